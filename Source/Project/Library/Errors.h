@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+// The one base of every failure the system raises.
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Message() const noexcept { return message_; }
+
+private:
+    std::string message_;
+};
+
+// Internal consistency failure; what() reads "message (unit, line N)".
+class EAssertionFailed : public Exception {
+public:
+    EAssertionFailed(const std::string& message, std::string unit, int line);
+    const std::string& AssertMessage() const noexcept { return assertMessage_; }
+    const std::string& Unit() const noexcept { return unit_; }
+    int Line() const noexcept { return line_; }
+
+private:
+    std::string assertMessage_;
+    std::string unit_;
+    int line_;
+};
+
+// A failed call on a COM interface; carries its result code.
+class EOleSysError : public Exception {
+public:
+    EOleSysError(HRESULT code, const std::string& context);
+    HRESULT ErrorCode() const noexcept { return code_; }
+
+private:
+    HRESULT code_;
+};
+
+// An interface asked for with a cast that must succeed is missing.
+class EIntfCastError : public Exception {
+public:
+    EIntfCastError() : Exception("Interface not supported") {}
+};
+
+[[noreturn]] void AssertionFailed(const std::string& message, const char* file, int line);
+
+// Raises EOleSysError for a failed HRESULT.
+void OleCheck(HRESULT code, const char* context = "");
+
+#define GLZ_ASSERT(condition, message)                                                                       \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            ::AssertionFailed((message), __FILE__, __LINE__);                                                \
+    } while (false)
