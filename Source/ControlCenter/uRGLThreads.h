@@ -36,8 +36,6 @@ public:
     int ReturnValue() const { return returnValue_; }
 
 protected:
-    // For a subclass that must choose the stack reservation; 0 is the default.
-    TThread(bool createSuspended, unsigned stackSize);
     virtual void Execute() = 0;
     void SetReturnValue(int value) { returnValue_ = value; }
 
