@@ -7,6 +7,8 @@
 #include "SingleAppInstance.h"
 #include "WinFuncs.h"
 
+#include "WaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -81,17 +83,6 @@ Answer Send(TProcessesCommunication& channel, int code, int size, const void* da
 
 Answer Query(TProcessesCommunication& channel, int window) {
     return Send(channel, cmdQueryWindowRule, 4, &window);
-}
-
-// Waits for Done up to Timeout, checking every few milliseconds.
-template <class Condition> bool WaitUntil(Condition done, DWORD timeout = 5000) {
-    const ULONGLONG end = GetTickCount64() + timeout;
-    while (!done()) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(5);
-    }
-    return true;
 }
 
 // ---- Registered messages and window helpers ----

@@ -1,20 +1,12 @@
 #include "uRGLThreads.h"
 
+#include "WaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 
 namespace {
-
-template <class Condition> bool WaitUntil(Condition done, DWORD timeout = 5000) {
-    const ULONGLONG end = GetTickCount64() + timeout;
-    while (!done()) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(5);
-    }
-    return true;
-}
 
 class TCountingThread : public TThread {
 public:
