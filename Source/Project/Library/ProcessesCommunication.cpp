@@ -134,6 +134,7 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
     code = 0;
     size = 0;
     data.clear();
+    hasPendingRequest_ = false;
     if (!Usable())
         return channelError;
     switch (WaitForSingleObject(newCommand_.Get(), static_cast<DWORD>(timeout_))) {
@@ -142,10 +143,10 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
             return channelError;
         const bool read = ReadBlock(code, size, data);
         Unlock();
-        hasPendingRequest_ = read;
         if (!read)
             return channelError;
         pendingRequest_ = Snapshot(code, size, data);
+        hasPendingRequest_ = true;
         return channelDone;
     }
     case WAIT_TIMEOUT:

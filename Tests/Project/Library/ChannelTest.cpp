@@ -399,16 +399,17 @@ TEST(SingleAppInstance, SecondGuardInTheSameProcessIsNoOtherInstance) {
 
 TEST(SingleAppInstance, SimultaneousStartsLetExactlyOneThrough) {
     const std::string name = UniqueName("{GlzInstanceRace}");
-    const std::string go = name + "Go", checked = name + "Checked", finish = name + "Finish";
-    const UniqueHandle goEvent(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
-    const UniqueHandle checkedCount(CreateSemaphoreA(nullptr, 0, 100, checked.c_str()));
-    const UniqueHandle finishEvent(CreateEventA(nullptr, TRUE, FALSE, finish.c_str()));
+    const UniqueHandle goEvent(CreateEventA(nullptr, TRUE, FALSE, (name + "Go").c_str()));
+    const UniqueHandle readyCount(CreateSemaphoreA(nullptr, 0, 100, (name + "Ready").c_str()));
+    const UniqueHandle checkedCount(CreateSemaphoreA(nullptr, 0, 100, (name + "Checked").c_str()));
+    const UniqueHandle finishEvent(CreateEventA(nullptr, TRUE, FALSE, (name + "Finish").c_str()));
     constexpr int starts = 6;
     std::vector<UniqueHandle> children;
     for (int i = 0; i < starts; ++i)
         children.push_back(StartSelf("--race " + name));
-    // Every child is waiting for the start signal once it has opened the events.
-    Sleep(0);
+    // All start checking at one signal, each holding its guard until all have checked.
+    for (int i = 0; i < starts; ++i)
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(readyCount.Get(), 20000));
     SetEvent(goEvent.Get());
     for (int i = 0; i < starts; ++i)
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(checkedCount.Get(), 20000));
@@ -442,8 +443,10 @@ int RaceForInstance(const std::string& name) {
     const UniqueHandle go(OpenEventA(SYNCHRONIZE, FALSE, (name + "Go").c_str()));
     const UniqueHandle checked(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, (name + "Checked").c_str()));
     const UniqueHandle finish(OpenEventA(SYNCHRONIZE, FALSE, (name + "Finish").c_str()));
-    if (!go || !checked || !finish)
+    const UniqueHandle ready(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, (name + "Ready").c_str()));
+    if (!go || !checked || !finish || !ready)
         return 3;
+    ReleaseSemaphore(ready.Get(), 1, nullptr);
     WaitForSingleObject(go.Get(), 20000);
     TSingleAppInstance guard(name);
     const bool other = guard.CheckInstance();
