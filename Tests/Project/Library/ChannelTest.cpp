@@ -200,13 +200,15 @@ TEST(ProcessesCommunication, UnansweredCodeTimesOutAfterTheTimeout) {
     EXPECT_EQ(channelDone, Query(channel, 1).result);
 }
 
-TEST(ProcessesCommunication, CommandLockAbandonedByAnEndedProcessCountsAsAcquired) {
+TEST(ProcessesCommunication, MutexesAbandonedByAnEndedProcessCountAsAcquired) {
     ServerProcess server;
     ASSERT_TRUE(server.Started());
-    const UniqueHandle child = StartSelf("--abandon-command-lock " + server.Prefix());
+    TProcessesCommunication channel(server.Prefix());
+    const UniqueHandle child = StartSelf("--abandon-locks " + server.Prefix());
     ASSERT_TRUE(child);
     ASSERT_EQ(0u, WaitForExit(child.Get()));
-    TProcessesCommunication channel(server.Prefix());
+    ASSERT_TRUE(channel.Lock());
+    channel.Unlock();
     const Answer answer = Query(channel, 1);
     EXPECT_EQ(channelDone, answer.result);
     EXPECT_EQ(replyDone, answer.code);
@@ -432,11 +434,14 @@ int WriteMessageNumbers(const char* file) {
     return out ? 0 : 3;
 }
 
-int AbandonCommandLock(const std::string& prefix) {
-    const UniqueHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, (prefix + "CommandLockMutex").c_str()));
-    if (!mutex || WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0)
-        return 3;
-    ExitProcess(0); // ends holding the mutex
+int AbandonLocks(const std::string& prefix) {
+    std::vector<UniqueHandle> held;
+    for (const char* name : {"CommandLockMutex", "WriteLockMutex"}) {
+        held.emplace_back(OpenMutexA(SYNCHRONIZE, FALSE, (prefix + name).c_str()));
+        if (!held.back() || WaitForSingleObject(held.back().Get(), 5000) != WAIT_OBJECT_0)
+            return 3;
+    }
+    ExitProcess(0); // ends holding both mutexes
 }
 
 int RaceForInstance(const std::string& name) {
@@ -466,8 +471,8 @@ int RunRole(int argc, char** argv) {
         return WriteMessageNumbers(argv[2]);
     if (role == "--open-channel")
         return TProcessesCommunication(argv[2]).Usable() ? 0 : 3;
-    if (role == "--abandon-command-lock")
-        return AbandonCommandLock(argv[2]);
+    if (role == "--abandon-locks")
+        return AbandonLocks(argv[2]);
     if (role == "--second-instance") {
         TSingleAppInstance guard(argv[2]);
         if (!guard.CheckInstance())

@@ -55,7 +55,8 @@ TEST(TThread, DestroyOfANeverResumedThreadReturnsAtOnce) {
 }
 
 TEST(TThread, ResumeAfterTwoSuspendsLeavesItSuspended) {
-    TCountingThread thread(false);
+    TCountingThread thread(true);
+    thread.Resume();
     ASSERT_TRUE(WaitUntil([&] { return thread.runs == 1; }));
     thread.Suspend();
     thread.Suspend();
