@@ -10,12 +10,11 @@ const DWORD MainThreadID = GetCurrentThreadId();
 
 } // namespace
 
-TThread::TThread(bool createSuspended) : TThread(createSuspended, 0) {}
-
-TThread::TThread(bool createSuspended, unsigned stackSize) : suspended_(createSuspended) {
+TThread::TThread(bool createSuspended) : suspended_(createSuspended) {
     unsigned id = 0;
-    const unsigned flags = (createSuspended ? CREATE_SUSPENDED : 0) | STACK_SIZE_PARAM_IS_A_RESERVATION;
-    const uintptr_t handle = _beginthreadex(nullptr, stackSize, &TThread::ThreadProc, this, flags, &id);
+    const uintptr_t handle =
+        _beginthreadex(nullptr, 0, &TThread::ThreadProc, this, createSuspended ? CREATE_SUSPENDED : 0, &id);
+    // A null Handle tells the caller the start failed; nothing waits for such a thread.
     handle_.Reset(reinterpret_cast<HANDLE>(handle));
     if (handle_)
         threadId_ = id;

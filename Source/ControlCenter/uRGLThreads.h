@@ -6,9 +6,9 @@
 
 #include <atomic>
 
-// One system thread whose body is Execute. Created suspended on request; a thread that is not
-// may run Execute before the constructor of the subclass has finished, so subclasses with state
-// of their own create it suspended and Resume it when ready.
+// One system thread whose body is Execute. A thread not created suspended starts inside this
+// base constructor and may reach Execute before the subclass is built: subclasses create it
+// suspended and Resume it once constructed.
 class TThread {
 public:
     explicit TThread(bool createSuspended);
@@ -36,8 +36,6 @@ public:
     int ReturnValue() const { return returnValue_; }
 
 protected:
-    // For a subclass that must choose the stack reservation; 0 is the default.
-    TThread(bool createSuspended, unsigned stackSize);
     virtual void Execute() = 0;
     void SetReturnValue(int value) { returnValue_ = value; }
 

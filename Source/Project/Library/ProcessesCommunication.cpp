@@ -35,10 +35,11 @@ TProcessesCommunication::TProcessesCommunication(std::string prefix) : prefix_(s
     newCommand_.Reset(CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix_, "NewCommandEvent").c_str()));
     commandComplete_.Reset(
         CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix_, "CommandCompleteEvent").c_str()));
-    mapping_.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, ChannelBufferSize,
-                                      ObjectName(prefix_, "SharedMemory").c_str()));
+    const HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              ChannelBufferSize, ObjectName(prefix_, "SharedMemory").c_str());
     // Only the creator starts the block empty: a later object must not wipe a conversation in flight.
-    const bool created = mapping_ && GetLastError() != ERROR_ALREADY_EXISTS;
+    const bool created = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+    mapping_.Reset(section);
     view_ = MappedView::Map(mapping_.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
     if (created && view_) {
         TheBlock()->code = 0;
@@ -134,6 +135,7 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
     code = 0;
     size = 0;
     data.clear();
+    hasPendingRequest_ = false;
     if (!Usable())
         return channelError;
     switch (WaitForSingleObject(newCommand_.Get(), static_cast<DWORD>(timeout_))) {
@@ -142,10 +144,10 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
             return channelError;
         const bool read = ReadBlock(code, size, data);
         Unlock();
-        hasPendingRequest_ = read;
         if (!read)
             return channelError;
         pendingRequest_ = Snapshot(code, size, data);
+        hasPendingRequest_ = true;
         return channelDone;
     }
     case WAIT_TIMEOUT:

@@ -7,6 +7,8 @@
 #include "SingleAppInstance.h"
 #include "WinFuncs.h"
 
+#include "WaitUntil.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -81,17 +83,6 @@ Answer Send(TProcessesCommunication& channel, int code, int size, const void* da
 
 Answer Query(TProcessesCommunication& channel, int window) {
     return Send(channel, cmdQueryWindowRule, 4, &window);
-}
-
-// Waits for Done up to Timeout, checking every few milliseconds.
-template <class Condition> bool WaitUntil(Condition done, DWORD timeout = 5000) {
-    const ULONGLONG end = GetTickCount64() + timeout;
-    while (!done()) {
-        if (GetTickCount64() >= end)
-            return false;
-        Sleep(5);
-    }
-    return true;
 }
 
 // ---- Registered messages and window helpers ----
@@ -209,13 +200,15 @@ TEST(ProcessesCommunication, UnansweredCodeTimesOutAfterTheTimeout) {
     EXPECT_EQ(channelDone, Query(channel, 1).result);
 }
 
-TEST(ProcessesCommunication, CommandLockAbandonedByAnEndedProcessCountsAsAcquired) {
+TEST(ProcessesCommunication, MutexesAbandonedByAnEndedProcessCountAsAcquired) {
     ServerProcess server;
     ASSERT_TRUE(server.Started());
-    const UniqueHandle child = StartSelf("--abandon-command-lock " + server.Prefix());
+    TProcessesCommunication channel(server.Prefix());
+    const UniqueHandle child = StartSelf("--abandon-locks " + server.Prefix());
     ASSERT_TRUE(child);
     ASSERT_EQ(0u, WaitForExit(child.Get()));
-    TProcessesCommunication channel(server.Prefix());
+    ASSERT_TRUE(channel.Lock());
+    channel.Unlock();
     const Answer answer = Query(channel, 1);
     EXPECT_EQ(channelDone, answer.result);
     EXPECT_EQ(replyDone, answer.code);
@@ -408,16 +401,17 @@ TEST(SingleAppInstance, SecondGuardInTheSameProcessIsNoOtherInstance) {
 
 TEST(SingleAppInstance, SimultaneousStartsLetExactlyOneThrough) {
     const std::string name = UniqueName("{GlzInstanceRace}");
-    const std::string go = name + "Go", checked = name + "Checked", finish = name + "Finish";
-    const UniqueHandle goEvent(CreateEventA(nullptr, TRUE, FALSE, go.c_str()));
-    const UniqueHandle checkedCount(CreateSemaphoreA(nullptr, 0, 100, checked.c_str()));
-    const UniqueHandle finishEvent(CreateEventA(nullptr, TRUE, FALSE, finish.c_str()));
+    const UniqueHandle goEvent(CreateEventA(nullptr, TRUE, FALSE, (name + "Go").c_str()));
+    const UniqueHandle readyCount(CreateSemaphoreA(nullptr, 0, 100, (name + "Ready").c_str()));
+    const UniqueHandle checkedCount(CreateSemaphoreA(nullptr, 0, 100, (name + "Checked").c_str()));
+    const UniqueHandle finishEvent(CreateEventA(nullptr, TRUE, FALSE, (name + "Finish").c_str()));
     constexpr int starts = 6;
     std::vector<UniqueHandle> children;
     for (int i = 0; i < starts; ++i)
         children.push_back(StartSelf("--race " + name));
-    // Every child is waiting for the start signal once it has opened the events.
-    Sleep(0);
+    // All start checking at one signal, each holding its guard until all have checked.
+    for (int i = 0; i < starts; ++i)
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(readyCount.Get(), 20000));
     SetEvent(goEvent.Get());
     for (int i = 0; i < starts; ++i)
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(checkedCount.Get(), 20000));
@@ -440,19 +434,24 @@ int WriteMessageNumbers(const char* file) {
     return out ? 0 : 3;
 }
 
-int AbandonCommandLock(const std::string& prefix) {
-    const UniqueHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, (prefix + "CommandLockMutex").c_str()));
-    if (!mutex || WaitForSingleObject(mutex.Get(), 5000) != WAIT_OBJECT_0)
-        return 3;
-    ExitProcess(0); // ends holding the mutex
+int AbandonLocks(const std::string& prefix) {
+    std::vector<UniqueHandle> held;
+    for (const char* name : {"CommandLockMutex", "WriteLockMutex"}) {
+        held.emplace_back(OpenMutexA(SYNCHRONIZE, FALSE, (prefix + name).c_str()));
+        if (!held.back() || WaitForSingleObject(held.back().Get(), 5000) != WAIT_OBJECT_0)
+            return 3;
+    }
+    ExitProcess(0); // ends holding both mutexes
 }
 
 int RaceForInstance(const std::string& name) {
     const UniqueHandle go(OpenEventA(SYNCHRONIZE, FALSE, (name + "Go").c_str()));
     const UniqueHandle checked(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, (name + "Checked").c_str()));
     const UniqueHandle finish(OpenEventA(SYNCHRONIZE, FALSE, (name + "Finish").c_str()));
-    if (!go || !checked || !finish)
+    const UniqueHandle ready(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, (name + "Ready").c_str()));
+    if (!go || !checked || !finish || !ready)
         return 3;
+    ReleaseSemaphore(ready.Get(), 1, nullptr);
     WaitForSingleObject(go.Get(), 20000);
     TSingleAppInstance guard(name);
     const bool other = guard.CheckInstance();
@@ -472,8 +471,8 @@ int RunRole(int argc, char** argv) {
         return WriteMessageNumbers(argv[2]);
     if (role == "--open-channel")
         return TProcessesCommunication(argv[2]).Usable() ? 0 : 3;
-    if (role == "--abandon-command-lock")
-        return AbandonCommandLock(argv[2]);
+    if (role == "--abandon-locks")
+        return AbandonLocks(argv[2]);
     if (role == "--second-instance") {
         TSingleAppInstance guard(argv[2]);
         if (!guard.CheckInstance())
