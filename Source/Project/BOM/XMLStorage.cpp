@@ -163,7 +163,9 @@ ComPtr<IHierStorage> TXMLStorage::Child(const std::string& name, int index) {
     if (index >= static_cast<int>(children.size()))
         return nullptr;
     ComPtr<IXMLDOMElement> child;
-    OleCheck(children[static_cast<size_t>(index)].As(&child), "IXMLDOMElement");
+    OleCheck(children[static_cast<size_t>(index)]->QueryInterface(
+                 IID_IXMLDOMElement, reinterpret_cast<void**>(child.GetAddressOf())),
+             "IXMLDOMElement");
     return NewStorage(child.Get(), document_.Get());
 }
 
