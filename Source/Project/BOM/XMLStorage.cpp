@@ -140,7 +140,8 @@ void TXMLStorage::WriteAttr(const std::string& name, const std::string& value) {
 }
 
 ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
-    if (!element_ || !document_)
+    // No element can carry an empty name; the caller skips what cannot be made.
+    if (!element_ || !document_ || name.empty())
         return nullptr;
     UniqueBstr tagName(name);
     ComPtr<IXMLDOMElement> child;

@@ -242,6 +242,26 @@ TEST(XMLLayout, ItemsLoadByNameTypeAndDefaultClass) {
     EXPECT_TRUE(actions->ResolvePath("y"));
 }
 
+TEST(XMLLayout, LaterElementOfTheSameNameWins) {
+    ComPtr<IBOMObjectSlave> slave = CreateBOMObject("BOMOBJECT", "X");
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->LoadFromXML("<object><params><param name=\"v\">1</param><param name=\"V\">2</param>"
+                                     "</params></object>"));
+    MustCast<IPersistObject>(slave)->Load(storage.Get());
+    EXPECT_EQ(MustCast<IBOMCollection>(slave->ResolvePath("params"))->Count(), 2);
+    EXPECT_EQ(MustCast<IBOMParam>(slave->ResolvePath("params/v"))->GetValue().AsString(), "2");
+}
+
+TEST(XMLLayout, ItemsOfACollectionWithoutItemElementNameAreNotSaved) {
+    ComPtr<IBOMObjectSlave> plain = CreateBOMObject("BOMCOLLECTION", "c");
+    MustCast<IBOMCollection>(plain)->Add(CreateBOMObject("BOMOBJECT", "A").Get());
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->NewDocument("collection"));
+    storage->SaveObject(MustCast<IPersistObject>(plain).Get());
+    ASSERT_EQ(storage->ChildCount("content"), 1);
+    EXPECT_EQ(storage->Child("content", 0)->GetText(), "");
+}
+
 TEST(XMLLayout, IntegerZeroComesBackAsText) {
     ComPtr<IBOMObjectSlave> slave = CreateBOMObject("BOMOBJECT", "X");
     auto* object = static_cast<TBOMObject*>(static_cast<TBOMAbstractObject*>(slave.Get()));
