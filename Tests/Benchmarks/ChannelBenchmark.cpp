@@ -1,0 +1,144 @@
+// Round trip of the window query between two processes against the floor of this machine: a bare
+// ping-pong of two auto-reset events over a shared block.
+#include "ChannelServerRole.h"
+#include "ChildProcess.h"
+#include "Handles.h"
+#include "ProcessesCommunication.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Rounds = 2000;
+constexpr LONG QuitValue = -1;
+
+struct PingPong {
+    explicit PingPong(const std::string& name, bool create)
+        : section(create ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                              (name + "Block").c_str())
+                         : OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (name + "Block").c_str())),
+          view(MappedView::Map(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 4096)),
+          ping(create ? CreateEventA(nullptr, FALSE, FALSE, (name + "Ping").c_str())
+                      : OpenEventA(EVENT_ALL_ACCESS, FALSE, (name + "Ping").c_str())),
+          pong(create ? CreateEventA(nullptr, FALSE, FALSE, (name + "Pong").c_str())
+                      : OpenEventA(EVENT_ALL_ACCESS, FALSE, (name + "Pong").c_str())) {}
+    bool Usable() const { return view && ping && pong; }
+    volatile LONG* Value() const { return view.As<volatile LONG>(); }
+    UniqueHandle section;
+    MappedView view;
+    UniqueHandle ping;
+    UniqueHandle pong;
+};
+
+int RunPingPongPartner(const std::string& name) {
+    PingPong pair(name, false);
+    if (!pair.Usable())
+        return 3;
+    SetEvent(pair.pong.Get());
+    for (;;) {
+        if (WaitForSingleObject(pair.ping.Get(), 10000) != WAIT_OBJECT_0)
+            return 4;
+        const LONG value = *pair.Value();
+        if (value == QuitValue)
+            return 0;
+        *pair.Value() = value + 1;
+        SetEvent(pair.pong.Get());
+    }
+}
+
+double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+// Microseconds per round trip of the bare event pair, or a negative value on failure.
+double MeasureFloor() {
+    const std::string name = UniqueName("{GlzBenchPingPong}");
+    PingPong pair(name, true);
+    const UniqueHandle partner = StartSelf("--pingpong " + name);
+    if (!pair.Usable() || !partner || WaitForSingleObject(pair.pong.Get(), 10000) != WAIT_OBJECT_0)
+        return -1;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (LONG round = 0; round < Rounds; ++round) {
+        *pair.Value() = round;
+        SetEvent(pair.ping.Get());
+        if (WaitForSingleObject(pair.pong.Get(), 10000) != WAIT_OBJECT_0 || *pair.Value() != round + 1)
+            return -1;
+    }
+    QueryPerformanceCounter(&end);
+    *pair.Value() = QuitValue;
+    SetEvent(pair.ping.Get());
+    WaitForExit(partner.Get());
+    return Microseconds(start, end) / Rounds;
+}
+
+// Microseconds per window query answered with a rule text of Length bytes.
+double MeasureQuery(TProcessesCommunication& channel, int length) {
+    int code, size;
+    std::vector<char> data;
+    if (channel.SendCommand(testCmdRuleLength, 4, &length, code, size, data) != channelDone)
+        return -1;
+    const int window = 0x10010;
+    for (int round = 0; round < Rounds / 10; ++round)
+        channel.SendCommand(cmdQueryWindowRule, 4, &window, code, size, data);
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    for (int round = 0; round < Rounds; ++round) {
+        if (channel.SendCommand(cmdQueryWindowRule, 4, &window, code, size, data) != channelDone ||
+            size != length)
+            return -1;
+    }
+    QueryPerformanceCounter(&end);
+    return Microseconds(start, end) / Rounds;
+}
+
+int RunBenchmark() {
+    const double floor = MeasureFloor();
+    if (floor <= 0) {
+        std::printf("event ping-pong failed\n");
+        return 1;
+    }
+    const std::string prefix = UniqueName("{GlzBenchChannel}");
+    const std::string ready = prefix + "Ready";
+    const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    const UniqueHandle server = StartSelf("--server " + prefix + " " + ready);
+    HANDLE waits[] = {readyEvent.Get(), server.Get()};
+    if (!server || WaitForMultipleObjects(2, waits, FALSE, 10000) != WAIT_OBJECT_0) {
+        std::printf("channel server did not start\n");
+        return 1;
+    }
+    TProcessesCommunication channel(prefix);
+    std::printf("%d rounds each, two processes\n", Rounds);
+    std::printf("%-38s %10.1f us\n", "floor: event ping-pong over a block", floor);
+    int failures = 0;
+    for (const int length : {0, 200, ChannelMaxData}) {
+        const double query = MeasureQuery(channel, length);
+        const std::string label = "command 1, reply of " + std::to_string(length) + " bytes";
+        if (query < 0) {
+            std::printf("%-38s failed\n", label.c_str());
+            ++failures;
+            continue;
+        }
+        std::printf("%-38s %10.1f us  %5.2f x floor\n", label.c_str(), query, query / floor);
+    }
+    int code, size;
+    std::vector<char> data;
+    channel.SendCommand(testCmdQuit, 0, nullptr, code, size, data);
+    if (WaitForExit(server.Get(), 5000) == WAIT_TIMEOUT)
+        TerminateProcess(server.Get(), 1);
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--server")
+        return RunChannelServer(argv[2], argv[3]);
+    if (argc >= 3 && std::string(argv[1]) == "--pingpong")
+        return RunPingPongPartner(argv[2]);
+    return RunBenchmark();
+}
