@@ -1,5 +1,7 @@
 #include "EAWinFuncs.h"
 
+#include "WinFuncs.h"
+
 #include <string>
 
 namespace {
@@ -26,12 +28,6 @@ LONG_PTR ExStyle(HWND window) {
     return GetWindowLongPtrA(window, GWL_EXSTYLE);
 }
 
-std::string ClassName(HWND window) {
-    char name[255] = {};
-    const int n = GetClassNameA(window, name, sizeof name);
-    return std::string(name, n > 0 ? n : 0);
-}
-
 } // namespace
 
 TLayeredState CaptureLayeredState(HWND window) {
@@ -55,7 +51,7 @@ bool SetWindowAlphaPercent(HWND window, int percent) {
     if ((style & WS_EX_LAYERED) == 0)
         SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_LAYERED);
     setLayered(window, 0, alpha, LWA_ALPHA);
-    if (ClassName(window) == "BaseBar")
+    if (GetWindowClassName(window) == "BaseBar")
         RedrawWindow(window, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW |
                          RDW_FRAME);

@@ -1,5 +1,6 @@
 #include "uEAActivators.h"
 
+#include "Declarations.h"
 #include "EARoutines.h"
 #include "Routines.h"
 
@@ -8,14 +9,6 @@ namespace {
 TNameCounter triggerNames;
 
 } // namespace
-
-UINT ExtenderAttachedMessage() noexcept {
-    static const UINT message = [] {
-        const UINT registered = RegisterWindowMessageA("{EFCE5DE7-6330-4192-AAD2-1F200A7232E0}");
-        return registered != 0 ? registered : 33335u;
-    }();
-    return message;
-}
 
 void TActionActivator::SetParam(const std::string& name, const std::string& value) {
     try {
@@ -250,7 +243,7 @@ void TMessageTrigger::LagTimerNotify() {
 
 void TWMCreateMessageTrigger::AfterMessage(TMessage& message, bool) {
     try {
-        if (message.Msg == WM_CREATE || message.Msg == ExtenderAttachedMessage())
+        if (message.Msg == WM_CREATE || message.Msg == ExtenderAttachedMessage)
             Fire();
     } catch (...) {
         LogCurrentError("TWMCreateMessageTrigger.AfterMessage");

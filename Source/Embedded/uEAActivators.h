@@ -134,6 +134,3 @@ public:
 protected:
     bool IsTriggerValid() override;
 };
-
-// The message sent to a window right after its extender attached; create-triggers fire on it.
-UINT ExtenderAttachedMessage() noexcept;

@@ -40,10 +40,15 @@ void RegisterItemClass(TAbstractObjectClass cls, const std::string& key) {
 }
 
 TAbstractObject* CreateItemFromText(const std::string& text) {
-    const auto brace = text.find('{');
-    if (brace == std::string::npos)
-        return CreateItemByKey({}, text);
-    return CreateItemByKey(text.substr(brace + 1, text.size() - brace - 2), text.substr(0, brace));
+    try {
+        const auto brace = text.find('{');
+        if (brace == std::string::npos)
+            return CreateItemByKey({}, text);
+        return CreateItemByKey(text.substr(brace + 1, text.size() - brace - 2), text.substr(0, brace));
+    } catch (...) {
+        LogCurrentError("CreateItemFromText");
+        return nullptr;
+    }
 }
 
 TAbstractObject* CreateItemByKey(const std::string& params, const std::string& key) {
@@ -59,8 +64,12 @@ TAbstractObject* CreateItemByKey(const std::string& params, const std::string& k
 }
 
 TAbstractObject* CreateRulePartFromText(const std::string& text) {
-    const auto brace = text.find('{');
-    if (AsciiUpper(text.substr(0, brace)) == ExtenderKey)
+    try {
+        if (AsciiUpper(text.substr(0, text.find('{'))) == ExtenderKey)
+            return nullptr;
+        return CreateItemFromText(text);
+    } catch (...) {
+        LogCurrentError("CreateRulePartFromText");
         return nullptr;
-    return CreateItemFromText(text);
+    }
 }

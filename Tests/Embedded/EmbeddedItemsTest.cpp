@@ -187,6 +187,16 @@ TEST_F(EmbeddedItems, HostLayeredWindowKeepsStyleAndColourKeyAfterDetach) {
     DestroyWindow(window);
 }
 
+TEST_F(EmbeddedItems, TransparentOffWithoutOnLeavesHostLayeringAlone) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    SetWindowLongPtrA(window, GWL_EXSTYLE, ExStyle(window) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, 0, 200, LWA_ALPHA);
+    TAttached rule(RuleText("OffOnly", Transparent("T", "60")), window);
+    EXPECT_TRUE(rule.Action("T")->Execute("TRANSPARENTOFF"));
+    EXPECT_NE(0, ExStyle(window) & WS_EX_LAYERED);
+    EXPECT_EQ(200, Alpha(window));
+}
+
 TEST_F(EmbeddedItems, GhostModeSetsTransparentStyleUntilDetach) {
     TAttached rule(RuleText("Ghost", Plain("GHOSTWINDOWACTION", "GhostWindow"),
                             Trigger("WMCREATEMESSAGETRIGGER", "GhostWindow")));

@@ -1,5 +1,6 @@
 #include "TestExtender.h"
 
+#include "Declarations.h"
 #include "uEALoadClasses.h"
 
 #include <map>
@@ -97,7 +98,7 @@ void TTestExtender::Attach(HWND window) {
     window_ = window;
     attached[window] = this;
     ForEachPart([](const ComPtr<IUnknown>& part, IOwner*) { Supports<IWindowPart>(part)->Attach(); });
-    SendMessageA(window, ExtenderAttachedMessage(), 0, 0);
+    SendMessageA(window, ExtenderAttachedMessage, 0, 0);
 }
 
 void TTestExtender::Detach() {
