@@ -180,8 +180,11 @@ void TActionsActivator::Detach() {
 }
 
 void TMessageTrigger::Init() {
-    TActionsActivator::Init();
-    AgentClassKey = "MESSAGEAGENT";
+    try {
+        TActionsActivator::Init();
+        AgentClassKey = "MESSAGEAGENT";
+    } catch (...) {
+    }
 }
 
 TMessageTrigger::~TMessageTrigger() {

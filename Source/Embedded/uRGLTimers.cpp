@@ -27,11 +27,20 @@ TTimer::TTimer() {
 }
 
 TTimer::~TTimer() {
-    enabled_ = false;
-    UpdateTimer();
-    if (window_ != nullptr) {
+    try {
+        enabled_ = false;
+        if (window_ == nullptr)
+            return;
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
+        if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId()) {
+            KillTimer(window_, TimerId);
+            DestroyWindow(window_);
+        } else {
+            // Only the window's own thread can stop its timer and destroy it.
+            PostMessageA(window_, WM_CLOSE, 0, 0);
+        }
+    } catch (...) {
+        LogCurrentError("TTimer.Destroy");
     }
 }
 
@@ -75,6 +84,10 @@ LRESULT CALLBACK TTimer::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
         } catch (...) {
             LogCurrentError("TTimer.WndProc");
         }
+        return 0;
+    }
+    if (msg == WM_CLOSE && GetWindowLongPtrA(window, GWLP_USERDATA) == 0) {
+        DestroyWindow(window);
         return 0;
     }
     return DefWindowProcA(window, msg, wParam, lParam);

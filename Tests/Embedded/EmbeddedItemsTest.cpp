@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <thread>
@@ -411,6 +412,32 @@ TEST_F(EmbeddedItems, TimerKeepsRunningAfterAnExceptionInItsHandler) {
     });
     timer.SetEnabled(true);
     EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }, 3000));
+}
+
+TEST_F(EmbeddedItems, TimerFreedOnAnotherThreadStopsAndGoesAway) {
+    auto timer = std::make_unique<TTimer>();
+    int ticks = 0;
+    timer->SetInterval(10);
+    timer->SetOnTimer([&](TTimer&) { ++ticks; });
+    timer->SetEnabled(true);
+    ASSERT_TRUE(WaitFor([&] { return ticks > 0; }, 3000));
+    const HWND window = timer->Window();
+    std::thread([&] { timer.reset(); }).join();
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }, 3000));
+    const int seen = ticks;
+    WaitFor([] { return false; }, 60);
+    EXPECT_EQ(seen, ticks);
+}
+
+TEST_F(EmbeddedItems, EnabledTimerWithoutHandlerOrIntervalRunsNoSystemTimer) {
+    TTimer timer;
+    timer.SetEnabled(true);
+    EXPECT_FALSE(KillTimer(timer.Window(), 1));
+    timer.SetOnTimer([](TTimer&) {});
+    timer.SetInterval(0);
+    EXPECT_FALSE(KillTimer(timer.Window(), 1));
+    timer.SetInterval(50);
+    EXPECT_TRUE(KillTimer(timer.Window(), 1));
 }
 
 TEST_F(EmbeddedItems, FuzzedRuleTextsNeitherCrashNorLeak) {
