@@ -66,9 +66,8 @@ struct IPublisher : IUnknown {
     virtual void Subscribe(IObserver* observer) = 0;
     virtual void Unsubscribe(IObserver* observer) = 0;
 };
-struct IPublisherOwner : IItem {
-    virtual void RemoveSlave(ISlave* slave) = 0;
-};
+// The action that owns a publisher.
+struct IPublisherOwner : IOwner {};
 
 // Typed collections: Get by position (integer) or name (string), null when absent or of
 // another kind; Add ignores null and a name already present.

@@ -76,7 +76,7 @@ void TAction::SetExtender(IOwner* owner) {
     try {
         Extender = Supports<IActionOwner>(owner);
         if (Publisher)
-            Publisher->SetOwner(Supports<IOwner>(static_cast<IWindowAction*>(this)).Get());
+            Publisher->SetOwner(static_cast<IPublisherOwner*>(this));
     } catch (...) {
     }
 }

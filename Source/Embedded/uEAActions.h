@@ -4,7 +4,7 @@
 
 // An action: a ring of named operations, the one in force, the one that comes next.
 class TAction : public TAbstractParamsItem, public ISlave, public IPublisherOwner, public IWindowAction {
-    EA_ITEM_INTERFACES(TAbstractParamsItem, IWindowAction, ISlave, IPublisherOwner, IWindowPart)
+    EA_ITEM_INTERFACES(TAbstractParamsItem, IWindowAction, ISlave, IPublisherOwner, IOwner, IWindowPart)
 
 public:
     // ISlave

@@ -146,6 +146,8 @@ TEST_F(EmbeddedItems, CreateTriggerMakesWindowLayeredAtLevelSixtyAndDetachRestor
     EXPECT_NE(0, ExStyle(rule.Window) & WS_EX_LAYERED);
     EXPECT_EQ(153, Alpha(rule.Window));
     EXPECT_EQ("TRANSPARENTON", rule.Action("TransparentWindow")->GetCurrentOperation()->GetName());
+    const ComPtr<IWindowAction> action = rule.Action("TransparentWindow");
+    EXPECT_TRUE(SameObject(action->GetPublisher()->GetOwner().Get(), action.Get()));
     rule.Release();
     EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_LAYERED);
 }
