@@ -221,6 +221,14 @@ TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmost) {
     EXPECT_FALSE(action->Execute("stayontopon"));
 }
 
+TEST_F(EmbeddedItems, StayOnTopFollowsTopmostChangesMadeByOthers) {
+    TAttached rule(RuleText("Follow", Plain("STAYONTOPACTION", "StayOnTop")));
+    SetWindowPos(rule.Window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ("STAYONTOPON", rule.Action("StayOnTop")->GetCurrentOperation()->GetName());
+    SetWindowPos(rule.Window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ("STAYONTOPOFF", rule.Action("StayOnTop")->GetCurrentOperation()->GetName());
+}
+
 TEST_F(EmbeddedItems, SavedOperationIsReadBackOnSecondAttachment) {
     const std::string rule = "Saved Rule";
     const std::string key = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\" + rule;
