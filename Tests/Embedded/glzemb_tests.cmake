@@ -1,3 +1,7 @@
 glz_add_test(WindowHookTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/WindowHookTest.cpp
   LIBS glzemb_app)
+glz_add_test(HookProcessTest
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/HookProcessTest.cpp
+  LIBS glzemb_app)
+add_dependencies(HookProcessTest glzemb GlzTargetWindows GlzHookInstaller)
