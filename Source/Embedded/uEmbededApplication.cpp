@@ -36,12 +36,7 @@ bool TEmbededApplication::StartWorker(HWND window) {
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {
-    try {
-        std::lock_guard lock(lock_);
-        Erase(windows_, window);
-        Erase(attached_, window);
-    } catch (...) {
-    }
+    RemoveWindow(window);
 }
 
 void TEmbededApplication::RemoveWindow(HWND window) {

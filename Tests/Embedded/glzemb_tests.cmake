@@ -5,3 +5,6 @@ glz_add_test(HookProcessTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/HookProcessTest.cpp
   LIBS glzemb_app)
 add_dependencies(HookProcessTest glzemb GlzTargetWindows GlzHookInstaller)
+glz_add_test(EmbededApplicationTest
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/EmbededApplicationTest.cpp
+  LIBS glzemb_app)
