@@ -3,25 +3,14 @@
 #include "uEAThread.h"
 #include "uEmbededApplication.h"
 
+#include "Embedded/EmbTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
 namespace {
-
-template <class Condition> bool WaitUntil(Condition condition, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    return true;
-}
 
 // The hook for this thread only, as the system would call it for this process.
 class EmbededApplicationTest : public ::testing::Test {

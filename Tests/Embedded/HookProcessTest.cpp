@@ -1,5 +1,7 @@
 #include "uEAHookProc.h"
 
+#include "Embedded/EmbTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -51,19 +53,6 @@ struct TEvent {
     explicit TEvent(const char* name) : handle(CreateEventA(nullptr, TRUE, FALSE, name)) {}
     ~TEvent() { CloseHandle(handle); }
 };
-
-template <class Condition> bool WaitUntil(Condition condition, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > milliseconds)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-    }
-    return true;
-}
 
 LRESULT Query(HWND window, WPARAM what, UINT timeout = 2000) {
     DWORD_PTR result = 0;
