@@ -1,5 +1,7 @@
 #include "uEAHookProc.h"
 
+#include "Declarations.h"
+#include "WinFuncs.h"
 #include "uEAStartup.h"
 #include "uEmbededApplication.h"
 
@@ -53,12 +55,6 @@ LONG_PTR WidenHandle(DWORD value) noexcept {
     return static_cast<LONG_PTR>(static_cast<LONG>(value));
 }
 
-std::string WindowClassName(HWND window) {
-    char buffer[255];
-    const int length = GetClassNameA(window, buffer, sizeof(buffer));
-    return length > 0 ? std::string(buffer, length) : std::string();
-}
-
 bool OwnWindow(HWND window) noexcept {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
@@ -67,7 +63,7 @@ bool OwnWindow(HWND window) noexcept {
 
 void AttachIfNotExcluded(HWND window) {
     // The hook of a 64-bit library also runs in the installing process for 32-bit programs' windows.
-    if (!OwnWindow(window) || IsExcludedClass(WindowClassName(window)))
+    if (!OwnWindow(window) || IsExcludedClass(GetWindowClassName(window)))
         return;
     if (TEmbededApplicationPtr application = EmbededApplication())
         application->AttachWindow(window);
@@ -105,7 +101,7 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
                 } else if (msg == WM_DESTROY) {
                     if (TEmbededApplicationPtr application = EmbededApplication())
                         application->DetachWindow(window);
-                } else if (msg == AttachWindowMessage()) {
+                } else if (msg == AttachWindowMessage) {
                     AttachIfNotExcluded(window);
                 } else if (msg == ApplyRuleMessage()) {
                     if (TEmbededApplicationPtr application = EmbededApplication())

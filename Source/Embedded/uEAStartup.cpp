@@ -1,5 +1,6 @@
 #include "uEAStartup.h"
 
+#include "Declarations.h"
 #include "uEAHookProc.h"
 #include "uEmbededApplication.h"
 
@@ -23,19 +24,12 @@ private:
 std::once_flag started;
 TNoDestroy<TEmbededApplicationPtr> application;
 LONG_PTR hookHandle = 0;
-UINT attachWindowMessage = 0;
 UINT applyRuleMessage = 0;
 std::atomic<bool> pinned{false};
 
-UINT Register(const char* name, UINT fallback) noexcept {
-    const UINT number = RegisterWindowMessageA(name);
-    return number != 0 ? number : fallback;
-}
-
 void StartUp() noexcept {
     try {
-        attachWindowMessage = Register("{B075E8B9-DE6D-4997-8678-A1342ADA33E0}", 33113);
-        applyRuleMessage = Register("GlzembApplyRule{5B0E40C1-3F5E-4A8C-9D43-2B7C1E6A90D4}", 0);
+        applyRuleMessage = RegisterMessageOr("GlzembApplyRule{5B0E40C1-3F5E-4A8C-9D43-2B7C1E6A90D4}", 0);
         hookHandle = ReadHookHandle();
         *application = std::make_shared<TEmbededApplication>();
     } catch (...) {
@@ -59,11 +53,6 @@ TEmbededApplicationPtr EmbededApplication() noexcept {
 LONG_PTR HookHandle() noexcept {
     EnsureStarted();
     return hookHandle;
-}
-
-UINT AttachWindowMessage() noexcept {
-    EnsureStarted();
-    return attachWindowMessage;
 }
 
 UINT ApplyRuleMessage() noexcept {

@@ -10,7 +10,6 @@ using TEmbededApplicationPtr = std::shared_ptr<TEmbededApplication>;
 // Start-up runs on the first hook call, never under the loader lock.
 TEmbededApplicationPtr EmbededApplication() noexcept;
 LONG_PTR HookHandle() noexcept;
-UINT AttachWindowMessage() noexcept;
 // Private: a worker hands a fetched rule to the window's own thread with it.
 UINT ApplyRuleMessage() noexcept;
 

@@ -22,5 +22,10 @@ private:
     static std::atomic<long> workers_;
 };
 
-// Asks the resident program for the rule text of a window; empty when there is none.
+class TProcessesCommunication;
+
+// Asks the resident program for the rule text of a window, sending again after a time-out up
+// to Sends times; empty when there is no rule or no answer.
+std::string QueryWindowRule(TProcessesCommunication& channel, HWND window, int sends);
+// The worker's query: its own channel with the default wait, up to MaxSends sends.
 std::string FetchWindowRule(HWND window);

@@ -25,14 +25,27 @@ void TEmbededApplication::AttachWindow(HWND window) {
                 return;
             windows_.push_back(window);
         }
-        if (!StartWorker(window))
-            RemoveWindow(window); // no worker: the window may ask again later
+        if (StartWorker(window))
+            return;
+        // No worker: one short try here, on the window's own thread.
+        Apply(window, AskInline(window));
+        if (!IsAttached(window))
+            RemoveWindow(window);
     } catch (...) {
     }
 }
 
 bool TEmbededApplication::StartWorker(HWND window) {
     return TEAThread::Start(window);
+}
+
+std::string TEmbededApplication::AskInline(HWND window) {
+    std::lock_guard lock(channelLock_);
+    if (!channel_) {
+        channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix);
+        channel_->SetTimeout(InlineTimeout);
+    }
+    return QueryWindowRule(*channel_, window, 1);
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {

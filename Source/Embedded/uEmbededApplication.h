@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include "ProcessesCommunication.h"
+
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,10 +36,16 @@ public:
 private:
     bool TakePending(LPARAM id, std::string& text);
     bool StartWorker(HWND window);
+    std::string AskInline(HWND window);
 
     std::mutex lock_;
     std::vector<HWND> windows_;
     std::vector<HWND> attached_;
     std::map<LPARAM, std::string> pending_;
     LPARAM nextId_ = 0;
+    // Only when no worker can be started; made on first use, never under the loader lock.
+    std::mutex channelLock_;
+    std::unique_ptr<TProcessesCommunication> channel_;
+
+    static constexpr int InlineTimeout = 100;
 };

@@ -1,3 +1,4 @@
+#include "Declarations.h"
 #include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEAThread.h"
@@ -25,7 +26,7 @@ protected:
         UnhookWindowsHookEx(hook_);
         for (HWND window : windows_)
             DestroyWindow(window);
-        WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 5000);
+        WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
     }
     HWND Make(DWORD style, HWND parent = nullptr, const char* className = "STATIC") {
         HWND window = CreateWindowExA(0, className, "x", style, 0, 0, 50, 50, parent, nullptr,
@@ -43,25 +44,25 @@ protected:
 TEST_F(EmbededApplicationTest, FetchWithoutRuleRemovesWindowSoALaterAttachAsksAgain) {
     HWND window = Make(WS_OVERLAPPED);
     EXPECT_TRUE(WaitUntil(
-        [&] { return !application_->InWindows(window) && TEAThread::RunningWorkers() == 0; }, 5000));
-    SendMessageA(window, AttachWindowMessage(), 0, 0);
+        [&] { return !application_->InWindows(window) && TEAThread::RunningWorkers() == 0; }, 8000));
+    SendMessageA(window, AttachWindowMessage, 0, 0);
     EXPECT_TRUE(application_->InWindows(window) || TEAThread::RunningWorkers() > 0);
     EXPECT_TRUE(WaitUntil(
-        [&] { return !application_->InWindows(window) && TEAThread::RunningWorkers() == 0; }, 5000));
+        [&] { return !application_->InWindows(window) && TEAThread::RunningWorkers() == 0; }, 8000));
 }
 
 TEST_F(EmbededApplicationTest, ChildWindowIsNotAttachedOnCreate) {
     HWND parent = Make(WS_OVERLAPPED);
-    WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 5000);
+    WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
     HWND child = Make(WS_CHILD, parent);
     EXPECT_FALSE(application_->InWindows(child));
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
 TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
-    WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 5000);
+    WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
     HWND desktop = GetDesktopWindow(); // owned by the desktop's own process
-    CWPSTRUCT record{0, 0, AttachWindowMessage(), desktop};
+    CWPSTRUCT record{0, 0, AttachWindowMessage, desktop};
     CallProcHook(0, 0, reinterpret_cast<LPARAM>(&record));
     EXPECT_FALSE(application_->InWindows(desktop));
     EXPECT_EQ(0, TEAThread::RunningWorkers());
@@ -71,7 +72,7 @@ TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThread) {
     HWND window = Make(WS_OVERLAPPED);
     std::atomic<int> outcome{-1};
     std::thread worker([&] { outcome = application_->HandOver(window, "\\WINDOWRULENAME=r") ? 1 : 0; });
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 8000));
     worker.join();
     EXPECT_EQ(1, outcome);
 }
