@@ -1,4 +1,5 @@
-// Installs glzemb's hook as the resident program does: loads "glzemb.dll", sets CallProcHook
+// Installs glzemb's hook as the resident program does: loads "glzemb.dll" (or the library named
+// by argument 3), sets CallProcHook
 // as a global WH_CALLWNDPROC hook, publishes the handle's 32-bit value in the hook mapping.
 // Signals the event named by argument 1 when ready; unhooks when the event named by argument 2
 // is set (or after 60 s), broadcasts WM_NULL and ends.
@@ -9,7 +10,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 3)
         return 2;
-    HMODULE library = LoadLibraryA("glzemb.dll");
+    HMODULE library = LoadLibraryA(__argc > 3 ? __argv[3] : "glzemb.dll");
     if (library == nullptr)
         return 3;
     auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, "CallProcHook")));
