@@ -2,6 +2,7 @@
 
 #include "Declarations.h"
 #include "uEAHookProc.h"
+#include "uEALoadClasses.h"
 #include "uEmbededApplication.h"
 
 #include <atomic>
@@ -31,7 +32,9 @@ void StartUp() noexcept {
     try {
         applyRuleMessage = RegisterMessageOr("GlzembApplyRule{5B0E40C1-3F5E-4A8C-9D43-2B7C1E6A90D4}", 0);
         hookHandle = ReadHookHandle();
-        *application = std::make_shared<TEmbededApplication>();
+        RegisterWindowExtender();
+        LoadItemClasses();
+        *application = NewObject<TEmbededApplication>();
     } catch (...) {
     }
 }
@@ -60,13 +63,6 @@ UINT ApplyRuleMessage() noexcept {
     return applyRuleMessage;
 }
 
-HMODULE ThisModule() noexcept {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
-}
-
 void PinModule() noexcept {
     if (pinned.exchange(true))
         return;
@@ -77,7 +73,8 @@ void PinModule() noexcept {
 
 void ReleaseApplication() noexcept {
     try {
-        TEmbededApplicationPtr last = std::move(*application);
+        TEmbededApplicationPtr last;
+        last.Swap(*application);
         if (last)
             last->ReleaseAll();
     } catch (...) {

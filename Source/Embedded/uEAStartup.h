@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <wrl/client.h>
 
 class TEmbededApplication;
-using TEmbededApplicationPtr = std::shared_ptr<TEmbededApplication>;
+using TEmbededApplicationPtr = Microsoft::WRL::ComPtr<TEmbededApplication>;
 
 // Start-up runs on the first hook call, never under the loader lock.
 TEmbededApplicationPtr EmbededApplication() noexcept;
@@ -13,8 +13,6 @@ LONG_PTR HookHandle() noexcept;
 // Private: a worker hands a fetched rule to the window's own thread with it.
 UINT ApplyRuleMessage() noexcept;
 
-// The module this code lives in; set by DllMain, or the program itself when linked in.
-HMODULE ThisModule() noexcept;
 // Once a window procedure of ours is in place the code must never be unmapped.
 void PinModule() noexcept;
 

@@ -1,5 +1,6 @@
 #include "uEAThread.h"
 
+#include "EARoutines.h"
 #include "uEAStartup.h"
 #include "uEmbededApplication.h"
 
@@ -37,8 +38,7 @@ void TEAThread::Execute(HWND window) noexcept {
         if (!text.empty())
             application->HandOver(window, text);
         // Windows holds fetches in flight and attached windows only.
-        if (!application->IsAttached(window))
-            application->RemoveWindow(window);
+        application->EndFetch(window);
     } catch (...) {
     }
 }

@@ -11,11 +11,14 @@ bool Contains(const std::vector<HWND>& list, HWND window) {
     return std::find(list.begin(), list.end(), window) != list.end();
 }
 
-void Erase(std::vector<HWND>& list, HWND window) {
-    std::erase(list, window);
-}
-
 } // namespace
+
+TEmbededApplication::TEmbededApplication() {
+    try {
+        extenders_ = NewObject<TWindowExtenders>();
+    } catch (...) {
+    }
+}
 
 void TEmbededApplication::AttachWindow(HWND window) {
     try {
@@ -25,18 +28,13 @@ void TEmbededApplication::AttachWindow(HWND window) {
                 return;
             windows_.push_back(window);
         }
-        if (StartWorker(window))
+        if (TEAThread::Start(window))
             return;
         // No worker: one short try here, on the window's own thread.
         Apply(window, AskInline(window));
-        if (!IsAttached(window))
-            RemoveWindow(window);
+        EndFetch(window);
     } catch (...) {
     }
-}
-
-bool TEmbededApplication::StartWorker(HWND window) {
-    return TEAThread::Start(window);
 }
 
 std::string TEmbededApplication::AskInline(HWND window) {
@@ -48,23 +46,73 @@ std::string TEmbededApplication::AskInline(HWND window) {
     return QueryWindowRule(*channel_, window, 1);
 }
 
-void TEmbededApplication::DetachWindow(HWND window) {
-    RemoveWindow(window);
+ComPtr<IWindowExtender> TEmbededApplication::FindExtender(HWND window) {
+    ComPtr<IIndexedCollection> indexed = extenders_->AsIndexedCollection();
+    for (int i = 0; i < indexed->Count(); ++i)
+        if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(indexed->GetByIndex(i)))
+            if (extender->Handle() == window)
+                return extender;
+    return nullptr;
 }
 
-void TEmbededApplication::RemoveWindow(HWND window) {
-    try {
+void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& extender) {
+    {
         std::lock_guard lock(lock_);
-        Erase(windows_, window);
-        Erase(attached_, window);
+        std::erase(windows_, window);
+        if (extender)
+            extenders_->Delete(Variant(extender->GetName()));
+    }
+    if (extender) {
+        extender->Unlink();
+        extender->ReleaseOwner();
+    }
+}
+
+void TEmbededApplication::DetachWindow(HWND window) {
+    try {
+        ComPtr<IWindowExtender> extender;
+        {
+            std::lock_guard lock(lock_);
+            if (!Contains(windows_, window))
+                return;
+            extender = FindExtender(window);
+        }
+        Release(window, extender);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::RemoveSlave(ISlave* slave) {
+    try {
+        if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(slave))
+            Release(extender->Handle(), extender);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::RemoveWindow(HWND window, ISlave* slave) {
+    try {
+        Release(window, Supports<IWindowExtender>(slave));
     } catch (...) {
     }
 }
 
 void TEmbededApplication::ReleaseAll() {
     try {
+        std::vector<ComPtr<IWindowExtender>> all;
+        {
+            std::lock_guard lock(lock_);
+            ComPtr<IIndexedCollection> indexed = extenders_->AsIndexedCollection();
+            for (int i = 0; i < indexed->Count(); ++i)
+                if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(indexed->GetByIndex(i)))
+                    all.push_back(extender);
+        }
+        for (const auto& extender : all) {
+            extender->Unlink();
+            extender->ReleaseOwner();
+        }
         std::lock_guard lock(lock_);
-        attached_.clear();
+        extenders_->Clear();
         windows_.clear();
         pending_.clear();
     } catch (...) {
@@ -107,10 +155,30 @@ void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
 
 void TEmbededApplication::Apply(HWND window, const std::string& text) {
     try {
-        if (!IsWindow(window) || text.empty()) {
-            RemoveWindow(window);
+        if (!IsWindow(window) || text.empty())
             return;
+        ComPtr<IWindowExtender> extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
+        if (!extender)
+            return;
+        {
+            std::lock_guard lock(lock_);
+            if (!Contains(windows_, window) || FindExtender(window))
+                return; // detached meanwhile, or attached already
+            extenders_->Add(extender.Get());
         }
+        extender->SetOwner(static_cast<IWindowExtenderOwner*>(this));
+        extender->Link();
+        if (!extender->Attach(window))
+            Release(window, extender);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::EndFetch(HWND window) {
+    try {
+        std::lock_guard lock(lock_);
+        if (!FindExtender(window))
+            std::erase(windows_, window);
     } catch (...) {
     }
 }
@@ -120,12 +188,12 @@ bool TEmbededApplication::InWindows(HWND window) {
     return Contains(windows_, window);
 }
 
-size_t TEmbededApplication::WindowCount() {
-    std::lock_guard lock(lock_);
-    return windows_.size();
-}
-
 bool TEmbededApplication::IsAttached(HWND window) {
     std::lock_guard lock(lock_);
-    return Contains(attached_, window);
+    return FindExtender(window) != nullptr;
+}
+
+int TEmbededApplication::ExtenderCount() {
+    std::lock_guard lock(lock_);
+    return extenders_->Count();
 }

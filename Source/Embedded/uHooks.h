@@ -1,18 +1,11 @@
 #pragma once
 
+#include "EAInterfaceDeclarations.h"
 #include "Errors.h"
 
 #include <windows.h>
 
 #include <functional>
-
-// The window message as a subclassing procedure received it.
-struct TMessage {
-    UINT Msg;
-    WPARAM WParam;
-    LPARAM LParam;
-    LRESULT Result;
-};
 
 using TWndMethod = std::function<void(TMessage&)>;
 

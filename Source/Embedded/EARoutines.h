@@ -1,0 +1,22 @@
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+
+// The error log of every guard in glzemb; records nothing, so a host never sees a failure.
+void LogError(const std::string& text);
+// "Where: Err = " and the message of the exception being handled; for use in catch blocks.
+void LogCurrentError(const char* where) noexcept;
+
+// Integer as the rule text writes it: leading blanks, a sign, decimal or hexadecimal after
+// "$", "x" or "0x"; nothing else may follow. Empty when the text is no 32-bit integer.
+std::optional<int> TextToInt(const std::string& text);
+
+// "yes" in any ASCII letter case, and nothing else.
+bool IsYes(const std::string& value);
+
+#include <windows.h>
+
+// The module that holds glzemb's code (the DLL, or the program in tests).
+HINSTANCE ThisModule() noexcept;

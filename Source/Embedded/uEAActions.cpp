@@ -1,0 +1,274 @@
+#include "uEAActions.h"
+
+#include "EARoutines.h"
+
+namespace {
+
+constexpr char RulesKey[] = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
+
+// A registry key closed exactly once.
+class TRegKey {
+public:
+    TRegKey() = default;
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+    ~TRegKey() {
+        if (key_ != nullptr)
+            RegCloseKey(key_);
+    }
+    HKEY* Out() noexcept { return &key_; }
+    HKEY Get() const noexcept { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+} // namespace
+
+void TAction::Init() {
+    try {
+        TAbstractParamsItem::Init();
+        SaveCurrentOperation = false;
+        Publisher = NewObject<TPublisher>();
+        Operations = NewObject<TOperations>();
+        CreateOperations();
+    } catch (...) {
+    }
+}
+
+void TAction::SetParam(const std::string& name, const std::string& value) {
+    try {
+        TAbstractParamsItem::SetParam(name, value);
+        if (name == "SAVECURRENTOPERATION")
+            SaveCurrentOperation = IsYes(value);
+    } catch (...) {
+    }
+}
+
+void TAction::AddOperation(const std::string& name, const std::string& caption, const std::string& image,
+                           const std::string& downImage, bool isDefault) {
+    const std::string params = "\\NAME=" + name + "\\CAPTION=" + caption + "\\HINT=" + caption +
+                               "\\IMAGE=" + image + "\\DOWNIMAGE=" + downImage + "\\IMAGE_SMALL=" + image +
+                               "_SMALL" + "\\DOWNIMAGE_SMALL=" + downImage + "_SMALL" +
+                               "\\DEFAULT=" + (isDefault ? "yes" : "no") + "\\DIRECTCALL=yes";
+    if (const ComPtr<IOperation> operation = TakeItem<IOperation>(CreateItemByKey(params, "OPERATION")))
+        Operations->Add(operation.Get());
+}
+
+void TAction::SetCurrentOperation(const std::string& name) {
+    try {
+        CurrentOperation.Reset();
+        NextOperation.Reset();
+        const int i = Operations ? Operations->IndexOf(name) : -1;
+        if (i == -1)
+            return;
+        CurrentOperation = Operations->Get(i);
+        NextOperation = Operations->Get(i + 1 == Operations->Count() ? 0 : i + 1);
+    } catch (...) {
+    }
+}
+
+bool TAction::DoOperation(const std::string&) {
+    return true;
+}
+
+void TAction::SetExtender(IOwner* owner) {
+    try {
+        Extender = Supports<IActionOwner>(owner);
+        if (Publisher)
+            Publisher->SetOwner(Supports<IOwner>(static_cast<IWindowAction*>(this)).Get());
+    } catch (...) {
+    }
+}
+
+void TAction::ReleaseObservers() {
+    try {
+        if (Publisher)
+            Publisher->ReleaseOwner();
+    } catch (...) {
+    }
+    Extender.Reset();
+}
+
+ComPtr<IWindowHandler> TAction::WindowHandler() {
+    return Extender ? Extender->GetWindowHandler() : nullptr;
+}
+
+HWND TAction::WindowHandle() {
+    const ComPtr<IWindowHandler> handler = WindowHandler();
+    return handler ? handler->Handle() : nullptr;
+}
+
+std::string TAction::NextOperationName() {
+    return NextOperation ? NextOperation->GetName() : std::string();
+}
+
+bool TAction::Execute(const std::string& name) {
+    try {
+        if (!HoverOperation.empty()) {
+            SetCurrentOperation(name);
+            return true;
+        }
+        const bool done = DoOperation(name);
+        if (done) {
+            SetCurrentOperation(name);
+            if (Publisher)
+                Publisher->NotifyAll();
+        }
+        return done;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TAction::ExecuteNext() {
+    try {
+        if (!NextOperation)
+            return true;
+        return Execute(NextOperation->GetName());
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TAction::ApplyHoverEffect(const std::string& name) {
+    try {
+        HoverOperation.clear();
+        const bool done = DoOperation(name);
+        if (done)
+            HoverOperation = name;
+        return done;
+    } catch (...) {
+        LogCurrentError("TAction.ApplyHoverEffect");
+        return false;
+    }
+}
+
+bool TAction::RemoveHoverEffect() {
+    try {
+        HoverOperation.clear();
+        return CurrentOperation ? DoOperation(CurrentOperation->GetName()) : false;
+    } catch (...) {
+        LogCurrentError("TAction.RemoveHoverEffect");
+        return false;
+    }
+}
+
+std::string TAction::RegistryKey() {
+    const ComPtr<IWindowHandler> handler = WindowHandler();
+    return handler ? RulesKey + handler->RuleName() : std::string();
+}
+
+void TAction::SaveToRegistry() {
+    try {
+        const std::string key = RegistryKey();
+        if (key.empty() || !CurrentOperation)
+            return;
+        const std::string value = CurrentOperation->GetName();
+        TRegKey reg;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, reg.Out(),
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(reg.Get(), ValueName().c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+    } catch (...) {
+        LogCurrentError("TAction.SaveCurrentOperationToRegistry");
+    }
+}
+
+std::string TAction::ReadFromRegistry() {
+    const std::string key = RegistryKey();
+    if (key.empty())
+        return {};
+    TRegKey reg;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, reg.Out()) != ERROR_SUCCESS)
+        return {};
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(reg.Get(), ValueName().c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size == 0 || size > 4096)
+        return {};
+    std::string value(size, '\0');
+    if (RegQueryValueExA(reg.Get(), ValueName().c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+        return {};
+    value.resize(std::min<std::size_t>(size, value.size()));
+    while (!value.empty() && value.back() == '\0')
+        value.pop_back();
+    return value;
+}
+
+void TAction::Attach() {
+    try {
+        if (!SaveCurrentOperation)
+            return;
+        const std::string saved = ReadFromRegistry();
+        if (!saved.empty())
+            Execute(saved);
+    } catch (...) {
+    }
+}
+
+void TAction::Detach() {
+    try {
+        if (SaveCurrentOperation)
+            SaveToRegistry();
+    } catch (...) {
+    }
+}
+
+void TMessageHandlerAction::Attach() {
+    try {
+        TAction::Attach();
+        if (const ComPtr<IWindowHandler> handler = WindowHandler())
+            handler->AddMessageHandler(this);
+    } catch (...) {
+    }
+}
+
+void TMessageHandlerAction::Detach() {
+    try {
+        TAction::Detach();
+        if (const ComPtr<IWindowHandler> handler = WindowHandler())
+            handler->RemoveMessageHandler(this);
+    } catch (...) {
+    }
+}
+
+void TStayOnTopAction::CreateOperations() {
+    AddOperation("STAYONTOPON", "StayOnTop On", "STAYONTOPON", "STAYONTOPOFF", true);
+    AddOperation("STAYONTOPOFF", "StayOnTop Off", "STAYONTOPOFF", "STAYONTOPON", false);
+    SetCurrentOperation("STAYONTOPOFF");
+}
+
+bool TStayOnTopAction::DoOperation(const std::string& name) {
+    try {
+        HWND after = nullptr;
+        if (name == "STAYONTOPON")
+            after = HWND_TOPMOST;
+        else if (name == "STAYONTOPOFF")
+            after = HWND_NOTOPMOST;
+        else
+            return false;
+        return SetWindowPos(WindowHandle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TStayOnTopAction::AfterMessage(TMessage& message, bool) {
+    try {
+        if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0)
+            return;
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+        if (pos->hwndInsertAfter == HWND_TOPMOST)
+            SetCurrentOperation("STAYONTOPON");
+        else if (pos->hwndInsertAfter == HWND_NOTOPMOST)
+            SetCurrentOperation("STAYONTOPOFF");
+        else
+            return;
+        if (Publisher)
+            Publisher->NotifyAll();
+    } catch (...) {
+    }
+}

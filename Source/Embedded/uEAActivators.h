@@ -1,0 +1,139 @@
+#pragma once
+
+#include "uEAGeneralClasses.h"
+#include "uRGLTimers.h"
+
+#include <memory>
+
+// The agent: steps one action of the rule to its next operation or runs a named one.
+class TActionActivator : public TAbstractParamsItem,
+                         public ISlave,
+                         public IObserver,
+                         public IActionActivator {
+    EA_ITEM_INTERFACES(TAbstractParamsItem, IActionActivator, ISlave, IObserver, IWindowPart)
+
+public:
+    void SetOwner(IOwner* owner) override { SetTrigger(owner); }
+    void ReleaseOwner() override { ClearTrigger(); }
+    void Link() override;
+    void Unlink() override;
+    void SetName(const std::string& name) override { Name = name; }
+    void Update(IPublisher*) override {}
+    bool PublisherDetached(IPublisher*) override { return false; }
+    void Attach() override { Enabled = true; }
+    void Detach() override { Enabled = false; }
+    std::string GetActionName() override { return ActionName; }
+    TActionKind GetActionKind() override { return ActionKind; }
+    std::string GetOperationName() override { return OperationName; }
+    void Fire() override;
+
+    std::string ActionName;
+    TActionKind ActionKind = TActionKind::Next;
+    std::string OperationName;
+    bool Enabled = false;
+
+protected:
+    void SetParam(const std::string& name, const std::string& value) override;
+    virtual void SetTrigger(IOwner* owner);
+    virtual void ClearTrigger() { Trigger.Reset(); }
+    ComPtr<IWindowAction> FindAction();
+
+    ComPtr<IActionActivatorOwner> Trigger;
+};
+
+// "MESSAGEAGENT".
+class TMessageActionActivator : public TActionActivator, public IMessageActionActivator {
+    EA_ITEM_INTERFACES(TActionActivator, IMessageActionActivator)
+
+public:
+    void Attach() override { TActionActivator::Attach(); }
+    void Detach() override { TActionActivator::Detach(); }
+    std::string GetActionName() override { return ActionName; }
+    TActionKind GetActionKind() override { return ActionKind; }
+    std::string GetOperationName() override { return OperationName; }
+    void Fire() override { TActionActivator::Fire(); }
+};
+
+using TActionActivators = TTypedCollection<IActionActivators, IActionActivator, false>;
+using TActionsActivators = TTypedCollection<IActionsActivators, IActionsActivator, false>;
+
+// The trigger: watches the window's messages and fires its agents.
+class TActionsActivator : public TAbstractParamsItem,
+                          public ISlave,
+                          public IActionActivatorOwner,
+                          public IMessageHandler,
+                          public IActionsActivator {
+    EA_ITEM_INTERFACES(TAbstractParamsItem, IActionsActivator, ISlave, IActionActivatorOwner,
+                       IWindowPartOwner, IOwner, IMessageHandler, IWindowPart)
+
+public:
+    void SetOwner(IOwner* owner) override { SetExtender(owner); }
+    void ReleaseOwner() override;
+    void Link() override;
+    void Unlink() override;
+    void SetName(const std::string& name) override { Name = name; }
+    void RemoveSlave(ISlave*) override {}
+    ComPtr<IWindowHandler> GetWindowHandler() override;
+    bool BeforeMessage(TMessage&) override { return false; }
+    void AfterMessage(TMessage&, bool) override {}
+    void Attach() override;
+    void Detach() override;
+
+    virtual void Fire();
+    ComPtr<IActionActivators> Agents;
+    std::string AgentClassKey;
+
+protected:
+    void Init() override;
+    void SetParam(const std::string& name, const std::string& value) override;
+    virtual void SetExtender(IOwner* owner);
+    HWND WindowHandle();
+    // Every agent's operation on its slave interface, first to last.
+    template <class F> void ForEachAgent(F&& f);
+
+    ComPtr<IActionsActivatorOwner> Extender;
+};
+
+// A trigger with an optional lag: a burst of messages fires once, the lag after the last.
+class TMessageTrigger : public TActionsActivator {
+public:
+    ~TMessageTrigger() override;
+    void Fire() override;
+
+    bool LagEnabled = false;
+    int LagInterval = 0;
+
+protected:
+    void Init() override;
+    void SetParam(const std::string& name, const std::string& value) override;
+    virtual bool IsTriggerValid() { return true; }
+
+private:
+    void PrepareLagTimer();
+    void LagTimerNotify();
+    std::unique_ptr<TTimer> LagTimer;
+};
+
+class TWMCreateMessageTrigger : public TMessageTrigger {
+public:
+    void AfterMessage(TMessage& message, bool handled) override;
+};
+
+class TWMActivateWindowMessageTrigger : public TMessageTrigger {
+public:
+    void AfterMessage(TMessage& message, bool handled) override;
+
+protected:
+    bool IsTriggerValid() override;
+};
+
+class TWMInActivateWindowMessageTrigger : public TMessageTrigger {
+public:
+    void AfterMessage(TMessage& message, bool handled) override;
+
+protected:
+    bool IsTriggerValid() override;
+};
+
+// The message sent to a window right after its extender attached; create-triggers fire on it.
+UINT ExtenderAttachedMessage() noexcept;
