@@ -1,3 +1,4 @@
+#include "ProcessesCommunication.h"
 #include "uEAHookProc.h"
 
 #include "Embedded/EmbTestSupport.h"
@@ -5,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -121,4 +124,175 @@ TEST(HookProcessTest, HostWindowsKeepWorkingWhileHookedAndAfterUnhook) {
     EXPECT_NE(nullptr, reinterpret_cast<HWND>(Query(wide, 2)));
     PostMessageA(ansi, WM_QUIT, 0, 0);
     PostThreadMessageA(host.info.dwThreadId, WM_QUIT, 0, 0);
+}
+
+namespace {
+
+constexpr const char* TransparentRule =
+    "\\WINDOWRULENAME=Half\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=TransparentWindow\\SAVECURRENTOPERATION=no"
+    "\\\\TRANSPARENTLEVEL=50}\\TRIGGER=WMCREATEMESSAGETRIGGER{\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={"
+    "\\NAME="
+    "WMCreateEvent\\ACTIONNAME=TransparentWindow\\ACTIONKIND=next\\OPERATIONNAME=}}";
+constexpr BYTE RuleAlpha = 127; // 50 % of 255, truncated
+constexpr int testCmdQuit = 100;
+constexpr int testCmdSetRule = 103;
+
+bool LayeredAtRuleAlpha(HWND window) {
+    if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0)
+        return false;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && alpha == RuleAlpha;
+}
+
+bool Layered(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+std::vector<HWND> WindowsOf(DWORD process, const char* className) {
+    struct TFind {
+        DWORD process;
+        const char* className;
+        std::vector<HWND> found;
+    } find{process, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[256];
+            if (owner == f->process && GetClassNameA(window, name, sizeof(name)) > 0 &&
+                std::strcmp(name, f->className) == 0)
+                f->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+// A rule server, a hook installer and a host with windows of five classes, in that order.
+class RuleProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string rule = "\"GlzRuleAnsi=";
+        rule.append(TransparentRule).append("\" \"GlzRuleWide=").append(TransparentRule);
+        rule.append("\" \"tooltips_class32=")
+            .append(TransparentRule)
+            .append("\" \"IME=")
+            .append(TransparentRule);
+        rule.append("\"");
+        std::string serverArguments = "GlzTestServerReady ";
+        serverArguments += rule;
+        server_ = std::make_unique<TChild>(HelperCommand("GlzRuleServer.exe", serverArguments.c_str()));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(serverReady_.handle, 10000));
+        installer_ = std::make_unique<TChild>(
+            HelperCommand("GlzHookInstaller.exe", "GlzTestHookReady GlzTestHookStop"));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hookReady_.handle, 10000));
+        host_ = std::make_unique<TChild>(HelperCommand(
+            "GlzTargetWindows.exe", "A:GlzRuleAnsi W:GlzRuleWide A:tooltips_class32 A:IME A:GlzRuleLater"));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                ansi_ = FindWindowA("GlzRuleAnsi", nullptr);
+                wide_ = FindWindowA("GlzRuleWide", nullptr);
+                later_ = FindWindowA("GlzRuleLater", nullptr);
+                return ansi_ && wide_ && later_;
+            },
+            10000));
+        tooltip_ = WindowsOf(host_->info.dwProcessId, "tooltips_class32").at(0);
+        ime_ = WindowsOf(host_->info.dwProcessId, "IME").at(0);
+    }
+    void TearDown() override {
+        Unhook();
+        if (host_)
+            PostThreadMessageA(host_->info.dwThreadId, WM_QUIT, 0, 0);
+        TProcessesCommunication channel(ChannelPrefix);
+        int code = 0, size = 0;
+        std::vector<char> reply;
+        channel.SendCommand(testCmdQuit, 0, nullptr, code, size, reply);
+    }
+    void Unhook() {
+        if (installer_) {
+            SetEvent(hookStop_.handle);
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer_->info.hProcess, 10000));
+            installer_.reset();
+        }
+    }
+    void SetRule(const std::string& pair) {
+        TProcessesCommunication channel(ChannelPrefix);
+        int code = 0, size = 0;
+        std::vector<char> reply;
+        ASSERT_EQ(channelDone, channel.SendCommand(testCmdSetRule, static_cast<int>(pair.size()), pair.data(),
+                                                   code, size, reply));
+    }
+    void SendToAll(UINT msg) {
+        for (HWND window : {ansi_, wide_, later_, tooltip_, ime_}) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, msg, 0, 0, SMTO_NORMAL, 2000, &result);
+        }
+    }
+
+    TEvent serverReady_{"GlzTestServerReady"};
+    TEvent hookReady_{"GlzTestHookReady"};
+    TEvent hookStop_{"GlzTestHookStop"};
+    std::unique_ptr<TChild> server_;
+    std::unique_ptr<TChild> installer_;
+    std::unique_ptr<TChild> host_;
+    HWND ansi_ = nullptr, wide_ = nullptr, later_ = nullptr, tooltip_ = nullptr, ime_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(RuleProcessTest, MatchingWindowsBecomeLayeredAtRuleAlphaAndOthersAreLeftAlone) {
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_) && LayeredAtRuleAlpha(wide_); }, 8000));
+    EXPECT_EQ(0, Query(ansi_, 3)); // subclassed
+    EXPECT_EQ(0, Query(wide_, 3));
+    EXPECT_EQ(ProbeReply, Query(wide_, 1));
+    EXPECT_FALSE(Layered(tooltip_));
+    EXPECT_FALSE(Layered(ime_));
+    EXPECT_FALSE(Layered(later_));
+    EXPECT_FALSE(Layered(FindWindowExA(ansi_, nullptr, "STATIC", nullptr)));
+    EXPECT_EQ(1, Query(tooltip_, 3));
+}
+
+TEST_F(RuleProcessTest, DetachRestoresProceduresAndStylesAndAttachComesBack) {
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_) && LayeredAtRuleAlpha(wide_); }, 8000));
+    SendToAll(RegisterWindowMessageA("{70BB0785-11B8-4B5F-9AAE-8BCC84B07147}"));
+    for (HWND window : {ansi_, wide_, later_}) {
+        EXPECT_EQ(1, Query(window, 3));
+        EXPECT_FALSE(Layered(window));
+    }
+    // A rule saved for the window that had none is found by the next attach.
+    SetRule(std::string("GlzRuleLater=") + TransparentRule);
+    SendToAll(RegisterWindowMessageA("{B075E8B9-DE6D-4997-8678-A1342ADA33E0}"));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return LayeredAtRuleAlpha(ansi_) && LayeredAtRuleAlpha(wide_) && LayeredAtRuleAlpha(later_); },
+        8000));
+    EXPECT_FALSE(Layered(tooltip_));
+}
+
+TEST_F(RuleProcessTest, HostSubclassAfterUsKeepsWorkingAfterDetachAndUnhook) {
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_); }, 8000));
+    EXPECT_EQ(1, Query(ansi_, 4));
+    SendToAll(RegisterWindowMessageA("{70BB0785-11B8-4B5F-9AAE-8BCC84B07147}"));
+    const LRESULT before = Query(ansi_, 5);
+    EXPECT_EQ(ProbeReply, Query(ansi_, 1));
+    EXPECT_GT(Query(ansi_, 5), before);
+    Unhook();
+    EXPECT_EQ(ProbeReply, Query(ansi_, 1));
+    EXPECT_EQ(ProbeReply, Query(wide_, 1));
+    EXPECT_NE(nullptr, reinterpret_cast<HWND>(Query(wide_, 2)));
+}
+
+TEST_F(RuleProcessTest, HundredWindowsCreatedAtOnceAllGetTheirRule) {
+    ASSERT_EQ(100, Query(ansi_, 6, 30000));
+    std::vector<HWND> windows = WindowsOf(host_->info.dwProcessId, "GlzRuleAnsi");
+    ASSERT_EQ(101u, windows.size());
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : windows)
+                if (!LayeredAtRuleAlpha(window))
+                    return false;
+            return true;
+        },
+        20000));
 }

@@ -4,7 +4,7 @@ glz_add_test(WindowHookTest
 glz_add_test(HookProcessTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/HookProcessTest.cpp
   LIBS glzemb_app)
-add_dependencies(HookProcessTest glzemb GlzTargetWindows GlzHookInstaller)
+add_dependencies(HookProcessTest glzemb GlzTargetWindows GlzHookInstaller GlzRuleServer)
 glz_add_test(EmbededApplicationTest
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/EmbededApplicationTest.cpp
   LIBS glzemb_app)

@@ -1,6 +1,7 @@
 // A channel server for glzemb's tests: answers the window query with the rule text given for
 // the window's class ("Class=text" arguments after the ready event's name), empty for others.
-// Ends on testCmdQuit or when its parent test has been silent for 60 s.
+// testCmdSetRule ("Class=text") changes a class's rule. Ends on testCmdQuit or after 60 s of
+// silence.
 #include "ChannelServerRole.h"
 #include "Handles.h"
 #include "ProcessesCommunication.h"
@@ -13,16 +14,24 @@
 #include <map>
 #include <string>
 
+namespace {
+
+constexpr int testCmdSetRule = 103;
+
+void AddRule(std::map<std::string, std::string>& rules, const std::string& pair) {
+    const size_t equals = pair.find('=');
+    if (equals != std::string::npos)
+        rules[pair.substr(0, equals)] = pair.substr(equals + 1);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 2)
         return 2;
     std::map<std::string, std::string> rules;
-    for (int i = 2; i < __argc; ++i) {
-        const std::string arg = __argv[i];
-        const size_t equals = arg.find('=');
-        if (equals != std::string::npos)
-            rules[arg.substr(0, equals)] = arg.substr(equals + 1);
-    }
+    for (int i = 2; i < __argc; ++i)
+        AddRule(rules, __argv[i]);
     TProcessesCommunication channel(ChannelPrefix);
     if (!channel.Usable())
         return 3;
@@ -41,6 +50,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (code == testCmdQuit) {
             channel.Reply(replyDone, 0, nullptr);
             return 0;
+        }
+        if (code == testCmdSetRule) {
+            AddRule(rules, std::string(data.data(), data.data() + size));
+            channel.Reply(replyDone, 0, nullptr);
+            continue;
         }
         if (code != cmdQueryWindowRule)
             continue;

@@ -7,11 +7,31 @@
 namespace {
 
 // wParam 0: is glzemb loaded here; 1: the window's own procedure still answers (1);
-// 2: create one more window of this window's class and return it.
+// 2: create one more window of this window's class and return it; 3: the window's procedure
+// is its class's own (1); 4: the host subclasses the window itself; 5: calls through that
+// subclassing so far; 6: create 100 more windows of this class at once.
+// On a Unicode window the procedure is read with the W variant, as the system defines.
 constexpr UINT QueryMessage = WM_APP + 100;
 constexpr UINT ProbeReply = 0x600D;
 
 HWND CreateLike(HWND window);
+
+WNDPROC hostOld = nullptr;
+LRESULT hostCalls = 0;
+
+LRESULT CALLBACK HostProcA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    ++hostCalls;
+    return CallWindowProcA(hostOld, window, msg, wParam, lParam);
+}
+
+LRESULT ProcIsOriginal(HWND window) {
+    const bool unicode = IsWindowUnicode(window) != FALSE;
+    const LONG_PTR proc =
+        unicode ? GetWindowLongPtrW(window, GWLP_WNDPROC) : GetWindowLongPtrA(window, GWLP_WNDPROC);
+    const ULONG_PTR own =
+        unicode ? GetClassLongPtrW(window, GCLP_WNDPROC) : GetClassLongPtrA(window, GCLP_WNDPROC);
+    return static_cast<ULONG_PTR>(proc) == own ? 1 : 0;
+}
 
 LRESULT Answer(HWND window, WPARAM what) {
     switch (what) {
@@ -21,6 +41,20 @@ LRESULT Answer(HWND window, WPARAM what) {
         return ProbeReply;
     case 2:
         return reinterpret_cast<LRESULT>(CreateLike(window));
+    case 3:
+        return ProcIsOriginal(window);
+    case 4:
+        hostOld = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostProcA)));
+        return 1;
+    case 5:
+        return hostCalls;
+    case 6: {
+        int created = 0;
+        for (int i = 0; i < 100; ++i)
+            created += CreateLike(window) != nullptr ? 1 : 0;
+        return created;
+    }
     default:
         return 0;
     }
