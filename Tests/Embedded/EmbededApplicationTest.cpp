@@ -177,3 +177,13 @@ TEST_F(EmbededApplicationTest, WndProcChainMessageIsHonouredOnlyFromTheWindowsTh
     EXPECT_EQ(1, chainCalls);
     SendMessageA(window, DetachExtenderMessage, 0, 0);
 }
+
+TEST_F(EmbededApplicationTest, FailedSubclassingIsAFailedAttach) {
+    ComPtr<IWindowExtender> extender =
+        TakeItem<IWindowExtender>(CreateItemByKey("\\WINDOWRULENAME=r", "WINDOWEXTENDER"));
+    ASSERT_TRUE(extender);
+    // Another process's window cannot be subclassed from here.
+    EXPECT_FALSE(extender->Attach(GetDesktopWindow()));
+    EXPECT_EQ(nullptr, extender->Handle());
+    EXPECT_EQ(0, LiveHookEntries());
+}
