@@ -73,10 +73,9 @@ void PinModule() noexcept {
 
 void ReleaseApplication() noexcept {
     try {
-        TEmbededApplicationPtr last;
-        last.Swap(*application);
-        if (last)
-            last->ReleaseAll();
+        // The object itself stays: its channel would wait on a named mutex under the loader lock.
+        if (*application)
+            (*application)->ReleaseAll();
     } catch (...) {
     }
 }
