@@ -8,17 +8,22 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 case "$1" in
   setup)
-    if [ ! -f "$WINEPREFIX/.glazlo-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.glazlo-ready-2" ]; then
+      wineserver -k 2>/dev/null || true
       rm -rf "$WINEPREFIX"
       mkdir -p "$WINEPREFIX"
       wineboot -i >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+      # A crashing test must end, not wait in the debugger until ctest's time-out.
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
+      wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
       wineserver -w
-      touch "$WINEPREFIX/.glazlo-ready"
+      touch "$WINEPREFIX/.glazlo-ready-2"
     fi
     # Its output must not hold ctest's pipe open.
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     ;;
   cleanup)
     wineserver -k 2>/dev/null || true

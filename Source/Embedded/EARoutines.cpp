@@ -1,5 +1,6 @@
 #include "EARoutines.h"
 
+#include "ElHashList.h"
 #include "Routines.h"
 
 #include <cstdint>

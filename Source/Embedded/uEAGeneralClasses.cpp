@@ -56,7 +56,8 @@ TAbstractObject* CreateItemByKey(const std::string& params, const std::string& k
         if (nesting >= MaxItemNesting)
             return nullptr;
         const TNestingGuard guard;
-        return CreateObjectByKeyIn(ItemClasses(), params, key);
+        const TAbstractObjectClass cls = ItemClasses()->Find(key);
+        return cls == nullptr ? nullptr : TAbstractObject::Create(cls, params);
     } catch (...) {
         LogCurrentError("CreateItemByKey");
         return nullptr;

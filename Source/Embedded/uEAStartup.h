@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <wrl/client.h>
+
+class TEmbededApplication;
+using TEmbededApplicationPtr = Microsoft::WRL::ComPtr<TEmbededApplication>;
+
+// Start-up runs on the first hook call, never under the loader lock.
+TEmbededApplicationPtr EmbededApplication() noexcept;
+LONG_PTR HookHandle() noexcept;
+// Private: a worker hands a fetched rule to the window's own thread with it.
+UINT ApplyRuleMessage() noexcept;
+
+// Once a window procedure of ours is in place the code must never be unmapped.
+void PinModule() noexcept;
+
+// At an unload by FreeLibrary (nothing is subclassed then: the module would be pinned).
+void ReleaseApplication() noexcept;

@@ -1,0 +1,190 @@
+#include "uEAWindowExtender.h"
+
+#include "AppSpecificConsts.h"
+#include "Declarations.h"
+#include "WinFuncs.h"
+#include "uEAStartup.h"
+
+#include <vector>
+
+namespace {
+
+TNameCounter extenderNumbers;
+
+template <class I> std::vector<ComPtr<I>> Snapshot(IIndexedCollection* collection) {
+    std::vector<ComPtr<I>> items;
+    if (collection == nullptr)
+        return items;
+    for (int i = 0; i < collection->Count(); ++i)
+        if (ComPtr<I> item = Supports<I>(collection->GetByIndex(i)))
+            items.push_back(item);
+    return items;
+}
+
+template <class C> ComPtr<IIndexedCollection> Indexed(const ComPtr<C>& collection) {
+    return collection ? collection->AsIndexedCollection() : nullptr;
+}
+
+} // namespace
+
+void TWindowExtender::Init() {
+    try {
+        TAbstractParamsItem::Init();
+        Name = extenderNumbers.Next("WindowExtender");
+        RuleNameText.clear();
+        ActionList = NewObject<TTypedCollection<IActions, IWindowAction, false>>();
+        Triggers = NewObject<TTypedCollection<IActionsActivators, IActionsActivator, false>>();
+        MessageHandlers = NewObject<TMessageHandlers>();
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::SetParam(const std::string& name, const std::string& value) {
+    try {
+        if (name == "WINDOWRULENAME")
+            RuleNameText = value;
+        else if (name == "ACTION") {
+            if (ComPtr<IWindowAction> action = CreateRulePart<IWindowAction>(value))
+                ActionList->Add(action.Get());
+        } else if (name == "TRIGGER") {
+            if (ComPtr<IActionsActivator> trigger = CreateRulePart<IActionsActivator>(value))
+                Triggers->Add(trigger.Get());
+        }
+    } catch (...) {
+    }
+}
+
+template <class I, class F> void TWindowExtender::ForEachPart(F&& f) {
+    for (const ComPtr<I>& part : Snapshot<I>(Indexed(ActionList).Get()))
+        try {
+            f(part.Get());
+        } catch (...) {
+        }
+    for (const ComPtr<I>& part : Snapshot<I>(Indexed(Triggers).Get()))
+        try {
+            f(part.Get());
+        } catch (...) {
+        }
+}
+
+void TWindowExtender::SetOwner(IOwner* owner) {
+    try {
+        Owner = Supports<IWindowExtenderOwner>(owner);
+        IOwner* self = static_cast<IActionOwner*>(this);
+        ForEachPart<ISlave>([&](ISlave* part) { part->SetOwner(self); });
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::ReleaseOwner() {
+    try {
+        Detach();
+        ForEachPart<ISlave>([](ISlave* part) { part->ReleaseOwner(); });
+        Owner = nullptr;
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::Link() {
+    ForEachPart<ISlave>([](ISlave* part) { part->Link(); });
+}
+
+void TWindowExtender::Unlink() {
+    ForEachPart<ISlave>([](ISlave* part) { part->Unlink(); });
+}
+
+bool TWindowExtender::Attach(HWND window) {
+    try {
+        Window = window;
+        // Parts first: their handlers are in place before the first subclassed message.
+        ForEachPart<IWindowPart>([](IWindowPart* part) { part->Attach(); });
+        try {
+            Hook = std::make_unique<TWHook>(window, [this](TMessage& message) { WndProc(message); });
+        } catch (const EWindowHook&) {
+            Detach();
+            return false;
+        }
+        PinModule();
+        SendMessageA(window, ExtenderAttachedMessage, 0, 0);
+        return true;
+    } catch (...) {
+        return Hook != nullptr;
+    }
+}
+
+void TWindowExtender::Detach() {
+    try {
+        ForEachPart<IWindowPart>([](IWindowPart* part) { part->Detach(); });
+        Hook.reset();
+        Window = nullptr;
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::AddMessageHandler(IMessageHandler* handler) {
+    try {
+        MessageHandlers->Add(handler);
+    } catch (...) {
+    }
+}
+
+void TWindowExtender::RemoveMessageHandler(IMessageHandler* handler) {
+    try {
+        ComPtr<IIndexedCollection> indexed = Indexed(MessageHandlers);
+        for (int i = indexed->Count() - 1; i >= 0; --i)
+            if (SameObject(indexed->GetByIndex(i).Get(), handler)) {
+                MessageHandlers->Delete(Variant(i));
+                return;
+            }
+    } catch (...) {
+    }
+}
+
+std::string TWindowExtender::Caption() {
+    return GetWindowCaption(Window);
+}
+
+void TWindowExtender::WndProc(TMessage& message) noexcept {
+    const ComPtr<IWindowExtender> keep(this); // alive until this call returns
+    try {
+        if (message.Msg == DetachExtenderMessage) {
+            if (ComPtr<IWindowExtenderOwner> owner = Owner)
+                owner->RemoveSlave(AsSlave());
+            return;
+        }
+        // A snapshot: a handler may add or remove handlers while it runs.
+        const auto handlers = Snapshot<IMessageHandler>(Indexed(MessageHandlers).Get());
+        bool handled = false;
+        for (const auto& handler : handlers)
+            try {
+                handled = handler->BeforeMessage(message) || handled;
+            } catch (...) {
+            }
+        if (!handled && Hook) {
+            try {
+                if (message.Msg == WM_DESTROY)
+                    Hook->Unhook();
+                else if (message.Msg == WndProcChainMessage &&
+                         message.WParam == reinterpret_cast<WPARAM>(Hook->OldProc()) &&
+                         (InSendMessageEx(nullptr) & ISMEX_SEND) == 0)
+                    // Only the window's own thread may choose the procedure we call.
+                    Hook->SetOldProc(reinterpret_cast<WNDPROC>(message.LParam));
+                Hook->CallOld(message);
+            } catch (...) {
+            }
+        }
+        for (const auto& handler : handlers)
+            try {
+                handler->AfterMessage(message, handled);
+            } catch (...) {
+            }
+        if (message.Msg == WM_DESTROY)
+            if (ComPtr<IWindowExtenderOwner> owner = Owner)
+                owner->RemoveSlave(AsSlave());
+    } catch (...) {
+    }
+}
+
+void RegisterWindowExtender() {
+    RegisterItemClass(ClassOf<TWindowExtender>(), "WINDOWEXTENDER");
+}

@@ -1,0 +1,172 @@
+// Cost of a sent message to a host window with no hook, a bare pass-through hook and glzemb's
+// hook (each installed by another process), and glzemb's attach latency for a matching window.
+#include "ChannelServerRole.h"
+#include "ChildProcess.h"
+#include "Handles.h"
+#include "ProcessesCommunication.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* HostClass = "GlzBenchHost";
+constexpr const char* LayeredClass = "GlzBenchLayered";
+constexpr const char* Rule =
+    "\\WINDOWRULENAME=Bench\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=TransparentWindow"
+    "\\SAVECURRENTOPERATION=no\\\\TRANSPARENTLEVEL=50}\\TRIGGER=WMCREATEMESSAGETRIGGER{"
+    "\\LAG_ENABLED=no\\LAG_INTERVAL=0\\AGENT={\\NAME=WMCreateEvent\\ACTIONNAME="
+    "TransparentWindow\\ACTIONKIND=next\\OPERATIONNAME=}}";
+constexpr BYTE RuleAlpha = 127;
+
+std::string Folder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+UniqueHandle Start(const std::string& program, const std::string& arguments) {
+    std::string line(1, '"');
+    line.append(Folder()).append(program).append("\" ").append(arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
+                        &info))
+        return {};
+    CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
+double MicrosecondsPerSend(HWND window, int count) {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    for (int i = 0; i < 20; ++i)
+        SendMessageA(window, WM_USER + 1, 0, 0);
+    QueryPerformanceCounter(&start);
+    for (int i = 0; i < count; ++i)
+        SendMessageA(window, WM_USER + 1, 0, 0);
+    QueryPerformanceCounter(&end);
+    return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart / count;
+}
+
+// Runs Measure while the named library is installed as a global hook by another process.
+template <class Measure> double WithHook(const char* library, Measure measure) {
+    const std::string readyName = UniqueName("GlzBenchReady");
+    const std::string stopName = UniqueName("GlzBenchStop");
+    const UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
+    const UniqueHandle stop(CreateEventA(nullptr, TRUE, FALSE, stopName.c_str()));
+    std::string arguments = readyName;
+    arguments.append(" ").append(stopName).append(" ").append(library);
+    const UniqueHandle installer = Start("GlzHookInstaller.exe", arguments);
+    double result = -1;
+    if (WaitForSingleObject(ready.Get(), 10000) == WAIT_OBJECT_0)
+        result = measure();
+    SetEvent(stop.Get());
+    WaitForExitPumping(installer.Get());
+    return result;
+}
+
+LRESULT CALLBACK PlainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+// Milliseconds from CreateWindowEx to WS_EX_LAYERED at the rule's alpha; -1 when it never came.
+double AttachLatency() {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    HWND window = CreateWindowExA(0, LayeredClass, "bench", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    double result = -1;
+    const DWORD deadline = GetTickCount() + 3000;
+    while (GetTickCount() < deadline) {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+            GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && alpha == RuleAlpha) {
+            QueryPerformanceCounter(&now);
+            result = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+            break;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        Pump();
+    }
+    DestroyWindow(window);
+    return result;
+}
+
+} // namespace
+
+int main() {
+    const UniqueHandle host = Start("GlzTargetWindows.exe", std::string("A:") + HostClass);
+    HWND window = nullptr;
+    for (DWORD start = GetTickCount(); window == nullptr && GetTickCount() - start < 10000; Sleep(10))
+        window = FindWindowA(HostClass, nullptr);
+    if (window == nullptr) {
+        std::printf("host window did not appear\n");
+        return 1;
+    }
+    const double none = MicrosecondsPerSend(window, 20000);
+    const double bare = WithHook("BareHook.dll", [&] { return MicrosecondsPerSend(window, 2000); });
+    const double glzemb = WithHook("glzemb.dll", [&] { return MicrosecondsPerSend(window, 2000); });
+    std::printf("SendMessage to a host window, ignored message (microseconds per call):\n");
+    std::printf(
+        "  (i) no hook: %.2f\n  (ii) bare pass-through hook: %.2f\n  (iii) glzemb CallProcHook: %.2f\n", none,
+        bare, glzemb);
+    std::printf("  ratio (iii)/(ii): %.3f\n", glzemb / bare);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    TerminateProcess(host.Get(), 0); // the host helper has no quit command of its own
+
+    WNDCLASSA c{};
+    c.lpfnWndProc = PlainProc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = LayeredClass;
+    RegisterClassA(&c);
+    const std::string serverReady = UniqueName("GlzBenchServer");
+    const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, serverReady.c_str()));
+    std::string serverArguments = serverReady;
+    serverArguments.append(" \"").append(LayeredClass).append("=").append(Rule).append("\"");
+    const UniqueHandle server = Start("GlzRuleServer.exe", serverArguments);
+    WaitForSingleObject(readyEvent.Get(), 10000);
+    std::vector<double> latencies;
+    int missed = 0;
+    WithHook("glzemb.dll", [&] {
+        for (int i = 0; i < 50; ++i) {
+            const double latency = AttachLatency();
+            if (latency < 0)
+                ++missed;
+            else
+                latencies.push_back(latency);
+        }
+        return 0.0;
+    });
+    {
+        TProcessesCommunication channel(ChannelPrefix);
+        int code = 0, size = 0;
+        std::vector<char> reply;
+        channel.SendCommand(testCmdQuit, 0, nullptr, code, size, reply);
+    }
+    WaitForExit(server.Get());
+    if (latencies.empty()) {
+        std::printf("Attach latency: no window of 50 became layered at alpha %d within 3 s\n", RuleAlpha);
+    } else {
+        std::sort(latencies.begin(), latencies.end());
+        std::printf(
+            "Attach latency, CreateWindowEx to WS_EX_LAYERED at alpha %d: median %.1f ms over %zu windows"
+            " (%d missed)\n",
+            RuleAlpha, latencies[latencies.size() / 2], latencies.size(), missed);
+    }
+    return 0;
+}

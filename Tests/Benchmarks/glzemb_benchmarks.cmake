@@ -1,0 +1,7 @@
+# Hook overhead and attach latency of glzemb (a program, not a test): run build/wine-run bin/GlzembBenchmark.exe
+add_library(BareHook SHARED ${CMAKE_CURRENT_LIST_DIR}/BareHook.cpp ${CMAKE_CURRENT_LIST_DIR}/BareHook.def)
+set_target_properties(BareHook PROPERTIES PREFIX "")
+target_link_libraries(BareHook PRIVATE user32)
+add_executable(GlzembBenchmark ${CMAKE_CURRENT_LIST_DIR}/GlzembBenchmark.cpp)
+target_link_libraries(GlzembBenchmark PRIVATE glz_test_helpers glz_core user32)
+add_dependencies(GlzembBenchmark BareHook glzemb GlzTargetWindows GlzHookInstaller GlzRuleServer)

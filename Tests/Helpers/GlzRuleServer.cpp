@@ -1,0 +1,73 @@
+// A channel server for glzemb's tests: answers the window query with the rule text given for
+// the window's class ("Class=text" arguments after the ready event's name), empty for others.
+// testCmdSetRule ("Class=text") changes a class's rule. Ends on testCmdQuit or after 60 s of
+// silence.
+#include "ChannelServerRole.h"
+#include "Handles.h"
+#include "ProcessesCommunication.h"
+#include "WinFuncs.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int testCmdSetRule = 103;
+
+void AddRule(std::map<std::string, std::string>& rules, const std::string& pair) {
+    const size_t equals = pair.find('=');
+    if (equals != std::string::npos)
+        rules[pair.substr(0, equals)] = pair.substr(equals + 1);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc < 2)
+        return 2;
+    std::map<std::string, std::string> rules;
+    for (int i = 2; i < __argc; ++i)
+        AddRule(rules, __argv[i]);
+    TProcessesCommunication channel(ChannelPrefix);
+    if (!channel.Usable())
+        return 3;
+    {
+        const UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[1]));
+        SetEvent(ready.Get());
+    }
+    DWORD lastRequest = GetTickCount();
+    while (GetTickCount() - lastRequest < 60000) {
+        int code = 0;
+        int size = 0;
+        std::vector<char> data;
+        if (channel.WaitForCommand(code, size, data) != channelDone)
+            continue;
+        lastRequest = GetTickCount();
+        if (code == testCmdQuit) {
+            channel.Reply(replyDone, 0, nullptr);
+            return 0;
+        }
+        if (code == testCmdSetRule) {
+            AddRule(rules, std::string(data.data(), data.data() + size));
+            channel.Reply(replyDone, 0, nullptr);
+            continue;
+        }
+        if (code != cmdQueryWindowRule)
+            continue;
+        if (size != 4) {
+            channel.Reply(replyWrongSize, 0, nullptr);
+            continue;
+        }
+        std::int32_t value = 0;
+        std::memcpy(&value, data.data(), 4);
+        const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
+        const auto found = rules.find(GetWindowClassName(window));
+        const std::string rule = found != rules.end() ? found->second : std::string();
+        channel.Reply(replyDone, static_cast<int>(rule.size()), rule.data());
+    }
+    return 0;
+}
