@@ -48,7 +48,7 @@ private:
 template <class... Interfaces, class Self> void* InterfaceOf(Self* self, REFIID riid) {
     void* found = nullptr;
     ((found == nullptr && IsEqualGUID(riid, __uuidof(Interfaces)) ? (found = static_cast<Interfaces*>(self))
-                                                                    : nullptr),
+                                                                  : nullptr),
      ...);
     return found;
 }
@@ -59,8 +59,12 @@ public:                                                                         
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {                          \
         return TDebugInterfacedObject::QueryInterface(riid, object);                                         \
     }                                                                                                        \
-    ULONG STDMETHODCALLTYPE AddRef() override { return TDebugInterfacedObject::AddRef(); }                  \
-    ULONG STDMETHODCALLTYPE Release() override { return TDebugInterfacedObject::Release(); }                \
+    ULONG STDMETHODCALLTYPE AddRef() override {                                                              \
+        return TDebugInterfacedObject::AddRef();                                                             \
+    }                                                                                                        \
+    ULONG STDMETHODCALLTYPE Release() override {                                                             \
+        return TDebugInterfacedObject::Release();                                                            \
+    }                                                                                                        \
                                                                                                              \
 protected:                                                                                                   \
     void* FindInterface(REFIID riid) override {                                                              \

@@ -23,7 +23,8 @@ EAssertionFailed::EAssertionFailed(const std::string& message, std::string unit,
       unit_(std::move(unit)), line_(line) {}
 
 EOleSysError::EOleSysError(HRESULT code, const std::string& context)
-    : Exception((context.empty() ? std::string() : context + ": ") + "OLE error " + HexCode(code)), code_(code) {}
+    : Exception((context.empty() ? std::string() : context + ": ") + "OLE error " + HexCode(code)),
+      code_(code) {}
 
 void AssertionFailed(const std::string& message, const char* file, int line) {
     throw EAssertionFailed(message, BaseName(file), line);
