@@ -162,6 +162,20 @@ TEST(Frame, FillsItsHostAndFollowsItsSize) {
     EXPECT_NE(host.Handle(), GetParent(frame.Handle()));
 }
 
+TEST(Frame, KeepsItsMinimumHeightInALowHost) {
+    TTestWindow host;
+    TFrame frame;
+    frame.SetParent(host.Handle());
+    RECT client{};
+    GetClientRect(host.Handle(), &client);
+    SetWindowPos(host.Handle(), nullptr, 0, 0, 200, 200 - client.bottom + 5, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(host.Handle(), &client);
+    ASSERT_LT(client.bottom, TFrame::MinHeight);
+    RECT frameRect{};
+    GetClientRect(frame.Handle(), &frameRect);
+    EXPECT_EQ(TFrame::MinHeight, frameRect.bottom);
+}
+
 TEST(Frame, OutlivesAHostThatIsDestroyedFirst) {
     TFrame frame;
     {
