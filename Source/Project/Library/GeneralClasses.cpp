@@ -61,12 +61,13 @@ TAbstractObjectClass FindClass(const std::string& key) {
     return registry ? registry->Find(key) : nullptr;
 }
 
-TAbstractObject* CreateObject(const std::string& spec) {
-    const std::size_t k = spec.find('{');
+TAbstractObject* CreateObject(const std::string& descriptor) {
+    const std::size_t k = descriptor.find('{');
     if (k == std::string::npos)
-        return CreateObjectByKey(std::string(), spec);
-    const std::string params = spec.size() - k >= 2 ? spec.substr(k + 1, spec.size() - k - 2) : std::string();
-    return CreateObjectByKey(params, spec.substr(0, k));
+        return CreateObjectByKey(std::string(), descriptor);
+    const std::string params =
+        descriptor.size() - k >= 2 ? descriptor.substr(k + 1, descriptor.size() - k - 2) : std::string();
+    return CreateObjectByKey(params, descriptor.substr(0, k));
 }
 
 TAbstractObject* CreateObjectByKey(const std::string& params, const std::string& key) {

@@ -54,6 +54,6 @@ TAbstractClasses* AbstractClasses() noexcept;
 
 void RegisterClass(TAbstractObjectClass cls, const std::string& key);
 TAbstractObjectClass FindClass(const std::string& key);
-// Spec is KEY{params}; null for an unknown key.
-TAbstractObject* CreateObject(const std::string& spec);
+// The descriptor is KEY{params}; null for an unknown key.
+TAbstractObject* CreateObject(const std::string& descriptor);
 TAbstractObject* CreateObjectByKey(const std::string& params, const std::string& key);

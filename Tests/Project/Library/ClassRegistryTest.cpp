@@ -45,8 +45,8 @@ protected:
     void TearDown() override { DoneAbstractClasses(); }
 
     // Creates, takes the first reference and lets it go again.
-    static bool Make(const std::string& spec) {
-        TAbstractObject* object = CreateObject(spec);
+    static bool Make(const std::string& descriptor) {
+        TAbstractObject* object = CreateObject(descriptor);
         if (object == nullptr)
             return false;
         EXPECT_EQ(0u, object->RefCount());
