@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+// Owns one comctl32 image list.
+class TImageList {
+public:
+    TImageList(int width, int height);
+    ~TImageList();
+    TImageList(TImageList&& other) noexcept;
+    TImageList& operator=(TImageList&& other) noexcept;
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
+
+    // Adds an image (mask may be null); answers its index.
+    int Add(HBITMAP image, HBITMAP mask = nullptr);
+    int Count() const;
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    HIMAGELIST Handle() const noexcept { return handle_; }
+
+private:
+    HIMAGELIST handle_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};

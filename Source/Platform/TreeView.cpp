@@ -1,0 +1,350 @@
+#include "TreeView.h"
+
+#include "Errors.h"
+
+#include <vector>
+
+namespace {
+
+constexpr UINT_PTR kTreeSubclassId = 0x474C5A54; // "GLZT"
+
+TShiftState ShiftFromKeys(WPARAM keys) noexcept {
+    TShiftState shift = 0;
+    if (keys & MK_SHIFT)
+        shift |= ssShift;
+    if (keys & MK_CONTROL)
+        shift |= ssCtrl;
+    if (keys & MK_LBUTTON)
+        shift |= ssLeft;
+    if (keys & MK_RBUTTON)
+        shift |= ssRight;
+    if (keys & MK_MBUTTON)
+        shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    return shift;
+}
+
+void Report(const char* where, const std::exception& e) noexcept {
+    OutputDebugStringA(where);
+    OutputDebugStringA(e.what());
+}
+
+} // namespace
+
+TVITEMA TTreeNode::Get(UINT mask) const {
+    TVITEMA item{};
+    item.mask = mask | TVIF_HANDLE;
+    item.hItem = item_;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    if (!TreeView_GetItem(tree_->Handle(), &item))
+        throw Exception("TVM_GETITEM failed");
+    return item;
+}
+
+void TTreeNode::Set(TVITEMA item) {
+    item.mask |= TVIF_HANDLE;
+    item.hItem = item_;
+    if (!TreeView_SetItem(tree_->Handle(), &item))
+        throw Exception("TVM_SETITEM failed");
+}
+
+std::string TTreeNode::Text() const {
+    std::vector<char> buffer(1024);
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = item_;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    if (!TreeView_GetItem(tree_->Handle(), &item))
+        throw Exception("TVM_GETITEM failed");
+    return item.pszText;
+}
+
+void TTreeNode::SetText(const std::string& text) {
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.pszText = const_cast<char*>(text.c_str());
+    Set(item);
+}
+
+int TTreeNode::ImageIndex() const {
+    return Get(TVIF_IMAGE).iImage;
+}
+
+void TTreeNode::SetImageIndex(int index) {
+    TVITEMA item{};
+    item.mask = TVIF_IMAGE;
+    item.iImage = index;
+    Set(item);
+}
+
+int TTreeNode::SelectedIndex() const {
+    return Get(TVIF_SELECTEDIMAGE).iSelectedImage;
+}
+
+void TTreeNode::SetSelectedIndex(int index) {
+    TVITEMA item{};
+    item.mask = TVIF_SELECTEDIMAGE;
+    item.iSelectedImage = index;
+    Set(item);
+}
+
+int TTreeNode::StateIndex() const {
+    const UINT index = (Get(TVIF_STATE).state & TVIS_STATEIMAGEMASK) >> 12;
+    return index == 0 ? -1 : static_cast<int>(index);
+}
+
+void TTreeNode::SetStateIndex(int index) {
+    TVITEMA item{};
+    item.mask = TVIF_STATE;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    item.state = index > 0 ? INDEXTOSTATEIMAGEMASK(index) : 0;
+    Set(item);
+}
+
+bool TTreeNode::HasChildren() const {
+    return Get(TVIF_CHILDREN).cChildren != 0;
+}
+
+void TTreeNode::SetHasChildren(bool value) {
+    TVITEMA item{};
+    item.mask = TVIF_CHILDREN;
+    item.cChildren = value ? 1 : 0;
+    Set(item);
+}
+
+void* TTreeNode::Data() const {
+    return reinterpret_cast<void*>(Get(TVIF_PARAM).lParam);
+}
+
+void TTreeNode::SetData(void* data) {
+    TVITEMA item{};
+    item.mask = TVIF_PARAM;
+    item.lParam = reinterpret_cast<LPARAM>(data);
+    Set(item);
+}
+
+int TTreeNode::Count() const {
+    int count = 0;
+    for (TTreeNode child = GetFirstChild(); child; child = child.GetNextSibling())
+        ++count;
+    return count;
+}
+
+TTreeNode TTreeNode::Parent() const {
+    return {tree_, TreeView_GetParent(tree_->Handle(), item_)};
+}
+
+TTreeNode TTreeNode::GetFirstChild() const {
+    return {tree_, TreeView_GetChild(tree_->Handle(), item_)};
+}
+
+TTreeNode TTreeNode::GetNextSibling() const {
+    return {tree_, TreeView_GetNextSibling(tree_->Handle(), item_)};
+}
+
+int TTreeNode::Level() const {
+    int level = 0;
+    for (TTreeNode up = Parent(); up; up = up.Parent())
+        ++level;
+    return level;
+}
+
+TTreeNode TTreeNode::AddChild(const std::string& text) {
+    return tree_->InsertItem(*this, text);
+}
+
+void TTreeNode::Delete() {
+    tree_->DeleteItem(*this);
+}
+
+void TTreeNode::Expand() {
+    tree_->Expand(*this);
+}
+
+void TTreeNode::Collapse() {
+    TreeView_Expand(tree_->Handle(), item_, TVE_COLLAPSE);
+}
+
+bool TTreeNode::Expanded() const {
+    return (Get(TVIF_STATE).state & TVIS_EXPANDED) != 0;
+}
+
+void TTreeNode::Select() {
+    TreeView_SelectItem(tree_->Handle(), item_);
+}
+
+TTreeView::TTreeView(HWND parent, int id) : parent_(parent) {
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&init);
+    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
+                                TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                            0, 0, 200, 200, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleA(nullptr), nullptr);
+    if (hwnd_ == nullptr)
+        throw Exception("Tree view could not be created");
+    const DWORD_PTR self = reinterpret_cast<DWORD_PTR>(this);
+    if (!SetWindowSubclass(hwnd_, TreeProc, kTreeSubclassId, self) ||
+        !SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this), self)) {
+        Unhook();
+        DestroyWindow(hwnd_);
+        throw Exception("Tree view could not be subclassed");
+    }
+}
+
+TTreeView::~TTreeView() {
+    if (hwnd_ == nullptr)
+        return;
+    // Deletion handlers run while this object is whole.
+    TreeView_DeleteAllItems(hwnd_);
+    const HWND hwnd = hwnd_;
+    Unhook();
+    DestroyWindow(hwnd);
+}
+
+void TTreeView::Unhook() noexcept {
+    if (hwnd_ != nullptr)
+        RemoveWindowSubclass(hwnd_, TreeProc, kTreeSubclassId);
+    if (parent_ != nullptr)
+        RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
+    hwnd_ = nullptr;
+    parent_ = nullptr;
+}
+
+TTreeNode TTreeView::InsertItem(TTreeNode parent, const std::string& text) {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent ? parent.ItemId() : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.iImage = -1;
+    insert.item.iSelectedImage = -1;
+    const HTREEITEM item = TreeView_InsertItem(hwnd_, &insert);
+    if (item == nullptr)
+        throw Exception("TVM_INSERTITEM failed");
+    return {this, item};
+}
+
+void TTreeView::DeleteItem(TTreeNode node) {
+    if (node)
+        TreeView_DeleteItem(hwnd_, node.ItemId());
+}
+
+void TTreeView::DeleteAllItems() {
+    TreeView_DeleteAllItems(hwnd_);
+}
+
+TTreeNode TTreeView::GetFirstNode() const {
+    return {const_cast<TTreeView*>(this), TreeView_GetRoot(hwnd_)};
+}
+
+TTreeNode TTreeView::Selected() const {
+    return {const_cast<TTreeView*>(this), TreeView_GetSelection(hwnd_)};
+}
+
+TTreeNode TTreeView::GetNodeAt(int x, int y) const {
+    TVHITTESTINFO info{};
+    info.pt = {x, y};
+    const HTREEITEM item = TreeView_HitTest(hwnd_, &info);
+    if ((info.flags & (TVHT_ONITEM | TVHT_ONITEMBUTTON | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT)) == 0)
+        return {};
+    return {const_cast<TTreeView*>(this), item};
+}
+
+UINT TTreeView::GetHitTestInfoAt(int x, int y) const {
+    TVHITTESTINFO info{};
+    info.pt = {x, y};
+    TreeView_HitTest(hwnd_, &info);
+    return info.flags;
+}
+
+bool TTreeView::IsOnStateIcon(int x, int y) const {
+    return (GetHitTestInfoAt(x, y) & TVHT_ONITEMSTATEICON) != 0;
+}
+
+void TTreeView::SetImages(const TImageList* images) {
+    TreeView_SetImageList(hwnd_, images ? images->Handle() : nullptr, TVSIL_NORMAL);
+}
+
+void TTreeView::SetStateImages(const TImageList* images) {
+    TreeView_SetImageList(hwnd_, images ? images->Handle() : nullptr, TVSIL_STATE);
+}
+
+void TTreeView::Expand(TTreeNode node) {
+    if (!node)
+        return;
+    // The control skips the notification for items it expanded once before.
+    if (OnExpanding)
+        OnExpanding(node);
+    manualExpand_ = true;
+    TreeView_Expand(hwnd_, node.ItemId(), TVE_EXPAND);
+    manualExpand_ = false;
+}
+
+LRESULT TTreeView::HandleNotify(const NMHDR& header) {
+    const auto& tv = reinterpret_cast<const NMTREEVIEWA&>(header);
+    switch (header.code) {
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW:
+        if ((tv.action & TVE_EXPAND) && !manualExpand_ && OnExpanding)
+            OnExpanding({this, tv.itemNew.hItem});
+        return FALSE;
+    case TVN_DELETEITEMA:
+    case TVN_DELETEITEMW:
+        if (OnDeletion)
+            OnDeletion({this, tv.itemOld.hItem});
+        return 0;
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW:
+        if (OnChange)
+            OnChange({this, tv.itemNew.hItem});
+        return 0;
+    case NM_CLICK:
+    case NM_RCLICK:
+        // The control swallows the button-up while it watches for a drag; it reports the
+        // click instead, at the point where the button went down.
+        if (OnMouseUp)
+            OnMouseUp(header.code == NM_CLICK ? TMouseButton::Left : TMouseButton::Right,
+                      ShiftFromKeys(downKeys_), downPoint_.x, downPoint_.y);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CALLBACK TTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                     DWORD_PTR data) noexcept {
+    auto* self = reinterpret_cast<TTreeView*>(data);
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        self->downPoint_ = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        self->downKeys_ = wp;
+        break;
+    case WM_NCDESTROY:
+        self->Unhook();
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK TTreeView::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR data) noexcept {
+    auto* self = reinterpret_cast<TTreeView*>(data);
+    if (msg == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lp);
+        if (header != nullptr && header->hwndFrom == self->hwnd_ && self->hwnd_ != nullptr) {
+            try {
+                return self->HandleNotify(*header);
+            } catch (const std::exception& e) {
+                Report("TTreeView: ", e);
+                return 0;
+            }
+        }
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}

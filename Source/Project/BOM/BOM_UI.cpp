@@ -1,0 +1,76 @@
+#include "BOM_UI.h"
+
+void AttachNodeElement(TTreeNode node, IUIElement* element) {
+    auto record = std::make_unique<TTNStruct>();
+    record->Element = element;
+    node.SetData(record.get());
+    record.release(); // the node holds it until DetachNodeElement
+}
+
+IUIElement* NodeElement(TTreeNode node) {
+    auto* record = static_cast<TTNStruct*>(node ? node.Data() : nullptr);
+    return record != nullptr ? record->Element.Get() : nullptr;
+}
+
+ComPtr<IUIElement> DetachNodeElement(TTreeNode node) {
+    std::unique_ptr<TTNStruct> record(static_cast<TTNStruct*>(node.Data()));
+    if (!record)
+        return nullptr;
+    node.SetData(nullptr);
+    return std::move(record->Element);
+}
+
+ComPtr<IUIElement> AsUIElement(IBOMObject* obj) {
+    return obj != nullptr ? Supports<IUIElement>(obj->QueryKind("UIElement")) : nullptr;
+}
+
+void TBOM_UI_Object::Notify(int code, int param1, int param2) {
+    TBOM_UI_Base::Notify(code, param1, param2);
+    if (code == 1)
+        Localize();
+}
+
+void TBOM_UI_Object::Localize() {
+    if (Panels)
+        for (int i = 0; i < Panels->Count(); ++i)
+            Panels->Get(i)->Notify(1, 0, 0);
+}
+
+void TBOM_UI_Collection::Init() {
+    TBOM_UI_Base::Init();
+    HasChildren = true;
+}
+
+ComPtr<IUnknown> TBOM_UI_Collection::QueryKind(const std::string& kind) {
+    if (ComPtr<IUnknown> found = TBOM_UI_Base::QueryKind(kind))
+        return found;
+    if (kind == "UIList")
+        return ComPtr<IUnknown>(static_cast<IUIList*>(this));
+    return nullptr;
+}
+
+bool TBOM_UI_Collection::IsKindOf(const std::string& kind) {
+    return TBOM_UI_Base::IsKindOf(kind) || kind == "UIList";
+}
+
+ComPtr<IUIList> TBOM_UI_Collection::GetUIList() {
+    return ComPtr<IUIList>(static_cast<IUIList*>(this));
+}
+
+void TBOM_UI_Collection::AddItem(IBOMObject* item) {
+    TBOM_UI_Base::AddItem(item);
+    if (UI)
+        if (ComPtr<IUIElement> element = AsUIElement(item))
+            element->AttachUI(UI.Get());
+}
+
+void TBOM_UI_Collection::FillTreeNode(TTreeNode node) {
+    for (int i = 0; i < Count(); ++i) {
+        ComPtr<IUIElement> element = AsUIElement(GetItem(i).Get());
+        if (!element)
+            continue;
+        TTreeNode child = node.AddChild("");
+        AttachNodeElement(child, element.Get());
+        element->SetTreeNode(child);
+    }
+}

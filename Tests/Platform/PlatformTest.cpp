@@ -1,0 +1,200 @@
+#include "CommandAction.h"
+#include "Frame.h"
+#include "ImageList.h"
+#include "Platform/TestWindow.h"
+#include "TreeView.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+HBITMAP SolidBitmap(int size) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+struct TreeFixture : ::testing::Test {
+    TTestWindow host;
+    TTreeView tree{host.Handle()};
+    TImageList images{16, 16};
+    TImageList states{16, 16};
+
+    void SetUp() override {
+        MoveWindow(tree.Handle(), 0, 0, 300, 250, TRUE);
+        for (int i = 0; i < 3; ++i) {
+            HBITMAP bitmap = SolidBitmap(16);
+            images.Add(bitmap);
+            states.Add(bitmap);
+            DeleteObject(bitmap);
+        }
+        tree.SetImages(&images);
+        tree.SetStateImages(&states);
+    }
+};
+
+TEST_F(TreeFixture, NodeCarriesTextImagesStateChildrenFlagAndData) {
+    TTreeNode root = tree.InsertItem({}, "Root");
+    int marker = 0;
+    root.SetText("Renamed");
+    root.SetImageIndex(1);
+    root.SetSelectedIndex(2);
+    root.SetStateIndex(2);
+    root.SetHasChildren(true);
+    root.SetData(&marker);
+    EXPECT_EQ("Renamed", root.Text());
+    EXPECT_EQ(1, root.ImageIndex());
+    EXPECT_EQ(2, root.SelectedIndex());
+    EXPECT_EQ(2, root.StateIndex());
+    EXPECT_TRUE(root.HasChildren());
+    EXPECT_EQ(&marker, root.Data());
+    EXPECT_EQ(&tree, root.TreeView());
+    EXPECT_EQ(0, root.Count());
+    root.SetStateIndex(-1);
+    EXPECT_EQ(-1, root.StateIndex());
+    root.SetHasChildren(false);
+    EXPECT_FALSE(root.HasChildren());
+    TTreeNode a = root.AddChild("a");
+    root.AddChild("b");
+    EXPECT_EQ(2, root.Count());
+    EXPECT_EQ(root, a.Parent());
+    EXPECT_EQ(1, a.Level());
+    EXPECT_EQ(root, tree.GetFirstNode());
+}
+
+TEST_F(TreeFixture, ExpandingIsReportedForProgrammaticAndControlExpansion) {
+    std::vector<HTREEITEM> expanding;
+    tree.OnExpanding = [&](TTreeNode node) { expanding.push_back(node.ItemId()); };
+    TTreeNode root = tree.InsertItem({}, "Root");
+    root.SetHasChildren(true);
+    root.Expand();
+    ASSERT_EQ(1u, expanding.size());
+    root.Collapse();
+    root.Expand();
+    EXPECT_EQ(2u, expanding.size());
+    // The control's own expansion notifies through the parent.
+    TTreeNode other = tree.InsertItem({}, "Other");
+    other.SetHasChildren(true);
+    SendMessageA(tree.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(other.ItemId()));
+    ASSERT_EQ(3u, expanding.size());
+    EXPECT_EQ(other.ItemId(), expanding.back());
+}
+
+TEST_F(TreeFixture, DeletionIsReportedForTheNodeAndEveryChild) {
+    std::vector<std::string> deleted;
+    tree.OnDeletion = [&](TTreeNode node) { deleted.push_back(node.Text()); };
+    TTreeNode root = tree.InsertItem({}, "Root");
+    root.AddChild("a");
+    root.AddChild("b");
+    tree.InsertItem({}, "Second");
+    root.Delete();
+    EXPECT_EQ(3u, deleted.size());
+    EXPECT_EQ("Second", tree.GetFirstNode().Text());
+    tree.DeleteAllItems();
+    EXPECT_EQ(4u, deleted.size());
+    EXPECT_EQ("Second", deleted.back());
+}
+
+TEST_F(TreeFixture, SelectionChangeIsReported) {
+    TTreeNode selected;
+    tree.OnChange = [&](TTreeNode node) { selected = node; };
+    tree.InsertItem({}, "First");
+    TTreeNode second = tree.InsertItem({}, "Second");
+    second.Select();
+    EXPECT_EQ(second, selected);
+    EXPECT_EQ(second, tree.Selected());
+}
+
+TEST_F(TreeFixture, ClickOnStateIconReportsButtonPointAndHit) {
+    TTreeNode node = tree.InsertItem({}, "Item");
+    node.SetImageIndex(0);
+    node.SetStateIndex(1);
+    RECT text{};
+    const HTREEITEM item = node.ItemId();
+    std::memcpy(&text, &item, sizeof(item));
+    ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    const int y = (text.top + text.bottom) / 2;
+    // Left of the text come the image, then the state icon.
+    const int stateX = text.left - images.Width() - states.Width() / 2;
+    EXPECT_TRUE(tree.IsOnStateIcon(stateX, y));
+    EXPECT_FALSE(tree.IsOnStateIcon(text.left + 2, y));
+    EXPECT_EQ(node, tree.GetNodeAt(text.left + 2, y));
+
+    bool clicked = false;
+    TMouseButton button = TMouseButton::Middle;
+    POINT at{};
+    tree.OnMouseUp = [&](TMouseButton b, TShiftState, int x, int yy) {
+        clicked = true;
+        button = b;
+        at = {x, yy};
+    };
+    PostMessageA(tree.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(stateX, y));
+    PostMessageA(tree.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(stateX, y));
+    ASSERT_TRUE(PumpUntil([&] { return clicked; }));
+    EXPECT_EQ(TMouseButton::Left, button);
+    EXPECT_EQ(stateX, at.x);
+    EXPECT_EQ(y, at.y);
+}
+
+TEST(Frame, FillsItsHostAndFollowsItsSize) {
+    TTestWindow host;
+    TFrame frame;
+    EXPECT_NE(nullptr, frame.Handle());
+    EXPECT_FALSE(IsWindowVisible(frame.Handle()));
+    frame.SetParent(host.Handle());
+    frame.SetVisible(true);
+    EXPECT_EQ(host.Handle(), GetParent(frame.Handle()));
+    RECT hostRect{}, frameRect{};
+    GetClientRect(host.Handle(), &hostRect);
+    GetClientRect(frame.Handle(), &frameRect);
+    EXPECT_EQ(hostRect.right, frameRect.right);
+    EXPECT_EQ(hostRect.bottom, frameRect.bottom);
+    SetWindowPos(host.Handle(), nullptr, 0, 0, 250, 180, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(host.Handle(), &hostRect);
+    GetClientRect(frame.Handle(), &frameRect);
+    EXPECT_EQ(hostRect.right, frameRect.right);
+    EXPECT_EQ(hostRect.bottom, frameRect.bottom);
+    frame.SetParent(nullptr);
+    EXPECT_NE(host.Handle(), GetParent(frame.Handle()));
+}
+
+TEST(Frame, KeepsItsMinimumHeightInALowHost) {
+    TTestWindow host;
+    TFrame frame;
+    frame.SetParent(host.Handle());
+    RECT client{};
+    GetClientRect(host.Handle(), &client);
+    SetWindowPos(host.Handle(), nullptr, 0, 0, 200, 200 - client.bottom + 5, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(host.Handle(), &client);
+    ASSERT_LT(client.bottom, TFrame::MinHeight);
+    RECT frameRect{};
+    GetClientRect(frame.Handle(), &frameRect);
+    EXPECT_EQ(TFrame::MinHeight, frameRect.bottom);
+}
+
+TEST(Frame, OutlivesAHostThatIsDestroyedFirst) {
+    TFrame frame;
+    {
+        TTestWindow host;
+        frame.SetParent(host.Handle());
+    }
+    EXPECT_EQ(nullptr, frame.Handle());
+}
+
+TEST(ImageList, CountsAddedImages) {
+    TImageList list(16, 16);
+    HBITMAP bitmap = SolidBitmap(16);
+    EXPECT_EQ(0, list.Add(bitmap));
+    EXPECT_EQ(1, list.Add(bitmap));
+    DeleteObject(bitmap);
+    EXPECT_EQ(2, list.Count());
+    TImageList moved = std::move(list);
+    EXPECT_EQ(2, moved.Count());
+    EXPECT_EQ(nullptr, list.Handle());
+}
+
+} // namespace
