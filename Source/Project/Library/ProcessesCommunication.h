@@ -1,0 +1,80 @@
+#pragma once
+
+#include "Handles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The one name prefix of the command channel in all three programs.
+inline constexpr const char* ChannelPrefix = "{C4E372E7-E910-4521-8848-9CF233A86F95}";
+
+// Command codes.
+inline constexpr int cmdQueryWindowRule = 1;
+inline constexpr int cmdReloadConfiguration = 2;
+inline constexpr int cmdCloseCenter = 3;
+inline constexpr int cmdReloadSettings = 4;
+
+// Reply codes of the resident program.
+inline constexpr int replyDone = 1;
+inline constexpr int replyWrongSize = -1;
+
+// Results of SendCommand and WaitForCommand.
+inline constexpr int channelDone = 0;
+inline constexpr int channelTimeout = 1;
+inline constexpr int channelError = 2;
+
+inline constexpr int ChannelBufferSize = 16384;
+// Code and Size take the first 8 bytes of the block; the data follows.
+inline constexpr int ChannelMaxData = ChannelBufferSize - 8;
+inline constexpr int ChannelDefaultTimeout = 500;
+
+// One request/reply conversation at a time between processes, over a named shared block
+// guarded by two named mutexes and woken by two named auto-reset events. One object is used
+// by one thread at a time; any number of objects in any processes meet through the names.
+class TProcessesCommunication {
+public:
+    explicit TProcessesCommunication(std::string prefix = ChannelPrefix);
+    ~TProcessesCommunication();
+    TProcessesCommunication(const TProcessesCommunication&) = delete;
+    TProcessesCommunication& operator=(const TProcessesCommunication&) = delete;
+
+    // Client: sends a request and waits for its reply. ReplyData holds ReplySize bytes.
+    int SendCommand(int code, int size, const void* data, int& replyCode, int& replySize,
+                    std::vector<char>& replyData);
+    // Server: waits for a request. Data holds Size bytes.
+    int WaitForCommand(int& code, int& size, std::vector<char>& data);
+    // Server: answers the request the last WaitForCommand returned, while the block still holds it.
+    void Reply(int code, int size, const void* data);
+
+    // Take and release the block's lock, waiting without time-out; false when it was not taken.
+    bool Lock();
+    void Unlock();
+    void SetTimeout(int milliseconds) { timeout_ = milliseconds; }
+    int Timeout() const { return timeout_; }
+
+    // False when a named object could not be created or opened: every operation then fails.
+    bool Usable() const { return view_ && writeLock_ && commandLock_ && newCommand_ && commandComplete_; }
+    const std::string& Prefix() const { return prefix_; }
+
+private:
+    struct Block;
+    Block* TheBlock() const { return view_.As<Block>(); }
+    // Copies the block's data out; false when its Size is out of range.
+    bool ReadBlock(int& code, int& size, std::vector<char>& data) const;
+    void WriteBlock(int code, int size, const void* data);
+    bool BlockHolds(const std::vector<char>& request) const;
+
+    UniqueHandle writeLock_;
+    UniqueHandle commandLock_;
+    UniqueHandle mapping_;
+    MappedView view_;
+    UniqueHandle newCommand_;
+    UniqueHandle commandComplete_;
+    std::string prefix_;
+    int timeout_ = ChannelDefaultTimeout;
+    // The request as WaitForCommand copied it (code, size, data), until Reply answers it.
+    std::vector<char> pendingRequest_;
+    bool hasPendingRequest_ = false;
+};

@@ -1,0 +1,49 @@
+#include "ChannelServerRole.h"
+
+#include "Handles.h"
+#include "ProcessesCommunication.h"
+
+#include <cstring>
+#include <vector>
+
+int RunChannelServer(const std::string& prefix, const std::string& readyEvent) {
+    TProcessesCommunication channel(prefix);
+    if (!channel.Usable())
+        return 3;
+    {
+        const UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, readyEvent.c_str()));
+        SetEvent(ready.Get());
+    }
+    std::string rule;
+    for (;;) {
+        int code = 0;
+        int size = 0;
+        std::vector<char> data;
+        if (channel.WaitForCommand(code, size, data) != channelDone)
+            continue;
+        switch (code) {
+        case cmdQueryWindowRule:
+            if (size == 4)
+                channel.Reply(replyDone, static_cast<int>(rule.size()), rule.data());
+            else
+                channel.Reply(replyWrongSize, 0, nullptr);
+            break;
+        case testCmdEcho:
+            channel.Reply(replyDone, size, data.data());
+            break;
+        case testCmdRuleLength: {
+            int length = 0;
+            if (size == 4)
+                std::memcpy(&length, data.data(), 4);
+            rule.assign(static_cast<size_t>(length > 0 ? length : 0), 'r');
+            channel.Reply(replyDone, 0, nullptr);
+            break;
+        }
+        case testCmdQuit:
+            channel.Reply(replyDone, 0, nullptr);
+            return 0;
+        default:
+            break;
+        }
+    }
+}
