@@ -1,0 +1,19 @@
+# glzemb.dll: hook procedure, application object, rule-fetch worker, window extender.
+# glzemb_app holds the library's units so that the tests link the same code.
+add_library(glzemb_app STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/uHooks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uEAHookProc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uEAStartup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uEmbededApplication.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uEAThread.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uEARuleQuery.cpp
+)
+target_include_directories(glzemb_app PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(glzemb_app PUBLIC glz_core user32)
+
+add_library(glzemb SHARED
+  ${CMAKE_CURRENT_LIST_DIR}/glzemb.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/glzemb.def
+)
+set_target_properties(glzemb PROPERTIES PREFIX "" OUTPUT_NAME glzemb)
+target_link_libraries(glzemb PRIVATE glzemb_app)

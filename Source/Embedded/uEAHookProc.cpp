@@ -1,0 +1,119 @@
+#include "uEAHookProc.h"
+
+#include "Declarations.h"
+#include "WinFuncs.h"
+#include "uEAStartup.h"
+#include "uEmbededApplication.h"
+
+#include <cstring>
+
+const char* const ExclusionList = ";OleMainThreadWndClass;"
+                                  ";OleMainThreadWndClass 0x######## ;"
+                                  ";OleDdeWndClass;"
+                                  ";OleDdeWndClass 0x######## ;"
+                                  ";OleObjectRpcWindow;"
+                                  ";CicMarshalWndClass;"
+                                  ";DdeCommonWindowClass;"
+                                  ";DDEMLMom;"
+                                  ";DDEMLEvent;"
+                                  ";CLIPBRDWNDCLASS;"
+                                  ";CLIPBRDWNDCLASS 0x######## ;"
+                                  ";ThorConnWndClass;"
+                                  ";CSpThreadTask Window;"
+                                  ";SapiTipWorkerClassV1.0;"
+                                  ";CSpNotify Notify Window;"
+                                  ";WorkerW;"
+                                  ";URL Moniker Notification Window;"
+                                  ";IMMIF UI;"
+                                  ";IME;"
+                                  ";Internet Explorer_Hidden;"
+                                  ";Ghost;"
+                                  ";TPUtilWindow;"
+                                  ";#43;"
+                                  ";RnaEngClass;"
+                                  ";TapisrvWndClass;"
+                                  ";TapiDllWinClass;"
+                                  ";Tsp3216LWindowClass;"
+                                  ";WAN_Class;"
+                                  ";UmdmSP Class;"
+                                  ";SysFader;"
+                                  ";SysShadow;"
+                                  ";SysDragImage;"
+                                  ";OfficeTooltip;"
+                                  ";tooltips_class32;";
+
+bool IsExcludedClass(const std::string& className) {
+    return std::strstr(ExclusionList, (";" + className + ";").c_str()) != nullptr;
+}
+
+namespace {
+
+constexpr const char* HookMappingName = "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}";
+
+// A user handle travels as its 32-bit value; 64-bit Windows widens it back by sign extension.
+LONG_PTR WidenHandle(DWORD value) noexcept {
+    return static_cast<LONG_PTR>(static_cast<LONG>(value));
+}
+
+bool OwnWindow(HWND window) noexcept {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+void AttachIfNotExcluded(HWND window) {
+    // The hook of a 64-bit library also runs in the installing process for 32-bit programs' windows.
+    if (!OwnWindow(window) || IsExcludedClass(GetWindowClassName(window)))
+        return;
+    if (TEmbededApplicationPtr application = EmbededApplication())
+        application->AttachWindow(window);
+}
+
+} // namespace
+
+LONG_PTR ReadHookHandle() noexcept {
+    LONG_PTR handle = 0;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HookMappingName);
+    if (mapping == nullptr)
+        return 0;
+    if (void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4)) {
+        DWORD value = 0;
+        std::memcpy(&value, view, 4);
+        handle = WidenHandle(value);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(mapping);
+    return handle;
+}
+
+extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0) {
+        try {
+            const auto* record = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            const HWND window = record->hwnd;
+            const UINT msg = record->message;
+            if (window != nullptr) {
+                if (msg == WM_CREATE) {
+                    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+                    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+                    if ((style != 0 && (style & WS_CHILD) == 0) || (exStyle & WS_EX_TOOLWINDOW) != 0)
+                        AttachIfNotExcluded(window);
+                } else if (msg == WM_DESTROY) {
+                    if (TEmbededApplicationPtr application = EmbededApplication())
+                        application->DetachWindow(window);
+                } else if (msg == AttachWindowMessage) {
+                    AttachIfNotExcluded(window);
+                } else if (msg == ApplyRuleMessage()) {
+                    if (TEmbededApplicationPtr application = EmbededApplication())
+                        application->ApplyPending(window, record->lParam);
+                }
+            }
+        } catch (...) {
+        }
+    }
+    try {
+        return CallNextHookEx(reinterpret_cast<HHOOK>(HookHandle()), code, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
