@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "ModelTestSupport.h"
+#include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
 #include "QuendaWindows.h"
 #include "TestWindows.h"
@@ -187,9 +188,18 @@ TEST_F(Root, DwordLanguageStartsWithBuiltInLanguage) {
     EXPECT_NO_THROW(InitLanguageFromRegistry());
     RegDeleteValueA(key, "Language");
     RegCloseKey(key);
-    Load();
-    EXPECT_EQ(Supports<IUIElement>(root.Get())
-                  ? dynamic_cast<TBOM_UI_Object*>(static_cast<IBOMObject*>(root.Get()))->GetCaption()
-                  : "",
-              "Window Rules");
+    EXPECT_EQ(Translate("Action_TRANSPARENTWINDOWACTION_Caption", "untranslated"), "Make transparent");
+    EXPECT_EQ(Translate("AppCBTitle", "%appname%"), "Glazlo");
+}
+
+TEST_F(Root, LocalisedCaptionLeavesConfigurationUnmodified) {
+    InitLanguageFromRegistry();
+    TQuendaWindows* windows = Load();
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
+              "TransparentWindow");
+    root->Notify(1, 0, 0);
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
+              "Make transparent");
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/GhostWindow/params/caption"), "GhostWindow");
+    EXPECT_FALSE(windows->Modified);
 }
