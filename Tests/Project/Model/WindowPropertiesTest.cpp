@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 TEST(WindowProperties, CaptionMatchesExactlyOrAsSubstring) {
     EXPECT_TRUE(CaptionMatches("Untitled - Notepad", "Untitled - Notepad", true));
     EXPECT_FALSE(CaptionMatches("Untitled - Notepad", "Notepad", true));
