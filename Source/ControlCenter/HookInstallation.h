@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Handles.h"
+
+#include <windows.h>
+
+inline constexpr const char* HookLibraryName = "glzemb.dll";
+inline constexpr const char* HookProcName = "CallProcHook";
+inline constexpr const char* HookMappingName = "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}";
+
+// glzemb's hook for the desktop and its handle published in the 4-byte mapping that every copy
+// of the library reads. Each part is released exactly once, in the order the library needs.
+class THookInstallation {
+public:
+    THookInstallation() = default;
+    THookInstallation(const THookInstallation&) = delete;
+    THookInstallation& operator=(const THookInstallation&) = delete;
+    ~THookInstallation() { Remove(); }
+
+    // True when the hook is installed and its handle published (also when it already was).
+    bool Install() noexcept;
+    // Unhooks, wakes every thread so that hooked processes let the library go, unpublishes.
+    void Remove() noexcept;
+
+    HHOOK Hook() const noexcept { return hook_; }
+    HMODULE Library() const noexcept { return library_; }
+    bool Published() const noexcept { return static_cast<bool>(view_); }
+
+private:
+    HMODULE library_ = nullptr;
+    HHOOK hook_ = nullptr;
+    UniqueHandle mapping_;
+    MappedView view_;
+};

@@ -1,0 +1,138 @@
+#include "QuendaWindows.h"
+
+#include "AppSpecificConsts.h"
+#include "Declarations.h"
+#include "LanguageSetting.h"
+#include "BOMRoutines.h"
+#include "ModelKeys.h"
+#include "MultiLanguages.h"
+#include "ProcessesCommunication.h"
+#include "XMLStorage.h"
+
+#include <vector>
+
+namespace {
+constexpr const char* RootElement = "quenda_windows";
+constexpr const char* PlugControlCenter = "ControlCenter";
+// Only the configuration program uses these; they are never saved.
+bool IsCommandChild(const std::string& name) {
+    return name == "menu" || name == "toolbar";
+}
+
+void SendReloadCommand() {
+    TProcessesCommunication channel(ChannelPrefix);
+    int replyCode = 0;
+    int replySize = 0;
+    std::vector<char> reply;
+    channel.SendCommand(cmdReloadConfiguration, 0, nullptr, replyCode, replySize, reply);
+}
+
+} // namespace
+
+void TQuendaWindows::Init() {
+    TBOMObject::Init();
+    classKey_ = KeyQuendaWindows;
+    elementName_ = RootElement;
+    AddChild(KeyWindowRules, "window_rules");
+    // The command collections come with the configuration program; an unknown key adds nothing.
+    AddChild("BOMUICOMMANDS", "menu");
+    AddChild("BOMUICOMMANDS", "toolbar");
+}
+
+void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
+    text.clear();
+    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(ResolvePath("window_rules").Get());
+    if (!rules)
+        return;
+    for (int i = 0; i < rules->Count(); ++i) {
+        ComPtr<IWindowRule> rule =
+            Supports<IWindowRule>(rules->Item(Variant(i))->QueryKind("WindowRule").Get());
+        if (!rule || !rule->IsEnabled())
+            continue;
+        if (rule->Match(window)) {
+            rule->GetDescriptor(text);
+            return;
+        }
+    }
+}
+
+ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
+    if (ComPtr<IUnknown> found = TBOMObject::QueryKind(kind))
+        return found;
+    if (kind == PlugControlCenter)
+        return ComPtr<IUnknown>(static_cast<IControlCenter*>(this));
+    return nullptr;
+}
+
+bool TQuendaWindows::IsKindOf(const std::string& kind) {
+    return TBOMObject::IsKindOf(kind) || kind == PlugControlCenter;
+}
+
+void TQuendaWindows::Changed(const std::string& path, IBOMObject* source, const std::string& from,
+                             IBOMObject* sender) {
+    TBOMObject::Changed(path, source, from, sender);
+    if (!IsCommandChild(from))
+        Modified = true;
+}
+
+void TQuendaWindows::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
+                                 IBOMObject* sender, const std::string& oldNamePath) {
+    TBOMObject::NameChanged(path, source, from, sender, oldNamePath);
+    Modified = true;
+}
+
+void TQuendaWindows::Notify(int code, int param1, int param2) {
+    const bool wasModified = Modified;
+    TBOMObject::Notify(code, param1, param2);
+    // Translating texts is no change of the configuration.
+    if (code == 1)
+        Modified = wasModified;
+}
+
+bool TQuendaWindows::ShouldSave(IBOMObject* child) {
+    if (child != nullptr && IsCommandChild(child->GetName()))
+        return false;
+    return TBOMObject::ShouldSave(child);
+}
+
+void TQuendaWindows::SaveConfiguration() {
+    if (!Modified)
+        return;
+    ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
+    // No document means nothing was written: that is a failed save, not a success.
+    if (!storage->NewDocument(RootElement))
+        throw Exception("Configuration document could not be created");
+    storage->SaveObject(Supports<IPersistObject>(Self()).Get());
+    // The storage writes a temporary file and then replaces the old one.
+    if (!storage->SaveToFile(ConfigurationFilePath()))
+        throw Exception("Configuration file write error: " + ConfigurationFilePath());
+    Modified = false;
+    SendReloadCommand();
+}
+
+std::string ConfigurationFilePath() {
+    return ApplicationFolder + ConfigFileName;
+}
+
+ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName) {
+    ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
+    if (!storage->LoadFromFile(fileName))
+        return nullptr;
+    ComPtr<IBOMObjectSlave> root = CreateBOMObject(KeyQuendaWindows, "");
+    if (!root)
+        return nullptr;
+    storage->LoadObject(Supports<IPersistObject>(root).Get());
+    root->SetOwner(nullptr);
+    return root;
+}
+
+ComPtr<IBOMObjectSlave> LoadConfiguration() {
+    return LoadConfiguration(ConfigurationFilePath());
+}
+
+void InitLanguageFromRegistry() {
+    const std::string language = ReadLanguageSetting();
+    ScanLanguages();
+    LoadLanguage(language);
+    SetMacro("appname", ProductName);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "EnabledItem.h"
+
+// A rule: any one enabled condition matching a window applies its actions and triggers.
+class TWindowRule : public TEnabledItem, public IWindowRule {
+    GLZ_INTERFACES(TEnabledItem, IWindowRule)
+
+public:
+    bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
+    bool Match(HWND window) override;
+    void GetDescriptor(std::string& text) override;
+
+protected:
+    void Init() override;
+    ComPtr<IUnknown> QueryKind(const std::string& kind) override;
+    bool IsKindOf(const std::string& kind) override;
+};
