@@ -25,33 +25,24 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 std::string ConfigurationText(const std::vector<TestRule>& rules) {
-    std::string text = "<?xml version=\"1.0\"?>\r\n<quenda_windows name=\"QuendaWindows\">"
+    // Each rule is the default template with its condition and transparency level set.
+    std::string text = "<?xml version=\"1.0\"?>\r\n<quenda_windows name=\"Glazlo\">"
                        "<window_rules name=\"window_rules\"><content>";
-    for (const TestRule& rule : rules) {
-        text += "<window_rule name=\"" + rule.Name +
-                "\" type=\"WINDOWRULE\">"
-                "<params name=\"params\">" +
-                Param("name", rule.Name) + Param("enabled", "yes") +
-                "</params>"
-                "<conditions name=\"conditions\"><content><condition name=\"Target\" type=\"CONDITION\">"
-                "<criterions name=\"criterions\"><content>"
-                "<criterion name=\"WINDOWCLASSNAMECRITERION\" type=\"WINDOWCLASSNAMECRITERION\">"
-                "<params name=\"params\">" +
-                Param("enabled", "yes") + Param("window_class_name", rule.WindowClass) +
-                "</params></criterion></content></criterions></condition></content></conditions>"
-                "<actions name=\"actions\"><content>"
-                "<action name=\"Transparency\" type=\"TRANSPARENTWINDOWACTION\"><params name=\"params\">" +
-                Param("enabled", "yes") + Param("transparency_level", std::to_string(rule.Level)) +
-                "</params></action></content></actions>"
-                "<triggers name=\"triggers\"><content>"
-                "<trigger name=\"OnCreate\" type=\"WMCREATEMESSAGETRIGGER\"><params name=\"params\">" +
-                Param("enabled", "yes") +
-                "</params><agents name=\"agents\"><content>"
-                "<agent name=\"MakeTransparent\" type=\"MESSAGEAGENT\"><params name=\"params\">" +
-                Param("enabled", "yes") + Param("action_name", "Transparency") +
-                Param("action_kind", "concrete") + Param("operation_name", "TRANSPARENTON") +
-                "</params></agent></content></agents></trigger></content></triggers></window_rule>";
-    }
+    for (const TestRule& rule : rules)
+        text +=
+            "<window_rule name=\"" + rule.Name + "\" type=\"WINDOWRULE\"><params name=\"params\">" +
+            Param("name", rule.Name) +
+            "</params><conditions name=\"conditions\"><content>"
+            "<condition name=\"DefaultCondition\" type=\"CONDITION\"><criterions "
+            "name=\"criterions\"><content>"
+            "<criterion name=\"WINDOWCLASSNAMECRITERION\" type=\"WINDOWCLASSNAMECRITERION\">"
+            "<params name=\"params\">" +
+            Param("window_class_name", rule.WindowClass) +
+            "</params></criterion></content></criterions></condition></content></conditions>"
+            "<actions name=\"actions\"><content>"
+            "<action name=\"TransparentWindow\" type=\"TRANSPARENTWINDOWACTION\"><params name=\"params\">" +
+            Param("transparency_level", std::to_string(rule.Level)) +
+            "</params></action></content></actions></window_rule>";
     return text + "</content></window_rules></quenda_windows>\r\n";
 }
 
