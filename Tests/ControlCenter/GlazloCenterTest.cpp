@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -103,6 +104,41 @@ TEST_F(RunningCenter, ReloadOfABrokenFileAnswersEmptyAndKeepsServing) {
     ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
     EXPECT_TRUE(
         WaitUntil([&] { return center_.QueryWindow(window.Handle(), code).empty() && code == 1; }, 5000));
+}
+
+// A thread whose matching window stops taking messages.
+class HungWindowThread {
+public:
+    HungWindowThread() : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_.Reset(CreateThread(nullptr, 0, &HungWindowThread::Body, this, 0, nullptr));
+        WaitUntil([&] { return window_.load() != nullptr; }, 5000);
+    }
+    ~HungWindowThread() {
+        SetEvent(release_.Get());
+        WaitForSingleObject(thread_.Get(), 5000);
+    }
+
+private:
+    static DWORD WINAPI Body(void* self) noexcept {
+        auto* me = static_cast<HungWindowThread*>(self);
+        TestWindow window(MatchingClass);
+        me->window_ = window.Handle();
+        WaitForSingleObject(me->release_.Get(), 30000);
+        return 0;
+    }
+    UniqueHandle release_;
+    UniqueHandle thread_;
+    std::atomic<HWND> window_{nullptr};
+};
+
+TEST_F(RunningCenter, HungWindowDoesNotStopTheServer) {
+    HungWindowThread hung;
+    int code = 0;
+    std::string reply;
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    // The announcement gives up on the hung window after its bound; then queries are served again.
+    TestWindow other("GlzCenterOther");
+    EXPECT_TRUE(WaitUntil([&] { return center_.QueryWindow(other.Handle(), code), code == 1; }, 8000));
 }
 
 TEST_F(RunningCenter, HookMappingHoldsTheHookHandleWhileRunning) {
