@@ -174,6 +174,31 @@ TEST_F(RunningCenter, CloseCommandEndsWithZeroAndRemovesBothMappings) {
     EXPECT_FALSE(MappingExists(ControlCenterInstanceName));
 }
 
+ULONGLONG CpuMilliseconds(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) {
+        return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000;
+}
+
+TEST(GlazloCenter, BrokenChannelDoesNotSpinTheServer) {
+    // A foreign object under the block's name makes every wait fail at once.
+    UniqueHandle squatter(
+        CreateEventA(nullptr, FALSE, FALSE, (std::string(ChannelPrefix) + "SharedMemory").c_str()));
+    ASSERT_TRUE(squatter);
+    CenterSandbox center;
+    center.WriteConfiguration({});
+    ASSERT_TRUE(center.Start(false));
+    ASSERT_TRUE(WaitUntil([] { return HandlerWindow() != nullptr; }, 10000));
+    const ULONGLONG before = CpuMilliseconds(center.Process());
+    WaitUntil([] { return false; }, 2000);
+    EXPECT_LT(CpuMilliseconds(center.Process()) - before, 500u);
+    PostMessageA(HandlerWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExitPumping(center.Process(), 5000), 0u);
+}
+
 TEST(GlazloCenter, MissingConfigurationEndsSilently) {
     CenterSandbox center;
     ASSERT_TRUE(center.Start(false));
