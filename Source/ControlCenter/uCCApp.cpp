@@ -237,6 +237,9 @@ LRESULT TCCApp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             ShowHelp();
     } else if (message == WM_TIMER) {
         FlashStep();
+    } else if (message == FlashRequestMessage) {
+        FlashTrayIcon();
+        return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

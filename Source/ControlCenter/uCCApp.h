@@ -23,6 +23,8 @@ inline constexpr UINT IdMenuConfig = 1002;
 inline constexpr UINT IdMenuHelp = 1003;
 inline constexpr UINT_PTR FlashTimerId = 1;
 inline constexpr UINT FlashPeriod = 250;
+// Posted to the handler window to start a flash on its own thread.
+inline constexpr UINT FlashRequestMessage = WM_APP + 1;
 // A hung window must not stop the announcement for good.
 inline constexpr UINT AnnounceTimeout = 2000;
 

@@ -48,6 +48,12 @@ void TCCApp::UpdateTrayIcon() {
 }
 
 void TCCApp::FlashTrayIcon() {
+    // Timers can only be set on a window of the calling thread: the server thread asks the
+    // handler window to start the flash.
+    if (window_ != nullptr && GetWindowThreadProcessId(window_, nullptr) != GetCurrentThreadId()) {
+        PostMessageA(window_, FlashRequestMessage, 0, 0);
+        return;
+    }
     KillTimer(window_, FlashTimerId);
     flashFrame_ = 1;
     UpdateTrayIcon();
