@@ -1,0 +1,80 @@
+#include "ModelActions.h"
+
+#include "ModelKeys.h"
+#include "MultiLanguages.h"
+#include "RuleDescriptor.h"
+
+namespace {
+constexpr const char* KindAction = "Action";
+}
+
+void TAction::Init() {
+    TEnabledItem::Init();
+    ElementName = "action";
+    ImageIndex = 6;
+    AddParam("caption", Variant(GetName()));
+    AddParam("save_current_operation", Variant("no"));
+}
+
+void TAction::GetDescriptor(std::string& text) {
+    std::string extra;
+    GetDescriptorExtra(extra);
+    text = KindKey + "{" + DescriptorPiece("NAME", GetName()) +
+           DescriptorPiece("SAVECURRENTOPERATION", ParamTextOr("save_current_operation", "no")) + "\\" +
+           extra + "}";
+}
+
+void TAction::GetDescriptorExtra(std::string& text) {
+    text.clear();
+}
+
+ComPtr<IUnknown> TAction::QueryKind(const std::string& kind) {
+    if (ComPtr<IUnknown> found = TEnabledItem::QueryKind(kind))
+        return found;
+    if (kind == KindAction)
+        return ComPtr<IUnknown>(static_cast<IAction*>(this));
+    return nullptr;
+}
+
+bool TAction::IsKindOf(const std::string& kind) {
+    return TEnabledItem::IsKindOf(kind) || kind == KindAction;
+}
+
+void TAction::Load(IHierStorage* storage) {
+    TEnabledItem::Load(storage);
+    if (ComPtr<IBOMParam> caption = GetParam("caption"))
+        caption->SetValue(Variant(GetName()));
+}
+
+void TAction::Localize() {
+    TEnabledItem::Localize();
+    // Silent: translating texts must never mark the configuration modified.
+    if (ComPtr<IBOMParam> caption = GetParam("caption"))
+        caption->SetValueSilent(
+            Variant(Translate("Action_" + KindKey + "_Caption", caption->GetValue().AsString())));
+}
+
+void TTransparentWindowAction::Init() {
+    TAction::Init();
+    ClassKey = KeyTransparentWindowAction;
+    KindKey = ClassKey;
+    AddParam("transparency_level", Variant("100"));
+    PanelMap = "DefaultDetailPanel=TransparentWindowActionDetailPanel_GLZ";
+}
+
+void TTransparentWindowAction::GetDescriptorExtra(std::string& text) {
+    text = DescriptorPiece("TRANSPARENTLEVEL", ParamTextOr("transparency_level", "100"));
+}
+
+void TStayOnTopAction::Init() {
+    TAction::Init();
+    ClassKey = KeyStayOnTopAction;
+    KindKey = ClassKey;
+    PanelMap = "DefaultDetailPanel=";
+}
+
+void TGhostWindowAction::Init() {
+    TAction::Init();
+    ClassKey = KeyGhostWindowAction;
+    KindKey = ClassKey;
+}

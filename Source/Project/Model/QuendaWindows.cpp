@@ -1,0 +1,166 @@
+#include "QuendaWindows.h"
+
+#include "AppSpecificConsts.h"
+#include "Declarations.h"
+#include "DetailPanels.h"
+#include "LanguageSetting.h"
+#include "ModelKeys.h"
+#include "MultiLanguages.h"
+#include "ProcessesCommunication.h"
+#include "XMLStorage.h"
+
+#include <vector>
+
+namespace {
+constexpr const char* RootElement = "quenda_windows";
+constexpr const char* PlugControlCenter = "ControlCenter";
+// Only the configuration program uses these; they are never saved.
+bool IsCommandChild(const std::string& name) {
+    return name == "menu" || name == "toolbar";
+}
+
+void SendReloadCommand() {
+    TProcessesCommunication channel(ChannelPrefix);
+    int replyCode = 0;
+    int replySize = 0;
+    std::vector<char> reply;
+    channel.SendCommand(cmdReloadConfiguration, 0, nullptr, replyCode, replySize, reply);
+}
+
+// Writes beside the file, then replaces it: a failed write never leaves a broken file.
+void WriteDocumentSafely(TXMLStorage* storage, const std::string& fileName) {
+    const std::string temporary = fileName + ".tmp";
+    bool written = false;
+    try {
+        written = storage->SaveToFile(temporary);
+    } catch (...) {
+        DeleteFileA(temporary.c_str());
+        throw;
+    }
+    if (!written || !MoveFileExA(temporary.c_str(), fileName.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary.c_str());
+        throw Exception("Configuration file write error: " + fileName);
+    }
+}
+} // namespace
+
+void TQuendaWindows::Init() {
+    TBOM_UI_Object::Init();
+    ClassKey = KeyQuendaWindows;
+    ElementName = RootElement;
+    AddChild(KeyWindowRules, "window_rules");
+    // The command collections come with the configuration program; an unknown key adds nothing.
+    AddChild("BOMUICOMMANDS", "menu");
+    AddChild("BOMUICOMMANDS", "toolbar");
+    ImageIndex = 0;
+    HasChildren = true;
+}
+
+void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
+    text.clear();
+    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(ResolvePath("window_rules").Get());
+    if (!rules)
+        return;
+    for (int i = 0; i < rules->Count(); ++i) {
+        ComPtr<IWindowRule> rule =
+            Supports<IWindowRule>(rules->Item(Variant(i))->QueryKind("WindowRule").Get());
+        if (!rule || !rule->IsEnabled())
+            continue;
+        if (rule->Match(window)) {
+            rule->GetDescriptor(text);
+            return;
+        }
+    }
+}
+
+ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
+    if (ComPtr<IUnknown> found = TBOM_UI_Object::QueryKind(kind))
+        return found;
+    if (kind == PlugControlCenter)
+        return ComPtr<IUnknown>(static_cast<IControlCenter*>(this));
+    return nullptr;
+}
+
+bool TQuendaWindows::IsKindOf(const std::string& kind) {
+    return TBOM_UI_Object::IsKindOf(kind) || kind == PlugControlCenter;
+}
+
+void TQuendaWindows::Changed(const std::string& path, IBOMObject* source, const std::string& from,
+                             IBOMObject* sender) {
+    TBOM_UI_Object::Changed(path, source, from, sender);
+    if (!IsCommandChild(from))
+        Modified = true;
+}
+
+void TQuendaWindows::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
+                                 IBOMObject* sender, const std::string& oldNamePath) {
+    TBOM_UI_Object::NameChanged(path, source, from, sender, oldNamePath);
+    Modified = true;
+}
+
+void TQuendaWindows::Notify(int code, int param1, int param2) {
+    const bool wasModified = Modified;
+    TBOM_UI_Object::Notify(code, param1, param2);
+    // Translating texts is no change of the configuration.
+    if (code == 1)
+        Modified = wasModified;
+}
+
+bool TQuendaWindows::ShouldSave(IBOMObject* child) {
+    if (child != nullptr && IsCommandChild(child->GetName()))
+        return false;
+    return TBOM_UI_Object::ShouldSave(child);
+}
+
+std::string TQuendaWindows::GetCaption() {
+    return Translate("AppRootNodeCaption", "Window Rules");
+}
+
+ComPtr<IUIList> TQuendaWindows::GetUIList() {
+    return Supports<IUIList>(ResolvePath("window_rules").Get());
+}
+
+TAbstractDetailPanel* TQuendaWindows::CreateDetailPanel(const std::string&) {
+    return ::CreateDetailPanel("QuendaWindowsDetailPanel");
+}
+
+void TQuendaWindows::SaveConfiguration() {
+    if (!Modified)
+        return;
+    ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
+    // No document means nothing was written: that is a failed save, not a success.
+    if (!storage->NewDocument(RootElement))
+        throw Exception("Configuration document could not be created");
+    storage->SaveObject(Supports<IPersistObject>(static_cast<IUI*>(this)).Get());
+    WriteDocumentSafely(storage.Get(), ConfigurationFilePath());
+    Modified = false;
+    SendReloadCommand();
+}
+
+std::string ConfigurationFilePath() {
+    return ApplicationFolder + ConfigFileName;
+}
+
+ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName) {
+    ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
+    if (!storage->LoadFromFile(fileName))
+        return nullptr;
+    ComPtr<IBOMObjectSlave> root = CreateBOMObject(KeyQuendaWindows, "");
+    if (!root)
+        return nullptr;
+    storage->LoadObject(Supports<IPersistObject>(root).Get());
+    root->SetOwner(nullptr);
+    return root;
+}
+
+ComPtr<IBOMObjectSlave> LoadConfiguration() {
+    return LoadConfiguration(ConfigurationFilePath());
+}
+
+void InitLanguageFromRegistry() {
+    const std::string language = ReadLanguageSetting();
+    ScanLanguages();
+    LoadLanguage(language);
+    SetMacro("appname", ProductName);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "BOM_UI.h"
+#include "ModelInterfaces.h"
+
+#include <string>
+
+// The root of a loaded configuration: the window rules, the modified flag and the plugs.
+class TQuendaWindows : public TBOM_UI_Object, public IUI, public IControlCenter {
+    GLZ_INTERFACES(TBOM_UI_Object, IUI, IControlCenter)
+
+public:
+    void FindRuleDescriptor(HWND window, std::string& text) override;
+
+    bool Modified = false;
+
+    // Writes the configuration file when modified and tells the resident program to reload.
+    // Raises when nothing could be written; the flag then stays set.
+    void SaveConfiguration();
+
+protected:
+    void Init() override;
+    bool IsRoot() override { return true; }
+    ComPtr<IUnknown> QueryKind(const std::string& kind) override;
+    bool IsKindOf(const std::string& kind) override;
+    void Changed(const std::string& path, IBOMObject* source, const std::string& from,
+                 IBOMObject* sender) override;
+    void NameChanged(const std::string& path, IBOMObject* source, const std::string& from, IBOMObject* sender,
+                     const std::string& oldNamePath) override;
+    void Notify(int code, int param1, int param2) override;
+    bool ShouldSave(IBOMObject* child) override;
+    std::string GetCaption() override;
+    ComPtr<IUIList> GetUIList() override;
+    TAbstractDetailPanel* CreateDetailPanel(const std::string& name) override;
+};
+
+// ApplicationFolder followed by ConfigFileName.
+std::string ConfigurationFilePath();
+
+// A new root from the file, owners wired; null when the file is missing or not XML.
+ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName);
+ComPtr<IBOMObjectSlave> LoadConfiguration();
+
+// Selects the user's language; a setting of the wrong type means the built-in one.
+void InitLanguageFromRegistry();

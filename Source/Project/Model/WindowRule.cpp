@@ -1,0 +1,88 @@
+#include "WindowRule.h"
+
+#include "DefaultRuleTemplate.h"
+#include "ModelKeys.h"
+#include "RuleDescriptor.h"
+
+namespace {
+constexpr const char* KindWindowRule = "WindowRule";
+
+// Appends one piece per enabled item of the given kind, in collection order.
+template <class I>
+void AppendItems(IBOMCollection* items, const char* kind, const char* piece, std::string& text) {
+    if (items == nullptr)
+        return;
+    for (int i = 0; i < items->Count(); ++i) {
+        ComPtr<I> item = Supports<I>(items->Item(Variant(i))->QueryKind(kind).Get());
+        if (!item)
+            continue;
+        std::string itemText;
+        if (item->IsEnabled())
+            item->GetDescriptor(itemText);
+        if (!itemText.empty())
+            text += DescriptorPiece(piece, itemText);
+    }
+}
+} // namespace
+
+void TWindowRule::Init() {
+    TEnabledItem::Init();
+    ClassKey = KeyWindowRule;
+    ElementName = "window_rule";
+    ImageIndex = 1;
+    HasChildren = false;
+    PanelMap = "DefaultDetailPanel=WindowRuleDetailPanel";
+    AddChild(KeyConditions, "conditions");
+    AddChild(KeyActions, "actions");
+    AddChild(KeyTriggers, "triggers");
+    ApplyDefaultRuleTemplate(this);
+}
+
+bool TWindowRule::Match(HWND window) {
+    ComPtr<IBOMCollection> conditions = Supports<IBOMCollection>(ResolvePath("conditions").Get());
+    if (!conditions)
+        return false;
+    bool matched = false;
+    for (int i = 0; i < conditions->Count(); ++i) {
+        ComPtr<ICondition> condition =
+            Supports<ICondition>(conditions->Item(Variant(i))->QueryKind("Condition").Get());
+        if (condition && condition->IsEnabled() && !matched)
+            matched = condition->Match(window);
+    }
+    return matched;
+}
+
+void TWindowRule::GetDescriptor(std::string& text) {
+    text = DescriptorPiece("WINDOWRULENAME", GetName());
+    AppendItems<IAction>(Supports<IBOMCollection>(ResolvePath("actions").Get()).Get(), "Action", "ACTION",
+                         text);
+    AppendItems<IDescriptorItem>(Supports<IBOMCollection>(ResolvePath("triggers").Get()).Get(), "Trigger",
+                                 "TRIGGER", text);
+}
+
+void TWindowRule::FillTreeNode(TTreeNode node) {
+    for (const char* child : {"conditions", "actions", "triggers"}) {
+        ComPtr<IUIElement> element = Supports<IUIElement>(ResolvePath(child).Get());
+        if (!element)
+            continue;
+        TTreeNode childNode = node.AddChild("");
+        AttachNodeElement(childNode, element.Get());
+        element->SetTreeNode(childNode);
+    }
+}
+
+ComPtr<IUnknown> TWindowRule::QueryKind(const std::string& kind) {
+    if (ComPtr<IUnknown> found = TEnabledItem::QueryKind(kind))
+        return found;
+    if (kind == KindWindowRule)
+        return ComPtr<IUnknown>(static_cast<IWindowRule*>(this));
+    return nullptr;
+}
+
+bool TWindowRule::IsKindOf(const std::string& kind) {
+    return TEnabledItem::IsKindOf(kind) || kind == KindWindowRule;
+}
+
+ComPtr<IUIList> TWindowRule::GetUIList() {
+    return ComPtr<IUIList>(static_cast<IUIList*>(this));
+}

@@ -1,0 +1,195 @@
+#include "AppSpecificConsts.h"
+#include "BOMRoutines.h"
+#include "ModelTestSupport.h"
+#include "ProcessesCommunication.h"
+#include "QuendaWindows.h"
+#include "TestWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <thread>
+
+namespace {
+const std::string ClassCriterion = "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/";
+
+// A rule file with two rules for the class "GlzRootTarget", both enabled.
+std::string TwoRuleFile() {
+    return R"(<quenda_windows name="root"><window_rules name="window_rules"><content>
+      <window_rule name="First" type="WINDOWRULE"><conditions><content><condition name="DefaultCondition">
+        <criterions><content><criterion name="WINDOWCLASSNAMECRITERION">
+          <params><param name="window_class_name">GlzRootTarget</param></params>
+        </criterion></content></criterions></condition></content></conditions></window_rule>
+      <window_rule name="Second"><conditions><content><condition name="DefaultCondition">
+        <criterions><content><criterion name="WINDOWCLASSNAMECRITERION">
+          <params><param name="window_class_name">GlzRootTarget</param></params>
+        </criterion></content></criterions></condition></content></conditions>
+        <actions><content><action name="StayOnTop"><params><param name="enabled">yes</param></params></action>
+        </content></actions></window_rule>
+    </content></window_rules></quenda_windows>)";
+}
+
+// Listens on the command channel once and tells which command, if any, arrived.
+class ChannelListener {
+public:
+    ChannelListener()
+        : result_(std::async(std::launch::async, [this] {
+              TProcessesCommunication server(ChannelPrefix);
+              server.SetTimeout(3000);
+              ready_.set_value();
+              int code = 0, size = 0;
+              std::vector<char> data;
+              if (server.WaitForCommand(code, size, data) != channelDone)
+                  return 0;
+              server.Reply(replyDone, 0, nullptr);
+              return code;
+          })) {
+        ready_.get_future().wait();
+    }
+    int Command() { return result_.get(); }
+
+private:
+    std::promise<void> ready_;
+    std::future<int> result_;
+};
+
+class Root : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureModelClasses();
+        ApplicationFolder = TempFolder("GlzRootTest");
+        ConfigFileName = "Glazlo.ini";
+        WriteFileText(ConfigurationFilePath(), TwoRuleFile());
+    }
+    void TearDown() override {
+        if (root)
+            root->ClearOwner();
+    }
+    TQuendaWindows* Load() {
+        root = LoadConfiguration();
+        EXPECT_TRUE(root);
+        return root ? dynamic_cast<TQuendaWindows*>(static_cast<IBOMObject*>(root.Get())) : nullptr;
+    }
+    std::string Find(HWND window) {
+        std::string text;
+        MustCast<IControlCenter>(root->QueryKind("ControlCenter"))->FindRuleDescriptor(window, text);
+        return text;
+    }
+
+    ComPtr<IBOMObjectSlave> root;
+    TestWindow target{"GlzRootTarget", "target"};
+    TestWindow other{"GlzRootOther", "other"};
+};
+} // namespace
+
+TEST_F(Root, FirstOfTwoMatchingEnabledRulesAnswers) {
+    Load();
+    EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=First\\", 0), 0u);
+    EXPECT_EQ(Find(other.Handle()), "");
+    SetParamAt(root.Get(), "window_rules/First/params/enabled", "no");
+    EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\", 0), 0u);
+}
+
+TEST_F(Root, MissingOrBrokenFileGivesNoRoot) {
+    EXPECT_FALSE(LoadConfiguration(ApplicationFolder + "missing.ini"));
+    WriteFileText(ConfigurationFilePath(), "<quenda_windows><unclosed>");
+    EXPECT_FALSE(LoadConfiguration());
+}
+
+TEST_F(Root, ModifiedFollowsChangesAndRenamesButNotLocalisation) {
+    TQuendaWindows* windows = Load();
+    EXPECT_FALSE(windows->Modified);
+    root->Notify(1, 0, 0);
+    EXPECT_FALSE(windows->Modified);
+    SetParamAt(root.Get(), "window_rules/First/actions/StayOnTop/params/enabled", "yes");
+    EXPECT_TRUE(windows->Modified);
+    root->Notify(1, 0, 0);
+    EXPECT_TRUE(windows->Modified);
+
+    windows->Modified = false;
+    ComPtr<IBOMObjectOwner> rules = Supports<IBOMObjectOwner>(At(root.Get(), "window_rules").Get());
+    rules->RenameChild(Supports<IBOMObjectSlave>(At(root.Get(), "window_rules/Second").Get()).Get(),
+                       "Renamed");
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_TRUE(At(root.Get(), "window_rules/Renamed"));
+}
+
+TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {
+    TQuendaWindows* windows = Load();
+    SetParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/transparency_level", "60");
+    const std::string before = Find(target.Handle());
+    ChannelListener listener;
+    windows->SaveConfiguration();
+    EXPECT_EQ(listener.Command(), cmdReloadConfiguration);
+    EXPECT_FALSE(windows->Modified);
+    const std::string file = ReadFileText(ConfigurationFilePath());
+    EXPECT_EQ(file.find("<menu"), std::string::npos);
+    EXPECT_EQ(file.find("<toolbar"), std::string::npos);
+
+    root->ClearOwner();
+    Load();
+    EXPECT_EQ(Find(target.Handle()), before);
+    SetParamAt(root.Get(), "window_rules/First/params/enabled", "no");
+    EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\ACTION=", 0), 0u);
+}
+
+TEST_F(Root, UnmodifiedSaveWritesNothing) {
+    TQuendaWindows* windows = Load();
+    DeleteFileA(ConfigurationFilePath().c_str());
+    windows->SaveConfiguration();
+    EXPECT_EQ(GetFileAttributesA(ConfigurationFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Root, DocumentThatCannotBeCreatedIsAFailedSave) {
+    TQuendaWindows* windows = Load();
+    windows->Modified = true;
+    ChannelListener listener;
+    // Without COM the XML document cannot be created.
+    CoUninitialize();
+    EXPECT_THROW(windows->SaveConfiguration(), Exception);
+    CoInitialize(nullptr);
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(listener.Command(), 0);
+    EXPECT_EQ(ReadFileText(ConfigurationFilePath()), TwoRuleFile());
+}
+
+TEST_F(Root, FailedWriteKeepsTheOldFileAndTheChanges) {
+    TQuendaWindows* windows = Load();
+    windows->Modified = true;
+    // A folder where the temporary file would go makes the write fail.
+    const std::string blocker = ConfigurationFilePath() + ".tmp";
+    CreateDirectoryA(blocker.c_str(), nullptr);
+    ChannelListener listener;
+    EXPECT_THROW(windows->SaveConfiguration(), Exception);
+    RemoveDirectoryA(blocker.c_str());
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(listener.Command(), 0);
+    EXPECT_EQ(ReadFileText(ConfigurationFilePath()), TwoRuleFile());
+}
+
+TEST_F(Root, RootAnswersOnlyItsPlugNames) {
+    Load();
+    EXPECT_TRUE(root->QueryKind("ControlCenter"));
+    EXPECT_FALSE(root->QueryKind("controlcenter"));
+    EXPECT_FALSE(root->QueryKind("ConfigBuilder"));
+    EXPECT_TRUE(Supports<IUI>(root.Get()));
+    EXPECT_TRUE(At(At(root.Get(), "window_rules/First").Get(), "/"));
+    EXPECT_FALSE(At(root.Get(), "menu"));
+}
+
+TEST_F(Root, DwordLanguageStartsWithBuiltInLanguage) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Quenda Tools\\Glazlo", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD number = 7;
+    RegSetValueExA(key, "Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    EXPECT_NO_THROW(InitLanguageFromRegistry());
+    RegDeleteValueA(key, "Language");
+    RegCloseKey(key);
+    Load();
+    EXPECT_EQ(Supports<IUIElement>(root.Get())
+                  ? dynamic_cast<TBOM_UI_Object*>(static_cast<IBOMObject*>(root.Get()))->GetCaption()
+                  : "",
+              "Window Rules");
+}
