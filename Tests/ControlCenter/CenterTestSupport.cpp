@@ -64,12 +64,14 @@ CenterSandbox::~CenterSandbox() {
             TerminateProcess(process_.Get(), 1);
     }
     process_.Reset();
+    // The library stays mapped in hooked processes (this one too) until they let it go.
     std::error_code ignored;
-    for (int i = 0; i < 50 && fs::exists(folder_); ++i) {
-        fs::remove_all(folder_, ignored);
-        if (fs::exists(folder_))
-            Sleep(100); // the library may still be mapped in a process that is ending
-    }
+    WaitUntil(
+        [&] {
+            fs::remove_all(folder_, ignored);
+            return !fs::exists(folder_);
+        },
+        1000);
 }
 
 void CenterSandbox::WriteConfiguration(const std::vector<TestRule>& rules) const {
