@@ -305,7 +305,7 @@ private:
 
 // Creates a BOM object of class T with Init run; the caller takes the first reference.
 template <class T> T* ConstructBOM() {
-    return static_cast<T*>(TAbstractObject::Construct(NewObject<T>(), {}));
+    return static_cast<T*>(TAbstractObject::Create(ClassOf<T>(), {}));
 }
 
 // "BOMCOLLECTION", "BOMPARAM", "BOMOBJECT"; the registry must be initialised.

@@ -140,7 +140,8 @@ void TXMLStorage::WriteAttr(const std::string& name, const std::string& value) {
 }
 
 ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
-    if (!element_ || !document_)
+    // No element can carry an empty name; the caller skips what cannot be made.
+    if (!element_ || !document_ || name.empty())
         return nullptr;
     UniqueBstr tagName(name);
     ComPtr<IXMLDOMElement> child;
@@ -163,7 +164,9 @@ ComPtr<IHierStorage> TXMLStorage::Child(const std::string& name, int index) {
     if (index >= static_cast<int>(children.size()))
         return nullptr;
     ComPtr<IXMLDOMElement> child;
-    OleCheck(children[static_cast<size_t>(index)].As(&child), "IXMLDOMElement");
+    OleCheck(children[static_cast<size_t>(index)]->QueryInterface(
+                 IID_IXMLDOMElement, reinterpret_cast<void**>(child.GetAddressOf())),
+             "IXMLDOMElement");
     return NewStorage(child.Get(), document_.Get());
 }
 

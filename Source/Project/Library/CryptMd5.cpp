@@ -2,10 +2,9 @@
 
 #include "Errors.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cstring>
-#include <windows.h>
+#include <fstream>
 
 namespace {
 
@@ -24,32 +23,25 @@ constexpr int shifts[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 
                             4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
                             6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
 
-constexpr std::uint32_t RotateLeft(std::uint32_t x, int n) {
+constexpr std::uint32_t Rotate(std::uint32_t x, int n) {
     return (x << n) | (x >> (32 - n));
 }
 
-// Closes a file handle exactly once.
-struct FileCloser {
-    HANDLE handle;
-    ~FileCloser() { CloseHandle(handle); }
-};
-
 } // namespace
 
-void TCrMD5::Reset() {
+void TCrMD5::Reset() noexcept {
     state_[0] = 0x67452301;
     state_[1] = 0xEFCDAB89;
     state_[2] = 0x98BADCFE;
     state_[3] = 0x10325476;
     length_ = 0;
-    buffered_ = 0;
 }
 
-void TCrMD5::Transform(const std::uint8_t* block) {
+void TCrMD5::Transform(const std::uint8_t* block) noexcept {
     std::uint32_t m[16];
     for (int i = 0; i < 16; ++i)
-        m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
-               (static_cast<std::uint32_t>(block[i * 4 + 3]) << 24);
+        m[i] = std::uint32_t(block[i * 4]) | std::uint32_t(block[i * 4 + 1]) << 8 |
+               std::uint32_t(block[i * 4 + 2]) << 16 | std::uint32_t(block[i * 4 + 3]) << 24;
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
     for (int i = 0; i < 64; ++i) {
         std::uint32_t f;
@@ -70,7 +62,7 @@ void TCrMD5::Transform(const std::uint8_t* block) {
         const std::uint32_t next = d;
         d = c;
         c = b;
-        b = b + RotateLeft(a + f + sines[i] + m[g], shifts[i]);
+        b = b + Rotate(a + f + sines[i] + m[g], shifts[i]);
         a = next;
     }
     state_[0] += a;
@@ -79,71 +71,70 @@ void TCrMD5::Transform(const std::uint8_t* block) {
     state_[3] += d;
 }
 
-void TCrMD5::Update(const void* data, std::size_t size) {
+void TCrMD5::Update(const void* data, std::size_t size) noexcept {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
+    std::size_t used = static_cast<std::size_t>(length_ % 64);
     length_ += size;
     while (size > 0) {
-        const std::size_t take = std::min(size, sizeof buffer_ - buffered_);
-        std::memcpy(buffer_ + buffered_, bytes, take);
-        buffered_ += take;
+        const std::size_t take = std::min<std::size_t>(64 - used, size);
+        std::memcpy(buffer_ + used, bytes, take);
+        used += take;
         bytes += take;
         size -= take;
-        if (buffered_ == sizeof buffer_) {
+        if (used == 64) {
             Transform(buffer_);
-            buffered_ = 0;
+            used = 0;
         }
     }
 }
 
-TMD5Digest TCrMD5::Final() {
+TMD5Digest TCrMD5::Final() noexcept {
     const std::uint64_t bits = length_ * 8;
-    const std::uint8_t pad = 0x80;
-    Update(&pad, 1);
+    const std::uint8_t mark = 0x80;
+    Update(&mark, 1);
     const std::uint8_t zero = 0;
-    while (buffered_ != 56)
+    while (length_ % 64 != 56)
         Update(&zero, 1);
-    std::uint8_t size[8];
+    std::uint8_t tail[8];
     for (int i = 0; i < 8; ++i)
-        size[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    Update(size, 8);
+        tail[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    Update(tail, 8);
     TMD5Digest digest;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            digest[i * 4 + j] = static_cast<std::uint8_t>(state_[i] >> (8 * j));
+    for (int i = 0; i < 16; ++i)
+        digest[i] = static_cast<std::uint8_t>(state_[i / 4] >> (8 * (i % 4)));
     Reset();
     return digest;
 }
 
-TMD5Digest TCrMD5::HashKey(std::string_view key) {
+TMD5Digest TCrMD5::HashKey(const std::string& key) noexcept {
     return HashBlock(key.data(), key.size());
 }
 
-TMD5Digest TCrMD5::HashBlock(const void* data, std::size_t size) {
+TMD5Digest TCrMD5::HashBlock(const void* data, std::size_t size) noexcept {
     TCrMD5 md5;
     md5.Update(data, size);
     return md5.Final();
 }
 
 TMD5Digest TCrMD5::HashFile(const std::string& fileName) {
-    const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw Exception("Cannot open file " + fileName);
-    const FileCloser closer{file};
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        throw Exception("Cannot open file " + fileName + ".");
     TCrMD5 md5;
-    std::uint8_t block[4096];
-    DWORD read = 0;
-    while (ReadFile(file, block, sizeof block, &read, nullptr) && read > 0)
-        md5.Update(block, read);
+    char block[4096];
+    while (file.read(block, sizeof block) || file.gcount() > 0)
+        md5.Update(block, static_cast<std::size_t>(file.gcount()));
+    if (file.bad())
+        throw Exception("Cannot read file " + fileName + ".");
     return md5.Final();
 }
 
-std::string DigestToHex(const TMD5Digest& digest) {
+std::string TCrMD5::ToHex(const TMD5Digest& digest) {
+    static const char digits[] = "0123456789abcdef";
     std::string text;
-    char pair[3];
-    for (const auto b : digest) {
-        std::snprintf(pair, sizeof pair, "%02x", b);
-        text += pair;
+    for (const std::uint8_t b : digest) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
     }
     return text;
 }

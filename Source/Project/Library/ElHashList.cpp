@@ -1,57 +1,63 @@
 #include "ElHashList.h"
 
-#include "Routines.h"
 #include "crc_32.h"
+
+std::string AsciiUpper(std::string text) {
+    for (char& ch : text)
+        if (ch >= 'a' && ch <= 'z')
+            ch = static_cast<char>(ch - 'a' + 'A');
+    return text;
+}
 
 TElHashList::~TElHashList() {
     Clear();
 }
 
-std::uint32_t TElHashList::HashKey(std::string_view key) const {
+std::uint32_t TElHashList::HashKey(const std::string& key) const {
     std::uint32_t h = 0;
-    for (const unsigned char b : key)
-        h = h * 5 + b;
+    for (const char ch : key)
+        h = h * 5 + static_cast<unsigned char>(ch);
     return h;
 }
 
-TElHashList::TEntry TElHashList::MakeEntry(std::string_view key, void* object) const {
+TElHashList::TEntry TElHashList::MakeEntry(const std::string& key, void* object) const {
     TEntry entry;
-    entry.key = CaseInsensitive ? AsciiUpper(std::string(key)) : std::string(key);
+    entry.Key = CaseInsensitive ? AsciiUpper(key) : key;
+    entry.Object = object;
     switch (hashKind_) {
     case hkMD5:
-        entry.digest = TCrMD5::HashKey(entry.key);
+        entry.Digest = TCrMD5::HashKey(entry.Key);
         break;
     case hkCustom:
-        entry.hash = HashKey(entry.key);
+        entry.Hash = HashKey(entry.Key);
         break;
-    case hkCRC32:
-        entry.hash = CRC32(entry.key);
+    default:
+        entry.Hash = CRC32(entry.Key);
         break;
     }
-    entry.object = object;
     return entry;
 }
 
 int TElHashList::Search(const TEntry& probe) const {
-    for (int i = 0; i < count_; ++i) {
+    for (int i = 0; i < Count(); ++i) {
         const TEntry& entry = items_[i];
-        const bool sameDigest = hashKind_ == hkMD5 ? entry.digest == probe.digest : entry.hash == probe.hash;
-        if (sameDigest && entry.key == probe.key)
+        const bool sameDigest = hashKind_ == hkMD5 ? entry.Digest == probe.Digest : entry.Hash == probe.Hash;
+        // Equal digests of different texts are different keys.
+        if (sameDigest && entry.Key == probe.Key)
             return i;
     }
     return -1;
 }
 
-void TElHashList::Release(TEntry& entry) {
+void TElHashList::Release(void* object) {
     if (OnDelete)
-        OnDelete(*this, entry.object);
-    if (ownsObjects_ && entry.object != nullptr && FreeObject)
-        FreeObject(entry.object);
-    entry.object = nullptr;
+        OnDelete(*this, object);
+    if (ownsObjects_ && object != nullptr && FreeObject)
+        FreeObject(object);
 }
 
-void TElHashList::Insert(int index, std::string_view key, void* object) {
-    if (index < 0 || index > count_)
+void TElHashList::Insert(int index, const std::string& key, void* object) {
+    if (index < 0 || index > Count())
         throw EElHashListError("Invalid position for HashList.");
     TEntry entry = MakeEntry(key, object);
     const int existing = Search(entry);
@@ -61,73 +67,76 @@ void TElHashList::Insert(int index, std::string_view key, void* object) {
             throw EElHashListError("Duplicate entry.");
         case dpReplace:
             if (OnDelete)
-                OnDelete(*this, items_[existing].object);
-            items_[existing].object = object;
+                OnDelete(*this, items_[existing].Object);
+            items_[existing].Object = object;
             return;
         case dpIgnore:
             return;
-        case dpInsert:
+        default:
             break;
         }
     }
-    if (count_ == capacity_)
+    if (Count() == capacity_)
         Grow();
     items_.insert(items_.begin() + index, std::move(entry));
-    ++count_;
-}
-
-void TElHashList::Delete(std::string_view key) {
-    const int index = IndexOf(key);
-    if (index < 0 || index >= count_)
-        throw EElHashListError("Hash not found.");
-    DeleteAt(index);
 }
 
 void TElHashList::DeleteAt(int index) {
-    if (index < 0 || index >= count_)
+    if (index < 0 || index >= Count())
         throw EElHashListError("Invalid index.");
-    Release(items_[index]);
+    Release(items_[index].Object);
     items_.erase(items_.begin() + index);
-    --count_;
-    if (count_ < capacity_ / 2)
+    if (Count() < capacity_ / 2)
         SetCapacity(capacity_ / 2);
 }
 
-int TElHashList::IndexOf(std::string_view key) const {
-    const int index = Search(MakeEntry(key, nullptr));
-    if (index < 0 && RaiseIfAbsent)
-        throw EElHashListError("Hash is absent.");
-    return index;
+void TElHashList::Delete(const std::string& key) {
+    const int i = IndexOf(key);
+    if (i < 0 || i >= Count())
+        throw EElHashListError("Hash not found.");
+    DeleteAt(i);
 }
 
-void* TElHashList::Find(std::string_view key) const {
-    const int index = IndexOf(key);
-    return index < 0 ? nullptr : items_[index].object;
+int TElHashList::IndexOf(const std::string& key) const {
+    const int i = Search(MakeEntry(key, nullptr));
+    if (i < 0 && RaiseIfAbsent)
+        throw EElHashListError("Hash is absent.");
+    return i;
+}
+
+void* TElHashList::Find(const std::string& key) const {
+    const int i = IndexOf(key);
+    return i < 0 ? nullptr : items_[i].Object;
 }
 
 void* TElHashList::GetItem(int index) const {
-    if (index < 0 || index >= count_)
+    if (index < 0 || index >= Count())
         throw EElHashListError("Invalid index.");
-    return items_[index].object;
+    return items_[index].Object;
 }
 
 void TElHashList::Clear() {
-    for (int i = 0; i < count_; ++i)
-        Release(items_[i]);
+    for (const TEntry& entry : items_)
+        Release(entry.Object);
     items_.clear();
-    count_ = 0;
     SetCapacity(0);
 }
 
-void TElHashList::SetCapacity(int capacity) {
-    if (capacity < count_ || capacity > MaxCapacity)
+void TElHashList::SetCapacity(int n) {
+    if (n < Count() || n > MaxCapacity)
         throw EElHashListError("Invalid ElHashList capacity.");
-    if (capacity == capacity_)
+    if (n == capacity_)
         return;
-    capacity_ = capacity;
-    if (static_cast<std::size_t>(capacity) < items_.capacity() / 2)
-        items_.shrink_to_fit();
-    items_.reserve(capacity);
+    if (n > capacity_) {
+        items_.reserve(static_cast<std::size_t>(n));
+    } else {
+        std::vector<TEntry> smaller;
+        smaller.reserve(static_cast<std::size_t>(n));
+        for (TEntry& entry : items_)
+            smaller.push_back(std::move(entry));
+        items_.swap(smaller);
+    }
+    capacity_ = n;
 }
 
 void TElHashList::Grow() {
@@ -139,7 +148,7 @@ void TElHashList::Grow() {
     SetCapacity(capacity_ + delta);
 }
 
-void TElHashList::SetHashKind(THashKind kind) {
+void TElHashList::SetHashKind(std::uint8_t kind) {
     if (kind == hashKind_)
         return;
     Clear();

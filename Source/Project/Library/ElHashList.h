@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class EElHashListError : public Exception {
@@ -15,11 +14,11 @@ public:
 };
 
 // Ordered entries of key digest and object pointer, searched linearly. The key text is kept
-// beside its digest, so two keys whose digests collide stay two keys.
+// too, so that two different keys with equal digests stay two keys.
 class TElHashList {
 public:
-    enum THashKind : std::uint8_t { hkMD5 = 0, hkCustom = 1, hkCRC32 = 2 };
-    enum TDuplicatesPolicy : std::uint8_t { dpInsert = 0, dpRaise = 1, dpReplace = 2, dpIgnore = 3 };
+    enum : std::uint8_t { hkMD5 = 0, hkCustom = 1, hkCRC32 = 2 };
+    enum : std::uint8_t { dpInsert = 0, dpRaise = 1, dpReplace = 2, dpIgnore = 3 };
     static constexpr int MaxCapacity = 0x7FFFFFF;
 
     using TDeleteEvent = std::function<void(TElHashList& sender, void* object)>;
@@ -30,22 +29,22 @@ public:
     TElHashList& operator=(const TElHashList&) = delete;
     virtual ~TElHashList();
 
-    void Add(std::string_view key, void* object) { Insert(count_, key, object); }
-    void Insert(int index, std::string_view key, void* object);
-    void Delete(std::string_view key);
+    void Add(const std::string& key, void* object) { Insert(Count(), key, object); }
+    void Insert(int index, const std::string& key, void* object);
+    void Delete(const std::string& key);
     void DeleteAt(int index);
-    void* Find(std::string_view key) const;
-    int IndexOf(std::string_view key) const;
+    void* Find(const std::string& key) const;
+    int IndexOf(const std::string& key) const;
     void* GetItem(int index) const;
     void Clear();
 
-    int Count() const noexcept { return count_; }
+    int Count() const noexcept { return static_cast<int>(items_.size()); }
     int Capacity() const noexcept { return capacity_; }
-    void SetCapacity(int capacity);
+    void SetCapacity(int n);
     void Grow();
 
-    THashKind HashKind() const noexcept { return hashKind_; }
-    void SetHashKind(THashKind kind);
+    std::uint8_t HashKind() const noexcept { return hashKind_; }
+    void SetHashKind(std::uint8_t kind);
     bool UseCustomHash() const noexcept { return hashKind_ == hkCustom; }
     void SetUseCustomHash(bool value);
     bool OwnsObjects() const noexcept { return ownsObjects_; }
@@ -53,31 +52,33 @@ public:
 
     // Plain settings of the owner.
     bool CaseInsensitive = false;
-    TDuplicatesPolicy DuplicatesPolicy = dpInsert;
+    std::uint8_t DuplicatesPolicy = dpInsert;
     bool RaiseIfAbsent = false;
     TDeleteEvent OnDelete;
-    // How an owned object is freed; an owning list without it frees nothing.
+    // How an owned object is freed (untyped pointers carry no destructor of their own).
     TFreeObject FreeObject;
 
 protected:
-    // The custom hash: h := h * 5 + byte for each byte.
-    virtual std::uint32_t HashKey(std::string_view key) const;
+    // The custom hash: h := h * 5 + byte.
+    virtual std::uint32_t HashKey(const std::string& key) const;
 
 private:
     struct TEntry {
-        std::uint32_t hash = 0;
-        TMD5Digest digest{};
-        std::string key;
-        void* object = nullptr;
+        std::string Key;
+        std::uint32_t Hash = 0;
+        TMD5Digest Digest{};
+        void* Object = nullptr;
     };
 
-    TEntry MakeEntry(std::string_view key, void* object) const;
+    TEntry MakeEntry(const std::string& key, void* object) const;
     int Search(const TEntry& probe) const;
-    void Release(TEntry& entry);
+    void Release(void* object);
 
     std::vector<TEntry> items_;
-    int count_ = 0;
     int capacity_ = 0;
-    THashKind hashKind_ = hkMD5;
+    std::uint8_t hashKind_ = hkMD5;
     bool ownsObjects_ = false;
 };
+
+// Upper-cases ASCII a to z only.
+std::string AsciiUpper(std::string text);

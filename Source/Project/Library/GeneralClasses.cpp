@@ -10,25 +10,24 @@ std::unique_ptr<TAbstractClasses> registry;
 
 } // namespace
 
-void TAbstractObject::SetParam(const std::string&, const std::string&) {}
-
-TAbstractObject* TAbstractObject::Construct(TAbstractObject* instance, const std::string& params) {
-    instance->BeginConstruction();
+TAbstractObject* TAbstractObject::Create(TAbstractObjectClass cls, const std::string& params) {
+    TAbstractObject* object = cls->NewInstance();
+    object->BeginConstruction();
     try {
-        instance->Init();
+        object->Init();
         if (!params.empty()) {
             TTwoArrayOfString pairs;
             const int n = SplitNameValues(params, pairs, '\\', '=');
             for (int i = 0; i < n; ++i)
-                instance->SetParam(AsciiUpper(pairs[i][0]), pairs[i][1]);
+                object->SetParam(AsciiUpper(pairs[i][0]), pairs[i][1]);
         }
     } catch (...) {
-        // Release frees it unless a reference handed out meanwhile is still held.
-        instance->Release();
+        // Frees it unless Init handed out a reference that is still held.
+        object->Release();
         throw;
     }
-    instance->EndConstruction();
-    return instance;
+    object->EndConstruction();
+    return object;
 }
 
 void TAbstractClasses::Add(TAbstractObjectClass cls, const std::string& key) {
@@ -62,28 +61,18 @@ TAbstractObjectClass FindClass(const std::string& key) {
     return registry ? registry->Find(key) : nullptr;
 }
 
-TAbstractObject* CreateObjectIn(const TAbstractClasses* classes, const std::string& spec) {
-    const auto brace = spec.find('{');
-    if (brace == std::string::npos)
-        return CreateObjectByKeyIn(classes, {}, spec);
-    const std::string params = spec.substr(brace + 1, spec.size() - brace - 2);
-    return CreateObjectByKeyIn(classes, params, spec.substr(0, brace));
-}
-
-TAbstractObject* CreateObjectByKeyIn(const TAbstractClasses* classes, const std::string& params,
-                                     const std::string& key) {
-    if (classes == nullptr)
-        return nullptr;
-    const TAbstractObjectClass cls = classes->Find(key);
-    if (cls == nullptr)
-        return nullptr;
-    return TAbstractObject::Construct(cls->NewInstance(), params);
-}
-
-TAbstractObject* CreateObject(const std::string& spec) {
-    return CreateObjectIn(registry.get(), spec);
+TAbstractObject* CreateObject(const std::string& descriptor) {
+    const std::size_t k = descriptor.find('{');
+    if (k == std::string::npos)
+        return CreateObjectByKey(std::string(), descriptor);
+    const std::string params =
+        descriptor.size() - k >= 2 ? descriptor.substr(k + 1, descriptor.size() - k - 2) : std::string();
+    return CreateObjectByKey(params, descriptor.substr(0, k));
 }
 
 TAbstractObject* CreateObjectByKey(const std::string& params, const std::string& key) {
-    return CreateObjectByKeyIn(registry.get(), params, key);
+    const TAbstractObjectClass cls = FindClass(key);
+    if (cls == nullptr)
+        return nullptr;
+    return TAbstractObject::Create(cls, params);
 }

@@ -2,31 +2,34 @@
 
 #include "DebugInterfacedObjectUnit.h"
 #include "KLVCollection.h"
-#include "Variants.h"
 
 #include <string>
+#include <typeinfo>
 
 class TAbstractObject;
 
-// What stands for a class reference: one descriptor per class, created on first use.
+// C++ has no class references: a class is the address of its one descriptor.
 struct TAbstractObjectClassInfo {
     const char* Name;
     TAbstractObject* (*NewInstance)();
 };
 using TAbstractObjectClass = const TAbstractObjectClassInfo*;
 
-// An object built from a parameter text of NAME=value pairs separated by "\".
+// An object built from parameter text: Init, then SetParam for each NAME=value pair.
 class TAbstractObject : public TDebugInterfacedObject {
 public:
-    // Runs Init, then SetParam for every pair (name upper-cased in ASCII). The object is kept
-    // alive meanwhile; an error frees it and passes on.
-    static TAbstractObject* Construct(TAbstractObject* instance, const std::string& params);
-
-protected:
     TAbstractObject() = default;
 
+    // Makes an instance of cls and sets it up from params ("\" separated pairs). The result
+    // carries no reference; when Init or SetParam raises, the object is freed and the error
+    // passes on.
+    static TAbstractObject* Create(TAbstractObjectClass cls, const std::string& params);
+
+protected:
+    ~TAbstractObject() override = default;
+
     virtual void Init() {}
-    virtual void SetParam(const std::string& name, const std::string& value);
+    virtual void SetParam(const std::string& /*name*/, const std::string& /*value*/) {}
 };
 
 template <class T> TAbstractObjectClass ClassOf() {
@@ -35,27 +38,22 @@ template <class T> TAbstractObjectClass ClassOf() {
     return &info;
 }
 
-// Class key to class; keys ignore ASCII case, the first registration of a key stays.
+// Class key (ASCII case ignored) to class, in the order of registration.
 class TAbstractClasses : public TAbstractPointerCollection {
 public:
+    // A null class and a key already taken are ignored.
     void Add(TAbstractObjectClass cls, const std::string& key);
-    // A string key finds by name, an integer key by position of registration.
+    // String key by name, Integer key by position.
     TAbstractObjectClass Find(const Variant& key) const;
 };
 
-// The process-wide registry lives between these two calls.
+// The process-wide registry; registration and lookup do nothing outside Init..Done.
 void InitAbstractClasses();
 void DoneAbstractClasses();
 TAbstractClasses* AbstractClasses() noexcept;
 
 void RegisterClass(TAbstractObjectClass cls, const std::string& key);
 TAbstractObjectClass FindClass(const std::string& key);
-
-// KEY or KEY{params}; the new object carries no reference yet. Null for an unknown key.
-TAbstractObject* CreateObject(const std::string& spec);
+// The descriptor is KEY{params}; null for an unknown key.
+TAbstractObject* CreateObject(const std::string& descriptor);
 TAbstractObject* CreateObjectByKey(const std::string& params, const std::string& key);
-
-// The same factories over any registry: glzemb keeps one of its own.
-TAbstractObject* CreateObjectIn(const TAbstractClasses* classes, const std::string& spec);
-TAbstractObject* CreateObjectByKeyIn(const TAbstractClasses* classes, const std::string& params,
-                                     const std::string& key);

@@ -1,6 +1,7 @@
 #include "KLVCollection.h"
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -12,16 +13,11 @@ std::string_view TrimControls(std::string_view text) {
     return text;
 }
 
-// Compares as the ASCII upper case of both sides, byte by byte.
-int CompareText(std::string_view a, std::string_view b) {
-    const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; };
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const int d = upper(static_cast<unsigned char>(a[i])) - upper(static_cast<unsigned char>(b[i]));
-        if (d != 0)
-            return d;
-    }
-    return static_cast<int>(a.size()) - static_cast<int>(b.size());
+// Like a byte comparison after ASCII upper-casing.
+int CompareAsciiText(std::string_view a, std::string_view b) {
+    const std::string ua = AsciiUpper(std::string(a));
+    const std::string ub = AsciiUpper(std::string(b));
+    return ua.compare(ub);
 }
 
 } // namespace
@@ -32,25 +28,8 @@ TBaseCollection::TBaseCollection() {
     list_.DuplicatesPolicy = TElHashList::dpRaise;
 }
 
-void* TBaseCollection::Add(void* item, bool autoName, const std::string& name) {
-    return AddEntry(item, autoName, name) ? item : nullptr;
-}
-
-bool TBaseCollection::AddEntry(void* item, bool autoName, const std::string& name) {
-    std::string key = name;
-    if (autoName)
-        key = GenerateName();
-    else if (CompareText(TrimControls(name), TrimControls(lastName_)) > 0)
-        lastName_ = name;
-    try {
-        list_.Add(key, item);
-    } catch (const EElHashListError&) {
-        return false;
-    }
-    return true;
-}
-
 std::string TBaseCollection::GenerateName() {
+    // Skip names already taken: a generated name may equal a stored one but for letter case.
     do {
         if (lastName_.empty() || static_cast<unsigned char>(lastName_.back()) == 255)
             lastName_ += '!';
@@ -58,6 +37,20 @@ std::string TBaseCollection::GenerateName() {
             lastName_.back() = static_cast<char>(static_cast<unsigned char>(lastName_.back()) + 1);
     } while (Exists(lastName_));
     return lastName_;
+}
+
+void* TBaseCollection::Add(void* item, bool autoName, const std::string& name) {
+    std::string key = name;
+    if (autoName)
+        key = GenerateName();
+    else if (CompareAsciiText(TrimControls(name), TrimControls(lastName_)) > 0)
+        lastName_ = name;
+    try {
+        list_.Add(key, item);
+    } catch (const EElHashListError&) {
+        return nullptr;
+    }
+    return item;
 }
 
 void TBaseCollection::Delete(const Variant& key) {
@@ -80,28 +73,26 @@ void* TBaseCollection::Get(const Variant& key) const {
 }
 
 TInterfaceCollection::~TInterfaceCollection() {
-    TInterfaceCollection::Clear();
+    Clear();
 }
 
-bool TInterfaceCollection::Add(IUnknown* item, bool autoName, const std::string& name) {
-    if (!AddEntry(item, autoName, name))
-        return false;
+ComPtr<IUnknown> TInterfaceCollection::Add(IUnknown* item, bool autoName, const std::string& name) {
     if (item != nullptr)
         item->AddRef();
-    return true;
+    if (TBaseCollection::Add(item, autoName, name) == nullptr && item != nullptr)
+        item->Release();
+    return ComPtr<IUnknown>(item);
 }
 
 ComPtr<IUnknown> TInterfaceCollection::Get(const Variant& key) const {
-    return static_cast<IUnknown*>(TBaseCollection::Get(key));
+    return ComPtr<IUnknown>(static_cast<IUnknown*>(TBaseCollection::Get(key)));
 }
 
 void TInterfaceCollection::Delete(const Variant& key) {
-    IUnknown* item = static_cast<IUnknown*>(TBaseCollection::Get(key));
-    if (key.IsString() && item == nullptr && !Exists(key.AsString()))
-        throw EElHashListError("Hash not found.");
-    TBaseCollection::Delete(key);
+    ComPtr<IUnknown> item = Get(key);
     if (item != nullptr)
         item->Release();
+    TBaseCollection::Delete(key);
 }
 
 void TInterfaceCollection::Clear() {
@@ -111,20 +102,21 @@ void TInterfaceCollection::Clear() {
 
 TStringCollection::TStringCollection() {
     list_.SetOwnsObjects(true);
-    list_.FreeObject = [](void* text) {
-        std::unique_ptr<std::string> owned(static_cast<std::string*>(text));
-    };
+    list_.FreeObject = [](void* object) { delete static_cast<std::string*>(object); };
 }
 
-bool TStringCollection::Add(const std::string& value, bool autoName, const std::string& name) {
+TStringCollection::~TStringCollection() {
+    Clear();
+}
+
+std::string TStringCollection::Add(const std::string& value, bool autoName, const std::string& name) {
     auto copy = std::make_unique<std::string>(value);
-    if (!AddEntry(copy.get(), autoName, name))
-        return false;
-    copy.release();
-    return true;
+    if (TBaseCollection::Add(copy.get(), autoName, name) != nullptr)
+        copy.release();
+    return value;
 }
 
 std::string TStringCollection::Get(const Variant& key) const {
     const auto* text = static_cast<const std::string*>(TBaseCollection::Get(key));
-    return text ? *text : std::string();
+    return text != nullptr ? *text : std::string();
 }

@@ -5,11 +5,9 @@
 #include "Variants.h"
 
 #include <string>
-#include <string_view>
 
-// Ordered items reached by position or by case-insensitive name, with automatic names on
-// request. A key selects by position when it is an integer, by name when it is a string,
-// and nothing otherwise.
+// Ordered items reached by name (ASCII case ignored) or by position, with automatic names.
+// An Integer key selects by position (0 = first), a String key by name, any other key nothing.
 class TBaseCollection {
 public:
     TBaseCollection();
@@ -17,61 +15,51 @@ public:
     TBaseCollection& operator=(const TBaseCollection&) = delete;
     virtual ~TBaseCollection() = default;
 
-    // The item, or null when the name is taken (in any ASCII case).
-    void* Add(void* item, bool autoName, const std::string& name = {});
+    // Item, or null when the name is taken.
+    void* Add(void* item, bool autoName, const std::string& name = "");
     virtual void Delete(const Variant& key);
     virtual void Clear();
-
     int Count() const noexcept { return list_.Count(); }
     void* Get(const Variant& key) const;
-    int IndexOf(std::string_view name) const { return list_.IndexOf(name); }
-    bool Exists(std::string_view name) const { return IndexOf(name) != -1; }
-
-    // The next automatic name; never one that is already taken.
+    int IndexOf(const std::string& name) const { return list_.IndexOf(name); }
+    bool Exists(const std::string& name) const { return IndexOf(name) != -1; }
     std::string GenerateName();
     const std::string& LastName() const noexcept { return lastName_; }
 
 protected:
-    // True when the item was stored under its name.
-    bool AddEntry(void* item, bool autoName, const std::string& name);
-
     TElHashList list_;
 
 private:
     std::string lastName_;
 };
 
-class TPointerCollection : public TBaseCollection {
-public:
-    ~TPointerCollection() override { Clear(); }
-};
+class TPointerCollection : public TBaseCollection {};
 
 // Holds one count of every stored interface.
 class TInterfaceCollection : public TBaseCollection {
 public:
     ~TInterfaceCollection() override;
 
-    // True when the item was stored; a refused item is not held.
-    bool Add(IUnknown* item, bool autoName, const std::string& name = {});
+    // The item is held only when its name was free; answers item either way.
+    ComPtr<IUnknown> Add(IUnknown* item, bool autoName, const std::string& name = "");
     ComPtr<IUnknown> Get(const Variant& key) const;
-    template <class I> ComPtr<I> GetAs(const Variant& key) const { return Supports<I>(Get(key).Get()); }
+    template <class I> ComPtr<I> GetAs(const Variant& key) const { return Supports<I>(Get(key)); }
     void Delete(const Variant& key) override;
     void Clear() override;
 };
 
-// Stores its own copy of every string.
+// Stores its own copy of each string, released with its entry.
 class TStringCollection : public TBaseCollection {
 public:
     TStringCollection();
-    ~TStringCollection() override { Clear(); }
+    ~TStringCollection() override;
 
-    // True when the value was stored.
-    bool Add(const std::string& value, bool autoName, const std::string& name = {});
-    // The stored text, empty when there is none.
+    std::string Add(const std::string& value, bool autoName, const std::string& name = "");
+    // Empty when there is none.
     std::string Get(const Variant& key) const;
 };
 
-// Base of the registries: a pointer collection it owns.
+// Base of the registries: owns one pointer collection.
 class TAbstractPointerCollection {
 public:
     TAbstractPointerCollection() = default;

@@ -2,15 +2,30 @@
 
 #include <windows.h>
 
+namespace {
+
+std::string LocaleUpper(std::string text) {
+    if (!text.empty())
+        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// 1-based position of ch in s, 0 when absent.
+std::size_t Pos(const std::string& s, char ch) {
+    const std::size_t i = s.find(ch);
+    return i == std::string::npos ? 0 : i + 1;
+}
+
+} // namespace
+
 int FindClosingBrace(const std::string& s, int from) {
-    if (from > static_cast<int>(s.size()) || from < 1)
+    if (from < 1 || from > static_cast<int>(s.size()))
         return 0;
     int depth = 0;
     for (int i = from; i <= static_cast<int>(s.size()); ++i) {
-        const char c = s[i - 1];
-        if (c == '{')
+        if (s[i - 1] == '{')
             ++depth;
-        else if (c == '}')
+        else if (s[i - 1] == '}')
             --depth;
         if (depth == 0)
             return i;
@@ -26,19 +41,16 @@ int SplitString(const std::string& s, TOneArrayOfString& parts, char sep) {
     while (last > first && static_cast<unsigned char>(s[last - 1]) <= 32)
         --last;
     std::string text = s.substr(first, last - first);
-
-    TOneArrayOfString pieces;
-    int p = 0;
+    TOneArrayOfString found;
+    std::size_t p = 0;
     do {
-        const auto sepAt = text.find(sep);
-        const auto braceAt = text.find('{');
-        p = sepAt == std::string::npos ? 0 : static_cast<int>(sepAt) + 1;
-        const int b = braceAt == std::string::npos ? 0 : static_cast<int>(braceAt) + 1;
+        p = Pos(text, sep);
+        const std::size_t b = Pos(text, '{');
         if (b > 0 && b < p) {
-            const int c = FindClosingBrace(text, b);
+            const int c = FindClosingBrace(text, static_cast<int>(b));
             if (c > 0) {
-                const auto after = text.find(sep, c);
-                p = after == std::string::npos ? 0 : static_cast<int>(after) + 1;
+                const std::size_t r = text.find(sep, static_cast<std::size_t>(c));
+                p = r == std::string::npos ? 0 : r + 1;
             }
         }
         std::string piece;
@@ -50,12 +62,11 @@ int SplitString(const std::string& s, TOneArrayOfString& parts, char sep) {
             text.erase(0, p);
         }
         if (!piece.empty())
-            pieces.push_back(std::move(piece));
+            found.push_back(std::move(piece));
     } while (p != 0);
-
-    const int count = static_cast<int>(pieces.size());
+    const int count = static_cast<int>(found.size());
     if (count > 0)
-        parts = std::move(pieces);
+        parts = std::move(found);
     return count;
 }
 
@@ -64,19 +75,20 @@ int SplitNameValues(const std::string& s, TTwoArrayOfString& pairs, char sep, ch
     const int n = SplitString(s, pieces, sep);
     if (n <= 0)
         return n;
-    pairs.assign(n, {});
+    TTwoArrayOfString rows(static_cast<std::size_t>(n));
     std::size_t row = 0;
     for (const std::string& piece : pieces) {
-        const auto e = piece.find(eq);
+        const std::size_t e = piece.find(eq);
         if (e == std::string::npos)
             continue;
         std::string value = piece.substr(e + 1);
         if (value.size() >= 2 && value.front() == '{' && value.back() == '}')
             value = value.substr(1, value.size() - 2);
-        pairs[row][0] = piece.substr(0, e);
-        pairs[row][1] = std::move(value);
+        rows[row][0] = piece.substr(0, e);
+        rows[row][1] = std::move(value);
         ++row;
     }
+    pairs = std::move(rows);
     return n;
 }
 
@@ -85,24 +97,10 @@ bool GetNameValue(const std::string& s, const std::string& name, char sep, std::
     TTwoArrayOfString pairs;
     const int n = SplitNameValues(s, pairs, sep, eq);
     const std::string wanted = LocaleUpper(name);
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         if (LocaleUpper(pairs[i][0]) == wanted) {
             value = pairs[i][1];
             return true;
         }
-    }
     return false;
-}
-
-std::string LocaleUpper(std::string text) {
-    if (!text.empty())
-        CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-std::string AsciiUpper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }

@@ -26,7 +26,7 @@ protected:
         TBOMObject::Init();
         classKey_ = "TESTRULE";
         elementName_ = "window_rule";
-        AddChild("TESTACTIONS", "conditions");
+        AddChild("BOMCOLLECTION", "conditions");
         AddChild("TESTACTIONS", "actions");
         AddParam("enabled", Variant("yes"));
     }

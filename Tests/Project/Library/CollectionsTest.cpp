@@ -1,260 +1,199 @@
-#include "GeneralClasses.h"
 #include "KLVCollection.h"
-#include "Routines.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+struct ICounted : IUnknown {
+    virtual int Id() = 0;
+};
+__CRT_UUID_DECL(ICounted, 0x5b0e3c1d, 0x2a44, 0x4f61, 0x8e, 0x21, 0x6a, 0x3c, 0x9d, 0x10, 0x42, 0x01)
+
 namespace {
 
-int x = 0, y = 0;
+class TCounted : public TDebugInterfacedObject, public ICounted {
+    GLZ_INTERFACES(TDebugInterfacedObject, ICounted)
+    explicit TCounted(int id, std::vector<int>* freed = nullptr) : id_(id), freed_(freed) {}
+    ~TCounted() override {
+        if (freed_ != nullptr)
+            freed_->push_back(id_);
+    }
+    int Id() override { return id_; }
 
-// ---- collections ----
+private:
+    int id_;
+    std::vector<int>* freed_;
+};
 
-TEST(Collections, LastNameFollowsTheGreatestName) {
-    TPointerCollection items;
-    items.Add(&x, false, "b");
-    EXPECT_EQ("b", items.LastName());
-    items.Add(&x, false, "a");
-    EXPECT_EQ("b", items.LastName());
-    items.Add(&x, false, "C");
-    EXPECT_EQ("C", items.LastName());
+int items[8];
+
+ICounted* Make(int id, std::vector<int>* freed = nullptr) {
+    return NewObject<TCounted>(id, freed);
 }
 
-TEST(Collections, LeadingBlankNameSeedsAutomaticNames) {
-    TPointerCollection items;
-    items.Add(&x, false, " zed");
-    EXPECT_EQ(" zed", items.LastName());
-    items.Add(&y, true);
-    EXPECT_EQ(" zee", items.LastName());
+TEST(Collections, LastNameKeepsGreatestName) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "b");
+    EXPECT_EQ("b", c.LastName());
+    c.Add(&items[1], false, "a");
+    EXPECT_EQ("b", c.LastName());
+    c.Add(&items[2], false, "C");
+    EXPECT_EQ("C", c.LastName());
+}
+
+TEST(Collections, LastNameKeepsLeadingBlankAndAutoNameChangesLastCharacter) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "a");
+    c.Add(&items[1], false, " z");
+    EXPECT_EQ(" z", c.LastName());
+    c.Add(&items[2], true);
+    EXPECT_EQ(" {", c.LastName());
+    EXPECT_EQ(&items[2], c.Get(" {"));
 }
 
 TEST(Collections, AutomaticNamesRunFromExclamationMark) {
-    TPointerCollection items;
-    items.Add(&x, true);
-    EXPECT_EQ("!", items.LastName());
-    items.Add(&x, true);
-    EXPECT_EQ("\"", items.LastName());
-    TPointerCollection manual;
-    manual.Add(&x, false, "abc");
-    EXPECT_EQ("abd", manual.GenerateName());
+    TPointerCollection c;
+    c.Add(&items[0], true);
+    EXPECT_EQ("!", c.LastName());
+    c.Add(&items[1], true);
+    EXPECT_EQ("\"", c.LastName());
+    EXPECT_EQ(&items[1], c.Get("\""));
 }
 
-TEST(Collections, AutomaticNamesSkipNamesTakenInAnotherCase) {
-    TPointerCollection items;
-    for (int i = 0; i < 100; ++i)
-        ASSERT_NE(nullptr, items.Add(&x, true)) << "automatic add " << i << " was dropped";
-    EXPECT_EQ(100, items.Count());
+TEST(Collections, AutoNameAfterManualAbcIsAbd) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "abc");
+    EXPECT_EQ("abd", c.GenerateName());
 }
 
-TEST(Collections, DuplicateNameIsRefused) {
-    TPointerCollection items;
-    EXPECT_EQ(&x, items.Add(&x, false, "Item"));
-    EXPECT_EQ(nullptr, items.Add(&y, false, "ITEM"));
-    EXPECT_EQ(1, items.Count());
-    EXPECT_EQ(&x, items.Get("item"));
+TEST(Collections, AutoNameAfterCharacter255AppendsExclamationMark) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "x\xFF");
+    EXPECT_EQ("x\xFF!", c.GenerateName());
 }
 
-TEST(Collections, KeysOfOtherKindsSelectNothing) {
-    TPointerCollection items;
-    items.Add(&x, false, "a");
-    EXPECT_EQ(nullptr, items.Get(true));
-    EXPECT_EQ(nullptr, items.Get(1.5));
-    items.Delete(true);
-    EXPECT_EQ(1, items.Count());
-    EXPECT_EQ(&x, items.Get(0));
-    EXPECT_THROW(items.Get(1), EElHashListError);
+TEST(Collections, AutomaticNamesSkipNamesTakenInOtherCase) {
+    TPointerCollection c;
+    for (int i = 0; i < 200; ++i)
+        ASSERT_NE(nullptr, c.Add(&items[i % 8], true)) << "automatic add " << i + 1;
+    EXPECT_EQ(200, c.Count());
 }
 
-class TCounted : public TDebugInterfacedObject {
-public:
-    explicit TCounted(std::vector<int>* freed, int id) : freed_(freed), id_(id) {}
-    ~TCounted() override { freed_->push_back(id_); }
+TEST(Collections, NameTakenInOtherCaseIsRefused) {
+    TPointerCollection c;
+    EXPECT_EQ(&items[0], c.Add(&items[0], false, "Item"));
+    EXPECT_EQ(nullptr, c.Add(&items[1], false, "ITEM"));
+    EXPECT_EQ(1, c.Count());
+    EXPECT_EQ(&items[0], c.Get("item"));
+    EXPECT_TRUE(c.Exists("iTeM"));
+}
 
-private:
-    std::vector<int>* freed_;
-    int id_;
-};
+TEST(Collections, CollidingNamesAreTwoItems) {
+    TPointerCollection c;
+    EXPECT_NE(nullptr, c.Add(&items[0], false, "KFTYOUM"));
+    EXPECT_NE(nullptr, c.Add(&items[1], false, "HHCIYCR"));
+    EXPECT_EQ(&items[1], c.Get("hhciycr"));
+}
 
-TEST(Collections, InterfaceCollectionHoldsAndGivesBackCounts) {
+TEST(Collections, KeysSelectByPositionOrNameOnly) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "a");
+    c.Add(&items[1], false, "b");
+    EXPECT_EQ(&items[1], c.Get(1));
+    EXPECT_EQ(&items[0], c.Get("A"));
+    EXPECT_EQ(nullptr, c.Get("zz"));
+    EXPECT_EQ(nullptr, c.Get(true));
+    EXPECT_EQ(nullptr, c.Get(0.0));
+    EXPECT_EQ(nullptr, c.Get(Variant()));
+    c.Delete(true);
+    c.Delete(1.0);
+    EXPECT_EQ(2, c.Count());
+    EXPECT_THROW(c.Get(2), EElHashListError);
+    EXPECT_EQ(1, c.IndexOf("B"));
+}
+
+TEST(Collections, DeleteByPositionAndName) {
+    TPointerCollection c;
+    c.Add(&items[0], false, "a");
+    c.Add(&items[1], false, "b");
+    c.Add(&items[2], false, "c");
+    c.Delete(0);
+    EXPECT_EQ(&items[1], c.Get(0));
+    c.Delete("C");
+    EXPECT_EQ(1, c.Count());
+    try {
+        c.Delete("c");
+        FAIL() << "no error";
+    } catch (const EElHashListError& e) {
+        EXPECT_EQ("Hash not found.", e.Message());
+    }
+    try {
+        c.Delete(5);
+        FAIL() << "no error";
+    } catch (const EElHashListError& e) {
+        EXPECT_EQ("Invalid index.", e.Message());
+    }
+}
+
+TEST(InterfaceCollection, HoldsOneCountPerItemAndRefusedItemIsNotHeld) {
+    ComPtr<ICounted> a = NewObject<TCounted>(1);
+    ComPtr<ICounted> b = NewObject<TCounted>(2);
+    TInterfaceCollection c;
+    EXPECT_EQ(a.Get(), c.Add(a.Get(), false, "x").Get());
+    EXPECT_EQ(2u, static_cast<TCounted*>(a.Get())->RefCount());
+    EXPECT_EQ(b.Get(), c.Add(b.Get(), false, "X").Get());
+    EXPECT_EQ(1u, static_cast<TCounted*>(b.Get())->RefCount());
+    EXPECT_EQ(1, c.GetAs<ICounted>("x")->Id());
+    c.Delete("x");
+    EXPECT_EQ(1u, static_cast<TCounted*>(a.Get())->RefCount());
+}
+
+TEST(InterfaceCollection, ClearDeletesFromLastToFirst) {
     std::vector<int> freed;
     {
-        TInterfaceCollection items;
-        for (int i = 0; i < 3; ++i) {
-            ComPtr<IUnknown> item = NewObject<TCounted>(&freed, i);
-            EXPECT_TRUE(items.Add(item.Get(), false, "n" + std::to_string(i)));
-        }
-        ComPtr<IUnknown> refused = NewObject<TCounted>(&freed, 9);
-        EXPECT_FALSE(items.Add(refused.Get(), false, "N1"));
-        EXPECT_EQ(1u, refused->AddRef() - 1);
-        refused->Release();
-        EXPECT_THROW(items.Delete("absent"), EElHashListError);
-        EXPECT_THROW(items.Delete(3), EElHashListError);
-        EXPECT_EQ(3, items.Count());
-        items.Clear();
-        EXPECT_EQ((std::vector<int>{2, 1, 0}), freed);
+        TInterfaceCollection c;
+        for (int id = 0; id < 3; ++id)
+            c.Add(Make(id, &freed), true);
+        c.Clear();
+        EXPECT_EQ(0, c.Count());
     }
-    EXPECT_EQ((std::vector<int>{2, 1, 0, 9}), freed);
+    EXPECT_EQ((std::vector<int>{2, 1, 0}), freed);
 }
 
-TEST(Collections, StringCollectionKeepsItsOwnCopies) {
-    TStringCollection texts;
+TEST(InterfaceCollection, DestructionGivesBackEveryCount) {
+    const long before = TDebugInterfacedObject::LiveObjects();
     {
-        std::string value = "hello";
-        texts.Add(value, false, "greeting");
-        value = "changed";
+        TInterfaceCollection c;
+        c.Add(Make(1), false, "a");
+        c.Add(Make(2), false, "b");
+        EXPECT_EQ(before + 2, TDebugInterfacedObject::LiveObjects());
     }
-    EXPECT_EQ("hello", texts.Get("GREETING"));
-    EXPECT_EQ("", texts.Get("absent"));
-    EXPECT_FALSE(texts.Add("again", false, "Greeting"));
-    texts.Delete("greeting");
-    EXPECT_EQ(0, texts.Count());
-}
-
-// ---- parameter text ----
-
-TEST(ParameterText, BlankTextKeepsTheCallersArray) {
-    TOneArrayOfString parts{"kept"};
-    EXPECT_EQ(0, SplitString(" \t\r\n", parts, '\\'));
-    EXPECT_EQ(TOneArrayOfString{"kept"}, parts);
-}
-
-TEST(ParameterText, SplitsDropEmptyPiecesAndKeepInnerBlanks) {
-    TOneArrayOfString parts;
-    EXPECT_EQ(2, SplitString("\\A=1\\\\B=2\\", parts, '\\'));
-    EXPECT_EQ((TOneArrayOfString{"A=1", "B=2"}), parts);
-    EXPECT_EQ(2, SplitString(" A=1 \\ B=2 ", parts, '\\'));
-    EXPECT_EQ((TOneArrayOfString{"A=1 ", " B=2"}), parts);
-}
-
-TEST(ParameterText, BraceGroupsProtectSeparators) {
-    TOneArrayOfString parts;
-    SplitString("A={x{y\\z}\\w}\\B=1", parts, '\\');
-    EXPECT_EQ((TOneArrayOfString{"A={x{y\\z}\\w}", "B=1"}), parts);
-    SplitString("A={x\\y", parts, '\\');
-    EXPECT_EQ((TOneArrayOfString{"A={x", "y"}), parts);
-    SplitString("A={1\\2}{3\\4}\\B=5", parts, '\\');
-    EXPECT_EQ((TOneArrayOfString{"A={1\\2}{3", "4}", "B=5"}), parts);
-    SplitString("A=1\\B={2\\3}", parts, '\\');
-    EXPECT_EQ((TOneArrayOfString{"A=1", "B={2\\3}"}), parts);
-}
-
-TEST(ParameterText, NameValuePairs) {
-    TTwoArrayOfString pairs;
-    EXPECT_EQ(2, SplitNameValues("A={x\\y}\\B=2", pairs, '\\', '='));
-    EXPECT_EQ("x\\y", pairs[0][1]);
-    EXPECT_EQ("B", pairs[1][0]);
-    SplitNameValues("A=b=c\\=x\\C={}\\D={", pairs, '\\', '=');
-    EXPECT_EQ("b=c", pairs[0][1]);
-    EXPECT_EQ("", pairs[1][0]);
-    EXPECT_EQ("x", pairs[1][1]);
-    EXPECT_EQ("", pairs[2][1]);
-    EXPECT_EQ("{", pairs[3][1]);
-    EXPECT_EQ(2, SplitNameValues("A\\B=1", pairs, '\\', '='));
-    EXPECT_EQ("B", pairs[0][0]);
-    EXPECT_EQ("", pairs[1][0]);
-}
-
-TEST(ParameterText, GetNameValue) {
-    std::string value;
-    EXPECT_TRUE(
-        GetNameValue("DefaultDetailPanel=A;x=B;defaultdetailpanel=C", "defaultdetailpanel", ';', value, '='));
-    EXPECT_EQ("A", value);
-    EXPECT_TRUE(GetNameValue("A\\B=1", "", '\\', value, '='));
-    EXPECT_EQ("", value);
-    EXPECT_FALSE(GetNameValue("A=1", "B", '\\', value, '='));
-}
-
-// ---- class registry ----
-
-struct TCall {
-    std::string name, value;
-    bool operator==(const TCall&) const = default;
-};
-std::vector<TCall> calls;
-
-struct ITestSelf : IUnknown {};
-
-class TRecorder : public TAbstractObject {
-protected:
-    void SetParam(const std::string& name, const std::string& value) override {
-        calls.push_back({name, value});
-    }
-};
-
-class THandsOutSelf : public TAbstractObject {
-protected:
-    void Init() override {
-        ComPtr<IUnknown> self = static_cast<IUnknown*>(static_cast<TDebugInterfacedObject*>(this));
-    }
-};
-
-class TFailing : public TAbstractObject {
-protected:
-    void Init() override { throw Exception("init failed"); }
-};
-
-class ClassRegistry : public testing::Test {
-protected:
-    void SetUp() override {
-        InitAbstractClasses();
-        RegisterClass(ClassOf<TRecorder>(), "KEY");
-        RegisterClass(ClassOf<THandsOutSelf>(), "SELF");
-        RegisterClass(ClassOf<TFailing>(), "FAIL");
-        calls.clear();
-    }
-    void TearDown() override { DoneAbstractClasses(); }
-};
-
-std::vector<TCall> CallsOf(const std::string& spec) {
-    calls.clear();
-    ComPtr<IUnknown> object = static_cast<TDebugInterfacedObject*>(CreateObject(spec));
-    EXPECT_TRUE(object);
-    return calls;
-}
-
-TEST_F(ClassRegistry, KeysIgnoreAsciiCaseButNotBlanks) {
-    EXPECT_EQ(ClassOf<TRecorder>(), FindClass("key"));
-    EXPECT_EQ(nullptr, FindClass(" KEY"));
-    EXPECT_EQ(nullptr, CreateObject(" KEY"));
-    RegisterClass(ClassOf<THandsOutSelf>(), "key");
-    EXPECT_EQ(ClassOf<TRecorder>(), FindClass("KEY"));
-}
-
-TEST_F(ClassRegistry, ParametersReachSetParam) {
-    EXPECT_EQ((std::vector<TCall>{{"A", "1"}, {"B", "x\\y"}}), CallsOf("KEY{A=1\\B={x\\y}}"));
-    EXPECT_EQ((std::vector<TCall>{{"A", ""}}), CallsOf("KEY{A=1"));
-    EXPECT_TRUE(CallsOf("KEY{}").empty());
-    EXPECT_EQ((std::vector<TCall>{{"A", "1"}, {"", ""}}), CallsOf("key{a=1\\bare}"));
-}
-
-TEST_F(ClassRegistry, FindByPosition) {
-    EXPECT_EQ(ClassOf<TRecorder>(), AbstractClasses()->Find(0));
-    EXPECT_EQ(ClassOf<TFailing>(), AbstractClasses()->Find(2));
-    EXPECT_THROW(AbstractClasses()->Find(3), EElHashListError);
-}
-
-TEST_F(ClassRegistry, ObjectHandingItselfOutDuringInitSurvives) {
-    const long before = TDebugInterfacedObject::LiveObjects();
-    TAbstractObject* object = CreateObject("SELF");
-    ASSERT_NE(nullptr, object);
-    EXPECT_EQ(0u, object->RefCount());
-    { ComPtr<IUnknown> holder = static_cast<TDebugInterfacedObject*>(object); }
     EXPECT_EQ(before, TDebugInterfacedObject::LiveObjects());
 }
 
-TEST_F(ClassRegistry, FailingInitFreesTheObjectAndPassesTheError) {
-    const long before = TDebugInterfacedObject::LiveObjects();
-    EXPECT_THROW(CreateObject("FAIL"), Exception);
-    EXPECT_EQ(before, TDebugInterfacedObject::LiveObjects());
+TEST(InterfaceCollection, FailedDeleteChangesNoCount) {
+    ComPtr<ICounted> a = NewObject<TCounted>(1);
+    TInterfaceCollection c;
+    c.Add(a.Get(), false, "a");
+    EXPECT_THROW(c.Delete("b"), EElHashListError);
+    EXPECT_THROW(c.Delete(1), EElHashListError);
+    EXPECT_EQ(2u, static_cast<TCounted*>(a.Get())->RefCount());
+    EXPECT_EQ(1, c.Count());
 }
 
-TEST(ClassRegistryLifetime, NothingBeforeInitOrAfterDone) {
-    DoneAbstractClasses();
-    RegisterClass(ClassOf<TRecorder>(), "KEY");
-    EXPECT_EQ(nullptr, FindClass("KEY"));
-    EXPECT_EQ(nullptr, CreateObject("KEY"));
+TEST(StringCollection, StoresOwnCopies) {
+    TStringCollection c;
+    std::string value = "first";
+    EXPECT_EQ("first", c.Add(value, false, "k"));
+    value = "changed";
+    EXPECT_EQ("first", c.Get("K"));
+    EXPECT_EQ("first", c.Get(0));
+    EXPECT_EQ("", c.Get("none"));
+    c.Add("second", false, "K");
+    EXPECT_EQ(1, c.Count());
+    EXPECT_EQ("first", c.Get("k"));
+    c.Delete("k");
+    EXPECT_EQ(0, c.Count());
 }
 
 } // namespace
