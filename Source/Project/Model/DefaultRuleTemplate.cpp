@@ -1,5 +1,6 @@
 #include "DefaultRuleTemplate.h"
 
+#include "BOMInterfaces.h"
 #include "XMLStorage.h"
 
 void ApplyDefaultRuleTemplate(IBOMObject* rule) noexcept {
@@ -9,7 +10,7 @@ void ApplyDefaultRuleTemplate(IBOMObject* rule) noexcept {
     try {
         ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
         storage->LoadFromXML(std::string(DefaultRuleTemplateXML));
-        storage->LoadObject(Supports<IPersistObject>(rule).Get());
+        storage->LoadObject(Supports<IPersistObject>(static_cast<IUnknown*>(rule)).Get());
     } catch (...) {
     }
 }

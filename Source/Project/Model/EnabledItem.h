@@ -1,17 +1,18 @@
 #pragma once
 
-#include "BOM_UI.h"
+#include "BOMObjects.h"
 #include "ModelInterfaces.h"
 
 #include <optional>
 #include <string>
 
-// Base of every model item: a tree-bound object with the switch "enabled".
-class TEnabledItem : public TBOM_UI_Object, public IEnabledItem {
-    GLZ_INTERFACES(TBOM_UI_Object, IEnabledItem)
+// Base of every model item: an object with the switch "enabled".
+class TEnabledItem : public TBOMObject, public IEnabledItem {
+    GLZ_INTERFACES(TBOMObject, IEnabledItem)
 
 public:
     bool IsEnabled() override;
+    void Notify(int code, int param1, int param2) override;
 
     // Readers of this model treat a missing parameter as its default.
     std::optional<std::string> ParamText(const std::string& name);
@@ -19,17 +20,8 @@ public:
 
 protected:
     void Init() override;
-    void SetOwner(IBOMObjectOwner* owner) override;
-    void ChangedFromChild(const std::string& path, IBOMObject* source, const std::string& from,
-                          IBOMObject* sender) override;
-    TAbstractDetailPanel* CreateDetailPanel(const std::string& name) override;
-    void MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) override;
-
-    // Entries "name=panel" separated by ";"; only "DefaultDetailPanel" is asked for.
-    std::string PanelMap;
-
-private:
-    void UpdateStateIndex();
+    // Code 1 of Notify: fetch the translated texts again.
+    virtual void Localize() {}
 };
 
 // True when the text counts as switched on: exactly "yes".

@@ -10,8 +10,7 @@ constexpr const char* KindAction = "Action";
 
 void TAction::Init() {
     TEnabledItem::Init();
-    ElementName = "action";
-    ImageIndex = 6;
+    elementName_ = "action";
     AddParam("caption", Variant(GetName()));
     AddParam("save_current_operation", Variant("no"));
 }
@@ -19,9 +18,14 @@ void TAction::Init() {
 void TAction::GetDescriptor(std::string& text) {
     std::string extra;
     GetDescriptorExtra(extra);
-    text = KindKey + "{" + DescriptorPiece("NAME", GetName()) +
-           DescriptorPiece("SAVECURRENTOPERATION", ParamTextOr("save_current_operation", "no")) + "\\" +
-           extra + "}";
+    text = KindKey;
+    text += '{';
+    text += DescriptorPiece("NAME", GetName());
+    text += DescriptorPiece("SAVECURRENTOPERATION", ParamTextOr("save_current_operation", "no"));
+    // The separator before the extra part stands even when the part is empty.
+    text += '\\';
+    text += extra;
+    text += '}';
 }
 
 void TAction::GetDescriptorExtra(std::string& text) {
@@ -56,10 +60,9 @@ void TAction::Localize() {
 
 void TTransparentWindowAction::Init() {
     TAction::Init();
-    ClassKey = KeyTransparentWindowAction;
-    KindKey = ClassKey;
+    classKey_ = KeyTransparentWindowAction;
+    KindKey = classKey_;
     AddParam("transparency_level", Variant("100"));
-    PanelMap = "DefaultDetailPanel=TransparentWindowActionDetailPanel_GLZ";
 }
 
 void TTransparentWindowAction::GetDescriptorExtra(std::string& text) {
@@ -68,13 +71,12 @@ void TTransparentWindowAction::GetDescriptorExtra(std::string& text) {
 
 void TStayOnTopAction::Init() {
     TAction::Init();
-    ClassKey = KeyStayOnTopAction;
-    KindKey = ClassKey;
-    PanelMap = "DefaultDetailPanel=";
+    classKey_ = KeyStayOnTopAction;
+    KindKey = classKey_;
 }
 
 void TGhostWindowAction::Init() {
     TAction::Init();
-    ClassKey = KeyGhostWindowAction;
-    KindKey = ClassKey;
+    classKey_ = KeyGhostWindowAction;
+    KindKey = classKey_;
 }

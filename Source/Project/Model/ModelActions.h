@@ -16,7 +16,6 @@ protected:
     ComPtr<IUnknown> QueryKind(const std::string& kind) override;
     bool IsKindOf(const std::string& kind) override;
     void Load(IHierStorage* storage) override;
-    ComPtr<IUIList> GetUIList() override { return nullptr; }
     void Localize() override;
 
     // The key written in front of the item's braces in a rule text.

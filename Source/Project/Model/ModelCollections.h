@@ -1,17 +1,12 @@
 #pragma once
 
-#include "BOM_UI.h"
+#include "BOMObjects.h"
 
 // The collections of the model: element, item element and default item class each.
-class TModelCollection : public TBOM_UI_Collection {
+class TModelCollection : public TBOMCollection {
 protected:
-    // Subclasses give their keys and names; the caption is fixed when not empty.
-    void Setup(const char* key, const char* element, const char* itemElement, const char* defaultItem,
-               int image, const char* caption);
-    std::string GetCaption() override;
-
-private:
-    std::string caption_;
+    // Subclasses give their keys and names.
+    void Setup(const char* key, const char* element, const char* itemElement, const char* defaultItem);
 };
 
 class TWindowRules : public TModelCollection {

@@ -1,5 +1,6 @@
 #include "ModelCriterions.h"
 
+#include "BOMRoutines.h"
 #include "ModelKeys.h"
 #include "WinFuncs.h"
 #include "WindowProperties.h"
@@ -11,7 +12,7 @@ constexpr const char* KindCondition = "Condition";
 
 void TCriterion::Init() {
     TEnabledItem::Init();
-    ElementName = "criterion";
+    elementName_ = "criterion";
 }
 
 bool TCriterion::Match(HWND) {
@@ -32,10 +33,9 @@ bool TCriterion::IsKindOf(const std::string& kind) {
 
 void TWindowClassNameCriterion::Init() {
     TCriterion::Init();
-    ClassKey = KeyWindowClassNameCriterion;
-    SetName(ClassKey);
+    classKey_ = KeyWindowClassNameCriterion;
+    SetName(classKey_);
     AddParam("window_class_name", Variant(""));
-    PanelMap = "DefaultDetailPanel=WindowClassCriterionDetailPanel";
 }
 
 bool TWindowClassNameCriterion::IsEnabled() {
@@ -48,12 +48,11 @@ bool TWindowClassNameCriterion::Match(HWND window) {
 
 void TWindowCaptionCriterion::Init() {
     TCriterion::Init();
-    ClassKey = KeyWindowCaptionCriterion;
-    SetName(ClassKey);
+    classKey_ = KeyWindowCaptionCriterion;
+    SetName(classKey_);
     AddParam("window_caption", Variant(""));
     AddParam("exact_search", Variant("yes"));
     GetParam("enabled")->SetValueSilent(Variant("no"));
-    PanelMap = "DefaultDetailPanel=WindowCaptionCriterionDetailPanel";
 }
 
 bool TWindowCaptionCriterion::IsEnabled() {
@@ -68,10 +67,8 @@ bool TWindowCaptionCriterion::Match(HWND window) {
 
 void TCondition::Init() {
     TEnabledItem::Init();
-    ClassKey = KeyCondition;
-    ElementName = "condition";
-    ImageIndex = 2;
-    PanelMap = "DefaultDetailPanel=ConditionDetailPanel";
+    classKey_ = KeyCondition;
+    elementName_ = "condition";
     AddChild(KeyCriterions, "criterions");
     if (ComPtr<IBOMCollection> criterions = Supports<IBOMCollection>(ResolvePath("criterions").Get())) {
         criterions->Add(CreateBOMObject(KeyWindowClassNameCriterion, "").Get());

@@ -10,8 +10,7 @@ constexpr const char* KindTrigger = "Trigger";
 
 void TAgent::Init() {
     TEnabledItem::Init();
-    ElementName = "agent";
-    ImageIndex = 4;
+    elementName_ = "agent";
     AddParam("action_name", Variant(""));
     AddParam("action_kind", Variant("next"));
     AddParam("operation_name", Variant(""));
@@ -22,7 +21,9 @@ void TAgent::GetDescriptorExtra(std::string& text) {
 }
 
 void TAgent::GetDescriptor(std::string& text) {
-    text = "{" + DescriptorPiece("NAME", GetName());
+    text.clear();
+    text += '{';
+    text += DescriptorPiece("NAME", GetName());
     // Each piece only when its parameter exists, an empty value included.
     static constexpr const char* Pieces[][2] = {
         {"ACTIONNAME", "action_name"}, {"ACTIONKIND", "action_kind"}, {"OPERATIONNAME", "operation_name"}};
@@ -31,7 +32,8 @@ void TAgent::GetDescriptor(std::string& text) {
             text += DescriptorPiece(piece, *value);
     std::string extra;
     GetDescriptorExtra(extra);
-    text += extra + "}";
+    text += extra;
+    text += '}';
 }
 
 ComPtr<IUnknown> TAgent::QueryKind(const std::string& kind) {
@@ -48,14 +50,12 @@ bool TAgent::IsKindOf(const std::string& kind) {
 
 void TMessageAgent::Init() {
     TAgent::Init();
-    ClassKey = KeyMessageAgent;
+    classKey_ = KeyMessageAgent;
 }
 
 void TTrigger::Init() {
     TEnabledItem::Init();
-    ElementName = "trigger";
-    ImageIndex = 8;
-    HasChildren = true;
+    elementName_ = "trigger";
     AddChild(KeyAgents, "agents");
 }
 
@@ -66,7 +66,9 @@ void TTrigger::GetDescriptorExtra(std::string& text) {
 void TTrigger::GetDescriptor(std::string& text) {
     std::string extra;
     GetDescriptorExtra(extra);
-    text = KindKey + "{" + extra;
+    text = KindKey;
+    text += '{';
+    text += extra;
     if (ComPtr<IBOMCollection> agents = Supports<IBOMCollection>(ResolvePath("agents").Get())) {
         for (int i = 0; i < agents->Count(); ++i) {
             ComPtr<IDescriptorItem> agent =
@@ -93,10 +95,6 @@ bool TTrigger::IsKindOf(const std::string& kind) {
     return TEnabledItem::IsKindOf(kind) || kind == KindTrigger;
 }
 
-ComPtr<IUIList> TTrigger::GetUIList() {
-    return Supports<IUIList>(ResolvePath("agents").Get());
-}
-
 void TMessageTrigger::Init() {
     TTrigger::Init();
     AddParam("lag_enabled", Variant("no"));
@@ -104,13 +102,13 @@ void TMessageTrigger::Init() {
 }
 
 void TMessageTrigger::SetKeys(const char* key) {
-    ClassKey = key;
+    classKey_ = key;
     KindKey = key;
 }
 
 void TMessageTrigger::GetDescriptorExtra(std::string& text) {
-    text = DescriptorPiece("LAG_ENABLED", ParamTextOr("lag_enabled", "no")) +
-           DescriptorPiece("LAG_INTERVAL", ParamTextOr("lag_interval", "0"));
+    text = DescriptorPiece("LAG_ENABLED", ParamTextOr("lag_enabled", "no"));
+    text += DescriptorPiece("LAG_INTERVAL", ParamTextOr("lag_interval", "0"));
 }
 
 void TWMCreateMessageTrigger::Init() {

@@ -35,7 +35,6 @@ protected:
     void Init() override;
     ComPtr<IUnknown> QueryKind(const std::string& kind) override;
     bool IsKindOf(const std::string& kind) override;
-    ComPtr<IUIList> GetUIList() override;
 
     std::string KindKey;
 };

@@ -2,8 +2,8 @@
 
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
-#include "DetailPanels.h"
 #include "LanguageSetting.h"
+#include "BOMRoutines.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -27,34 +27,16 @@ void SendReloadCommand() {
     channel.SendCommand(cmdReloadConfiguration, 0, nullptr, replyCode, replySize, reply);
 }
 
-// Writes beside the file, then replaces it: a failed write never leaves a broken file.
-void WriteDocumentSafely(TXMLStorage* storage, const std::string& fileName) {
-    const std::string temporary = fileName + ".tmp";
-    bool written = false;
-    try {
-        written = storage->SaveToFile(temporary);
-    } catch (...) {
-        DeleteFileA(temporary.c_str());
-        throw;
-    }
-    if (!written || !MoveFileExA(temporary.c_str(), fileName.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        throw Exception("Configuration file write error: " + fileName);
-    }
-}
 } // namespace
 
 void TQuendaWindows::Init() {
-    TBOM_UI_Object::Init();
-    ClassKey = KeyQuendaWindows;
-    ElementName = RootElement;
+    TBOMObject::Init();
+    classKey_ = KeyQuendaWindows;
+    elementName_ = RootElement;
     AddChild(KeyWindowRules, "window_rules");
     // The command collections come with the configuration program; an unknown key adds nothing.
     AddChild("BOMUICOMMANDS", "menu");
     AddChild("BOMUICOMMANDS", "toolbar");
-    ImageIndex = 0;
-    HasChildren = true;
 }
 
 void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
@@ -75,7 +57,7 @@ void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
 }
 
 ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
-    if (ComPtr<IUnknown> found = TBOM_UI_Object::QueryKind(kind))
+    if (ComPtr<IUnknown> found = TBOMObject::QueryKind(kind))
         return found;
     if (kind == PlugControlCenter)
         return ComPtr<IUnknown>(static_cast<IControlCenter*>(this));
@@ -83,25 +65,25 @@ ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
 }
 
 bool TQuendaWindows::IsKindOf(const std::string& kind) {
-    return TBOM_UI_Object::IsKindOf(kind) || kind == PlugControlCenter;
+    return TBOMObject::IsKindOf(kind) || kind == PlugControlCenter;
 }
 
 void TQuendaWindows::Changed(const std::string& path, IBOMObject* source, const std::string& from,
                              IBOMObject* sender) {
-    TBOM_UI_Object::Changed(path, source, from, sender);
+    TBOMObject::Changed(path, source, from, sender);
     if (!IsCommandChild(from))
         Modified = true;
 }
 
 void TQuendaWindows::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
                                  IBOMObject* sender, const std::string& oldNamePath) {
-    TBOM_UI_Object::NameChanged(path, source, from, sender, oldNamePath);
+    TBOMObject::NameChanged(path, source, from, sender, oldNamePath);
     Modified = true;
 }
 
 void TQuendaWindows::Notify(int code, int param1, int param2) {
     const bool wasModified = Modified;
-    TBOM_UI_Object::Notify(code, param1, param2);
+    TBOMObject::Notify(code, param1, param2);
     // Translating texts is no change of the configuration.
     if (code == 1)
         Modified = wasModified;
@@ -110,19 +92,7 @@ void TQuendaWindows::Notify(int code, int param1, int param2) {
 bool TQuendaWindows::ShouldSave(IBOMObject* child) {
     if (child != nullptr && IsCommandChild(child->GetName()))
         return false;
-    return TBOM_UI_Object::ShouldSave(child);
-}
-
-std::string TQuendaWindows::GetCaption() {
-    return Translate("AppRootNodeCaption", "Window Rules");
-}
-
-ComPtr<IUIList> TQuendaWindows::GetUIList() {
-    return Supports<IUIList>(ResolvePath("window_rules").Get());
-}
-
-TAbstractDetailPanel* TQuendaWindows::CreateDetailPanel(const std::string&) {
-    return ::CreateDetailPanel("QuendaWindowsDetailPanel");
+    return TBOMObject::ShouldSave(child);
 }
 
 void TQuendaWindows::SaveConfiguration() {
@@ -132,8 +102,10 @@ void TQuendaWindows::SaveConfiguration() {
     // No document means nothing was written: that is a failed save, not a success.
     if (!storage->NewDocument(RootElement))
         throw Exception("Configuration document could not be created");
-    storage->SaveObject(Supports<IPersistObject>(static_cast<IUI*>(this)).Get());
-    WriteDocumentSafely(storage.Get(), ConfigurationFilePath());
+    storage->SaveObject(Supports<IPersistObject>(Self()).Get());
+    // The storage writes a temporary file and then replaces the old one.
+    if (!storage->SaveToFile(ConfigurationFilePath()))
+        throw Exception("Configuration file write error: " + ConfigurationFilePath());
     Modified = false;
     SendReloadCommand();
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "BOM_UI.h"
+#include "BOMObjects.h"
 #include "ModelInterfaces.h"
 
 #include <string>
 
 // The root of a loaded configuration: the window rules, the modified flag and the plugs.
-class TQuendaWindows : public TBOM_UI_Object, public IUI, public IControlCenter {
-    GLZ_INTERFACES(TBOM_UI_Object, IUI, IControlCenter)
+class TQuendaWindows : public TBOMObject, public IControlCenter {
+    GLZ_INTERFACES(TBOMObject, IControlCenter)
 
 public:
     void FindRuleDescriptor(HWND window, std::string& text) override;
@@ -29,9 +29,6 @@ protected:
                      const std::string& oldNamePath) override;
     void Notify(int code, int param1, int param2) override;
     bool ShouldSave(IBOMObject* child) override;
-    std::string GetCaption() override;
-    ComPtr<IUIList> GetUIList() override;
-    TAbstractDetailPanel* CreateDetailPanel(const std::string& name) override;
 };
 
 // ApplicationFolder followed by ConfigFileName.

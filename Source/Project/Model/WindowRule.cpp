@@ -27,15 +27,12 @@ void AppendItems(IBOMCollection* items, const char* kind, const char* piece, std
 
 void TWindowRule::Init() {
     TEnabledItem::Init();
-    ClassKey = KeyWindowRule;
-    ElementName = "window_rule";
-    ImageIndex = 1;
-    HasChildren = false;
-    PanelMap = "DefaultDetailPanel=WindowRuleDetailPanel";
+    classKey_ = KeyWindowRule;
+    elementName_ = "window_rule";
     AddChild(KeyConditions, "conditions");
     AddChild(KeyActions, "actions");
     AddChild(KeyTriggers, "triggers");
-    ApplyDefaultRuleTemplate(this);
+    ApplyDefaultRuleTemplate(Self());
 }
 
 bool TWindowRule::Match(HWND window) {
@@ -60,17 +57,6 @@ void TWindowRule::GetDescriptor(std::string& text) {
                                  "TRIGGER", text);
 }
 
-void TWindowRule::FillTreeNode(TTreeNode node) {
-    for (const char* child : {"conditions", "actions", "triggers"}) {
-        ComPtr<IUIElement> element = Supports<IUIElement>(ResolvePath(child).Get());
-        if (!element)
-            continue;
-        TTreeNode childNode = node.AddChild("");
-        AttachNodeElement(childNode, element.Get());
-        element->SetTreeNode(childNode);
-    }
-}
-
 ComPtr<IUnknown> TWindowRule::QueryKind(const std::string& kind) {
     if (ComPtr<IUnknown> found = TEnabledItem::QueryKind(kind))
         return found;
@@ -81,8 +67,4 @@ ComPtr<IUnknown> TWindowRule::QueryKind(const std::string& kind) {
 
 bool TWindowRule::IsKindOf(const std::string& kind) {
     return TEnabledItem::IsKindOf(kind) || kind == KindWindowRule;
-}
-
-ComPtr<IUIList> TWindowRule::GetUIList() {
-    return ComPtr<IUIList>(static_cast<IUIList*>(this));
 }

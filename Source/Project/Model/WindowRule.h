@@ -3,18 +3,16 @@
 #include "EnabledItem.h"
 
 // A rule: any one enabled condition matching a window applies its actions and triggers.
-class TWindowRule : public TEnabledItem, public IWindowRule, public IUIList {
-    GLZ_INTERFACES(TEnabledItem, IWindowRule, IUIList)
+class TWindowRule : public TEnabledItem, public IWindowRule {
+    GLZ_INTERFACES(TEnabledItem, IWindowRule)
 
 public:
     bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
     bool Match(HWND window) override;
     void GetDescriptor(std::string& text) override;
-    void FillTreeNode(TTreeNode node) override;
 
 protected:
     void Init() override;
     ComPtr<IUnknown> QueryKind(const std::string& kind) override;
     bool IsKindOf(const std::string& kind) override;
-    ComPtr<IUIList> GetUIList() override;
 };

@@ -1,5 +1,6 @@
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
+#include "ModelInterfaces.h"
 #include "ModelTestSupport.h"
 #include "XMLStorage.h"
 

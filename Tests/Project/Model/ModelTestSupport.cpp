@@ -41,8 +41,11 @@ std::string ItemNames(IBOMObject* from, const std::string& path) {
     if (!items)
         return "<none>";
     std::string names;
-    for (int i = 0; i < items->Count(); ++i)
-        names += (i ? "," : "") + items->Item(Variant(i))->GetName();
+    for (int i = 0; i < items->Count(); ++i) {
+        if (i > 0)
+            names += ',';
+        names += items->Item(Variant(i))->GetName();
+    }
     return names;
 }
 

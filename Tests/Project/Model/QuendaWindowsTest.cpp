@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "ModelTestSupport.h"
+#include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
 #include "QuendaWindows.h"
 #include "TestWindows.h"
@@ -153,18 +154,14 @@ TEST_F(Root, DocumentThatCannotBeCreatedIsAFailedSave) {
     EXPECT_EQ(ReadFileText(ConfigurationFilePath()), TwoRuleFile());
 }
 
-TEST_F(Root, FailedWriteKeepsTheOldFileAndTheChanges) {
+TEST_F(Root, FailedWriteRaisesAndKeepsTheChanges) {
     TQuendaWindows* windows = Load();
     windows->Modified = true;
-    // A folder where the temporary file would go makes the write fail.
-    const std::string blocker = ConfigurationFilePath() + ".tmp";
-    CreateDirectoryA(blocker.c_str(), nullptr);
+    ApplicationFolder += "missing folder\\";
     ChannelListener listener;
     EXPECT_THROW(windows->SaveConfiguration(), Exception);
-    RemoveDirectoryA(blocker.c_str());
     EXPECT_TRUE(windows->Modified);
     EXPECT_EQ(listener.Command(), 0);
-    EXPECT_EQ(ReadFileText(ConfigurationFilePath()), TwoRuleFile());
 }
 
 TEST_F(Root, RootAnswersOnlyItsPlugNames) {
@@ -172,7 +169,6 @@ TEST_F(Root, RootAnswersOnlyItsPlugNames) {
     EXPECT_TRUE(root->QueryKind("ControlCenter"));
     EXPECT_FALSE(root->QueryKind("controlcenter"));
     EXPECT_FALSE(root->QueryKind("ConfigBuilder"));
-    EXPECT_TRUE(Supports<IUI>(root.Get()));
     EXPECT_TRUE(At(At(root.Get(), "window_rules/First").Get(), "/"));
     EXPECT_FALSE(At(root.Get(), "menu"));
 }
@@ -187,9 +183,18 @@ TEST_F(Root, DwordLanguageStartsWithBuiltInLanguage) {
     EXPECT_NO_THROW(InitLanguageFromRegistry());
     RegDeleteValueA(key, "Language");
     RegCloseKey(key);
-    Load();
-    EXPECT_EQ(Supports<IUIElement>(root.Get())
-                  ? dynamic_cast<TBOM_UI_Object*>(static_cast<IBOMObject*>(root.Get()))->GetCaption()
-                  : "",
-              "Window Rules");
+    EXPECT_EQ(Translate("Action_TRANSPARENTWINDOWACTION_Caption", "untranslated"), "Make transparent");
+    EXPECT_EQ(Translate("AppCBTitle", "%appname%"), "Glazlo");
+}
+
+TEST_F(Root, LocalisedCaptionLeavesConfigurationUnmodified) {
+    InitLanguageFromRegistry();
+    TQuendaWindows* windows = Load();
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
+              "TransparentWindow");
+    root->Notify(1, 0, 0);
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
+              "Make transparent");
+    EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/GhostWindow/params/caption"), "GhostWindow");
+    EXPECT_FALSE(windows->Modified);
 }

@@ -1,5 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
+#include "Handles.h"
+#include "ModelInterfaces.h"
 #include "ModelTestSupport.h"
 #include "QuendaWindows.h"
 
@@ -49,4 +51,33 @@ TEST(SampleConfig, ShippedFileMakesNotepadTransparentOnCreation) {
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/Notepad/triggers/CreateMessageTrigger/params/enabled"),
               "yes");
     root->ClearOwner();
+}
+
+TEST(SampleConfig, ShippedRuleAnswersForWineNotepad) {
+    EnsureModelClasses();
+    ComPtr<IBOMObjectSlave> root = LoadConfiguration(ProgramFolder() + "Glazlo.ini");
+    ASSERT_TRUE(root);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    char command[] = "notepad.exe";
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    UniqueHandle processHandle(process.hProcess);
+    UniqueHandle threadHandle(process.hThread);
+    HWND notepad = nullptr;
+    for (DWORD start = GetTickCount(); notepad == nullptr && GetTickCount() - start < 10000; Sleep(20))
+        notepad = FindWindowA("Notepad", nullptr);
+    std::string text;
+    if (notepad != nullptr)
+        MustCast<IControlCenter>(root->QueryKind("ControlCenter"))->FindRuleDescriptor(notepad, text);
+    TerminateProcess(processHandle.Get(), 0);
+    WaitForSingleObject(processHandle.Get(), 5000);
+    root->ClearOwner();
+    ASSERT_NE(notepad, nullptr);
+    EXPECT_EQ(text.rfind("\\WINDOWRULENAME=Notepad\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=TransparentWindow"
+                         "\\SAVECURRENTOPERATION=no\\\\TRANSPARENTLEVEL=60}\\TRIGGER=WMCREATEMESSAGETRIGGER{",
+                         0),
+              0u)
+        << text;
 }

@@ -12,7 +12,8 @@ TestWindow::TestWindow(const std::string& className, const std::string& caption)
     window_ = CreateWindowExA(0, className_.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
                               nullptr, nullptr, wc.hInstance, nullptr);
     if (window_ == nullptr)
-        throw std::runtime_error("CreateWindowExA failed for " + className_);
+        throw std::runtime_error("CreateWindowExA failed for " + className_ + ": " +
+                                 std::to_string(GetLastError()));
 }
 
 TestWindow::~TestWindow() {
