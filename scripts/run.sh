@@ -1,16 +1,64 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the product and says which deliverables exist.
+# Builds the product, lays out GlazloConfig.exe, GlazloCenter.exe and glzemb.dll with the sample
+# Glazlo.ini in one folder, starts GlazloCenter under Wine, then Wine's Notepad, and shows that the
+# sample rule made Notepad transparent. GlazloCenter keeps running: "scripts/run.sh stop" ends it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLZ_BUILD_DIR:-$root/build}
+product=$build/product
+prefix=$build/wineprefix
+control=$build/bin/GlzCenterControl.exe
+xvfb_pid_file=$build/run-xvfb.pid
+display_file=$build/run-display
+
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+if [ "${1:-}" = stop ]; then
+  [ -f "$display_file" ] && export DISPLAY=$(cat "$display_file")
+  (cd "$product" && wine "$control" stop) || true
+  if [ -f "$xvfb_pid_file" ]; then
+    sleep 2
+    kill "$(cat "$xvfb_pid_file")" 2>/dev/null || true
+    rm -f "$xvfb_pid_file"
+  fi
+  rm -f "$display_file"
+  exit 0
+fi
 
 "$root/scripts/bootstrap.sh"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-echo "Deliverables in $build/bin:"
-found=0
-for f in GlazloConfig.exe GlazloCenter.exe glzemb.dll; do
-  if [ -f "$build/bin/$f" ]; then echo "  $f"; found=1; fi
+for f in GlazloCenter.exe glzemb.dll Glazlo.ini; do
+  [ -f "$build/bin/$f" ] || { echo "$f was not built: the product is not complete yet." >&2; exit 1; }
 done
-[ $found -eq 1 ] || echo "  (none built yet)"
+mkdir -p "$product"
+for f in GlazloConfig.exe GlazloCenter.exe glzemb.dll Glazlo.ini; do
+  [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$product/"
+done
+echo "Product laid out in $product:"
+ls "$product" | sed 's/^/  /'
+
+# The user's display, or Xvfb when there is none (kept alive for GlazloCenter).
+source "$root/scripts/display.sh"
+own_display=0
+if ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
+  glz_ensure_display
+  trap - EXIT
+  own_display=1
+  echo "$glz_xvfb_pid" >"$xvfb_pid_file"
+fi
+echo "$DISPLAY" >"$display_file"
+
+"$root/cmake/wine-prefix.sh" setup "$prefix"
+(cd "$product" && nohup wine GlazloCenter.exe </dev/null >"$build/GlazloCenter.log" 2>&1 &)
+(cd "$product" && wine "$control" wait)
+(nohup wine notepad </dev/null >/dev/null 2>&1 &)
+(cd "$product" && wine "$control" alpha Notepad 15000) || true
+if [ $own_display -eq 1 ]; then
+  (cd "$product" && wine "$control" screenshot "$(winepath -w "$build/screenshot.bmp" 2>/dev/null)") || true
+fi
+
+echo
+echo "GlazloCenter keeps running on display $DISPLAY (its tray menu has Close)."
+echo "Stop it with: scripts/run.sh stop"

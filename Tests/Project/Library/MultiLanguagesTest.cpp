@@ -4,6 +4,7 @@
 #include "XMLStorage.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -126,6 +127,14 @@ const std::vector<std::string> BuiltInKeys = {
     "WRACDP_Enabled",
     "MA_ContextMenuCaptions",
 };
+
+// Language files are read through the XML engine, a COM object.
+class ComEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { CoInitialize(nullptr); }
+    void TearDown() override { CoUninitialize(); }
+};
+const auto* const Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 void WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;

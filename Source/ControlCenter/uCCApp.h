@@ -1,0 +1,97 @@
+#pragma once
+
+#include "HookInstallation.h"
+#include "uCCModel.h"
+#include "uControlCenterThread.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr const char* HandlerWindowClass = "GLZ_CommandCenterHandlerWindow";
+inline constexpr const char* SettingsKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Command Center";
+inline constexpr const char* TrayIconValue = "trayicon";
+inline constexpr const char* ConfigProgramFile = "GlazloConfig.exe";
+inline constexpr const char* HelpFile = "Glazlo.chm";
+
+// Tray menu commands.
+inline constexpr UINT IdMenuClose = 1000;
+inline constexpr UINT IdMenuConfig = 1002;
+inline constexpr UINT IdMenuHelp = 1003;
+inline constexpr UINT_PTR FlashTimerId = 1;
+inline constexpr UINT FlashPeriod = 250;
+// Posted to the handler window to start a flash on its own thread.
+inline constexpr UINT FlashRequestMessage = WM_APP + 1;
+// A hung window must not stop the announcement for good.
+inline constexpr UINT AnnounceTimeout = 2000;
+
+// The resident program: hidden handler window, model root, server thread, hook and tray icon.
+class TCCApp {
+public:
+    TCCApp();
+    ~TCCApp();
+    TCCApp(const TCCApp&) = delete;
+    TCCApp& operator=(const TCCApp&) = delete;
+
+    bool Init();
+    void Run();
+    // Releases what is still held; may run any number of times.
+    void Finalize() noexcept;
+
+    bool ReadSettings();
+    void ApplySettings();
+    bool LoadModel();
+    void ReleaseModel() noexcept;
+    void ReloadModel();
+    bool StartServerThread();
+    void StopServerThread() noexcept;
+    bool CreateHandlerWindow();
+    void DestroyHandlerWindow() noexcept;
+    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Detach broadcast and the windows that have a rule, collected while only this thread reads
+    // the model; the attach messages go out afterwards.
+    std::vector<HWND> PrepareAnnouncement();
+    void Announce(const std::vector<HWND>& windows);
+    void NotifyWindows();
+    bool WindowHasRule(HWND window);
+    void Close();
+
+    bool InstallHook();
+    void RemoveHook() noexcept;
+
+    bool ShowTrayIcon();
+    void HideTrayIcon();
+    void UpdateTrayIcon();
+    void FlashTrayIcon();
+    void FlashStep();
+    void ShowTrayMenu();
+    void StartConfigProgram();
+    void ShowHelp();
+
+    HWND Window() const { return window_; }
+    bool TrayIconShown() const { return trayIconShown_; }
+    int FlashFrame() const { return flashFrame_; }
+    TControlCenterThread* Thread() const { return thread_.get(); }
+
+private:
+    HWND window_ = nullptr;
+    std::atomic<bool> trayIconEnabled_{true};
+    std::atomic<bool> trayIconShown_{false};
+    ComPtr<IBOMObjectSlave> config_;
+    std::unique_ptr<TControlCenterThread> thread_;
+    THookInstallation hook_;
+    std::atomic<int> flashFrame_{0};
+    UINT taskbarCreatedMsg_ = 0;
+    std::string title_;
+    bool classRegistered_ = false;
+    // COM taken by Init; given back exactly once.
+    bool comInitialized_ = false;
+};
+
+// The program's application object; null outside its lifetime.
+TCCApp* CCApp() noexcept;
+void SetCCApp(TCCApp* app) noexcept;

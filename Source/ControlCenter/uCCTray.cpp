@@ -1,0 +1,101 @@
+// Tray icon, flash and menu of the resident program.
+#include "AppSpecificConsts.h"
+#include "Declarations.h"
+#include "MultiLanguages.h"
+#include "TaskBar.h"
+#include "uCCApp.h"
+
+#include <shellapi.h>
+
+namespace {
+
+HICON ProgramIcon(const std::string& name) {
+    return LoadIconA(GetModuleHandleA(nullptr), name.c_str());
+}
+
+void OpenInProgramFolder(HWND owner, const char* file) {
+    ShellExecuteA(owner, nullptr, (ApplicationFolder + file).c_str(), nullptr, ApplicationFolder.c_str(),
+                  SW_SHOW);
+}
+
+} // namespace
+
+bool TCCApp::ShowTrayIcon() {
+    if (!trayIconShown_ && trayIconEnabled_) {
+        if (HICON icon = ProgramIcon(TrayIconDefault)) {
+            trayIconShown_ = true;
+            AddTrayIcon(window_, 0, icon, TrayCallbackMessage, ProductName);
+        }
+    }
+    return true;
+}
+
+void TCCApp::HideTrayIcon() {
+    if (trayIconShown_)
+        DeleteTrayIcon(window_, 0);
+    trayIconShown_ = false;
+}
+
+void TCCApp::UpdateTrayIcon() {
+    if (!trayIconShown_)
+        return;
+    const int frame = flashFrame_;
+    HICON icon = frame != 0 ? ProgramIcon(TrayIconSelected + std::to_string(frame)) : nullptr;
+    if (icon == nullptr)
+        icon = ProgramIcon(TrayIconDefault);
+    if (icon != nullptr)
+        ModifyTrayIcon(window_, 0, NIF_ICON, icon);
+}
+
+void TCCApp::FlashTrayIcon() {
+    // Timers can only be set on a window of the calling thread: the server thread asks the
+    // handler window to start the flash.
+    if (window_ != nullptr && GetWindowThreadProcessId(window_, nullptr) != GetCurrentThreadId()) {
+        PostMessageA(window_, FlashRequestMessage, 0, 0);
+        return;
+    }
+    KillTimer(window_, FlashTimerId);
+    flashFrame_ = 1;
+    UpdateTrayIcon();
+    SetTimer(window_, FlashTimerId, FlashPeriod, nullptr);
+}
+
+void TCCApp::FlashStep() {
+    if (++flashFrame_ > TrayFlashFrameLimit) {
+        flashFrame_ = 0;
+        KillTimer(window_, FlashTimerId);
+    }
+    UpdateTrayIcon();
+}
+
+void TCCApp::ShowTrayMenu() {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return;
+    try {
+        const std::string close = Translate("AppCCMenu_Close", "Close");
+        const std::string help = Translate("AppCCMenu_HelpContent", "Help");
+        const std::string config = Translate("AppCCMenu_Config", "Configure...");
+        AppendMenuA(menu, MF_STRING, IdMenuClose, close.c_str());
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IdMenuHelp, help.c_str());
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, IdMenuConfig, config.c_str());
+        SetMenuDefaultItem(menu, IdMenuConfig, FALSE);
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        SetForegroundWindow(window_);
+        TrackPopupMenu(menu, TPM_CENTERALIGN, cursor.x, cursor.y, 0, window_, nullptr);
+        PostMessageA(window_, WM_NULL, 0, 0);
+    } catch (...) {
+    }
+    DestroyMenu(menu);
+}
+
+void TCCApp::StartConfigProgram() {
+    OpenInProgramFolder(window_, ConfigProgramFile);
+}
+
+void TCCApp::ShowHelp() {
+    OpenInProgramFolder(window_, HelpFile);
+}
