@@ -1,6 +1,21 @@
 #include "uCCModel.h"
 
+#include "BOMObjects.h"
+#include "ModelRegistration.h"
+
+#include <mutex>
+
+void RegisterCenterClasses() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        RegisterBOMClasses();
+        RegisterModelClasses();
+        RegisterModelActionClasses();
+    });
+}
+
 ComPtr<IBOMObjectSlave> LoadConfigurationRoot() {
+    RegisterCenterClasses();
     return LoadConfiguration();
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+// Puts the object model's and the window-rule model's classes into the class registry, once.
+void RegisterCenterClasses();
 // The configuration file loaded into a new root with its owners wired; null when it does not load.
 ComPtr<IBOMObjectSlave> LoadConfigurationRoot();
 // Clears the owners of a loaded root; failures are dropped so that shutdown goes on.
