@@ -1,6 +1,7 @@
 #include "uCCModel.h"
 
 #include "BOMObjects.h"
+#include "GeneralClasses.h"
 #include "ModelRegistration.h"
 
 #include <mutex>
@@ -8,6 +9,7 @@
 void RegisterCenterClasses() {
     static std::once_flag once;
     std::call_once(once, [] {
+        InitAbstractClasses();
         RegisterBOMClasses();
         RegisterModelClasses();
         RegisterModelActionClasses();
