@@ -1,7 +1,18 @@
 #include "EnabledItem.h"
 
+#include "DetailPanels.h"
+#include "Routines.h"
+#include "TreeView.h"
+
+namespace {
+
+constexpr int StateEnabled = 2;
+constexpr int StateDisabled = 1;
+
+} // namespace
+
 void TEnabledItem::Init() {
-    TBOMObject::Init();
+    TBOM_UI_Object::Init();
     AddParam("enabled", Variant("yes"));
 }
 
@@ -10,10 +21,35 @@ bool TEnabledItem::IsEnabled() {
     return !enabled || IsYes(*enabled);
 }
 
-void TEnabledItem::Notify(int code, int param1, int param2) {
-    TBOMObject::Notify(code, param1, param2);
-    if (code == 1)
-        Localize();
+void TEnabledItem::UpdateStateIndex() {
+    StateIndex = IsEnabled() ? StateEnabled : StateDisabled;
+}
+
+void TEnabledItem::SetOwner(IBOMObjectOwner* owner) {
+    UpdateStateIndex();
+    TBOM_UI_Object::SetOwner(owner);
+}
+
+void TEnabledItem::ChangedFromChild(const std::string& path, IBOMObject* source, const std::string& from,
+                                    IBOMObject* sender) {
+    if (path == "params/enabled")
+        UpdateStateIndex();
+    TBOM_UI_Object::ChangedFromChild(path, source, from, sender);
+}
+
+std::unique_ptr<TAbstractDetailPanel> TEnabledItem::CreateDetailPanel(const std::string& name) {
+    std::string panelName;
+    if (!GetNameValue(PanelMap, name, ';', panelName, '=') || panelName.empty())
+        return nullptr;
+    return ::CreateDetailPanel(panelName);
+}
+
+void TEnabledItem::MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) {
+    TBOM_UI_Object::MouseDown(node, button, shift, x, y);
+    if (node.TreeView() == nullptr || !node.TreeView()->IsOnStateIcon(x, y))
+        return;
+    if (ComPtr<IBOMParam> enabled = GetParam("enabled"))
+        enabled->SetValue(Variant(enabled->GetValue().AsString() == "yes" ? "no" : "yes"));
 }
 
 std::optional<std::string> TEnabledItem::ParamText(const std::string& name) {

@@ -1,18 +1,24 @@
 #pragma once
 
-#include "BOMObjects.h"
+#include "BOM_UI.h"
 #include "ModelInterfaces.h"
 
 #include <optional>
 #include <string>
 
-// Base of every model item: an object with the switch "enabled".
-class TEnabledItem : public TBOMObject, public IEnabledItem {
-    GLZ_INTERFACES(TBOMObject, IEnabledItem)
+// Base of every model item: a tree-bound object with the switch "enabled".
+class TEnabledItem : public TBOM_UI_Object, public IEnabledItem {
+    GLZ_INTERFACES(TBOM_UI_Object, IEnabledItem)
 
 public:
+    // "name=panel" entries separated by ";"; only "DefaultDetailPanel" is used.
+    std::string PanelMap;
+
     bool IsEnabled() override;
-    void Notify(int code, int param1, int param2) override;
+    void SetOwner(IBOMObjectOwner* owner) override;
+    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
+    // A click on the state icon switches "enabled".
+    void MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) override;
 
     // Readers of this model treat a missing parameter as its default.
     std::optional<std::string> ParamText(const std::string& name);
@@ -20,8 +26,11 @@ public:
 
 protected:
     void Init() override;
-    // Code 1 of Notify: fetch the translated texts again.
-    virtual void Localize() {}
+    void ChangedFromChild(const std::string& path, IBOMObject* source, const std::string& from,
+                          IBOMObject* sender) override;
+
+private:
+    void UpdateStateIndex();
 };
 
 // True when the text counts as switched on: exactly "yes".

@@ -10,6 +10,7 @@ constexpr const char* KindAction = "Action";
 
 void TAction::Init() {
     TEnabledItem::Init();
+    ImageIndex = 6;
     elementName_ = "action";
     AddParam("caption", Variant(GetName()));
     AddParam("save_current_operation", Variant("no"));
@@ -60,6 +61,7 @@ void TAction::Localize() {
 
 void TTransparentWindowAction::Init() {
     TAction::Init();
+    PanelMap = "DefaultDetailPanel=TransparentWindowActionDetailPanel_GLZ";
     classKey_ = KeyTransparentWindowAction;
     KindKey = classKey_;
     AddParam("transparency_level", Variant("100"));
@@ -71,6 +73,7 @@ void TTransparentWindowAction::GetDescriptorExtra(std::string& text) {
 
 void TStayOnTopAction::Init() {
     TAction::Init();
+    PanelMap = "DefaultDetailPanel=";
     classKey_ = KeyStayOnTopAction;
     KindKey = classKey_;
 }

@@ -33,6 +33,7 @@ bool TCriterion::IsKindOf(const std::string& kind) {
 
 void TWindowClassNameCriterion::Init() {
     TCriterion::Init();
+    PanelMap = "DefaultDetailPanel=WindowClassCriterionDetailPanel";
     classKey_ = KeyWindowClassNameCriterion;
     SetName(classKey_);
     AddParam("window_class_name", Variant(""));
@@ -48,6 +49,7 @@ bool TWindowClassNameCriterion::Match(HWND window) {
 
 void TWindowCaptionCriterion::Init() {
     TCriterion::Init();
+    PanelMap = "DefaultDetailPanel=WindowCaptionCriterionDetailPanel";
     classKey_ = KeyWindowCaptionCriterion;
     SetName(classKey_);
     AddParam("window_caption", Variant(""));
@@ -67,6 +69,8 @@ bool TWindowCaptionCriterion::Match(HWND window) {
 
 void TCondition::Init() {
     TEnabledItem::Init();
+    PanelMap = "DefaultDetailPanel=ConditionDetailPanel";
+    ImageIndex = 2;
     classKey_ = KeyCondition;
     elementName_ = "condition";
     AddChild(KeyCriterions, "criterions");

@@ -10,6 +10,7 @@ constexpr const char* KindTrigger = "Trigger";
 
 void TAgent::Init() {
     TEnabledItem::Init();
+    ImageIndex = 4;
     elementName_ = "agent";
     AddParam("action_name", Variant(""));
     AddParam("action_kind", Variant("next"));
@@ -55,6 +56,8 @@ void TMessageAgent::Init() {
 
 void TTrigger::Init() {
     TEnabledItem::Init();
+    ImageIndex = 8;
+    HasChildren = true;
     elementName_ = "trigger";
     AddChild(KeyAgents, "agents");
 }

@@ -27,6 +27,10 @@ void AppendItems(IBOMCollection* items, const char* kind, const char* piece, std
 
 void TWindowRule::Init() {
     TEnabledItem::Init();
+    PanelMap = "DefaultDetailPanel=WindowRuleDetailPanel";
+    ImageIndex = 1;
+    // A rule is a leaf: its parts are edited in its panel, not as tree nodes.
+    HasChildren = false;
     classKey_ = KeyWindowRule;
     elementName_ = "window_rule";
     AddChild(KeyConditions, "conditions");

@@ -1,0 +1,71 @@
+#include "BOMRoutines.h"
+#include "DetailPanels.h"
+#include "EnabledItem.h"
+#include "ModelTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TMarkedPanel : public TAbstractDetailPanel {};
+
+TEnabledItem* ItemOf(IBOMObject* object) {
+    return dynamic_cast<TEnabledItem*>(object);
+}
+
+class ModelTree : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureModelClasses();
+        RegisterDetailPanelClass(DetailPanelClassOf<TMarkedPanel>(), "WindowRuleDetailPanel");
+        RegisterDetailPanelClass(DetailPanelClassOf<TMarkedPanel>(),
+                                 "TransparentWindowActionDetailPanel_GLZ");
+    }
+};
+
+TEST_F(ModelTree, StateImageFollowsTheEnabledSwitch) {
+    ComPtr<IBOMObjectSlave> rule = CreateBOMObject("WINDOWRULE", "Rule");
+    ASSERT_TRUE(rule);
+    rule->SetOwner(nullptr);
+    TEnabledItem* item = ItemOf(rule.Get());
+    ASSERT_NE(nullptr, item);
+    EXPECT_EQ(2, item->StateIndex);
+    MustCast<IBOMParam>(rule->ResolvePath("params/enabled"))->SetValue(Variant("no"));
+    EXPECT_EQ(1, item->StateIndex);
+    MustCast<IBOMParam>(rule->ResolvePath("params/enabled"))->SetValue(Variant("Yes"));
+    EXPECT_EQ(1, item->StateIndex);
+    MustCast<IBOMParam>(rule->ResolvePath("params/enabled"))->SetValue(Variant("yes"));
+    EXPECT_EQ(2, item->StateIndex);
+    rule->ClearOwner();
+}
+
+TEST_F(ModelTree, ImagesAndLeafRules) {
+    ComPtr<IBOMObjectSlave> rule = CreateBOMObject("WINDOWRULE", "Rule");
+    ComPtr<IBOMObjectSlave> trigger = CreateBOMObject("WMCREATEMESSAGETRIGGER", "Create");
+    ComPtr<IBOMObjectSlave> action = CreateBOMObject("GHOSTWINDOWACTION", "Ghost");
+    EXPECT_EQ(1, ItemOf(rule.Get())->ImageIndex);
+    EXPECT_FALSE(ItemOf(rule.Get())->HasChildren);
+    EXPECT_EQ(8, ItemOf(trigger.Get())->ImageIndex);
+    EXPECT_TRUE(ItemOf(trigger.Get())->HasChildren);
+    EXPECT_EQ(6, ItemOf(action.Get())->ImageIndex);
+    for (auto* o : {rule.Get(), trigger.Get(), action.Get()})
+        o->ClearOwner();
+}
+
+TEST_F(ModelTree, DetailPanelComesFromThePanelMap) {
+    const std::pair<const char*, bool> cases[] = {{"WINDOWRULE", true},
+                                                  {"TRANSPARENTWINDOWACTION", true},
+                                                  {"STAYONTOPACTION", false},
+                                                  {"GHOSTWINDOWACTION", false},
+                                                  {"MESSAGEAGENT", false}};
+    for (const auto& [key, hasPanel] : cases) {
+        ComPtr<IBOMObjectSlave> object = CreateBOMObject(key, "Item");
+        ASSERT_TRUE(object) << key;
+        TEnabledItem* item = ItemOf(object.Get());
+        EXPECT_EQ(hasPanel, item->CreateDetailPanel("defaultdetailpanel") != nullptr) << key;
+        EXPECT_EQ(nullptr, item->CreateDetailPanel("OtherPanel")) << key;
+        object->ClearOwner();
+    }
+}
+
+} // namespace
