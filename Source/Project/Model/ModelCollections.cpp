@@ -2,8 +2,14 @@
 
 #include "ModelKeys.h"
 
+std::string TModelCollection::GetCaption() {
+    return caption_.empty() ? GetName() : caption_;
+}
+
 void TModelCollection::Setup(const char* key, const char* element, const char* itemElement,
-                             const char* defaultItem) {
+                             const char* defaultItem, int image, const char* caption) {
+    ImageIndex = image;
+    caption_ = caption;
     classKey_ = key;
     elementName_ = element;
     itemElementName_ = itemElement;
@@ -17,7 +23,7 @@ void TWindowRules::Init() {
 
 void TConditions::Init() {
     TModelCollection::Init();
-    Setup(KeyConditions, "conditions", "condition", KeyCondition);
+    Setup(KeyConditions, "conditions", "condition", KeyCondition, 3, "Conditions");
 }
 
 void TCriterions::Init() {
@@ -27,15 +33,15 @@ void TCriterions::Init() {
 
 void TActions::Init() {
     TModelCollection::Init();
-    Setup(KeyActions, "actions", "action", "");
+    Setup(KeyActions, "actions", "action", "", 7, "Actions");
 }
 
 void TTriggers::Init() {
     TModelCollection::Init();
-    Setup(KeyTriggers, "triggers", "trigger", "");
+    Setup(KeyTriggers, "triggers", "trigger", "", 9, "Triggers");
 }
 
 void TAgents::Init() {
     TModelCollection::Init();
-    Setup(KeyAgents, "agents", "agent", "");
+    Setup(KeyAgents, "agents", "agent", "", 5, "Agents");
 }

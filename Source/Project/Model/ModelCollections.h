@@ -1,12 +1,20 @@
 #pragma once
 
-#include "BOMObjects.h"
+#include "BOM_UI.h"
 
 // The collections of the model: element, item element and default item class each.
-class TModelCollection : public TBOMCollection {
+class TModelCollection : public TBOM_UI_Collection {
+public:
+    // A fixed tree caption, or the collection's name when there is none.
+    std::string GetCaption() override;
+
 protected:
-    // Subclasses give their keys and names.
-    void Setup(const char* key, const char* element, const char* itemElement, const char* defaultItem);
+    // Subclasses give their keys, names and tree looks.
+    void Setup(const char* key, const char* element, const char* itemElement, const char* defaultItem,
+               int image = -1, const char* caption = "");
+
+private:
+    std::string caption_;
 };
 
 class TWindowRules : public TModelCollection {

@@ -72,3 +72,14 @@ ComPtr<IUnknown> TWindowRule::QueryKind(const std::string& kind) {
 bool TWindowRule::IsKindOf(const std::string& kind) {
     return TEnabledItem::IsKindOf(kind) || kind == KindWindowRule;
 }
+
+void TWindowRule::FillTreeNode(TTreeNode node) {
+    for (const char* part : {"conditions", "actions", "triggers"}) {
+        ComPtr<IUIElement> element = AsUIElement(ResolvePath(part).Get());
+        if (!element)
+            continue;
+        TTreeNode child = node.AddChild("");
+        AttachNodeElement(child, element.Get());
+        element->SetTreeNode(child);
+    }
+}

@@ -3,10 +3,13 @@
 #include "EnabledItem.h"
 
 // A rule: any one enabled condition matching a window applies its actions and triggers.
-class TWindowRule : public TEnabledItem, public IWindowRule {
-    GLZ_INTERFACES(TEnabledItem, IWindowRule)
+class TWindowRule : public TEnabledItem, public IWindowRule, public IUIList {
+    GLZ_INTERFACES(TEnabledItem, IWindowRule, IUIList)
 
 public:
+    ComPtr<IUIList> GetUIList() override { return ComPtr<IUIList>(static_cast<IUIList*>(this)); }
+    // One node each for "conditions", "actions" and "triggers", in this order.
+    void FillTreeNode(TTreeNode node) override;
     bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
     bool Match(HWND window) override;
     void GetDescriptor(std::string& text) override;

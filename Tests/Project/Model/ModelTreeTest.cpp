@@ -69,3 +69,45 @@ TEST_F(ModelTree, DetailPanelComesFromThePanelMap) {
 }
 
 } // namespace
+
+#include "Platform/TestWindow.h"
+#include "TreeView.h"
+
+namespace {
+
+TEST_F(ModelTree, RuleNodeShowsItsThreePartsWithFixedCaptions) {
+    TTestWindow host;
+    TTreeView tree{host.Handle()};
+    tree.OnDeletion = [](TTreeNode node) {
+        if (ComPtr<IUIElement> element = DetachNodeElement(node))
+            element->ClearTreeNode(node);
+    };
+    const long before = TDebugInterfacedObject::LiveObjects();
+    {
+        ComPtr<IBOMObjectSlave> rule = CreateBOMObject("WINDOWRULE", "Rule");
+        rule->SetOwner(nullptr);
+        TTreeNode node = tree.InsertItem({}, "");
+        ComPtr<IUIElement> element = AsUIElement(rule.Get());
+        AttachNodeElement(node, element.Get());
+        element->SetTreeNode(node);
+        EXPECT_EQ("Rule", node.Text());
+        EXPECT_EQ(1, node.ImageIndex());
+        EXPECT_FALSE(node.HasChildren());
+
+        MustCast<IUIList>(rule)->FillTreeNode(node);
+        ASSERT_EQ(3, node.Count());
+        TTreeNode part = node.GetFirstChild();
+        EXPECT_EQ("Conditions", part.Text());
+        EXPECT_EQ(3, part.ImageIndex());
+        part = part.GetNextSibling();
+        EXPECT_EQ("Actions", part.Text());
+        part = part.GetNextSibling();
+        EXPECT_EQ("Triggers", part.Text());
+        EXPECT_EQ(9, part.ImageIndex());
+        tree.DeleteAllItems();
+        rule->ClearOwner();
+    }
+    EXPECT_EQ(before, TDebugInterfacedObject::LiveObjects());
+}
+
+} // namespace
