@@ -4,6 +4,7 @@
 #include "Declarations.h"
 #include "LanguageSetting.h"
 #include "BOMRoutines.h"
+#include "DetailPanels.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -30,13 +31,15 @@ void SendReloadCommand() {
 } // namespace
 
 void TQuendaWindows::Init() {
-    TBOMObject::Init();
+    TBOM_UI_Object::Init();
     classKey_ = KeyQuendaWindows;
     elementName_ = RootElement;
     AddChild(KeyWindowRules, "window_rules");
     // The command collections come with the configuration program; an unknown key adds nothing.
     AddChild("BOMUICOMMANDS", "menu");
     AddChild("BOMUICOMMANDS", "toolbar");
+    ImageIndex = 0;
+    HasChildren = true;
 }
 
 void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
@@ -56,8 +59,21 @@ void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
     }
 }
 
+std::string TQuendaWindows::GetCaption() {
+    return Translate("AppRootNodeCaption", "Window Rules");
+}
+
+ComPtr<IUIList> TQuendaWindows::GetUIList() {
+    ComPtr<IUIElement> rules = AsUIElement(ResolvePath("window_rules").Get());
+    return Supports<IUIList>(rules.Get());
+}
+
+std::unique_ptr<TAbstractDetailPanel> TQuendaWindows::CreateDetailPanel(const std::string&) {
+    return ::CreateDetailPanel("QuendaWindowsDetailPanel");
+}
+
 ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
-    if (ComPtr<IUnknown> found = TBOMObject::QueryKind(kind))
+    if (ComPtr<IUnknown> found = TBOM_UI_Object::QueryKind(kind))
         return found;
     if (kind == PlugControlCenter)
         return ComPtr<IUnknown>(static_cast<IControlCenter*>(this));
@@ -65,25 +81,25 @@ ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
 }
 
 bool TQuendaWindows::IsKindOf(const std::string& kind) {
-    return TBOMObject::IsKindOf(kind) || kind == PlugControlCenter;
+    return TBOM_UI_Object::IsKindOf(kind) || kind == PlugControlCenter;
 }
 
 void TQuendaWindows::Changed(const std::string& path, IBOMObject* source, const std::string& from,
                              IBOMObject* sender) {
-    TBOMObject::Changed(path, source, from, sender);
+    TBOM_UI_Object::Changed(path, source, from, sender);
     if (!IsCommandChild(from))
         Modified = true;
 }
 
 void TQuendaWindows::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
                                  IBOMObject* sender, const std::string& oldNamePath) {
-    TBOMObject::NameChanged(path, source, from, sender, oldNamePath);
+    TBOM_UI_Object::NameChanged(path, source, from, sender, oldNamePath);
     Modified = true;
 }
 
 void TQuendaWindows::Notify(int code, int param1, int param2) {
     const bool wasModified = Modified;
-    TBOMObject::Notify(code, param1, param2);
+    TBOM_UI_Object::Notify(code, param1, param2);
     // Translating texts is no change of the configuration.
     if (code == 1)
         Modified = wasModified;
@@ -92,7 +108,7 @@ void TQuendaWindows::Notify(int code, int param1, int param2) {
 bool TQuendaWindows::ShouldSave(IBOMObject* child) {
     if (child != nullptr && IsCommandChild(child->GetName()))
         return false;
-    return TBOMObject::ShouldSave(child);
+    return TBOM_UI_Object::ShouldSave(child);
 }
 
 void TQuendaWindows::SaveConfiguration() {

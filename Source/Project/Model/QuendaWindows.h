@@ -1,15 +1,19 @@
 #pragma once
 
-#include "BOMObjects.h"
+#include "BOM_UI.h"
 #include "ModelInterfaces.h"
 
 #include <string>
 
 // The root of a loaded configuration: the window rules, the modified flag and the plugs.
-class TQuendaWindows : public TBOMObject, public IControlCenter {
-    GLZ_INTERFACES(TBOMObject, IControlCenter)
+class TQuendaWindows : public TBOM_UI_Object, public IControlCenter, public IUI {
+    GLZ_INTERFACES(TBOM_UI_Object, IControlCenter, IUI)
 
 public:
+    std::string GetCaption() override;
+    // The root node's children are the rules themselves.
+    ComPtr<IUIList> GetUIList() override;
+    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
 
     bool Modified = false;

@@ -111,3 +111,38 @@ TEST_F(ModelTree, RuleNodeShowsItsThreePartsWithFixedCaptions) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ModelTree, RootNodeListsTheRulesUnderItsCaption) {
+    TTestWindow host;
+    TTreeView tree{host.Handle()};
+    tree.OnDeletion = [](TTreeNode node) {
+        if (ComPtr<IUIElement> element = DetachNodeElement(node))
+            element->ClearTreeNode(node);
+    };
+    tree.OnExpanding = [](TTreeNode node) {
+        if (IUIElement* element = NodeElement(node))
+            element->Expanding(node);
+    };
+    ComPtr<IBOMObjectSlave> root = CreateBOMObject("QUENNAWINDOWS", "");
+    ASSERT_TRUE(root);
+    MustCast<IBOMCollection>(root->ResolvePath("window_rules"))
+        ->Add(CreateBOMObject("WINDOWRULE", "First").Get());
+    root->SetOwner(nullptr);
+    EXPECT_TRUE(Supports<IUI>(root));
+
+    TTreeNode node = tree.InsertItem({}, "");
+    ComPtr<IUIElement> element = AsUIElement(root.Get());
+    AttachNodeElement(node, element.Get());
+    element->SetTreeNode(node);
+    EXPECT_EQ("Window Rules", node.Text());
+    EXPECT_EQ(0, node.ImageIndex());
+    node.Expand();
+    ASSERT_EQ(1, node.Count());
+    EXPECT_EQ("First", node.GetFirstChild().Text());
+    tree.DeleteAllItems();
+    root->ClearOwner();
+}
+
+} // namespace
