@@ -11,15 +11,7 @@
 // derives from IItem, so a direct cast would be ambiguous) and the listed interfaces.
 #define EA_ITEM_INTERFACES(Parent, Primary, ...)                                                             \
 public:                                                                                                      \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {                          \
-        return TDebugInterfacedObject::QueryInterface(riid, object);                                         \
-    }                                                                                                        \
-    ULONG STDMETHODCALLTYPE AddRef() override {                                                              \
-        return TDebugInterfacedObject::AddRef();                                                             \
-    }                                                                                                        \
-    ULONG STDMETHODCALLTYPE Release() override {                                                             \
-        return TDebugInterfacedObject::Release();                                                            \
-    }                                                                                                        \
+    GLZ_ROUTE_IUNKNOWN                                                                                       \
     std::string GetName() override {                                                                         \
         return Name;                                                                                         \
     }                                                                                                        \

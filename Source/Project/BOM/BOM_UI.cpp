@@ -65,12 +65,15 @@ void TBOM_UI_Collection::AddItem(IBOMObject* item) {
 }
 
 void TBOM_UI_Collection::FillTreeNode(TTreeNode node) {
-    for (int i = 0; i < Count(); ++i) {
-        ComPtr<IUIElement> element = AsUIElement(GetItem(i).Get());
-        if (!element)
-            continue;
-        TTreeNode child = node.AddChild("");
-        AttachNodeElement(child, element.Get());
-        element->SetTreeNode(child);
-    }
+    for (int i = 0; i < Count(); ++i)
+        AddElementNode(node, GetItem(i).Get());
+}
+
+void AddElementNode(TTreeNode parent, IBOMObject* obj) {
+    ComPtr<IUIElement> element = AsUIElement(obj);
+    if (!element)
+        return;
+    TTreeNode child = parent.AddChild("");
+    AttachNodeElement(child, element.Get());
+    element->SetTreeNode(child);
 }

@@ -51,6 +51,8 @@ ComPtr<IUIElement> DetachNodeElement(TTreeNode node);
 
 // The element of obj when it answers the kind "UIElement", else null.
 ComPtr<IUIElement> AsUIElement(IBOMObject* obj);
+// A new child node of parent that holds and shows the element of obj; nothing when obj has none.
+void AddElementNode(TTreeNode parent, IBOMObject* obj);
 
 // What a tree-bound object and a tree-bound collection share.
 template <class Base> class TBOM_UI_Base : public Base, public IUIElement {

@@ -53,9 +53,8 @@ template <class... Interfaces, class Self> void* InterfaceOf(Self* self, REFIID 
     return found;
 }
 
-// Put in every class that adds interfaces: routes all IUnknown slots to the one count.
-#define GLZ_INTERFACES(Parent, ...)                                                                          \
-public:                                                                                                      \
+// Routes every IUnknown slot of a class with several interface bases to the one count.
+#define GLZ_ROUTE_IUNKNOWN                                                                                   \
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {                          \
         return TDebugInterfacedObject::QueryInterface(riid, object);                                         \
     }                                                                                                        \
@@ -64,7 +63,12 @@ public:                                                                         
     }                                                                                                        \
     ULONG STDMETHODCALLTYPE Release() override {                                                             \
         return TDebugInterfacedObject::Release();                                                            \
-    }                                                                                                        \
+    }
+
+// Put in every class that adds interfaces: routes all IUnknown slots to the one count.
+#define GLZ_INTERFACES(Parent, ...)                                                                          \
+public:                                                                                                      \
+    GLZ_ROUTE_IUNKNOWN                                                                                       \
                                                                                                              \
 protected:                                                                                                   \
     void* FindInterface(REFIID riid) override {                                                              \

@@ -74,12 +74,6 @@ bool TWindowRule::IsKindOf(const std::string& kind) {
 }
 
 void TWindowRule::FillTreeNode(TTreeNode node) {
-    for (const char* part : {"conditions", "actions", "triggers"}) {
-        ComPtr<IUIElement> element = AsUIElement(ResolvePath(part).Get());
-        if (!element)
-            continue;
-        TTreeNode child = node.AddChild("");
-        AttachNodeElement(child, element.Get());
-        element->SetTreeNode(child);
-    }
+    for (const char* part : {"conditions", "actions", "triggers"})
+        AddElementNode(node, ResolvePath(part).Get());
 }
