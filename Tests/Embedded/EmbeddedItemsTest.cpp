@@ -439,6 +439,55 @@ TEST_F(EmbeddedItems, ActivationTriggerWithoutLagFiresOnActivationOnly) {
     rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
 }
 
+TEST_F(EmbeddedItems, LagEnabledWithIntervalZeroOrDisabledWithAnIntervalFiresAtOnce) {
+    for (const auto& [lag, interval] : {std::pair{"yes", "0"}, std::pair{"no", "300"}}) {
+        TAttached rule(RuleText("AtOnce", Transparent("T", "60"),
+                                Trigger("WMCREATEMESSAGETRIGGER", "T", lag, interval)));
+        EXPECT_EQ(153, Alpha(rule.Window)) << lag << " " << interval; // no message was pumped
+    }
+}
+
+TEST_F(EmbeddedItems, DeactivationTriggerFiresOnDeactivationOnly) {
+    TAttached rule(RuleText("Deactivate", Plain("GHOSTWINDOWACTION", "G"),
+                            Trigger("WMINACTIVATEWINDOWMESSAGETRIGGER", "G")));
+    const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
+    rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_EQ(0, observer->Updates);
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(1, observer->Updates);
+    rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+}
+
+// After its lag a trigger fires only when the window is still where the message put it.
+TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
+    HWND other = TTestExtender::CreateTargetWindow();
+    const auto foreground = [](HWND window) {
+        SetForegroundWindow(window);
+        return WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+    };
+    for (const char* key : {"WMACTIVATEWINDOWMESSAGETRIGGER", "WMINACTIVATEWINDOWMESSAGETRIGGER"}) {
+        const bool activation = std::string(key) == "WMACTIVATEWINDOWMESSAGETRIGGER";
+        HWND window = TTestExtender::CreateTargetWindow();
+        ASSERT_TRUE(foreground(activation ? other : window)) << key;
+        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "200")),
+                       window);
+        const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
+        rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
+        HWND first = activation ? window : other; // the switch that qualifies
+        HWND back = activation ? other : window;  // and the one that undoes it within the lag
+        ASSERT_TRUE(foreground(first)) << key;
+        ASSERT_TRUE(foreground(back)) << key;
+        WaitFor([] { return false; }, 500);
+        EXPECT_EQ(0, observer->Updates) << key;
+        ASSERT_TRUE(foreground(first)) << key;
+        EXPECT_TRUE(WaitFor([&] { return observer->Updates == 1; }, 2000)) << key;
+        rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+    }
+    DestroyWindow(other);
+}
+
 TEST_F(EmbeddedItems, IntegerFormsOfTheLevel) {
     for (const char* level : {"$32", "0x32", "x32", " 50"}) {
         TAttached rule(RuleText("Hex", Transparent("T", level), Trigger("WMCREATEMESSAGETRIGGER", "T")));
