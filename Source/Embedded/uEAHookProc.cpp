@@ -86,6 +86,15 @@ LONG_PTR ReadHookHandle() noexcept {
     return handle;
 }
 
+bool HookOwnerRuns() noexcept {
+    // Opened only: creating it here would keep a mapping alive that nobody publishes.
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, HookMappingName);
+    if (mapping == nullptr)
+        return false;
+    CloseHandle(mapping);
+    return true;
+}
+
 extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0) {
         try {
@@ -103,6 +112,9 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
                         application->DetachWindow(window);
                 } else if (msg == AttachWindowMessage) {
                     AttachIfNotExcluded(window);
+                } else if (msg == DetachExtenderMessage) {
+                    if (TEmbededApplicationPtr application = EmbededApplication())
+                        application->CancelFetch(window);
                 } else if (msg == ApplyRuleMessage()) {
                     if (TEmbededApplicationPtr application = EmbededApplication())
                         application->ApplyPending(window, record->lParam);

@@ -3,16 +3,6 @@
 #include "uEAStartup.h"
 #include "uEAThread.h"
 
-#include <algorithm>
-
-namespace {
-
-bool Contains(const std::vector<HWND>& list, HWND window) {
-    return std::find(list.begin(), list.end(), window) != list.end();
-}
-
-} // namespace
-
 TEmbededApplication::TEmbededApplication() {
     try {
         extenders_ = NewObject<TWindowExtenders>();
@@ -22,17 +12,32 @@ TEmbededApplication::TEmbededApplication() {
 
 void TEmbededApplication::AttachWindow(HWND window) {
     try {
+        TFetchId fetch = 0;
+        std::string pending;
         {
             std::lock_guard lock(lock_);
-            if (Contains(windows_, window))
-                return;
-            windows_.push_back(window);
+            if (const auto found = windows_.find(window); found != windows_.end()) {
+                // A rule still waiting for this thread (its request may have been lost with an
+                // earlier hook): this is the thread, so take it now.
+                if (!found->second.Pending || FindExtender(window))
+                    return;
+                fetch = found->second.Fetch;
+                pending = std::move(*found->second.Pending);
+                found->second.Pending.reset();
+            } else {
+                fetch = ++lastFetch_;
+                windows_[window].Fetch = fetch;
+            }
         }
-        if (TEAThread::Start(window))
+        if (!pending.empty()) {
+            ApplyFetched(window, fetch, pending);
+            return;
+        }
+        if (TEAThread::Start(window, fetch))
             return;
         // No worker: one short try here, on the window's own thread.
-        Apply(window, AskInline(window));
-        EndFetch(window);
+        ApplyFetched(window, fetch, AskInline(window));
+        EndFetch(window, fetch);
     } catch (...) {
     }
 }
@@ -43,7 +48,7 @@ std::string TEmbededApplication::AskInline(HWND window) {
         channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix);
         channel_->SetTimeout(InlineTimeout);
     }
-    return QueryWindowRule(*channel_, window, 1);
+    return AskWindowRule(*channel_, window).value_or(std::string());
 }
 
 ComPtr<IWindowExtender> TEmbededApplication::FindExtender(HWND window) {
@@ -55,10 +60,15 @@ ComPtr<IWindowExtender> TEmbededApplication::FindExtender(HWND window) {
     return nullptr;
 }
 
+TEmbededApplication::TWindowEntry* TEmbededApplication::Current(HWND window, TFetchId fetch) {
+    const auto found = windows_.find(window);
+    return found != windows_.end() && found->second.Fetch == fetch ? &found->second : nullptr;
+}
+
 void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& extender) {
     {
         std::lock_guard lock(lock_);
-        std::erase(windows_, window);
+        windows_.erase(window);
         if (extender)
             extenders_->Delete(Variant(extender->GetName()));
     }
@@ -73,11 +83,21 @@ void TEmbededApplication::DetachWindow(HWND window) {
         ComPtr<IWindowExtender> extender;
         {
             std::lock_guard lock(lock_);
-            if (!Contains(windows_, window))
+            if (!windows_.contains(window))
                 return;
             extender = FindExtender(window);
         }
         Release(window, extender);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::CancelFetch(HWND window) {
+    try {
+        // An attached window's extender takes itself down on the same message.
+        std::lock_guard lock(lock_);
+        if (!FindExtender(window))
+            windows_.erase(window);
     } catch (...) {
     }
 }
@@ -114,56 +134,79 @@ void TEmbededApplication::ReleaseAll() {
         std::lock_guard lock(lock_);
         extenders_->Clear();
         windows_.clear();
-        pending_.clear();
     } catch (...) {
     }
 }
 
-bool TEmbededApplication::HandOver(HWND window, const std::string& text) {
-    LPARAM id = 0;
-    {
+bool TEmbededApplication::IsCurrentFetch(HWND window, TFetchId fetch) {
+    try {
         std::lock_guard lock(lock_);
-        id = ++nextId_;
-        pending_[id] = text;
+        return Current(window, fetch) != nullptr;
+    } catch (...) {
+        return false;
     }
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, ApplyRuleMessage(), 0, id, SMTO_NORMAL | SMTO_ABORTIFHUNG, HandOverTimeout,
-                        &result);
-    // Taken by the window's thread, or dropped here: a late delivery then finds nothing.
-    std::string unused;
-    return !TakePending(id, unused);
 }
 
-bool TEmbededApplication::TakePending(LPARAM id, std::string& text) {
-    std::lock_guard lock(lock_);
-    auto found = pending_.find(id);
-    if (found == pending_.end())
+bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::string& text) {
+    try {
+        {
+            std::lock_guard lock(lock_);
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr)
+                return false;
+            entry->Pending = text;
+        }
+        // Queued for the thread, however long it is busy; the rule waits with the window.
+        if (SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)))
+            return true;
+        std::lock_guard lock(lock_);
+        if (TWindowEntry* entry = Current(window, fetch))
+            entry->Pending.reset();
         return false;
-    text = std::move(found->second);
-    pending_.erase(found);
-    return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
     try {
+        const auto fetch = static_cast<TFetchId>(id);
         std::string text;
-        if (TakePending(id, text))
-            Apply(window, text);
+        {
+            std::lock_guard lock(lock_);
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr || !entry->Pending)
+                return;
+            text = std::move(*entry->Pending);
+            entry->Pending.reset();
+        }
+        ApplyFetched(window, fetch, text);
     } catch (...) {
     }
 }
 
 void TEmbededApplication::Apply(HWND window, const std::string& text) {
     try {
-        if (!IsWindow(window) || text.empty())
-            return;
-        ComPtr<IWindowExtender> extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
-        if (!extender)
-            return;
+        if (const TFetchId fetch = FetchOf(window))
+            ApplyFetched(window, fetch, text);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::ApplyFetched(HWND window, TFetchId fetch, const std::string& text) {
+    try {
+        ComPtr<IWindowExtender> extender;
+        if (IsWindow(window) && !text.empty())
+            extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
         {
             std::lock_guard lock(lock_);
-            if (!Contains(windows_, window) || FindExtender(window))
-                return; // detached meanwhile, or attached already
+            if (Current(window, fetch) == nullptr || FindExtender(window))
+                return; // detached or announced again meanwhile, or attached already
+            if (!extender) {
+                // No rule to attach: a later announcement asks again.
+                windows_.erase(window);
+                return;
+            }
             extenders_->Add(extender.Get());
         }
         extender->SetOwner(static_cast<IWindowExtenderOwner*>(this));
@@ -174,18 +217,19 @@ void TEmbededApplication::Apply(HWND window, const std::string& text) {
     }
 }
 
-void TEmbededApplication::EndFetch(HWND window) {
+void TEmbededApplication::EndFetch(HWND window, TFetchId fetch) {
     try {
         std::lock_guard lock(lock_);
-        if (!FindExtender(window))
-            std::erase(windows_, window);
+        const TWindowEntry* entry = Current(window, fetch);
+        if (entry != nullptr && !entry->Pending && !FindExtender(window))
+            windows_.erase(window);
     } catch (...) {
     }
 }
 
 bool TEmbededApplication::InWindows(HWND window) {
     std::lock_guard lock(lock_);
-    return Contains(windows_, window);
+    return windows_.contains(window);
 }
 
 bool TEmbededApplication::IsAttached(HWND window) {
@@ -196,4 +240,10 @@ bool TEmbededApplication::IsAttached(HWND window) {
 int TEmbededApplication::ExtenderCount() {
     std::lock_guard lock(lock_);
     return extenders_->Count();
+}
+
+TFetchId TEmbededApplication::FetchOf(HWND window) {
+    std::lock_guard lock(lock_);
+    const auto found = windows_.find(window);
+    return found != windows_.end() ? found->second.Fetch : 0;
 }
