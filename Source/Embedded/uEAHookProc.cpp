@@ -6,6 +6,7 @@
 #include "uEmbededApplication.h"
 
 #include <cstring>
+#include <set>
 
 const char* const ExclusionList = ";OleMainThreadWndClass;"
                                   ";OleMainThreadWndClass 0x######## ;"
@@ -43,7 +44,15 @@ const char* const ExclusionList = ";OleMainThreadWndClass;"
                                   ";tooltips_class32;";
 
 bool IsExcludedClass(const std::string& className) {
-    return std::strstr(ExclusionList, (";" + className + ";").c_str()) != nullptr;
+    // Whole names only: a name with semicolons must not match across two names of the list.
+    static const std::set<std::string> names = [] {
+        std::set<std::string> parsed;
+        const std::string list = ExclusionList;
+        for (size_t at = 1; at < list.size(); at = list.find(';', at) + 2)
+            parsed.insert(list.substr(at, list.find(';', at) - at));
+        return parsed;
+    }();
+    return names.contains(className);
 }
 
 namespace {

@@ -224,6 +224,22 @@ TEST_F(EmbededApplicationTest, ChildWindowIsNotAttachedOnCreate) {
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
+TEST_F(EmbededApplicationTest, HookExcludesWholeClassNamesOnly) {
+    const auto make = [&](const char* name) {
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.lpszClassName = name;
+        RegisterClassA(&cls);
+        return Make(WS_OVERLAPPED, nullptr, name);
+    };
+    EXPECT_FALSE(application_->InWindows(make("IME")));
+    EXPECT_FALSE(application_->InWindows(make("tooltips_class32")));
+    // Window class names compare without case, so the case test stays with the list itself.
+    for (const char* name : {"IMEX", "IM", "ME", "IME;;Ghost"})
+        EXPECT_TRUE(application_->InWindows(make(name))) << name;
+}
+
 TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
     WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
     HWND desktop = GetDesktopWindow(); // owned by the desktop's own process
