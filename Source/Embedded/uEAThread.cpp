@@ -54,7 +54,7 @@ void TEAThread::Execute(HWND window, unsigned long long fetch) noexcept {
         // A window must get its rule once the resident program can answer: ask until then,
         // unless the window goes, is detached or announced again, or the resident program ends.
         const std::string text = FetchWindowRule(window, [&] {
-            return IsWindow(window) && application->IsCurrentFetch(window, fetch) && HookOwnerRuns();
+            return IsWindow(window) && application->WantsRule(window, fetch) && HookOwnerRuns();
         });
         if (!text.empty() && application->HandOver(window, fetch, text))
             return;

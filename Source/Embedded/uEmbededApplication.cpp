@@ -1,5 +1,6 @@
 #include "uEmbededApplication.h"
 
+#include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEAThread.h"
 
@@ -24,6 +25,7 @@ void TEmbededApplication::AttachWindow(HWND window) {
                 fetch = found->second.Fetch;
                 pending = std::move(*found->second.Pending);
                 found->second.Pending.reset();
+                changed_.notify_all();
             } else {
                 fetch = ++lastFetch_;
                 windows_[window].Fetch = fetch;
@@ -72,6 +74,7 @@ void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& ex
         if (extender)
             extenders_->Delete(Variant(extender->GetName()));
     }
+    changed_.notify_all();
     if (extender) {
         extender->Unlink();
         extender->ReleaseOwner();
@@ -95,9 +98,13 @@ void TEmbededApplication::DetachWindow(HWND window) {
 void TEmbededApplication::CancelFetch(HWND window) {
     try {
         // An attached window's extender takes itself down on the same message.
-        std::lock_guard lock(lock_);
-        if (!FindExtender(window))
+        {
+            std::lock_guard lock(lock_);
+            if (FindExtender(window))
+                return;
             windows_.erase(window);
+        }
+        changed_.notify_all();
     } catch (...) {
     }
 }
@@ -138,10 +145,11 @@ void TEmbededApplication::ReleaseAll() {
     }
 }
 
-bool TEmbededApplication::IsCurrentFetch(HWND window, TFetchId fetch) {
+bool TEmbededApplication::WantsRule(HWND window, TFetchId fetch) {
     try {
         std::lock_guard lock(lock_);
-        return Current(window, fetch) != nullptr;
+        const TWindowEntry* entry = Current(window, fetch);
+        return entry != nullptr && !entry->Pending && !FindExtender(window);
     } catch (...) {
         return false;
     }
@@ -156,13 +164,23 @@ bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::strin
                 return false;
             entry->Pending = text;
         }
-        // Queued for the thread, however long it is busy; the rule waits with the window.
-        if (SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)))
-            return true;
-        std::lock_guard lock(lock_);
-        if (TWindowEntry* entry = Current(window, fetch))
-            entry->Pending.reset();
-        return false;
+        // Queued for the thread however long it is busy; it takes the rule when it gets there.
+        const bool asked =
+            SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)) != FALSE;
+        std::unique_lock lock(lock_);
+        for (;;) {
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr)
+                return false;
+            if (!entry->Pending)
+                return true;
+            // Without the hook in the window's thread the request is never seen: give up then.
+            if (!asked || !IsWindow(window) || !HookOwnerRuns()) {
+                entry->Pending.reset();
+                return false;
+            }
+            changed_.wait_for(lock, PendingCheckInterval);
+        }
     } catch (...) {
         return false;
     }
@@ -180,6 +198,7 @@ void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
             text = std::move(*entry->Pending);
             entry->Pending.reset();
         }
+        changed_.notify_all();
         ApplyFetched(window, fetch, text);
     } catch (...) {
     }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -46,10 +48,12 @@ public:
 
     // The detach message reached a window: a fetch still under way must never attach.
     void CancelFetch(HWND window);
-    // Whether the fetch is still the window's latest one.
-    bool IsCurrentFetch(HWND window, TFetchId fetch);
-    // Worker side: leaves the text with the window until its thread takes it (or the window
-    // goes) and asks that thread to apply it. False when the fetch is no longer current.
+    // Whether the fetch is still the window's latest one and nothing is attached or waiting yet.
+    bool WantsRule(HWND window, TFetchId fetch);
+    // Worker side: leaves the text with the window and asks its thread to apply it, then waits
+    // until that thread has taken it (the worker's reference keeps the library and so the rule
+    // loaded meanwhile), the window goes, the fetch is superseded or the resident program ends.
+    // True when the window's thread took it.
     bool HandOver(HWND window, TFetchId fetch, const std::string& text);
     // Window-thread side, from the hook procedure on ApplyRuleMessage.
     void ApplyPending(HWND window, LPARAM fetch);
@@ -79,6 +83,8 @@ private:
     void Release(HWND window, const ComPtr<IWindowExtender>& extender);
 
     std::mutex lock_;
+    // Signalled whenever a pending rule is taken or a window leaves the list.
+    std::condition_variable changed_;
     std::map<HWND, TWindowEntry> windows_;
     ComPtr<IWindowExtenders> extenders_;
     TFetchId lastFetch_ = 0;
@@ -87,4 +93,5 @@ private:
     std::unique_ptr<TProcessesCommunication> channel_;
 
     static constexpr int InlineTimeout = 100;
+    static constexpr std::chrono::milliseconds PendingCheckInterval{100};
 };

@@ -101,6 +101,18 @@ UniqueHandle PublishHookMapping() {
                                            "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}"));
 }
 
+// Hands a rule over as a worker does, from another thread, while this thread takes messages.
+bool HandOverFromWorker(TEmbededApplication& application, HWND window, const std::string& text) {
+    // The hand-over waits for the window's thread only while the resident program runs.
+    const UniqueHandle mapping = PublishHookMapping();
+    const TFetchId fetch = application.FetchOf(window);
+    std::atomic<int> outcome{-1};
+    std::thread worker([&] { outcome = application.HandOver(window, fetch, text) ? 1 : 0; });
+    WaitUntil([&] { return outcome >= 0; }, 3000);
+    worker.join();
+    return outcome == 1;
+}
+
 // A manual-reset event for the steps of one test.
 struct TSignal {
     UniqueHandle Event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -112,6 +124,7 @@ struct TSignal {
 } // namespace
 
 TEST_F(EmbededApplicationTest, RuleThatArrivesAfterTheDetachWasAskedForNeverAttaches) {
+    const UniqueHandle mapping = PublishHookMapping();
     TSignal queried, detached;
     TScriptedServer server([&](int) -> std::optional<std::string> {
         queried.Set();
@@ -129,6 +142,7 @@ TEST_F(EmbededApplicationTest, RuleThatArrivesAfterTheDetachWasAskedForNeverAtta
 }
 
 TEST_F(EmbededApplicationTest, FetchOfAnEarlierAnnouncementNeverDisplacesTheLatest) {
+    const UniqueHandle mapping = PublishHookMapping();
     // The earlier fetch ends with a rule of its own, or with none.
     for (const std::string& earlier : {TransparentRule(80), std::string()}) {
         TSignal first, announced;
@@ -151,6 +165,7 @@ TEST_F(EmbededApplicationTest, FetchOfAnEarlierAnnouncementNeverDisplacesTheLate
 }
 
 TEST_F(EmbededApplicationTest, RuleWaitsForAWindowWhoseThreadIsBusyForSeconds) {
+    const UniqueHandle mapping = PublishHookMapping();
     TScriptedServer server([](int) { return std::optional<std::string>(TransparentRule(40)); });
     std::atomic<HWND> window{nullptr};
     TSignal done;
@@ -253,18 +268,17 @@ TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThreadOnlyForTheLatest
     HWND window = Make(WS_OVERLAPPED);
     const TFetchId fetch = application_->FetchOf(window);
     ASSERT_NE(0u, fetch);
+    EXPECT_FALSE(application_->HandOver(window, fetch + 1000, OnTopRule));
+    const UniqueHandle mapping = PublishHookMapping();
     std::atomic<int> outcome{-1};
-    std::thread worker([&] {
-        const bool stale = application_->HandOver(window, fetch + 1000, OnTopRule);
-        outcome = !stale && application_->HandOver(window, fetch, OnTopRule) ? 1 : 0;
-    });
-    worker.join();
-    EXPECT_EQ(1, outcome);
-    EXPECT_FALSE(application_->IsAttached(window)); // not before this thread takes it
-    // A delivery of another fetch's number applies nothing.
+    std::thread worker([&] { outcome = application_->HandOver(window, fetch, OnTopRule) ? 1 : 0; });
+    // A delivery of another fetch's number applies nothing; the worker waits for this thread.
     application_->ApplyPending(window, static_cast<LPARAM>(fetch + 1000));
     EXPECT_FALSE(application_->IsAttached(window));
-    EXPECT_TRUE(WaitUntil([&] { return application_->IsAttached(window); }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 3000));
+    worker.join();
+    EXPECT_EQ(1, outcome);
+    EXPECT_TRUE(application_->IsAttached(window));
 }
 
 TEST_F(EmbededApplicationTest, HostStaysResponsiveWithNoServer) {
@@ -305,8 +319,8 @@ TEST_F(EmbededApplicationTest, WindowDestroyedWhileRuleInFlightLeavesNothingBehi
 TEST_F(EmbededApplicationTest, RuleAppliedOnOwnThreadSubclassesAndDetachMessageRestores) {
     HWND window = Make(WS_OVERLAPPED);
     const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
-    std::thread([&] { application_->HandOver(window, application_->FetchOf(window), OnTopRule); }).join();
-    ASSERT_TRUE(WaitUntil([&] { return application_->IsAttached(window); }, 2000));
+    ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
+    ASSERT_TRUE(application_->IsAttached(window));
     EXPECT_NE(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
     SendMessageA(window, DetachExtenderMessage, 0, 0);
     EXPECT_FALSE(application_->IsAttached(window));
@@ -326,8 +340,8 @@ LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
 TEST_F(EmbededApplicationTest, WndProcChainMessageIsHonouredOnlyFromTheWindowsThread) {
     HWND window = Make(WS_OVERLAPPED);
     const auto original = static_cast<WPARAM>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    std::thread([&] { application_->HandOver(window, application_->FetchOf(window), OnTopRule); }).join();
-    ASSERT_TRUE(WaitUntil([&] { return application_->IsAttached(window); }, 2000));
+    ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
+    ASSERT_TRUE(application_->IsAttached(window));
     // From another thread: ignored.
     std::thread other(
         [&] { SendMessageA(window, WndProcChainMessage, original, reinterpret_cast<LPARAM>(ChainProc)); });
