@@ -1,5 +1,7 @@
-// A host program: creates one top-level window per argument "A:Class" (ANSI class) or
-// "W:Class" (Unicode class), each with a child window, and answers questions sent to them.
+// A host program: creates one top-level window per argument "A:Class" (ANSI class), "W:Class"
+// (Unicode class) or "L:Class" (ANSI class, layered by the host itself with the colour key
+// RGB(1, 2, 3) before any message is taken), each with a child window, and answers questions
+// sent to them.
 #include <windows.h>
 
 #include <string>
@@ -110,8 +112,13 @@ HWND CreateLike(HWND window) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int i = 1; i < __argc; ++i) {
         const std::string arg = __argv[i];
-        if (arg.size() > 2 && arg[1] == ':')
-            Create(arg[0] == 'W', arg.substr(2));
+        if (arg.size() <= 2 || arg[1] != ':')
+            continue;
+        HWND window = Create(arg[0] == 'W', arg.substr(2));
+        if (arg[0] == 'L' && window != nullptr) {
+            SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+            SetLayeredWindowAttributes(window, RGB(1, 2, 3), 0, LWA_COLORKEY);
+        }
     }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
