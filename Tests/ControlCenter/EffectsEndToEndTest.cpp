@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
 
 namespace {
@@ -125,69 +123,24 @@ void WriteRules(const CenterSandbox& center, const std::vector<Rule>& rules) {
                       "<window_rules name=\"window_rules\"><content>";
     for (const Rule& rule : rules)
         xml += RuleXml(rule);
-    std::ofstream(center.Folder() / "Glazlo.ini", std::ios::binary | std::ios::trunc)
-        << xml << "</content></window_rules></quenda_windows>\r\n";
+    center.WriteConfigurationText(xml + "</content></window_rules></quenda_windows>\r\n");
 }
 
 LONG_PTR ExStyle(HWND window) {
     return GetWindowLongPtrA(window, GWL_EXSTYLE);
 }
 
-std::filesystem::path ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path();
+// The windows live in a host program of their own, started after GlazloCenter so that the hook
+// sees them created (this program may hold a library copy of an earlier sandbox).
+// The host's window of the class, shown without activation at the position; null when none came.
+HWND ShownWindow(const HostProcess& host, const char* className, int x, int y) {
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = host.Windows(className)).empty(); }, 10000);
+    if (found.empty())
+        return nullptr;
+    SetWindowPos(found[0], HWND_TOP, x, y, 200, 150, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return found[0];
 }
-
-// GlzTargetWindows.exe with the windows of one test: a real host program of its own, started
-// after GlazloCenter so that the hook sees its windows being created.
-class HostProgram {
-public:
-    explicit HostProgram(const std::string& arguments) {
-        const std::string program = (ProgramFolder() / "GlzTargetWindows.exe").string();
-        std::string line = "\"" + program + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &info_)) {
-            CloseHandle(info_.hThread);
-            process_.Reset(info_.hProcess);
-        }
-    }
-    ~HostProgram() {
-        if (!process_)
-            return;
-        PostThreadMessageA(info_.dwThreadId, WM_QUIT, 0, 0);
-        if (WaitForExitPumping(process_.Get(), 5000) == WAIT_TIMEOUT)
-            TerminateProcess(process_.Get(), 1);
-    }
-    HostProgram(const HostProgram&) = delete;
-    HostProgram& operator=(const HostProgram&) = delete;
-
-    // Its window of the class, shown without activation at the position; null when none came.
-    HWND Window(const char* className, int x, int y) const {
-        HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND w = FindWindowA(className, nullptr); w != nullptr && found == nullptr;
-                     w = FindWindowExA(nullptr, w, className, nullptr)) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(w, &owner);
-                    if (owner == info_.dwProcessId)
-                        found = w;
-                }
-                return found != nullptr;
-            },
-            10000);
-        if (found != nullptr)
-            SetWindowPos(found, HWND_TOP, x, y, 200, 150, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        return found;
-    }
-
-private:
-    PROCESS_INFORMATION info_{};
-    UniqueHandle process_;
-};
 
 // The library has subclassed the window: the host finds its procedure is no longer its class's.
 bool Subclassed(HWND window) {
@@ -230,8 +183,8 @@ TEST_F(EffectsEndToEnd, TransparentWhileInactiveOpaqueWhileActiveOncePerBurst) {
              {OnInactivate, Lag, {{"TransparentWindow", "TRANSPARENTON"}}}}}});
     TestWindow other("GlzFxOther");
     SetWindowPos(other.Handle(), HWND_TOP, 300, 10, 200, 150, SWP_NOACTIVATE);
-    HostProgram host("A:GlzFxFocus");
-    HWND window = host.Window("GlzFxFocus", 10, 10);
+    HostProcess host("A:GlzFxFocus");
+    HWND window = ShownWindow(host, "GlzFxFocus", 10, 10);
     ASSERT_NE(nullptr, window);
     const LONG_PTR own = ExStyle(window);
     ASSERT_TRUE(WaitUntil([&] { return Subclassed(window); }, 5000));
@@ -277,8 +230,8 @@ TEST_F(EffectsEndToEnd, StayOnTopComesOnAndGoesOff) {
              {OnInactivate, 0, {{"StayOnTop", "STAYONTOPOFF"}}}}}});
     TestWindow other("GlzFxOther");
     SetWindowPos(other.Handle(), HWND_TOP, 300, 10, 200, 150, SWP_NOACTIVATE);
-    HostProgram host("A:GlzFxOnTop");
-    HWND window = host.Window("GlzFxOnTop", 10, 10);
+    HostProcess host("A:GlzFxOnTop");
+    HWND window = ShownWindow(host, "GlzFxOnTop", 10, 10);
     ASSERT_NE(nullptr, window);
     const auto topmost = [&] { return (ExStyle(window) & WS_EX_TOPMOST) != 0; };
     ASSERT_TRUE(WaitUntil([&] { return Subclassed(window); }, 5000));
@@ -299,9 +252,9 @@ TEST_F(EffectsEndToEnd, GhostLetsTheMouseThroughWithAndWithoutTransparencyAndSto
             false,
             true,
             {{OnCreate, 0, {{"GhostWindow", ""}, {"TransparentWindow", ""}}}}}});
-    HostProgram host("A:GlzFxGhost A:GlzFxGhostHalf");
-    HWND ghost = host.Window("GlzFxGhost", 10, 10);
-    HWND half = host.Window("GlzFxGhostHalf", 300, 10);
+    HostProcess host("A:GlzFxGhost A:GlzFxGhostHalf");
+    HWND ghost = ShownWindow(host, "GlzFxGhost", 10, 10);
+    HWND half = ShownWindow(host, "GlzFxGhostHalf", 300, 10);
     ASSERT_TRUE(ghost != nullptr && half != nullptr);
     ASSERT_TRUE(WaitUntil([&] { return Subclassed(ghost) && Subclassed(half); }, 5000));
     EXPECT_FALSE(MouseReaches(ghost));
@@ -325,8 +278,8 @@ TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
             false,
             false,
             {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
-    HostProgram host("L:GlzFxHostLayered");
-    HWND window = host.Window("GlzFxHostLayered", 10, 10);
+    HostProcess host("L:GlzFxHostLayered");
+    HWND window = ShownWindow(host, "GlzFxHostLayered", 10, 10);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000));
     EXPECT_EQ(center_.Stop(5000), 0u);
@@ -337,9 +290,9 @@ TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
 TEST_F(EffectsEndToEnd, NegativeLevelLeavesTheWindowOpaque) {
     Start({{"Negative", "GlzFxNegative", -5, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}},
            {"Forty", "GlzFxForty", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
-    HostProgram host("A:GlzFxNegative A:GlzFxForty");
-    HWND negative = host.Window("GlzFxNegative", 10, 10);
-    HWND forty = host.Window("GlzFxForty", 300, 10);
+    HostProcess host("A:GlzFxNegative A:GlzFxForty");
+    HWND negative = ShownWindow(host, "GlzFxNegative", 10, 10);
+    HWND forty = ShownWindow(host, "GlzFxForty", 300, 10);
     ASSERT_TRUE(negative != nullptr && forty != nullptr);
     ASSERT_TRUE(WaitUntil([&] { return Subclassed(negative) && LayeredAlpha(forty) == 102; }, 5000));
     EXPECT_TRUE(Opaque(negative)) << LayeredAlpha(negative);
