@@ -287,6 +287,20 @@ TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
     EXPECT_TRUE(LayeredByColourKey(window, RGB(1, 2, 3)));
 }
 
+TEST_F(EffectsEndToEnd, RuleComesBackWhenTheResidentProgramStartsAgain) {
+    Start({{"Again", "GlzFxAgain", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
+    HostProcess host("A:GlzFxAgain");
+    HWND window = ShownWindow(host, "GlzFxAgain", 10, 10);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000));
+    ASSERT_EQ(center_.Stop(5000), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == -1; }, 3000));
+    // The library stays loaded in the host; the next run announces the open window to it.
+    ASSERT_TRUE(center_.Start());
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000)) << LayeredAlpha(window);
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
 TEST_F(EffectsEndToEnd, NegativeLevelLeavesTheWindowOpaque) {
     Start({{"Negative", "GlzFxNegative", -5, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}},
            {"Forty", "GlzFxForty", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
