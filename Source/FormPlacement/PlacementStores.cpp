@@ -1,5 +1,7 @@
 #include "PlacementStores.h"
 
+#include "Forms.h"
+
 #include <charconv>
 #include <vector>
 
@@ -174,4 +176,21 @@ std::string DefaultIniFileName() {
 
 std::string DefaultRegistryKey() {
     return "Software\\" + WithoutExtension(ProgramFileName());
+}
+
+std::string DefaultSectionName(const TComponent* component) {
+    if (component == nullptr)
+        return {};
+    if (dynamic_cast<const TForm*>(component) != nullptr)
+        return component->ClassName();
+    if (const auto* control = dynamic_cast<const TWinControl*>(component)) {
+        if (const TForm* form = GetParentForm(control))
+            return form->ClassName() + control->Name();
+        if (const TWinControl* parent = control->Parent())
+            return parent->Name() + control->Name();
+        return control->Name();
+    }
+    if (dynamic_cast<const TForm*>(component->Owner()) != nullptr)
+        return component->Owner()->ClassName() + "." + component->Name();
+    return component->Name();
 }

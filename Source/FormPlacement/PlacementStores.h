@@ -81,6 +81,11 @@ std::string ReadScreenValue(TPlacementStore* store, const std::string& section, 
 void WriteScreenValue(TPlacementStore* store, const std::string& section, const std::string& ident,
                       const std::string& value);
 
+class TComponent;
+
+// Where a component keeps its values by default: a form's class name; a control's form class
+// name (or parent name) followed by its own name; another component's "OwnerClass.Name".
+std::string DefaultSectionName(const TComponent* component);
 // The program file's name without folder, its extension replaced by ".INI".
 std::string DefaultIniFileName();
 // "Software\" and the program file's name without folder and extension.

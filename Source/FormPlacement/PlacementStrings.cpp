@@ -1,5 +1,7 @@
 #include "PlacementStrings.h"
 
+#include <charconv>
+
 TCharSet CharSet(std::string_view members) {
     TCharSet set;
     for (const char c : members)
@@ -100,4 +102,16 @@ std::string XorFromHex(const std::string& key, const std::string& source) {
         result += static_cast<char>(code);
     }
     return result;
+}
+
+std::optional<long long> ParseDecimal(const std::string& text) {
+    if (text.empty())
+        return std::nullopt;
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    const char* last = text.data() + text.size();
+    long long value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last || first == last)
+        return std::nullopt;
+    return value;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bitset>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,3 +31,6 @@ std::string NthWord(int n, const std::string& s, const TCharSet& delimiters);
 std::string XorToHex(const std::string& key, const std::string& source);
 // The reverse; a pair that is not hexadecimal gives a blank, an odd last character is ignored.
 std::string XorFromHex(const std::string& key, const std::string& source);
+
+// Decimal digits with an optional sign and nothing else; nothing for any other text.
+std::optional<long long> ParseDecimal(const std::string& text);

@@ -16,19 +16,6 @@ bool IsTextKind(TTypeKind kind) {
     return kind == TTypeKind::tkString || kind == TTypeKind::tkWChar || kind == TTypeKind::tkLString;
 }
 
-// Decimal digits with an optional sign, nothing else.
-std::optional<long long> ParseDecimal(const std::string& text) {
-    if (text.empty())
-        return std::nullopt;
-    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
-    const char* last = text.data() + text.size();
-    long long value = 0;
-    const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc() || end != last)
-        return std::nullopt;
-    return value;
-}
-
 int SignificantDigits(TFloatType type) {
     switch (type) {
     case TFloatType::ftSingle:

@@ -1,6 +1,6 @@
 #include "WindowHooks.h"
 
-#include "ExceptionDisplay.h"
+#include "Forms.h"
 
 #include <algorithm>
 #include <map>
@@ -56,7 +56,7 @@ LRESULT Route(HWND window, UINT msg, WPARAM wp, LPARAM lp) noexcept {
             Records().erase(window);
         return result;
     } catch (...) {
-        ShowCurrentException();
+        Application().HandleException();
         return 0;
     }
 }
@@ -183,7 +183,7 @@ void TRxWindowHook::ControlRemoved(THookTarget* control) noexcept {
         if (control == control_ || control == GetWinControl())
             SetWinControl(nullptr);
     } catch (...) {
-        ShowCurrentException();
+        Application().HandleException();
     }
     auto& watchers = control->watchers_;
     watchers.erase(std::remove(watchers.begin(), watchers.end(), this), watchers.end());
@@ -297,7 +297,7 @@ void TControlHook::Dispatch(THookOrder order, TWindowMessage& message, bool& han
             else
                 (*it)->FireAfterMessage(message, handled);
         } catch (...) {
-            ShowCurrentException();
+            Application().HandleException();
         }
         if (handled)
             break;
@@ -315,7 +315,7 @@ void TControlHook::WindowProcedure(TWindowMessage& message) {
             try {
                 message.Result = CallOld(old, window, message.Msg, message.WParam, message.LParam);
             } catch (...) {
-                ShowCurrentException();
+                Application().HandleException();
             }
         }
         Dispatch(THookOrder::After, message, handled);
@@ -396,7 +396,7 @@ LRESULT CALLBACK THookList::WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM 
         if (list != nullptr && list->window_ == window)
             return list->HandleMessage(msg, wp, lp);
     } catch (...) {
-        ShowCurrentException();
+        Application().HandleException();
         return 0;
     }
     return DefWindowProcA(window, msg, wp, lp);

@@ -1,4 +1,4 @@
-#include "ExceptionDisplay.h"
+#include "Forms.h"
 #include "WindowHooks.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +73,11 @@ void Listen(TRxWindowHook& hook, const std::string& name, bool handles = false) 
 
 class WindowHooks : public ::testing::Test {
 protected:
-    void SetUp() override { Log.clear(); }
+    void SetUp() override {
+        Log.clear();
+        PumpPosted();
+        FreeGlobalHookList();
+    }
     void TearDown() override {
         PumpPosted();
         FreeGlobalHookList();
@@ -214,7 +218,7 @@ TEST_F(WindowHooks, AControlWhoseWindowIsMadeAgainStaysHooked) {
 
 TEST_F(WindowHooks, AFailingHandlerIsShownAndTheNextHookStillRuns) {
     std::vector<std::string> shown;
-    const TExceptionDisplay previous = SetExceptionDisplay([&](const std::string& m) { shown.push_back(m); });
+    Application().OnException = [&](const std::string& m) { shown.push_back(m); };
     const HWND window = MakeControl();
     TWindowTarget target(window);
     TRxWindowHook first;
@@ -229,7 +233,7 @@ TEST_F(WindowHooks, AFailingHandlerIsShownAndTheNextHookStillRuns) {
     EXPECT_EQ(7, SendMessageA(window, TestMessage, 0, 0));
     EXPECT_EQ((std::vector<std::string>{"handler failed"}), shown);
     EXPECT_EQ((std::vector<std::string>{"first before", "control", "first after 7"}), Log);
-    SetExceptionDisplay(previous);
+    Application().OnException = nullptr;
     DestroyWindow(window);
 }
 
