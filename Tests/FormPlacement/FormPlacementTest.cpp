@@ -1,6 +1,7 @@
 #include "DescribedObject.h"
 #include "ExtCtrls.h"
 #include "FormPlacement.h"
+#include "Platform/TestWindow.h"
 #include "PlacementTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,24 @@ TEST_F(FormPlacementTest, AFormClosedMaximisedReopensMaximisedWithItsNormalRecta
     EXPECT_TRUE(IsZoomed(second.Form->Handle()));
     ShowWindow(second.Form->Handle(), SW_RESTORE);
     EXPECT_TRUE(SameRect(normal, second.Rect()));
+}
+
+TEST_F(FormPlacementTest, TheMainFormSavedMinimisedIsMinimisedLaterByAPostedCommand) {
+    {
+        TPlacedForm first(ini.Path());
+        Application().SetMainForm(first.Form.get());
+        first.Form->Show();
+        ShowWindow(first.Form->Handle(), SW_MINIMIZE);
+        first.Storage->SaveToStore();
+        Application().SetMainForm(nullptr);
+    }
+    EXPECT_EQ("2", Value("ShowCmd"));
+    TPlacedForm second(ini.Path());
+    Application().SetMainForm(second.Form.get());
+    second.Form->Show();
+    EXPECT_EQ(TWindowState::wsNormal, second.Form->WindowState());
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(second.Form->Handle()) != FALSE; }, 3000));
+    Application().SetMainForm(nullptr);
 }
 
 TEST_F(FormPlacementTest, AnOlderStoredVersionIsNotReadButTheNextCloseSaves) {

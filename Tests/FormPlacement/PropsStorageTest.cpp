@@ -192,6 +192,14 @@ TEST_P(PropsStorageTest, AnEmptiedStringListErasesItsSectionAndLoadsUnchanged) {
     subject->Lines.Lines = {"kept"};
     Load(Items({"Subject.Lines"}));
     EXPECT_EQ((std::vector<std::string>{"kept"}), subject->Lines.Lines);
+
+    // A damaged count builds nothing without end: the list and the collection stay.
+    store->WriteText("StorageForm.Subject_Lines", "Count", "2000000000");
+    store->WriteText(Section, "Subject_Items.Count", "2000000000");
+    subject->Items.AddItem("only", 1);
+    Load(Items({"Subject.Lines", "Subject.Items"}));
+    EXPECT_EQ((std::vector<std::string>{"kept"}), subject->Lines.Lines);
+    EXPECT_EQ(1, subject->Items.Count());
 }
 
 TEST_P(PropsStorageTest, ACollectionIsRebuiltOnlyWhenItsCountDiffers) {
