@@ -1,6 +1,7 @@
 #include "DescribedObject.h"
 #include "ExtCtrls.h"
 #include "FormPlacement.h"
+#include "StdCtrls.h"
 #include "Platform/TestWindow.h"
 #include "PlacementTestSupport.h"
 
@@ -188,6 +189,34 @@ TEST_F(FormPlacementTest, TheMainFormSavedMinimisedIsMinimisedLaterByAPostedComm
     EXPECT_EQ(TWindowState::wsNormal, second.Form->WindowState());
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(second.Form->Handle()) != FALSE; }, 3000));
     Application().SetMainForm(nullptr);
+}
+
+TEST_F(FormPlacementTest, TheActiveControlIsStoredByNameAndFocusedAgain) {
+    const auto addEdits = [](TPlacedForm& placed) {
+        std::vector<TEdit*> edits;
+        for (const char* name : {"First", "Second"}) {
+            auto* edit = Create<TEdit>(placed.Form.get());
+            edit->SetName(name);
+            edit->SetParent(placed.Form.get());
+            edit->SetBounds(10, 60 + 30 * static_cast<int>(edits.size()), 100, 24);
+            edits.push_back(edit);
+        }
+        placed.Storage->SetOptions(fpState | fpPosition | fpActiveControl);
+        return edits;
+    };
+    {
+        TPlacedForm first(ini.Path());
+        const auto edits = addEdits(first);
+        first.Form->Show();
+        edits[1]->SetFocus();
+        ASSERT_EQ(edits[1], first.Form->ActiveControl());
+        first.Form->Close();
+    }
+    EXPECT_EQ("Second", Value("ActiveControl"));
+    TPlacedForm second(ini.Path());
+    const auto edits = addEdits(second);
+    second.Form->Show();
+    EXPECT_EQ(edits[1], second.Form->ActiveControl());
 }
 
 TEST_F(FormPlacementTest, AnOlderStoredVersionIsNotReadButTheNextCloseSaves) {
