@@ -142,6 +142,24 @@ TEST_F(TreeFixture, ClickOnStateIconReportsButtonPointAndHit) {
     EXPECT_EQ(y, at.y);
 }
 
+TEST_F(TreeFixture, ARightClickSelectsTheNodeWhenAsked) {
+    tree.InsertItem({}, "First").Select();
+    TTreeNode second = tree.InsertItem({}, "Second");
+    RECT text{};
+    const HTREEITEM item = second.ItemId();
+    std::memcpy(&text, &item, sizeof(item));
+    ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    const LPARAM at = MAKELPARAM(text.left + 2, (text.top + text.bottom) / 2);
+    bool released = false;
+    tree.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { released = true; };
+    tree.RightClickSelect = true;
+    PostMessageA(tree.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(tree.Handle(), WM_RBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return released; }));
+    EXPECT_EQ(second, tree.Selected());
+    EXPECT_EQ(tree.GetFirstNode(), second.GetPrevVisible());
+}
+
 TEST(Frame, FillsItsHostAndFollowsItsSize) {
     TTestWindow host;
     TFrame frame;
