@@ -123,6 +123,44 @@ TEST_F(NestedControls, PositionsSetFromCodeRaiseNothingButTheUsersMovesDo) {
     EXPECT_EQ(1, frame.UpDownClicks);
 }
 
+TEST_F(NestedControls, ALabelReportsClicksAndFocusesItsControl) {
+    auto* link = frame.Place(Create<TLabel>(&frame), 200, 8);
+    link->SetText("www.example.org");
+    link->SetCursor(SystemCursor(IDC_HAND));
+    link->FocusControl = frame.Edit;
+    int clicks = 0;
+    link->OnClick = [&](TComponent*) { ++clicks; };
+    SendMessageA(link->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(link->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(1, clicks);
+    EXPECT_TRUE(frame.Edit->Focused());
+}
+
+TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
+    frame.Check->SetHint("Keep window on top");
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(hwnd, name, sizeof(name));
+            if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0) == 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(nullptr, tooltip);
+    char text[80] = {};
+    TTTOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = GetParent(frame.Check->Handle());
+    info.uId = reinterpret_cast<UINT_PTR>(frame.Check->Handle());
+    info.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ("Keep window on top", text);
+}
+
 TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {
     const RECT inner = frame.Scroll->BoundsRect();
     EXPECT_GT(inner.top, 4);
