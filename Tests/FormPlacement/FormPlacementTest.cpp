@@ -57,7 +57,6 @@ struct TPlacedForm {
         Panel->SetBounds(0, 0, 120, 50);
         Storage = Create<TRecordingStorage>(Form.get());
         Storage->SetName("FormStorage");
-        Form->BeginLoading();
         Storage->SetIniFileName(ini);
         Storage->SetStoredProps(std::vector<std::string>{"Panel.Width"});
         Form->EndLoading();
@@ -370,9 +369,25 @@ TEST_F(FormPlacementTest, AMinimumTrackWidthShowsInTheMinMaxInfoAndLeavesTheRest
     EXPECT_FALSE(placed.Storage->Hooked());
 }
 
-TEST_F(FormPlacementTest, APlacementMadeAtRunTimeSavesAndRestoresOnlyWhenAsked) {
+TEST_F(FormPlacementTest, AStorageMadeWithItsFormChainsItselfAtTheFirstShow) {
+    Store("NormPos", "40,50,340,250");
+    TForm form(nullptr, FormClass);
+    auto* storage = Create<TFormStorage>(&form);
+    storage->SetIniFileName(ini.Path());
+    form.Show();
+    RECT rect{};
+    GetWindowRect(form.Handle(), &rect);
+    EXPECT_TRUE(SameRect(RECT{40, 50, 340, 250}, rect));
+    form.Close();
+    EXPECT_EQ("0", Value("FormVersion"));
+}
+
+TEST_F(FormPlacementTest, APlacementMadeAfterTheFormLoadedSavesAndRestoresOnlyWhenAsked) {
     auto form = std::make_unique<TForm>(nullptr, FormClass);
     form->SetBounds(100, 120, 400, 300);
+    // A form loads until its first show; what it owns after that was made at run time.
+    form->Show();
+    form->Hide();
     auto* placement = Create<TFormPlacement>(form.get());
     placement->SetIniFileName(ini.Path());
     EXPECT_EQ(FormClass, placement->GetIniSection());

@@ -273,16 +273,13 @@ TEST_P(PropsStorageTest, LayerControlsStoreTheirBoundsAndState) {
     panel->SetParent(&form);
     panel->SetBounds(10, 20, 150, 60);
     panel->SetHint("tip");
-    Save(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Align", "Panel.Enabled",
-                "Panel.Hint"}));
+    Save(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Enabled", "Panel.Hint"}));
     EXPECT_EQ("150", Stored("Panel_Width"));
-    EXPECT_EQ("alNone", Stored("Panel_Align"));
     EXPECT_EQ("True", Stored("Panel_Enabled"));
     panel->SetBounds(0, 0, 40, 30);
     panel->SetEnabled(false);
     panel->SetHint("");
-    Load(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Align", "Panel.Enabled",
-                "Panel.Hint"}));
+    Load(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Enabled", "Panel.Hint"}));
     EXPECT_EQ(10, panel->Left());
     EXPECT_EQ(20, panel->Top());
     EXPECT_EQ(150, panel->Width());
