@@ -161,6 +161,32 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
     EXPECT_STREQ("Keep window on top", text);
 }
 
+TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
+    auto* list = frame.Place(Create<TComboBox>(&frame, TComboBoxStyle::csDropDownList, true), 200, 160);
+    EXPECT_EQ(nullptr, list->EditHandle());
+    int german = 0;
+    list->Add("Italiano");
+    list->Add("Deutsch", &german);
+    list->Add("English");
+    EXPECT_EQ((std::vector<std::string>{"Deutsch", "English", "Italiano"}), list->Items());
+    EXPECT_EQ(&german, list->Object(0));
+    list->SetItemIndex(1);
+    EXPECT_EQ("English", list->Text());
+
+    ASSERT_NE(nullptr, frame.Combo->EditHandle());
+    std::string typed;
+    frame.Combo->OnKeyPress = [&](TComponent*, char& key) {
+        typed += key;
+        if (key == 'x')
+            key = 0; // swallowed
+    };
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'a', 0);
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'x', 0);
+    EXPECT_EQ("ax", typed);
+    EXPECT_EQ("a", frame.Combo->Text());
+    EXPECT_EQ(1, frame.ComboChanges);
+}
+
 TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {
     const RECT inner = frame.Scroll->BoundsRect();
     EXPECT_GT(inner.top, 4);
