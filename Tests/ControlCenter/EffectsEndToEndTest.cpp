@@ -301,23 +301,6 @@ TEST_F(EffectsEndToEnd, RuleComesBackWhenTheResidentProgramStartsAgain) {
     EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
-TEST_F(EffectsEndToEnd, WindowsCreatedWhileTheChannelIsHeldGetTheirRuleAfterwards) {
-    Start({{"Held", "GlzFxHeld", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
-    // Another client holds the conversation far longer than five sends of the worker wait.
-    const UniqueHandle lock(
-        CreateMutexA(nullptr, FALSE, (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(lock.Get(), 2000));
-    HostProcess host("B:GlzFxHeld:5:20");
-    std::vector<HWND> windows;
-    WaitUntil([&] { return (windows = host.Windows("GlzFxHeld")).size() == 5; }, 5000);
-    Pause(3000); // five sends would all have timed out by now
-    EXPECT_EQ(5, CountAtAlpha(windows, -1));
-    ReleaseMutex(lock.Get());
-    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(windows, 102) == 5; }, 5000))
-        << CountAtAlpha(windows, 102);
-    EXPECT_EQ(center_.Stop(5000), 0u);
-}
-
 TEST_F(EffectsEndToEnd, NegativeLevelLeavesTheWindowOpaque) {
     Start({{"Negative", "GlzFxNegative", -5, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}},
            {"Forty", "GlzFxForty", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});

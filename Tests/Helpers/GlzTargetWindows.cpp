@@ -213,10 +213,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             slowDelay = Number(fields, 1);
             StartThread({fields[0], 1, true});
             break;
-        case 'T':
+        case 'T': {
+            // Registered once here: threads that register one class at the same time may lose it.
+            WNDCLASSA c{};
+            c.lpfnWndProc = ProcA;
+            c.hInstance = GetModuleHandleA(nullptr);
+            c.lpszClassName = fields[0].c_str();
+            RegisterClassA(&c);
             for (int t = 0; t < Number(fields, 1); ++t)
                 StartThread({fields[0], Number(fields, 2), false});
             break;
+        }
         case 'L':
             if (HWND window = Create(false, arg.substr(2))) {
                 SetWindowLongPtrA(window, GWL_EXSTYLE,
