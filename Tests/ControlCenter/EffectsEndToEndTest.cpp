@@ -173,7 +173,7 @@ protected:
 };
 
 TEST_F(EffectsEndToEnd, TransparentWhileInactiveOpaqueWhileActiveOncePerBurst) {
-    constexpr int Lag = 400;
+    constexpr int Lag = 800; // far longer than a switch of the foreground takes under load
     Start({{"Focus",
             "GlzFxFocus",
             40,

@@ -467,7 +467,7 @@ TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
         const bool activation = std::string(key) == "WMACTIVATEWINDOWMESSAGETRIGGER";
         HWND window = TTestExtender::CreateTargetWindow();
         ASSERT_TRUE(foreground(activation ? other : window)) << key;
-        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "200")),
+        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "500")),
                        window);
         const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
         rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
@@ -475,7 +475,7 @@ TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
         HWND back = activation ? other : window;  // and the one that undoes it within the lag
         ASSERT_TRUE(foreground(first)) << key;
         ASSERT_TRUE(foreground(back)) << key;
-        WaitFor([] { return false; }, 500);
+        WaitFor([] { return false; }, 800);
         EXPECT_EQ(0, observer->Updates) << key;
         ASSERT_TRUE(foreground(first)) << key;
         EXPECT_TRUE(WaitFor([&] { return observer->Updates == 1; }, 2000)) << key;
