@@ -10,9 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <map>
-#include <set>
-#include <tuple>
 #include <string>
 #include <vector>
 
@@ -20,7 +17,6 @@ namespace {
 
 constexpr const char* HostClass = "GlzBenchHost";
 constexpr const char* LayeredClass = "GlzBenchLayered";
-constexpr const char* BurstClass = "GlzBenchBurst";
 constexpr const char* Rule =
     "\\WINDOWRULENAME=Bench\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=TransparentWindow"
     "\\SAVECURRENTOPERATION=no\\\\TRANSPARENTLEVEL=50}\\TRIGGER=WMCREATEMESSAGETRIGGER{"
@@ -87,13 +83,6 @@ LRESULT CALLBACK PlainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
-bool AtRuleAlpha(HWND window) {
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
-           GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && alpha == RuleAlpha;
-}
-
 // Milliseconds from CreateWindowEx to WS_EX_LAYERED at the rule's alpha; -1 when it never came.
 double AttachLatency() {
     LARGE_INTEGER frequency, start, now;
@@ -104,7 +93,10 @@ double AttachLatency() {
     double result = -1;
     const DWORD deadline = GetTickCount() + 3000;
     while (GetTickCount() < deadline) {
-        if (AtRuleAlpha(window)) {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+            GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) && alpha == RuleAlpha) {
             QueryPerformanceCounter(&now);
             result = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
             break;
@@ -144,78 +136,6 @@ std::vector<double> ChannelRoundTrips(int count) {
     return times;
 }
 
-double Percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    if (values.empty())
-        return -1;
-    return values[std::min(values.size() - 1,
-                           static_cast<size_t>(fraction * static_cast<double>(values.size())))];
-}
-
-struct TBurst {
-    int Windows = 0;
-    int Layered = 0;
-    double Median = -1;
-    double P95 = -1;
-};
-
-// Processes x Threads x PerThread windows of the burst class made at once by host programs; each
-// window is timed from when this program first sees it to when it is layered at the rule's
-// alpha (a poll of all windows every few milliseconds, so the figures include its period).
-TBurst Burst(int processes, int threads, int perThread) {
-    std::vector<UniqueHandle> hosts;
-    std::set<DWORD> ids;
-    const std::string arguments =
-        "T:" + std::string(BurstClass) + ":" + std::to_string(threads) + ":" + std::to_string(perThread);
-    for (int p = 0; p < processes; ++p)
-        if (UniqueHandle host = Start("GlzTargetWindows.exe", arguments)) {
-            ids.insert(GetProcessId(host.Get()));
-            hosts.push_back(std::move(host));
-        }
-    struct TSeen {
-        double First = 0;
-        double Layered = -1;
-    };
-    std::map<HWND, TSeen> seen;
-    const int expected = processes * threads * perThread;
-    LARGE_INTEGER frequency, start, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const auto elapsed = [&] {
-        QueryPerformanceCounter(&now);
-        return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
-    };
-    int layered = 0;
-    while (elapsed() < 60000 && (static_cast<int>(seen.size()) < expected || layered < expected)) {
-        std::vector<HWND> windows;
-        for (HWND w = FindWindowExA(nullptr, nullptr, BurstClass, nullptr); w != nullptr;
-             w = FindWindowExA(nullptr, w, BurstClass, nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (ids.contains(owner))
-                windows.push_back(w);
-        }
-        const double at = elapsed();
-        for (HWND w : windows) {
-            TSeen& entry = seen.try_emplace(w, TSeen{at, -1}).first->second;
-            if (entry.Layered < 0 && AtRuleAlpha(w)) {
-                entry.Layered = at;
-                ++layered;
-            }
-        }
-        Sleep(2);
-    }
-    std::vector<double> times;
-    for (const auto& [window, entry] : seen)
-        if (entry.Layered >= 0)
-            times.push_back(entry.Layered - entry.First);
-    for (const UniqueHandle& host : hosts)
-        TerminateProcess(host.Get(), 0);
-    for (const UniqueHandle& host : hosts)
-        WaitForExit(host.Get(), 5000);
-    return {expected, static_cast<int>(times.size()), Percentile(times, 0.5), Percentile(times, 0.95)};
-}
-
 } // namespace
 
 int main() {
@@ -253,12 +173,10 @@ int main() {
     const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, serverReady.c_str()));
     std::string serverArguments = serverReady;
     serverArguments.append(" \"").append(LayeredClass).append("=").append(Rule).append("\"");
-    serverArguments.append(" \"").append(BurstClass).append("=").append(Rule).append("\"");
     const UniqueHandle server = Start("GlzRuleServer.exe", serverArguments);
     WaitForSingleObject(readyEvent.Get(), 10000);
     std::vector<double> latencies;
     int missed = 0;
-    std::vector<std::pair<std::string, TBurst>> bursts;
     WithHook("glzemb.dll", [&] {
         for (int i = 0; i < 50; ++i) {
             const double latency = AttachLatency();
@@ -267,11 +185,6 @@ int main() {
             else
                 latencies.push_back(latency);
         }
-        for (const auto& [processes, threads, perThread] :
-             {std::tuple{1, 1, 10}, std::tuple{4, 2, 25}, std::tuple{8, 4, 25}, std::tuple{16, 4, 25}})
-            bursts.emplace_back(std::to_string(processes) + " x " + std::to_string(threads) + " x " +
-                                    std::to_string(perThread),
-                                Burst(processes, threads, perThread));
         return 0.0;
     });
     const std::vector<double> roundTrips = ChannelRoundTrips(200);
@@ -296,13 +209,5 @@ int main() {
         if (roundTrip > 0)
             std::printf("  ratio attach latency / bare round trip: %.1f\n", latency / roundTrip);
     }
-    const double single = Median(latencies);
-    std::printf(
-        "Bursts, processes x threads x windows at once: windows that got their rule, and creation\n"
-        "to layered (first seen by a poll of all windows) median and p95, p95 / single-window latency:\n");
-    for (const auto& [shape, burst] : bursts)
-        std::printf("  %-14s %4d of %4d   median %7.1f ms   p95 %7.1f ms   p95/single %6.1f\n", shape.c_str(),
-                    burst.Layered, burst.Windows, burst.Median, burst.P95,
-                    single > 0 ? burst.P95 / single : -1.0);
     return 0;
 }
