@@ -100,9 +100,10 @@ void TEmbededApplication::CancelFetch(HWND window) {
         // An attached window's extender takes itself down on the same message.
         {
             std::lock_guard lock(lock_);
-            if (FindExtender(window))
+            const auto found = windows_.find(window);
+            if (found == windows_.end() || FindExtender(window))
                 return;
-            windows_.erase(window);
+            windows_.erase(found);
         }
         changed_.notify_all();
     } catch (...) {

@@ -52,6 +52,7 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000)) << LayeredAlpha(window);
 
     EXPECT_EQ(LayeredAlpha(early.Handle()), -1);
+    const LONG_PTR earlyOwn = GetWindowLongPtrA(early.Handle(), GWL_EXSTYLE);
     center.WriteConfiguration({{"Notepad", "Notepad", 60}, {"Early", "GlzEndToEndEarly", 40}});
     int code = 0;
     std::string reply;
@@ -60,11 +61,14 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
         << LayeredAlpha(early.Handle());
 
     EXPECT_EQ(center.Stop(5000), 0u);
-    const auto opaque = [](HWND w) {
-        const int alpha = LayeredAlpha(w);
-        return alpha == -1 || alpha == 255;
-    };
-    EXPECT_TRUE(WaitUntil([&] { return opaque(window) && opaque(early.Handle()); }, 5000));
+    // Restored means the window's own styles as before the rule, not merely opaque: Notepad
+    // layers itself in no way, and the early window has exactly its earlier extended style.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return (GetWindowLongPtrA(window, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == 0 &&
+                   GetWindowLongPtrA(early.Handle(), GWL_EXSTYLE) == earlyOwn;
+        },
+        5000));
 }
 
 // Every thread of a process held still for the object's lifetime, as a stopped program is.

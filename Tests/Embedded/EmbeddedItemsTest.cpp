@@ -1,5 +1,7 @@
 #include "TestExtender.h"
 
+#include "Embedded/EmbTestSupport.h"
+
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "uRGLTimers.h"
@@ -85,14 +87,6 @@ bool BareLayered(HWND window) {
 
 bool Opaque(HWND window) {
     return (ExStyle(window) & WS_EX_LAYERED) == 0 || Alpha(window) == 255;
-}
-
-// The mouse at the window's centre reaches the window (it is not passed to what lies beneath).
-bool Hit(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    return GetAncestor(WindowFromPoint(centre), GA_ROOT) == window;
 }
 
 // Counts the changes an action tells its observers.
@@ -273,16 +267,16 @@ TEST_F(EmbeddedItems, TransparentOnTwiceThenOffRestoresTheWindow) {
 TEST_F(EmbeddedItems, GhostModeLetsClicksThroughAnOpaqueWindowUntilDetach) {
     HWND window = TTestExtender::CreateTargetWindow();
     const LONG_PTR own = ExStyle(window);
-    ASSERT_TRUE(Hit(window));
+    ASSERT_TRUE(MouseReaches(window));
     TAttached rule(RuleText("Ghost", Plain("GHOSTWINDOWACTION", "GhostWindow"),
                             Trigger("WMCREATEMESSAGETRIGGER", "GhostWindow")),
                    window);
     EXPECT_NE(0, ExStyle(window) & WS_EX_TRANSPARENT);
     EXPECT_EQ(255, Alpha(window)); // layered, yet nothing changes on screen
-    EXPECT_FALSE(Hit(window));
+    EXPECT_FALSE(MouseReaches(window));
     rule.Release();
     EXPECT_EQ(own, ExStyle(window));
-    EXPECT_TRUE(Hit(window));
+    EXPECT_TRUE(MouseReaches(window));
 }
 
 TEST_F(EmbeddedItems, GhostOffOnANeverGhostedWindowKeepsItClickable) {
@@ -291,7 +285,7 @@ TEST_F(EmbeddedItems, GhostOffOnANeverGhostedWindowKeepsItClickable) {
     TAttached rule(RuleText("NeverGhosted", Plain("GHOSTWINDOWACTION", "G")), window);
     EXPECT_TRUE(rule.Action("G")->Execute("GHOSTOFF"));
     EXPECT_EQ(own, ExStyle(window));
-    EXPECT_TRUE(Hit(window));
+    EXPECT_TRUE(MouseReaches(window));
 }
 
 TEST_F(EmbeddedItems, GhostAndTransparencyTakeAwayOnlyTheirOwnPart) {
@@ -304,10 +298,10 @@ TEST_F(EmbeddedItems, GhostAndTransparencyTakeAwayOnlyTheirOwnPart) {
         HWND window = TTestExtender::CreateTargetWindow();
         const LONG_PTR own = ExStyle(window);
         TAttached rule(text, window);
-        EXPECT_FALSE(Hit(window));
+        EXPECT_FALSE(MouseReaches(window));
         EXPECT_TRUE(rule.Action("G")->Execute("GHOSTOFF"));
         EXPECT_EQ(153, Alpha(window));
-        EXPECT_TRUE(Hit(window));
+        EXPECT_TRUE(MouseReaches(window));
         EXPECT_TRUE(rule.Action("T")->Execute("TRANSPARENTOFF"));
         EXPECT_EQ(own, ExStyle(window));
     }
@@ -318,7 +312,7 @@ TEST_F(EmbeddedItems, GhostAndTransparencyTakeAwayOnlyTheirOwnPart) {
         TAttached rule(text, window);
         EXPECT_TRUE(rule.Action("T")->Execute("TRANSPARENTOFF"));
         EXPECT_EQ(255, Alpha(window));
-        EXPECT_FALSE(Hit(window));
+        EXPECT_FALSE(MouseReaches(window));
         rule.Release();
         EXPECT_EQ(own, ExStyle(window));
     }
@@ -332,16 +326,15 @@ TEST_F(EmbeddedItems, GhostAndTransparencyTakeAwayOnlyTheirOwnPart) {
         EXPECT_EQ(153, Alpha(window));
         rule.Release();
         EXPECT_EQ(own, ExStyle(window));
-        COLORREF key = 0;
-        DWORD flags = 0;
-        ASSERT_TRUE(GetLayeredWindowAttributes(window, &key, nullptr, &flags));
-        EXPECT_EQ(RGB(1, 2, 3), key);
-        EXPECT_EQ(static_cast<DWORD>(LWA_COLORKEY), flags);
+        EXPECT_TRUE(LayeredByColourKey(window, RGB(1, 2, 3)));
     }
 }
 
-TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmost) {
+TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmostWithoutActivating) {
     TAttached rule(RuleText("OnTop", Plain("STAYONTOPACTION", "StayOnTop")));
+    HWND other = TTestExtender::CreateTargetWindow();
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 2000));
     const ComPtr<IWindowAction> action = rule.Action("StayOnTop");
     ASSERT_TRUE(action->ExecuteNext());
     EXPECT_NE(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
@@ -350,6 +343,9 @@ TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmost) {
     EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
     EXPECT_EQ("STAYONTOPOFF", action->GetCurrentOperation()->GetName());
     EXPECT_FALSE(action->Execute("stayontopon"));
+    // A switch made on deactivation must not pull the focus back.
+    EXPECT_EQ(other, GetForegroundWindow());
+    DestroyWindow(other);
 }
 
 TEST_F(EmbeddedItems, StayOnTopFollowsTopmostChangesMadeByOthers) {
@@ -471,7 +467,7 @@ TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
         const bool activation = std::string(key) == "WMACTIVATEWINDOWMESSAGETRIGGER";
         HWND window = TTestExtender::CreateTargetWindow();
         ASSERT_TRUE(foreground(activation ? other : window)) << key;
-        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "200")),
+        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "500")),
                        window);
         const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
         rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
@@ -479,7 +475,7 @@ TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
         HWND back = activation ? other : window;  // and the one that undoes it within the lag
         ASSERT_TRUE(foreground(first)) << key;
         ASSERT_TRUE(foreground(back)) << key;
-        WaitFor([] { return false; }, 500);
+        WaitFor([] { return false; }, 800);
         EXPECT_EQ(0, observer->Updates) << key;
         ASSERT_TRUE(foreground(first)) << key;
         EXPECT_TRUE(WaitFor([&] { return observer->Updates == 1; }, 2000)) << key;

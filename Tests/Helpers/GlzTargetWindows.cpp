@@ -1,5 +1,7 @@
-// A host program: creates one top-level window per argument "A:Class" (ANSI class) or
-// "W:Class" (Unicode class), each with a child window, and answers questions sent to them.
+// A host program: creates one top-level window per argument "A:Class" (ANSI class), "W:Class"
+// (Unicode class) or "L:Class" (ANSI class, layered by the host itself with the colour key
+// RGB(1, 2, 3) before any message is taken), each with a child window, and answers questions
+// sent to them.
 // Load shapes for the resident program's tests:
 //   "B:Class:Count:Ms"       Count windows of Class, one every Ms milliseconds, on the main thread
 //   "S:Class:Ms"             one window on a thread of its own that takes Ms milliseconds over
@@ -222,6 +224,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                 StartThread({fields[0], Number(fields, 2), false});
             break;
         }
+        case 'L':
+            if (HWND window = Create(false, arg.substr(2))) {
+                SetWindowLongPtrA(window, GWL_EXSTYLE,
+                                  GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+                SetLayeredWindowAttributes(window, RGB(1, 2, 3), 0, LWA_COLORKEY);
+            }
+            break;
         default:
             Create(arg[0] == 'W', arg.substr(2));
             break;
