@@ -7,6 +7,7 @@
 #include "DetailPanelRegistration.h"
 #include "GeneralClasses.h"
 #include "ModelRegistration.h"
+#include "QuendaWindows.h"
 
 #include <windows.h>
 
@@ -134,6 +135,7 @@ int main() {
     RegisterBOMClasses();
     RegisterModelClasses();
     RegisterModelActionClasses();
+    InitLanguageFromRegistry();
     RegisterRulePagePanels();
 
     WNDCLASSA wc{};

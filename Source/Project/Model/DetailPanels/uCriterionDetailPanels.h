@@ -46,7 +46,7 @@ protected:
     };
     TTexts texts_;
 
-    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, int comboWidth);
+    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
     void DoUpdateControls() override;
     // The window's text that this criterion matches.
     virtual std::string WindowText(HWND wnd) = 0;

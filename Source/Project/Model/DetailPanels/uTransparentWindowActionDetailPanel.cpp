@@ -100,6 +100,9 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
+    // Binding narrows the edit by the arrows' width: the design has both side by side.
+    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
+    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
     TransparencyLevelUpDown->SetPosition(kMaxLevel);
     TransparencyLevelUpDown->SetIncrement(1);
     TransparencyLevelUpDown->SetWrap(false);
@@ -116,7 +119,7 @@ void TTransparentWindowActionDetailPanel_ZEP::Localize() {
         Translate("TWADP_TransparencyLevel", TransparencyLevelLabel->Caption()) + " ");
     TransparencyLevelEdit->SetLeft(TransparencyLevelLabel->Left() + TransparencyLevelLabel->Width() +
                                    kLabelGap);
-    TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
+    TransparencyLevelUpDown->SetLeft(TransparencyLevelEdit->Left() + TransparencyLevelEdit->Width());
 }
 
 int TTransparentWindowActionDetailPanel_ZEP::GetLevel() {
