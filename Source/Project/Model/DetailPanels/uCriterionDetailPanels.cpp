@@ -37,8 +37,6 @@ TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
 
 void TAbstractCriterionDetailPanel::SetWindow(HWND) {}
 
-void TAbstractCriterionDetailPanel::StoreFocusedControl() {}
-
 void TAbstractCriterionDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), kEnabledParam))

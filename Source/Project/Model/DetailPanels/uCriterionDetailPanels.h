@@ -17,8 +17,6 @@ public:
     TAbstractCriterionDetailPanel();
 
     virtual void SetWindow(HWND wnd);
-    // Writes what the user typed into the focused control (before a command runs).
-    virtual void StoreFocusedControl();
 
     TKLVCheckBox* EnabledCheckBox = nullptr;
 
@@ -33,6 +31,7 @@ class TTextCriterionDetailPanel : public TAbstractCriterionDetailPanel {
 public:
     void Localize() override;
     void SetWindow(HWND wnd) override;
+    // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
 
     THistoryComboBox* ComboBox = nullptr;

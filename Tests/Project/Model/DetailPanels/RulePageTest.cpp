@@ -198,7 +198,8 @@ TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
     SendMessageA(edit, EM_SETSEL, 4, 4);
     Type(edit, "s");
     EXPECT_EQ("Rule", rule->GetName());
-    page->StoreFocusedControl();
+    // The main window knows the page as a detail panel only.
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
     EXPECT_EQ("Rules", rule->GetName());
 
     SetFocus(classPanel->ComboBox->EditHandle());
@@ -207,7 +208,7 @@ TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
         "",
         ParamAt(rule.Get(),
                 "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name"));
-    page->StoreFocusedControl();
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
     EXPECT_EQ(
         "Calc",
         ParamAt(rule.Get(),
