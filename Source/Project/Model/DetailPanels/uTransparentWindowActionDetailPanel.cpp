@@ -134,10 +134,11 @@ void TTransparentWindowActionDetailPanel_ZEP::SetLevel(int level) {
 void TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     const int level = GetLevel();
-    TransparencyLevelUpDown->Silently([&] { TransparencyLevelUpDown->SetPosition(level); });
-    TransparencyLevelEdit->Silently([&] { TransparencyLevelEdit->SetText(std::to_string(level)); });
+    // Values set from code raise no change events: the three controls only show the level.
+    TransparencyLevelUpDown->SetPosition(level);
+    TransparencyLevelEdit->SetText(std::to_string(level));
     shownLevelText_ = TransparencyLevelEdit->Text();
-    TransparencyLevelTrackBar->Silently([&] { TransparencyLevelTrackBar->SetPosition(level); });
+    TransparencyLevelTrackBar->SetPosition(level);
 }
 
 void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelTrackBarChange() {
@@ -155,9 +156,9 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
     const std::optional<int> level = LevelFromEditText(before, text, TransparencyLevelEdit->SelStart());
     if (!level)
         return;
-    const bool digitBeforeZero = *level < 10 && text.size() == 2;
     SetLevel(*level);
-    if (digitBeforeZero)
+    // A digit typed before the 0 was taken alone: the caret goes behind it.
+    if (level != WholeNumber(text))
         TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
 }
 
