@@ -193,7 +193,7 @@ void TCCApp::StopServerThread() noexcept {
     try {
         if (!thread_)
             return;
-        thread_->Terminate();
+        thread_->Stop();
         if (!thread_->Suspended())
             thread_->WaitFor();
         thread_->ClearQuery();

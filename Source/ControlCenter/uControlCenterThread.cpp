@@ -9,15 +9,21 @@
 #include <cstring>
 
 TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix)
-    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)) {}
+    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)),
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 TControlCenterThread::~TControlCenterThread() {
     // The body reads the channel: end it before the members go.
     if (Handle() != nullptr && !Finished() && !Suspended()) {
-        Terminate();
+        Stop();
         WaitFor();
     }
     ClearQuery();
+}
+
+void TControlCenterThread::Stop() {
+    Terminate();
+    SetEvent(stop_.Get());
 }
 
 void TControlCenterThread::SetQuery(ComPtr<IControlCenter> query) {
@@ -38,12 +44,12 @@ void TControlCenterThread::Execute() {
     while (!Terminated()) {
         size = 0;
         ++rounds_;
-        const int result = channel_->WaitForCommand(code, size, data);
+        const int result = channel_->WaitForCommand(code, size, data, stop_.Get());
         if (result == channelDone) {
             Dispatch(code, size, data);
         } else if (result == channelError && !Terminated()) {
             // A wait that fails at once would spin: wait out the time-out before the next try.
-            Sleep(static_cast<DWORD>(channel_->Timeout()));
+            WaitForSingleObject(stop_.Get(), static_cast<DWORD>(channel_->Timeout()));
         }
     }
     if (SUCCEEDED(com))

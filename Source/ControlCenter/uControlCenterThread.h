@@ -21,6 +21,8 @@ public:
     explicit TControlCenterThread(TCCApp* app, const std::string& prefix = ChannelPrefix);
     ~TControlCenterThread() override;
 
+    // Terminate, and end a wait for a request at once rather than after its time-out.
+    void Stop();
     // A new model: answers kept for the old one are dropped.
     void SetQuery(ComPtr<IControlCenter> query);
     void ClearQuery();
@@ -47,6 +49,7 @@ private:
 
     TCCApp* app_;
     std::unique_ptr<TProcessesCommunication> channel_;
+    UniqueHandle stop_;
     // Set and cleared on the main thread before Resume and after WaitFor, and on this thread
     // during a reload; the lock keeps the reference itself whole.
     std::mutex queryLock_;

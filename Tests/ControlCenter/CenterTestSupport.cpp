@@ -85,14 +85,15 @@ CenterSandbox::~CenterSandbox() {
     }
     process_.Reset();
     job_.Reset();
-    // The library stays mapped in hooked processes (this one too) until they let it go.
+    // The library stays mapped in hooked processes (this one too) until they let it go; what is
+    // left then stays in the prefix's temporary folder.
     std::error_code ignored;
     WaitUntil(
         [&] {
             fs::remove_all(folder_, ignored);
             return !fs::exists(folder_);
         },
-        1000);
+        200);
 }
 
 void CenterSandbox::WriteConfiguration(const std::vector<TestRule>& rules) const {

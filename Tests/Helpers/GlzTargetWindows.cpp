@@ -169,16 +169,21 @@ struct ThreadJob {
     bool slow = false;
 };
 
+// Registered on the main thread before the window threads start: threads that register one class
+// at the same time may each lose it.
+void RegisterOnce(const std::string& className, WNDPROC proc) {
+    WNDCLASSA c{};
+    c.lpfnWndProc = proc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = className.c_str();
+    RegisterClassA(&c);
+}
+
 DWORD WINAPI WindowThread(void* parameter) {
     const auto* job = static_cast<const ThreadJob*>(parameter);
     if (job->slow) {
-        WNDCLASSA c{};
-        c.lpfnWndProc = SlowProc;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = job->className.c_str();
-        RegisterClassA(&c);
-        CreateWindowExA(0, c.lpszClassName, c.lpszClassName, WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
-                        nullptr, c.hInstance, nullptr);
+        CreateWindowExA(0, job->className.c_str(), job->className.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                        100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     } else {
         for (int i = 0; i < job->count; ++i)
             Create(false, job->className);
@@ -211,19 +216,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             break;
         case 'S':
             slowDelay = Number(fields, 1);
+            RegisterOnce(fields[0], SlowProc);
             StartThread({fields[0], 1, true});
             break;
-        case 'T': {
-            // Registered once here: threads that register one class at the same time may lose it.
-            WNDCLASSA c{};
-            c.lpfnWndProc = ProcA;
-            c.hInstance = GetModuleHandleA(nullptr);
-            c.lpszClassName = fields[0].c_str();
-            RegisterClassA(&c);
+        case 'T':
+            RegisterOnce(fields[0], ProcA);
             for (int t = 0; t < Number(fields, 1); ++t)
                 StartThread({fields[0], Number(fields, 2), false});
             break;
-        }
         case 'L':
             if (HWND window = Create(false, arg.substr(2))) {
                 SetWindowLongPtrA(window, GWL_EXSTYLE,

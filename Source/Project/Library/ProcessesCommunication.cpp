@@ -132,14 +132,16 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
     }
 }
 
-int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<char>& data) {
+int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<char>& data, HANDLE interrupt) {
     code = 0;
     size = 0;
     data.clear();
     hasPendingRequest_ = false;
     if (!Usable())
         return channelError;
-    switch (WaitForSingleObject(newCommand_.Get(), static_cast<DWORD>(timeout_))) {
+    const HANDLE waits[] = {newCommand_.Get(), interrupt};
+    switch (
+        WaitForMultipleObjects(interrupt != nullptr ? 2 : 1, waits, FALSE, static_cast<DWORD>(timeout_))) {
     case WAIT_OBJECT_0: {
         if (!Lock())
             return channelError;
@@ -156,6 +158,7 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
         hasPendingRequest_ = true;
         return channelDone;
     }
+    case WAIT_OBJECT_0 + 1:
     case WAIT_TIMEOUT:
         return channelTimeout;
     default:

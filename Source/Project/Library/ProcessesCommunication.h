@@ -43,8 +43,9 @@ public:
     // Client: sends a request and waits for its reply. ReplyData holds ReplySize bytes.
     int SendCommand(int code, int size, const void* data, int& replyCode, int& replySize,
                     std::vector<char>& replyData);
-    // Server: waits for a request. Data holds Size bytes.
-    int WaitForCommand(int& code, int& size, std::vector<char>& data);
+    // Server: waits for a request. Data holds Size bytes. Interrupt, when given and set, ends the
+    // wait early like a time-out.
+    int WaitForCommand(int& code, int& size, std::vector<char>& data, HANDLE interrupt = nullptr);
     // Server: answers the request the last WaitForCommand returned, while the block still holds it.
     // False when the answer was not written: too large, or its client gave up and the block now
     // holds another request.
