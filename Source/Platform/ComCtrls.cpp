@@ -76,7 +76,7 @@ TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
     SetClassName("TUpDown");
     InitClasses(ICC_UPDOWN_CLASS);
     CreateSystemWindow(UPDOWN_CLASSA,
-                       WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
+                       WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
                        21);
     SetRange(0, 100);
 }

@@ -110,7 +110,8 @@ private:
         TTTOOLINFOA info{};
         info.cbSize = sizeof(info);
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = GetParent(control);
+        // The control itself, not its parent: the tool stays the same when it moves.
+        info.hwnd = control;
         info.uId = reinterpret_cast<UINT_PTR>(control);
         return info;
     }
@@ -626,8 +627,6 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         if (parentFont_)
             ApplyFont();
         RecordAnchors();
-        if (!hint_.empty())
-            Hints().Set(hwnd_, hint_);
     }
     if (oldWindow != nullptr && oldWindow != window)
         RealignWindow(oldWindow);
@@ -950,7 +949,7 @@ void TWinControl::SetHint(const std::string& hint) {
     if (hint == hint_)
         return;
     hint_ = hint;
-    if (hwnd_ != nullptr && ParentWindow() != nullptr)
+    if (hwnd_ != nullptr)
         Hints().Set(hwnd_, hint_);
 }
 

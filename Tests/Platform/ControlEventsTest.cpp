@@ -154,7 +154,7 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
     char text[80] = {};
     TTTOOLINFOA info{};
     info.cbSize = sizeof(info);
-    info.hwnd = GetParent(frame.Check->Handle());
+    info.hwnd = frame.Check->Handle();
     info.uId = reinterpret_cast<UINT_PTR>(frame.Check->Handle());
     info.lpszText = text;
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
