@@ -402,7 +402,8 @@ LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
     const HWND source = NotificationSource(msg, wp, lp);
     TWinControl* child = FromHandle(source);
-    if (child == nullptr || child->InDestruction())
+    // Not held back during destruction: a tree that goes still reports each deleted item.
+    if (child == nullptr)
         return false;
     try {
         return child->Reflected(msg, wp, lp, result);
