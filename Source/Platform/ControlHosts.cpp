@@ -1,0 +1,89 @@
+#include "ControlHosts.h"
+
+#include "Errors.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kParkingClass[] = "GLZ_Parking";
+constexpr UINT_PTR kHostSubclassId = 0x474C5A48; // "GLZH"
+
+// Common controls send their notifications to the window they were made in, wherever they
+// move later: the parking window passes them back to their controls too.
+LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    LRESULT result = 0;
+    if (TWinControl::ReflectToChild(msg, wp, lp, result))
+        return result;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+HWND ParkingWindow() {
+    static thread_local struct Parking {
+        HWND hwnd = nullptr;
+        ~Parking() {
+            if (hwnd != nullptr && IsWindow(hwnd))
+                DestroyWindow(hwnd);
+        }
+    } parking;
+    if (parking.hwnd == nullptr || !IsWindow(parking.hwnd)) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = ParkingProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kParkingClass;
+        RegisterClassExA(&wc);
+        parking.hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kParkingClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (parking.hwnd == nullptr)
+            throw Exception("Parking window could not be created");
+    }
+    return parking.hwnd;
+}
+
+namespace {
+
+LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
+    LRESULT result = 0;
+    if (TWinControl::ReflectToChild(msg, wp, lp, result))
+        return result;
+    if (msg == WM_SIZE) {
+        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        try {
+            RealignWindow(hwnd);
+        } catch (...) {
+            HandleException();
+        }
+        return r;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, HostSubclassProc, kHostSubclassId);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+std::vector<TWinControl*> LayerChildrenOf(HWND parent) {
+    std::vector<TWinControl*> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if (TWinControl* control = TWinControl::FromHandle(child))
+            children.push_back(control);
+    return children;
+}
+
+void AttachHost(HWND host) {
+    if (!SetWindowSubclass(host, HostSubclassProc, kHostSubclassId, 0))
+        throw Exception("The host window could not be subclassed");
+}
+
+void RealignWindow(HWND window) {
+    if (TWinControl* layer = TWinControl::FromHandle(window)) {
+        layer->Realign();
+        return;
+    }
+    RECT area{};
+    GetClientRect(window, &area);
+    TWinControl::AlignControls({area.right, area.bottom}, area, LayerChildrenOf(window));
+}
