@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // The windows the layer's controls live in when they are not in one of the layer's
 // containers: the thread's hidden parking window, and windows outside the layer that a
 // control was placed into (subclassed to pass notifications back and to align the controls).
 
+// A hidden top-level window of its own class (registered on first use) and procedure.
+HWND CreateHiddenWindow(const char* className, WNDPROC procedure, const std::string& title);
 // Controls without a parent wait here, hidden; one window per thread.
 HWND ParkingWindow();
 // Subclasses host (once) so that the controls placed into it are served like in a container.
