@@ -514,9 +514,21 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         RecordAnchors();
     }
     if (oldWindow != nullptr && oldWindow != window)
-        RealignWindow(oldWindow);
+        LayoutChanged(oldWindow);
     if (window != nullptr)
+        LayoutChanged(window);
+}
+
+void TWinControl::LayoutChanged(HWND window) {
+    // A control that is not aligned moves no sibling, and its anchors were just taken at the
+    // window's present size: only what the container derives from its children's extent
+    // (scroll range, own height) needs renewing, not the whole layout.
+    if (align_ != TAlign::alNone) {
         RealignWindow(window);
+        return;
+    }
+    if (TWinControl* layer = FromHandle(window))
+        layer->AlignedControls();
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
@@ -876,7 +888,10 @@ COLORREF TWinControl::FontColor() const {
 void TWinControl::ApplyFont() {
     if (hwnd_ == nullptr)
         return;
-    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+    // Each WM_SETFONT makes a control measure and redraw itself again (a label resizes).
+    const HFONT font = FontHandle();
+    if (font != windowFont_)
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     for (TWinControl* child : children_)
         if (child->parentFont_)
             child->ApplyFont();

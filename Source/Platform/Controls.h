@@ -237,6 +237,8 @@ private:
     void Bind(HWND hwnd) noexcept;
     void Unbind() noexcept;
     void Reparent(HWND window, TWinControl* parent);
+    // This control came into or left window: lays out what that changes.
+    void LayoutChanged(HWND window);
     void RecordAnchors();
     void PlaceAligned(const RECT& rect);
     void SetBoundsCore(int left, int top, int width, int height);
