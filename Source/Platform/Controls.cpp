@@ -492,6 +492,39 @@ void TWinControl::KeyPress(char& key) {
         OnKeyPress(this, key);
 }
 
+// The system hides a shown window around a change of parent and shows it again, each a full
+// repositioning with its redraws; and each later move of a shown window costs Wine a round of
+// region and redraw work. A control that is not on screen yet (parked, or in a hidden window)
+// is therefore hidden quietly (its style bit only) while it moves, while it and everything in
+// it take their new sizes, and then shown once, last in z-order.
+class TWinControl::TQuietPlacement {
+public:
+    explicit TQuietPlacement(TWinControl& control) : control_(control) {
+        const HWND hwnd = control.hwnd_;
+        if (hwnd == nullptr || IsWindowVisible(GetParent(hwnd)))
+            return;
+        const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+        if ((style & WS_VISIBLE) == 0)
+            return;
+        SetWindowLongPtrA(hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+        control.placing_ = true;
+    }
+    ~TQuietPlacement() {
+        if (!control_.placing_)
+            return;
+        control_.placing_ = false;
+        if (control_.hwnd_ != nullptr)
+            SetWindowPos(control_.hwnd_, HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    bool Active() const noexcept { return control_.placing_; }
+    TQuietPlacement(const TQuietPlacement&) = delete;
+    TQuietPlacement& operator=(const TQuietPlacement&) = delete;
+
+private:
+    TWinControl& control_;
+};
+
 void TWinControl::Reparent(HWND window, TWinControl* parent) {
     if (parent_ != nullptr) {
         auto& siblings = parent_->children_;
@@ -502,12 +535,14 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
     foreignHost_ = parent == nullptr && window != nullptr ? window : nullptr;
     if (parent_ != nullptr)
         parent_->children_.push_back(this);
+    const TQuietPlacement quiet(*this);
     if (hwnd_ != nullptr) {
         const HWND target = window != nullptr ? window : ParkingWindow();
         if (GetParent(hwnd_) != target)
             ::SetParent(hwnd_, target);
         // Last in z-order is last in tab order: the order in which controls were placed.
-        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!quiet.Active())
+            SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         alignStamp_ = NextStamp();
         if (parentFont_)
             ApplyFont();
@@ -793,7 +828,7 @@ void TWinControl::AlignControls(SIZE clientSize, RECT area, const std::vector<TW
 }
 
 bool TWinControl::Visible() const {
-    return hwnd_ != nullptr && (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+    return hwnd_ != nullptr && (placing_ || (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0);
 }
 
 void TWinControl::SetVisible(bool visible) {

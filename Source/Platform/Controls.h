@@ -236,6 +236,7 @@ private:
     friend struct TLayerAccess;
     void Bind(HWND hwnd) noexcept;
     void Unbind() noexcept;
+    class TQuietPlacement;
     void Reparent(HWND window, TWinControl* parent);
     // This control came into or left window: lays out what that changes.
     void LayoutChanged(HWND window);
@@ -270,6 +271,8 @@ private:
     HFONT windowFont_ = nullptr;
     int silent_ = 0;
     bool mouseInside_ = false;
+    // Hidden only while it moves into a shown window: counts as visible.
+    bool placing_ = false;
 
 public:
     // Lays out children (aligned first, then anchored) inside area of a window whose client
