@@ -173,7 +173,7 @@ void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD 
     const bool child = (style & WS_CHILD) != 0;
     if (child)
         id_ = NextControlId();
-    const HWND parent = child ? ParkingWindow() : owner;
+    const HWND parent = child ? TakeCreationParent() : owner;
     const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style, child ? 0 : CW_USEDEFAULT,
                                       child ? 0 : CW_USEDEFAULT, width, height, parent,
                                       child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
@@ -189,9 +189,9 @@ void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD 
 void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD exStyle, int width,
                                      int height) {
     id_ = NextControlId();
-    const HWND hwnd = CreateWindowExA(exStyle, className, "", style | WS_CHILD, 0, 0, width, height,
-                                      ParkingWindow(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                      GetModuleHandleA(nullptr), nullptr);
+    const HWND hwnd = CreateWindowExA(
+        exStyle, className, "", style | WS_CHILD, 0, 0, width, height, TakeCreationParent(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
     WNDCLASSEXA wc{};
@@ -211,6 +211,19 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
     designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
+}
+
+HWND& TWinControl::CreationParent() noexcept {
+    static thread_local HWND parent = nullptr;
+    return parent;
+}
+
+HWND TWinControl::TakeCreationParent() {
+    // Taken once: a control that makes parts of its own makes them parked.
+    HWND& hint = CreationParent();
+    const HWND parent = hint != nullptr && IsWindow(hint) ? hint : ParkingWindow();
+    hint = nullptr;
+    return parent;
 }
 
 void TWinControl::Bind(HWND hwnd) noexcept {
@@ -499,9 +512,9 @@ void TWinControl::KeyPress(char& key) {
 // it take their new sizes, and then shown once, last in z-order.
 class TWinControl::TQuietPlacement {
 public:
-    explicit TQuietPlacement(TWinControl& control) : control_(control) {
+    TQuietPlacement(TWinControl& control, HWND target) : control_(control) {
         const HWND hwnd = control.hwnd_;
-        if (hwnd == nullptr || IsWindowVisible(GetParent(hwnd)))
+        if (hwnd == nullptr || GetParent(hwnd) == target || IsWindowVisible(GetParent(hwnd)))
             return;
         const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
         if ((style & WS_VISIBLE) == 0)
@@ -535,13 +548,13 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
     foreignHost_ = parent == nullptr && window != nullptr ? window : nullptr;
     if (parent_ != nullptr)
         parent_->children_.push_back(this);
-    const TQuietPlacement quiet(*this);
+    const HWND target = hwnd_ != nullptr ? (window != nullptr ? window : ParkingWindow()) : nullptr;
+    const TQuietPlacement quiet(*this, target);
     if (hwnd_ != nullptr) {
-        const HWND target = window != nullptr ? window : ParkingWindow();
         if (GetParent(hwnd_) != target)
             ::SetParent(hwnd_, target);
         // Last in z-order is last in tab order: the order in which controls were placed.
-        if (!quiet.Active())
+        if (!quiet.Active() && GetWindow(hwnd_, GW_HWNDNEXT) != nullptr)
             SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         alignStamp_ = NextStamp();
         if (parentFont_)

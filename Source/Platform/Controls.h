@@ -271,11 +271,43 @@ private:
     HFONT windowFont_ = nullptr;
     int silent_ = 0;
     bool mouseInside_ = false;
-    // Hidden only while it moves into a shown window: counts as visible.
+    // Hidden only while it moves into another window: counts as visible.
     bool placing_ = false;
 
 public:
     // Lays out children (aligned first, then anchored) inside area of a window whose client
     // size is clientSize; used by containers and by hosts outside the layer.
     static void AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children);
+
+private:
+    friend class TCreationParent;
+    // The window the next control made on this thread is created in, instead of the parking one.
+    static HWND& CreationParent() noexcept;
+    static HWND TakeCreationParent();
 };
+
+// While it lives, the next control made on this thread gets its window right inside parent.
+class TCreationParent {
+public:
+    explicit TCreationParent(const TWinControl* parent) noexcept : previous_(TWinControl::CreationParent()) {
+        TWinControl::CreationParent() = parent != nullptr ? parent->Handle() : nullptr;
+    }
+    ~TCreationParent() { TWinControl::CreationParent() = previous_; }
+    TCreationParent(const TCreationParent&) = delete;
+    TCreationParent& operator=(const TCreationParent&) = delete;
+
+private:
+    HWND previous_;
+};
+
+// A control of owner placed into parent, its window made there at once: moving a window from
+// the parking window costs about a millisecond under Wine.
+template <class T, class... Args> T* CreateChild(TComponent* owner, TWinControl* parent, Args&&... args) {
+    T* control = nullptr;
+    {
+        const TCreationParent in(parent);
+        control = Create<T>(owner, std::forward<Args>(args)...);
+    }
+    control->SetParent(parent);
+    return control;
+}

@@ -47,8 +47,7 @@ void AppendToTop(TWinControl* child, TWinControl* parent) {
 }
 
 TGroupBox* CreateClientGroupBox(TWinControl* panel, const std::string& caption) {
-    auto* box = Create<TGroupBox>(panel);
-    box->SetParent(panel);
+    auto* box = CreateChild<TGroupBox>(panel, panel);
     box->SetAlign(TAlign::alClient);
     box->SetCaption(caption);
     return box;

@@ -36,21 +36,18 @@ TConditionDetailPanel::TConditionDetailPanel() {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
     CriterionsGroupBox = CreateClientGroupBox(this, " Target window ");
 
-    FindWindowPanel = Create<TPanel>(this);
-    FindWindowPanel->SetParent(CriterionsGroupBox);
+    FindWindowPanel = CreateChild<TPanel>(this, CriterionsGroupBox);
     FindWindowPanel->SetBevelOuter(TBevelCut::bvNone);
     FindWindowPanel->SetHeight(kFindWindowPanelHeight);
     FindWindowPanel->SetAlign(TAlign::alTop);
 
-    DescriptionLabel = Create<TLabel>(this);
-    DescriptionLabel->SetParent(FindWindowPanel);
+    DescriptionLabel = CreateChild<TLabel>(this, FindWindowPanel);
     DescriptionLabel->SetWordWrap(true);
     DescriptionLabel->SetBounds(kDescription.left, kDescription.top, kDescription.right, kDescription.bottom);
     DescriptionLabel->SetAnchors(akLeft | akTop | akRight | akBottom);
     DescriptionLabel->SetCaption(kDescriptionText);
 
-    FindWindow = Create<TFindWindow>(this);
-    FindWindow->SetParent(FindWindowPanel);
+    FindWindow = CreateChild<TFindWindow>(this, FindWindowPanel);
     FindWindow->SetBounds(kFindWindow.x, kFindWindow.y, TFindWindow::Size, TFindWindow::Size);
     FindWindow->SetSelectedChildWindow(false);
     FindWindow->BeforeSelectWindow = [this](TFindWindow&, HWND& wnd, bool& cancel) {

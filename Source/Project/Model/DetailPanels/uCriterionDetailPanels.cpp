@@ -29,8 +29,7 @@ constexpr char kEnabledParam[] = "params/enabled";
 
 TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
     SetBounds(0, 0, kBaseFrame.cx, kBaseFrame.cy);
-    EnabledCheckBox = Create<TKLVCheckBox>(this);
-    EnabledCheckBox->SetParent(this);
+    EnabledCheckBox = CreateChild<TKLVCheckBox>(this, this);
     EnabledCheckBox->SetBounds(kEnabledBox.left, kEnabledBox.top, kEnabledBox.right, kEnabledBox.bottom);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 }
@@ -55,12 +54,10 @@ TTextCriterionDetailPanel::TTextCriterionDetailPanel(const TTexts& texts, const 
     // Anchored controls keep their distances to the edges of the frame as designed.
     SetBounds(0, 0, frame.cx, frame.cy);
     EnabledCheckBox->SetTop(kEnabledBoxTopBesideText);
-    Label = Create<TLabel>(this);
-    Label->SetParent(this);
+    Label = CreateChild<TLabel>(this, this);
     Label->SetBounds(kLabel.x, kLabel.y, 0, 0);
     Label->SetCaption(caption);
-    ComboBox = Create<THistoryComboBox>(this);
-    ComboBox->SetParent(this);
+    ComboBox = CreateChild<THistoryComboBox>(this, this);
     ComboBox->SetBounds(kCombo.x, kCombo.y, comboWidth, ComboBox->Height());
     ComboBox->SetAnchors(akLeft | akTop | akRight);
     ComboBox->AutoHistory = true;
@@ -118,8 +115,7 @@ TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
     for (const auto& [radio, design] : radios) {
-        radio = Create<TRadioButton>(this);
-        radio->SetParent(this);
+        radio = CreateChild<TRadioButton>(this, this);
         radio->SetBounds(design.first.left, design.first.top, design.first.right, design.first.bottom);
         radio->SetCaption(design.second);
         radio->OnClick = [this](TComponent*) { StoreExactSearch(); };

@@ -17,8 +17,7 @@ constexpr int kMemoFontHeight = -13;
 
 TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel() {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
-    Memo = Create<TMemo>(this);
-    Memo->SetParent(this);
+    Memo = CreateChild<TMemo>(this, this);
     Memo->SetAlign(TAlign::alClient);
     Memo->SetReadOnly(true);
     Memo->SetColor(SysColor(COLOR_BTNFACE));

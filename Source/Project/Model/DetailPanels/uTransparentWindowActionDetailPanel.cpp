@@ -73,13 +73,11 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     SetBounds(0, 0, kZep.Frame.cx, kZep.Frame.cy);
     GroupBox = CreateClientGroupBox(this, " Transparency options ");
 
-    TransparencyLevelLabel = Create<TLabel>(this);
-    TransparencyLevelLabel->SetParent(GroupBox);
+    TransparencyLevelLabel = CreateChild<TLabel>(this, GroupBox);
     TransparencyLevelLabel->SetBounds(kLabel.x, kLabel.y, 0, 0);
     TransparencyLevelLabel->SetCaption("Transparency level:");
 
-    TransparencyLevelTrackBar = Create<TTrackBar>(this);
-    TransparencyLevelTrackBar->SetParent(GroupBox);
+    TransparencyLevelTrackBar = CreateChild<TTrackBar>(this, GroupBox);
     TransparencyLevelTrackBar->SetBounds(kTrackBar.left, kTrackBar.top, kZep.TrackBarWidth, kTrackBar.bottom);
     TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
     TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
@@ -88,15 +86,13 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelTrackBar->SetPosition(kMaxLevel);
     TransparencyLevelTrackBar->OnChange = [this](TComponent*) { TransparencyLevelTrackBarChange(); };
 
-    TransparencyLevelEdit = Create<TEdit>(this);
-    TransparencyLevelEdit->SetParent(GroupBox);
+    TransparencyLevelEdit = CreateChild<TEdit>(this, GroupBox);
     TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
     TransparencyLevelEdit->SetText("100");
     TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
     TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
 
-    TransparencyLevelUpDown = Create<TUpDown>(this);
-    TransparencyLevelUpDown->SetParent(GroupBox);
+    TransparencyLevelUpDown = CreateChild<TUpDown>(this, GroupBox);
     TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
@@ -185,8 +181,7 @@ TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ
          &TTransparentWindowActionDetailPanel_GLZ::GhostWindowCheckBoxClick},
     };
     for (const TSwitch& s : switches) {
-        s.Box = Create<TKLVCheckBox>(this);
-        s.Box->SetParent(GroupBox);
+        s.Box = CreateChild<TKLVCheckBox>(this, GroupBox);
         s.Box->SetBounds(kSwitchLeft, s.Top, kSwitchWidth, kSwitchHeight);
         s.Box->SetAnchors(akLeft | akTop | akRight);
         s.Box->SetCaption(s.Caption);

@@ -25,24 +25,20 @@ TWindowRuleDetailPanel::TWindowRuleDetailPanel() {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
     GroupBox = CreateClientGroupBox(this, " Window rule ");
 
-    ScrollBox = Create<TScrollBox>(this);
-    ScrollBox->SetParent(GroupBox);
+    ScrollBox = CreateChild<TScrollBox>(this, GroupBox);
     ScrollBox->SetBorder(false);
     ScrollBox->SetAlign(TAlign::alClient);
 
-    MainPanel = Create<TPanel>(this);
-    MainPanel->SetParent(ScrollBox);
+    MainPanel = CreateChild<TPanel>(this, ScrollBox);
     MainPanel->SetBevelOuter(TBevelCut::bvNone);
     MainPanel->SetHeight(kMainPanelHeight);
     MainPanel->SetAlign(TAlign::alTop);
 
-    EnabledCheckBox = Create<TKLVCheckBox>(this);
-    EnabledCheckBox->SetParent(MainPanel);
+    EnabledCheckBox = CreateChild<TKLVCheckBox>(this, MainPanel);
     EnabledCheckBox->SetBounds(kEnabledBox.left, kEnabledBox.top, kEnabledBox.right, kEnabledBox.bottom);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 
-    NameEdit = Create<TEdit>(this);
-    NameEdit->SetParent(MainPanel);
+    NameEdit = CreateChild<TEdit>(this, MainPanel);
     NameEdit->SetBounds(kNameEdit.x, kNameEdit.y, kNameEditWidth, NameEdit->Height());
     NameEdit->SetAnchors(akLeft | akTop | akRight);
     NameEdit->OnExit = [this](TComponent*) { NameEditExit(); };
