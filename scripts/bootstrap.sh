@@ -9,6 +9,7 @@ packages=(
   wine wine64
   xvfb xauth x11-utils
   clang-format
+  fp-utils
 )
 
 missing=()

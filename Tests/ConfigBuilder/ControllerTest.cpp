@@ -5,6 +5,7 @@
 #include "Platform/TestWindow.h"
 #include "Project/Model/ModelTestSupport.h"
 #include "RootUIController.h"
+#include "ShellOpen.h"
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,28 @@ TEST_F(Controller, AFailedSaveOnClosingKeepsTheWindowOpen) {
     TMessageBoxAnswerer answerer(IDYES);
     EXPECT_TRUE(controller->AskSaveChanges());
     EXPECT_FALSE(root->Modified);
+}
+
+TEST_F(Controller, HelpAndLaunchOpenFilesOfTheProgramsFolder) {
+    std::vector<std::string> opened;
+    const TShellOpen saved = ShellOpen;
+    ShellOpen = [&opened](HWND, const char* verb, const std::string& file, const std::string& directory) {
+        opened.push_back(std::string(verb != nullptr ? verb : "<default>") + " " + file + " in " + directory);
+    };
+    Execute("HelpContent");
+    Execute("RunCommandCenter");
+    ShellOpen = saved;
+    EXPECT_EQ((std::vector<std::string>{
+                  "<default> " + ApplicationFolder + "Glazlo.chm in " + ApplicationFolder,
+                  "<default> " + ApplicationFolder + "GlazloCenter.exe in " + ApplicationFolder}),
+              opened);
+}
+
+// The build lays the compiled help out beside the programs.
+TEST(Help, TheHelpFileIsBuiltBesideThePrograms) {
+    const std::string help = ReadFileText(ProgramFolder() + "Glazlo.chm");
+    ASSERT_GT(help.size(), 1000u);
+    EXPECT_EQ("ITSF", help.substr(0, 4));
 }
 
 } // namespace
