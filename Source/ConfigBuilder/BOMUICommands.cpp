@@ -4,7 +4,6 @@
 #include "MultiLanguages.h"
 #include "XMLStorage.h"
 
-#include "CommandShortCuts.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "BOMRoutines.h"
 #include "BOMUICommands.h"
-#include "CommandShortCuts.h"
 #include "ConfigBuilderTestSupport.h"
 #include "Project/Model/ModelTestSupport.h"
 #include "RootUIController.h"
