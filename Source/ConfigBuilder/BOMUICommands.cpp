@@ -4,7 +4,6 @@
 #include "MultiLanguages.h"
 #include "XMLStorage.h"
 
-
 namespace {
 
 constexpr const char* KeyCommand = "BOMUICOMMAND";
@@ -72,6 +71,56 @@ void TBOMUICommand::Refresh() {
 void TBOMUICommand::Load(IHierStorage* storage) {
     TBOM_UI_Object::Load(storage);
     Refresh();
+}
+
+TMenuItem* TBOMUICommand::CreateMenuItem(TComponent* owner) {
+    auto* item = ::Create<TMenuItem>(owner);
+    // A separator shows no action: its caption must stay the separator mark.
+    if (CommandKind() == TCommandKind::Separator) {
+        item->Caption.assign(1, '-');
+        return item;
+    }
+    item->SetAction(action_.get());
+    item->ImageIndex = action_->ImageIndex;
+    if (CommandKind() == TCommandKind::Group)
+        AddSubItems(item);
+    return item;
+}
+
+TToolButton* TBOMUICommand::CreateToolButton(TComponent* owner) {
+    auto* button = ::Create<TToolButton>(owner);
+    button->Grouped = true;
+    button->SetAction(action_.get());
+    button->SetAutoSize(true);
+    switch (CommandKind()) {
+    case TCommandKind::Separator:
+        button->SetStyle(TToolButtonStyle::tbsSeparator);
+        button->SetAutoSize(false);
+        button->SetWidth(8);
+        break;
+    case TCommandKind::Group: {
+        auto* menu = ::Create<TPopupMenu>(button);
+        auto* item = ::Create<TMenuItem>(button);
+        menu->Items().Add(item);
+        item->SetAction(action_.get());
+        button->SetMenuItem(item);
+        AddSubItems(item);
+        break;
+    }
+    case TCommandKind::Item:
+        button->SetStyle(TToolButtonStyle::tbsButton);
+        break;
+    }
+    return button;
+}
+
+void TBOMUICommand::AddSubItems(TMenuItem* item) {
+    ComPtr<IBOMCollection> children = CollectionAt(Self(), "commands");
+    if (!children)
+        return;
+    for (int i = 0; i < children->Count(); ++i)
+        if (ComPtr<IBOMUICommand> child = Supports<IBOMUICommand>(children->Item(Variant(i))))
+            item->Add(child->CreateMenuItem(item));
 }
 
 bool TBOMUICommand::HandleShortCut(TShortCut shortCut) {

@@ -2,6 +2,8 @@
 
 #include "BOM_UI.h"
 #include "CommandAction.h"
+#include "Menus.h"
+#include "ToolBars.h"
 
 #include <windows.h>
 
@@ -18,6 +20,9 @@ enum class TCommandKind { Item, Separator, Group };
 // A command of the menu or tool bar; it makes its own menu items and tool buttons.
 struct IBOMUICommand : IUnknown {
     virtual TCommandAction& GetAction() = 0;
+    // Owned by owner; bound to the command's action. A group's button drops its sub-menu down.
+    virtual TToolButton* CreateToolButton(TComponent* owner) = 0;
+    virtual TMenuItem* CreateMenuItem(TComponent* owner) = 0;
     // True when the short-cut was the command's own or one of its sub-commands'.
     virtual bool HandleShortCut(TShortCut shortCut) = 0;
 };
@@ -28,6 +33,10 @@ class TBOMUICommand : public TBOM_UI_Object, public IBOMUICommand {
 
 public:
     TCommandAction& GetAction() override { return *action_; }
+    TToolButton* CreateToolButton(TComponent* owner) override;
+    TMenuItem* CreateMenuItem(TComponent* owner) override;
+    // One menu item per sub-command, to any depth.
+    void AddSubItems(TMenuItem* item);
     bool HandleShortCut(TShortCut shortCut) override;
 
     TCommandKind CommandKind();

@@ -9,6 +9,9 @@
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
 #include "ShellOpen.h"
+#include "uAboutForm.h"
+#include "uCBAppForm.h"
+#include "uOptionsForm.h"
 
 #include <commctrl.h>
 
@@ -48,13 +51,54 @@ TRootUIController::TRootUIController(TQuendaWindows& root) : root_(root) {
 
 TRootUIController::~TRootUIController() = default;
 
-void TRootUIController::CreateUI() {}
+void TRootUIController::CreateUI() {
+    form_ = std::make_unique<TCBAppForm>();
+    Application().SetMainForm(form_.get());
+    form_->SetCaption(ApplicationTitle());
+    form_->OnCloseQuery = [this](TComponent*, bool& canClose) { canClose = AskSaveChanges(); };
+    form_->OnShortCut = [this](const MSG& msg, bool& handled) {
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+            handled = HandleShortCut(ShortCutFromKey(msg.wParam, msg.lParam));
+    };
+    BindTree(*form_->TreeView, form_->DetailPanel->Handle(), form_->Handle());
+    BuildCommandBars();
+}
 
 void TRootUIController::DestroyUI() {
     UnbindTree();
+    if (form_ && Application().MainForm() == form_.get())
+        Application().SetMainForm(nullptr);
+    form_.reset();
+    owner_ = nullptr;
 }
 
-void TRootUIController::ShowMainForm() {}
+void TRootUIController::ShowMainForm() {
+    if (form_)
+        form_->ShowModal();
+}
+
+// Each new button goes in front of those already there: the bars show the collections' order.
+void TRootUIController::BuildCommandBars() {
+    const auto build = [](IBOMObject* commands, TToolBar* bar, TImageList* images) {
+        ComPtr<IBOMCollection> list = Supports<IBOMCollection>(commands);
+        if (!list)
+            return;
+        for (int i = list->Count() - 1; i >= 0; --i) {
+            ComPtr<IBOMUICommand> command = Supports<IBOMUICommand>(list->Item(Variant(i)));
+            if (!command)
+                continue;
+            TToolButton* button = command->CreateToolButton(bar);
+            button->SetToolBar(bar, 0);
+            if (TMenuItem* item = button->MenuItem()) {
+                item->SubMenuImages = images;
+                if (TPopupMenu* menu = item->GetParentMenu())
+                    menu->Images = images;
+            }
+        }
+    };
+    build(AsObject(root_)->ResolvePath("menu").Get(), form_->MenuToolBar, &form_->ToolBarImages);
+    build(AsObject(root_)->ResolvePath("toolbar").Get(), form_->ToolBarToolBar, &form_->ToolBarImages);
+}
 
 void TRootUIController::BindTree(TTreeView& tree, HWND detailHost, HWND owner) {
     tree_ = &tree;
@@ -163,6 +207,10 @@ bool TRootUIController::ExecuteCommand(TCommandAction& action) {
         StopControlCenter();
     else if (name == "HelpContent")
         ShowHelp();
+    else if (name == "HelpAbout")
+        ShowAbout();
+    else if (name == "Options")
+        ShowOptions();
     else
         return true;
     return false;
@@ -292,6 +340,9 @@ void TRootUIController::OnTreeNodeDeletion(TTreeNode node) {
 
 void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TTreeNode node = tree_ != nullptr ? tree_->GetNodeAt(x, y) : TTreeNode();
+    // A right click selects, as a left one does.
+    if (node && button == TMouseButton::Right)
+        node.Select();
     if (IUIElement* element = node ? NodeElement(node) : nullptr)
         element->MouseDown(node, button, shift, x, y);
 }
@@ -304,6 +355,30 @@ void TRootUIController::ConfigurationSaved() {
 
 void TRootUIController::StopControlCenter() {
     TellCenter(cmdCloseCenter);
+}
+
+void TRootUIController::ShowOptions() {
+    TOptionsForm dialog;
+    dialog_ = &dialog;
+    const TModalResult result = dialog.ShowModal();
+    dialog_ = nullptr;
+    if (result == mrOk)
+        TellCenter(cmdReloadSettings);
+}
+
+void TRootUIController::ShowAbout() {
+    TAboutForm dialog;
+    std::unique_ptr<TAbstractDetailPanel> panel = ::CreateDetailPanel("AboutPanel");
+    if (!panel)
+        return;
+    dialog.SetClientSize(panel->Width(), dialog.CommandPanel->Height() + panel->Height());
+    panel->SetParent(&dialog);
+    panel->SetAlign(TAlign::alClient);
+    panel->UpdateControls();
+    dialog_ = &dialog;
+    dialog.ShowModal();
+    dialog_ = nullptr;
+    panel->SetParent(nullptr);
 }
 
 void TRootUIController::TellCenter(int code) {
@@ -326,12 +401,15 @@ void TRootUIController::ShowHelp() {
 }
 
 void TRootUIController::CloseMainWindow() {
-    if (owner_ != nullptr)
+    if (form_)
+        form_->Close();
+    else if (owner_ != nullptr)
         PostMessageA(owner_, WM_CLOSE, 0, 0);
 }
 
 void RegisterConfigBuilder() {
     RegisterBOMUICommandClasses();
+    RegisterAboutPanel();
     RegisterRootUIController([](TQuendaWindows& root) -> ComPtr<IRootUIController> {
         return ComPtr<IRootUIController>(NewObject<TRootUIController>(root));
     });

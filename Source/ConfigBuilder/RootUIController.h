@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 class TAbstractDetailPanel;
+class TCBAppForm;
+class TForm;
 
 // The model root as the configuration program's user-interface controller: binds the rule
 // tree, routes every command through the selected node and its parents, and carries out the
@@ -44,11 +47,17 @@ public:
     void DeleteWindowRule();
     void ShowDetailPanel(TTreeNode node);
     void StopControlCenter();
+    void ShowOptions();
+    void ShowAbout();
 
     TAbstractDetailPanel* ShownPanel() const noexcept { return shownPanel_; }
     TTreeView* Tree() const noexcept { return tree_; }
+    TCBAppForm* MainForm() const noexcept { return form_.get(); }
+    // The modal dialog on screen (options or about), for whoever needs to reach it.
+    TForm* ShownDialog() const noexcept { return dialog_; }
 
 private:
+    void BuildCommandBars();
     void WireCommands(IBOMObject* commands);
     void OnTreeNodeDeletion(TTreeNode node);
     void OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -61,6 +70,8 @@ private:
     void CloseMainWindow();
 
     TQuendaWindows& root_;
+    std::unique_ptr<TCBAppForm> form_;
+    TForm* dialog_ = nullptr;
     TTreeView* tree_ = nullptr;
     HWND detailHost_ = nullptr;
     HWND owner_ = nullptr;
