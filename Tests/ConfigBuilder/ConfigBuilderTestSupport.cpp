@@ -43,7 +43,30 @@ void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) noexcept {
     EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
 }
 
+std::function<bool()> DriverStep;
+
+void CALLBACK DriverTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+    try {
+        if (DriverStep && DriverStep()) {
+            DriverStep = nullptr;
+            KillTimer(nullptr, timer);
+        }
+    } catch (...) {
+        DriverStep = nullptr;
+    }
+}
+
 } // namespace
+
+TTimerDriver::TTimerDriver(std::function<bool()> step) {
+    DriverStep = std::move(step);
+    timer_ = SetTimer(nullptr, 0, 30, DriverTimer);
+}
+
+TTimerDriver::~TTimerDriver() {
+    KillTimer(nullptr, timer_);
+    DriverStep = nullptr;
+}
 
 void EnsureConfigClasses() {
     static const bool done = [] {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,18 @@ public:
 
     const std::vector<std::string>& Texts() const;
     const std::vector<std::string>& Captions() const;
+
+private:
+    UINT_PTR timer_ = 0;
+};
+
+// Runs step from a timer of this thread (so also inside a modal loop) until it answers true.
+class TTimerDriver {
+public:
+    explicit TTimerDriver(std::function<bool()> step);
+    ~TTimerDriver();
+    TTimerDriver(const TTimerDriver&) = delete;
+    TTimerDriver& operator=(const TTimerDriver&) = delete;
 
 private:
     UINT_PTR timer_ = 0;
