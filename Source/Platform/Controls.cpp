@@ -310,6 +310,7 @@ void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD 
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
     defProc_ = DefWindowProcA;
+    designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
 }
@@ -336,6 +337,7 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
     subclassed_ = true;
+    designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
 }
@@ -698,6 +700,7 @@ void TWinControl::SetBoundsCore(int left, int top, int width, int height) {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     SetBoundsCore(left, top, width, height);
+    designSize_ = {width, height};
     alignStamp_ = NextStamp();
     RecordAnchors();
     if (align_ != TAlign::alNone && ParentWindow() != nullptr)
@@ -759,6 +762,13 @@ void TWinControl::SetAlign(TAlign align) {
     if (align == align_)
         return;
     align_ = align;
+    // Aligned to a side, the control takes its designed depth again (a frame that filled a
+    // host keeps its own height when it is stacked into another).
+    const RECT r = BoundsRect();
+    if ((align == TAlign::alTop || align == TAlign::alBottom) && designSize_.cy > 0)
+        SetBoundsCore(r.left, r.top, r.right - r.left, designSize_.cy);
+    else if ((align == TAlign::alLeft || align == TAlign::alRight) && designSize_.cx > 0)
+        SetBoundsCore(r.left, r.top, designSize_.cx, r.bottom - r.top);
     alignStamp_ = NextStamp();
     RecordAnchors();
     if (ParentWindow() != nullptr)

@@ -95,6 +95,7 @@ public:
     void SetConstraints(int minWidth, int minHeight);
 
     TAlign Align() const noexcept { return align_; }
+    // Aligned to a side, the control keeps (or takes back) the depth SetBounds gave it.
     void SetAlign(TAlign align);
     TAnchors Anchors() const noexcept { return anchors_; }
     void SetAnchors(TAnchors anchors);
@@ -243,6 +244,8 @@ private:
     TAnchors anchors_ = akLeft | akTop;
     RECT anchorDesign_{};
     SIZE anchorOrigin_{};
+    // The size last given by SetBounds (or at creation), not by alignment.
+    SIZE designSize_{};
     bool anchorValid_ = false;
     int alignStamp_ = 0;
     int minWidth_ = 0;
