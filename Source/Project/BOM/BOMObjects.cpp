@@ -88,6 +88,16 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
     }
 }
 
+std::string NameTakenMessage(const std::string& name) {
+    return "The name \"" + name + "\" is already in use.";
+}
+
+// Paths split at "/", take a final ":" for a kind and read ".", ".." and "all" as steps, so a
+// child with such a name could never be found again.
+bool IsReachableName(const std::string& name) {
+    return name.find_first_of("/:") == std::string::npos && name != "." && name != ".." && name != "all";
+}
+
 } // namespace
 
 // TBOMAbstractObject
@@ -208,9 +218,13 @@ void TBOMInnerCollection::Clear() {
 void TBOMInnerCollection::Rename(IBOMObject* item, const std::string& newName) {
     if (item == nullptr)
         return;
-    ComPtr<IBOMObject> keep(item);
-    list_.Delete(Variant(item->GetName()));
-    list_.Add(item, false, newName);
+    const std::string oldName = item->GetName();
+    const int taken = list_.IndexOf(newName);
+    if (taken >= 0 && taken != list_.IndexOf(oldName))
+        throw EBOMNameError(NameTakenMessage(newName));
+    // Re-keyed in place: the position decides which rule applies and the saved order.
+    if (!list_.Rename(oldName, newName))
+        throw EElHashListError("Hash not found.");
 }
 
 // TBOMObjectWithAll
@@ -234,9 +248,17 @@ std::string TBOMObjectWithAll::Up(const std::string& path) {
     return ExcludeTrailingSlash(name_ + "/" + path);
 }
 
+bool TBOMObjectWithAll::FromOwner(const std::string& from, IBOMObject* sender) {
+    // A child's name may itself begin with "..": the sender tells, not the text.
+    if (owner_)
+        return SameObject(sender, owner_.Get());
+    // Not wired yet: only an owner passes ".." on.
+    return from == "..";
+}
+
 void TBOMObjectWithAll::Changed(const std::string& path, IBOMObject* source, const std::string& from,
                                 IBOMObject* sender) {
-    if (StartsWith("..", from))
+    if (FromOwner(from, sender))
         ChangedFromOwner(path, source, from, sender);
     else
         ChangedFromChild(path, source, from, sender);
@@ -244,7 +266,7 @@ void TBOMObjectWithAll::Changed(const std::string& path, IBOMObject* source, con
 
 void TBOMObjectWithAll::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
                                     IBOMObject* sender, const std::string& oldNamePath) {
-    if (StartsWith("..", from)) {
+    if (FromOwner(from, sender)) {
         NameChangedFromOwner(path, source, from, sender, oldNamePath);
         return;
     }
@@ -591,7 +613,14 @@ void TBOMCollection::RenameChild(IBOMObjectSlave* child, const std::string& newN
         return;
     const std::string oldName = child->GetName();
     ComPtr<IBOMObject> item = GetItem(Variant(oldName));
-    if (!item || newName.empty() || newName == oldName || GetItem(Variant(newName)))
+    if (!item || newName.empty() || newName == oldName)
+        return;
+    if (!IsReachableName(newName))
+        throw EBOMNameError(
+            "The name \"" + newName +
+            "\" cannot be used: names must not contain \"/\" or \":\" nor be \".\", \"..\" or "
+            "\"all\".");
+    if (GetItem(Variant(newName)))
         return;
     // Re-key first, so that the notification from the item finds it under its new name.
     RenameItem(item.Get(), newName);
