@@ -2,6 +2,8 @@
 
 #include "BOMRoutines.h"
 
+#include <unordered_set>
+
 namespace {
 
 constexpr const char* UnitName = "Source/Project/BOM/BOMObjects";
@@ -59,11 +61,24 @@ void SaveItems(IHierStorage* storage, IBOMCollection* list, const std::string& e
     }
 }
 
+// The first of base + " " + first, base + " " + (first + 1), ... that isFree accepts.
+template <class IsFree> std::string NumberedName(const std::string& base, int first, IsFree isFree) {
+    for (int n = first;; ++n) {
+        std::string candidate = base + " " + std::to_string(n);
+        if (isFree(candidate))
+            return candidate;
+    }
+}
+
 // Loads every element of that name into the item of its name; unknown names make new items.
+// With keepEvery, an element without a name or with the name of an element before it is an
+// item of its own too, under a free name: a hand-written file loses nothing.
 template <class AddFn>
 void LoadItems(IHierStorage* storage, const std::string& elementName, const std::string& defaultClass,
-               IBOMCollection* list, AddFn add) {
+               IBOMCollection* list, AddFn add, bool keepEvery = false, const std::string& newNameBase = "") {
     const int count = storage->ChildCount(elementName);
+    std::unordered_set<IBOMObject*> loaded;
+    std::unordered_set<std::string> fileNames;
     for (int i = 0; i < count; ++i) {
         ComPtr<IHierStorage> element = storage->Child(elementName, i);
         if (!element)
@@ -72,6 +87,9 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
         const std::string name = element->ReadAttr("name", "");
         if (!name.empty())
             item = list->Item(Variant(name));
+        const bool needsName = keepEvery && (name.empty() || (item && loaded.count(item.Get()) > 0));
+        if (needsName)
+            item.Reset();
         const bool isNew = !item;
         if (isNew) {
             const std::string classKey = element->ReadAttr("type", defaultClass);
@@ -83,8 +101,21 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
         }
         if (ComPtr<IPersistObject> persist = Supports<IPersistObject>(item))
             persist->Load(element.Get());
+        if (needsName) {
+            // Names that later elements bring are no free names either.
+            if (fileNames.empty())
+                for (int k = 0; k < count; ++k)
+                    if (ComPtr<IHierStorage> other = storage->Child(elementName, k))
+                        fileNames.insert(AsciiUpper(other->ReadAttr("name", "")));
+            const auto isFree = [&](const std::string& candidate) {
+                return !list->Item(Variant(candidate)) && fileNames.count(AsciiUpper(candidate)) == 0;
+            };
+            MustCast<IBOMObjectSlave>(item)->SetName(name.empty() ? NumberedName(newNameBase, 1, isFree)
+                                                                  : NumberedName(name, 2, isFree));
+        }
         if (isNew)
             add(item.Get());
+        loaded.insert(item.Get());
     }
 }
 
@@ -522,6 +553,10 @@ std::string TBOMCollection::GetDefaultItemClass() {
     return defaultItemClass_;
 }
 
+std::string TBOMCollection::GetNewItemNameBase() {
+    return itemElementName_.empty() ? std::string("item") : itemElementName_;
+}
+
 ComPtr<IBOMObject> TBOMCollection::GetItem(const Variant& key) {
     return items_->Item(key);
 }
@@ -639,8 +674,9 @@ void TBOMCollection::Load(IHierStorage* storage) {
     if (storage->ChildCount("content") <= 0)
         return;
     if (ComPtr<IHierStorage> content = storage->Child("content", 0))
-        LoadItems(content.Get(), GetItemElementName(), GetDefaultItemClass(), items_.Get(),
-                  [this](IBOMObject* item) { AddItem(item); });
+        LoadItems(
+            content.Get(), GetItemElementName(), GetDefaultItemClass(), items_.Get(),
+            [this](IBOMObject* item) { AddItem(item); }, true, GetNewItemNameBase());
 }
 
 // TBOMParam

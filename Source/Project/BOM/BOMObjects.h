@@ -249,6 +249,8 @@ class TBOMCollection : public TBOMObject, public IBOMCollection {
 
     virtual std::string GetItemElementName();
     virtual std::string GetDefaultItemClass();
+    // A loaded item without a name is named this, a blank and the first free number.
+    virtual std::string GetNewItemNameBase();
     virtual ComPtr<IBOMObject> GetItem(const Variant& key);
     virtual void AddItem(IBOMObject* item);
     virtual void DeleteItem(const Variant& key);
