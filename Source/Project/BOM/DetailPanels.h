@@ -26,6 +26,7 @@ public:
     void UpdateControls();
     virtual std::string GetTitle();
 
+    // A name that no path can reach raises EBOMNameError after the controls show the old name.
     void RenameObject(const std::string& newName);
     void SetParamValue(const std::string& name, const Variant& value);
 

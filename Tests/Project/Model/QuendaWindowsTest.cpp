@@ -91,6 +91,39 @@ TEST_F(Root, FirstOfTwoMatchingEnabledRulesAnswers) {
     EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\", 0), 0u);
 }
 
+TEST_F(Root, HandWrittenRulesWithoutOrWithRepeatedNamesAreAllKept) {
+    // Names as a person may leave them: none, one used before, one a free name would take.
+    auto rule = [](const std::string& name, const std::string& className) {
+        return "<window_rule" + name +
+               "><conditions><content><condition name=\"DefaultCondition\"><criterions>"
+               "<content><criterion name=\"WINDOWCLASSNAMECRITERION\"><params><param "
+               "name=\"window_class_name\">" +
+               className +
+               "</param></params></criterion></content></criterions></condition></content>"
+               "</conditions></window_rule>";
+    };
+    WriteFileText(ConfigurationFilePath(),
+                  "<quenda_windows name=\"root\"><window_rules name=\"window_rules\"><content>" +
+                      rule(" name=\"Notepad\"", "C1") + rule("", "C2") + rule(" name=\"notepad\"", "C3") +
+                      rule("", "C4") + rule(" name=\"Window Rule 1\"", "C5") +
+                      "</content></window_rules></quenda_windows>");
+    TQuendaWindows* windows = Load();
+    const std::string names = "Notepad,Window Rule 2,notepad 2,Window Rule 3,Window Rule 1";
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
+    for (int i = 0; i < 5; ++i) {
+        const auto item = MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Item(Variant(i));
+        EXPECT_EQ(ParamAt(item.Get(), ClassCriterion + "window_class_name"), "C" + std::to_string(i + 1));
+        EXPECT_EQ(ParamAt(item.Get(), "params/name"), item->GetName());
+    }
+    // The next save keeps them all.
+    windows->Modified = true;
+    windows->SaveConfiguration();
+    root->ClearOwner();
+    root = LoadConfiguration();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
+}
+
 TEST_F(Root, MissingOrBrokenFileGivesNoRoot) {
     EXPECT_FALSE(LoadConfiguration(ApplicationFolder + "missing.ini"));
     WriteFileText(ConfigurationFilePath(), "<quenda_windows><unclosed>");
