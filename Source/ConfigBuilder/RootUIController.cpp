@@ -55,7 +55,12 @@ void TRootUIController::CreateUI() {
     form_ = std::make_unique<TCBAppForm>();
     Application().SetMainForm(form_.get());
     form_->SetCaption(ApplicationTitle());
-    form_->OnCloseQuery = [this](TComponent*, bool& canClose) { canClose = AskSaveChanges(); };
+    // The placement storage keeps its own close query: it saves only a window that closes.
+    form_->OnCloseQuery = [this, placement = form_->OnCloseQuery](TComponent* sender, bool& canClose) {
+        canClose = AskSaveChanges();
+        if (canClose && placement)
+            placement(sender, canClose);
+    };
     form_->OnShortCut = [this](const MSG& msg, bool& handled) {
         if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
             handled = HandleShortCut(ShortCutFromKey(msg.wParam, msg.lParam));

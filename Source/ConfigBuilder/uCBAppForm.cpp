@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // The form's layout, as designed.
@@ -17,6 +20,13 @@ struct TLayout {
     int TreeIndent = 19;
 };
 constexpr TLayout Layout;
+
+constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
+const std::vector<std::string> StoredProperties = {
+    "TreeView.Width",       "MenuToolBar.Height",  "MenuToolBar.Left",
+    "MenuToolBar.Top",      "MenuToolBar.Width",   "ToolBarToolBar.Top",
+    "ToolBarToolBar.Width", "ToolBarToolBar.Left", "ToolBarToolBar.Height",
+};
 
 // The pictures' mask colour: magenta pixels are transparent.
 constexpr COLORREF PictureMask = RGB(255, 0, 255);
@@ -74,6 +84,15 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     DetailPanel->SetParent(this);
     DetailPanel->SetBevelOuter(TBevelCut::bvNone);
     DetailPanel->SetAlign(TAlign::alClient);
+
+    // Made while the form loads, so that it chains itself into the form's events.
+    FormStorage = Create<TFormStorage>(this);
+    FormStorage->SetName("FormStorage");
+    BeginLoading();
+    FormStorage->SetUseRegistry(true);
+    FormStorage->SetIniFileName(PlacementKey);
+    FormStorage->SetStoredProps(StoredProperties);
+    EndLoading();
 }
 
 TCBAppForm::~TCBAppForm() {

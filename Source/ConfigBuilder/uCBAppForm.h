@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExtCtrls.h"
+#include "FormPlacement.h"
 #include "Forms.h"
 #include "ImageList.h"
 #include "ToolBars.h"
@@ -19,6 +20,8 @@ public:
     TTreeView* TreeView = nullptr;
     TSplitter* Splitter = nullptr;
     TPanel* DetailPanel = nullptr;
+    // The window's placement and the bars' and tree's sizes, under the program's key.
+    TFormStorage* FormStorage = nullptr;
 
     // The node images the model classes name by index, the enabled check states, and the
     // commands' images: 0 save, 1 add rule, 2 delete rule, 3 help contents, 4 launch.
