@@ -1,32 +1,11 @@
 #include "FindWindow.h"
 
-#include "Errors.h"
-
 namespace {
 
-constexpr char kClassName[] = "GLZ_FindWindow";
 constexpr char kActiveBitmap[] = "FINDWINDOWON";
 constexpr char kInactiveBitmap[] = "FINDWINDOWOFF";
 constexpr char kFinderCursor[] = "FINDWINDOWCURSOR";
 constexpr int kFrameWidth = 3;
-
-HBITMAP LoadPicture(const char* name) {
-    auto* bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, 0));
-    if (bitmap == nullptr)
-        throw Exception(std::string("Picture resource missing: ") + name);
-    return bitmap;
-}
-
-void RegisterClassOnce(WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.lpszClassName = kClassName;
-    if (RegisterClassExA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception("RegisterClassEx failed: GLZ_FindWindow");
-}
 
 // Draws bitmap at the origin of dc; its bottom-left pixel's colour is see-through.
 void DrawTransparent(HDC dc, HBITMAP bitmap) {
@@ -44,25 +23,21 @@ void DrawTransparent(HDC dc, HBITMAP bitmap) {
 
 } // namespace
 
-TFindWindow::TFindWindow(HWND parent, int left, int top)
-    : activeBitmap_(LoadPicture(kActiveBitmap)), inactiveBitmap_(LoadPicture(kInactiveBitmap)) {
-    finderCursor_ = LoadCursorA(GetModuleHandleA(nullptr), kFinderCursor);
-    if (finderCursor_ == nullptr)
-        throw Exception("Cursor resource missing: FINDWINDOWCURSOR");
-    RegisterClassOnce(StaticProc);
-    hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE, left, top, Size, Size, parent, nullptr,
-                            GetModuleHandleA(nullptr), this);
-    if (hwnd_ == nullptr)
-        throw Exception("Window picker could not be created");
+TFindWindow::TFindWindow(TComponent* owner)
+    : TWinControl(owner), activeBitmap_(LoadBitmapResource(kActiveBitmap)),
+      inactiveBitmap_(LoadBitmapResource(kInactiveBitmap)), finderCursor_(LoadCursorResource(kFinderCursor)) {
+    SetClassName("TFindWindow");
+    CreateLayerWindow({"TFindWindow"}, WS_CHILD | WS_VISIBLE, 0, Size, Size);
 }
 
 TFindWindow::~TFindWindow() {
-    if (hwnd_ == nullptr)
-        return;
     // A frame left on a foreign window would stay there.
     EndPicking();
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
+}
+
+void TFindWindow::HandleDestroyed() {
+    EndPicking();
+    TWinControl::HandleDestroyed();
 }
 
 void TFindWindow::SetSelectedChildWindow(bool value) {
@@ -100,7 +75,7 @@ void TFindWindow::DrawWindowFrame(HWND w) noexcept {
     ReleaseDC(w, dc);
 }
 
-void TFindWindow::Highlight(HWND w) {
+void TFindWindow::Highlight(HWND w) noexcept {
     if (!picking_ || w == highlighted_)
         return;
     DrawWindowFrame(highlighted_);
@@ -111,17 +86,16 @@ void TFindWindow::Highlight(HWND w) {
 
 void TFindWindow::BeginPicking() {
     picking_ = true;
-    SetCapture(hwnd_);
+    SetCapture(Handle());
     savedCursor_ = GetCursor();
-    SetCursor(finderCursor_);
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    ::SetCursor(finderCursor_.GetCursor());
+    Invalidate();
 }
 
 void TFindWindow::Track(POINT point) {
-    if (GetCapture() != hwnd_)
+    if (GetCapture() != Handle())
         return;
-    ClientToScreen(hwnd_, &point);
-    HWND w = WindowFromPoint(point);
+    HWND w = WindowFromPoint(ClientToScreen(point));
     // Nothing under the cursor is no window to offer: keep the frame and fire nothing.
     if (w == nullptr)
         return;
@@ -139,34 +113,36 @@ void TFindWindow::Track(POINT point) {
         AfterSelectWindow(*this, selected_);
 }
 
-void TFindWindow::EndPicking() {
+void TFindWindow::EndPicking() noexcept {
     if (!picking_)
         return;
     Highlight(nullptr);
     picking_ = false;
-    SetCursor(savedCursor_);
-    if (GetCapture() == hwnd_)
-        ReleaseCapture();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    ::SetCursor(savedCursor_);
+    if (Handle() != nullptr) {
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 }
 
 void TFindWindow::Paint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
+    HDC dc = BeginPaint(Handle(), &ps);
     RECT r{0, 0, Size, Size};
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    DrawTransparent(dc, GetCapture() == hwnd_ ? activeBitmap_.Get() : inactiveBitmap_.Get());
-    EndPaint(hwnd_, &ps);
+    DrawTransparent(dc, GetCapture() == Handle() ? activeBitmap_.Get() : inactiveBitmap_.Get());
+    EndPaint(Handle(), &ps);
 }
 
 LRESULT TFindWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_LBUTTONDOWN:
         BeginPicking();
-        return 0;
+        break;
     case WM_MOUSEMOVE:
         Track(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
-        return 0;
+        break;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
@@ -180,28 +156,5 @@ LRESULT TFindWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
-}
-
-LRESULT CALLBACK TFindWindow::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TFindWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TFindWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (self == nullptr)
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        self->EndPicking();
-        self->hwnd_ = nullptr;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        return DefWindowProcA(hwnd, msg, wp, lp);
-    }
-    try {
-        return self->WndProc(msg, wp, lp);
-    } catch (const std::exception& e) {
-        OutputDebugStringA(e.what());
-        return 0;
-    }
+    return TWinControl::WndProc(msg, wp, lp);
 }

@@ -1,22 +1,20 @@
 #pragma once
 
-#include <windows.h>
+#include "Controls.h"
+#include "Graphics.h"
 
 #include <functional>
 
 // The finder tool: a 32 x 32 picture that the user drags with the left button over any window
 // on the screen. The window under the cursor is outlined by an inverted frame, and each newly
 // hovered window is offered to the owner, who may refuse it.
-class TFindWindow {
+class TFindWindow : public TWinControl {
 public:
     static constexpr int Size = 32;
 
-    TFindWindow(HWND parent, int left, int top);
-    ~TFindWindow();
-    TFindWindow(const TFindWindow&) = delete;
-    TFindWindow& operator=(const TFindWindow&) = delete;
+    explicit TFindWindow(TComponent* owner = nullptr);
+    ~TFindWindow() override;
 
-    HWND Handle() const noexcept { return hwnd_; }
     bool Picking() const noexcept { return picking_; }
     HWND HighlightedWindow() const noexcept { return highlighted_; }
     HWND SelectedWindow() const noexcept { return selected_; }
@@ -34,35 +32,21 @@ public:
     // Inverts a 3-pixel frame just inside w's window rectangle; drawing it twice restores w.
     static void DrawWindowFrame(HWND w) noexcept;
 
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void HandleDestroyed() override;
+
 private:
-    class Bitmap {
-    public:
-        explicit Bitmap(HBITMAP bitmap) noexcept : bitmap_(bitmap) {}
-        ~Bitmap() {
-            if (bitmap_ != nullptr)
-                DeleteObject(bitmap_);
-        }
-        Bitmap(const Bitmap&) = delete;
-        Bitmap& operator=(const Bitmap&) = delete;
-        HBITMAP Get() const noexcept { return bitmap_; }
-
-    private:
-        HBITMAP bitmap_;
-    };
-
-    static LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     void BeginPicking();
     void Track(POINT client);
     // Ends picking on the button going up and whenever the capture is taken away.
-    void EndPicking();
-    void Highlight(HWND w);
+    void EndPicking() noexcept;
+    void Highlight(HWND w) noexcept;
     void Paint();
 
-    HWND hwnd_ = nullptr;
-    Bitmap activeBitmap_;
-    Bitmap inactiveBitmap_;
-    HCURSOR finderCursor_ = nullptr;
+    UniqueBitmap activeBitmap_;
+    UniqueBitmap inactiveBitmap_;
+    UniqueIcon finderCursor_;
     HCURSOR savedCursor_ = nullptr;
     bool picking_ = false;
     bool selectedChild_ = true;

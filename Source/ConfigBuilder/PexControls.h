@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StdCtrls.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -16,52 +18,39 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
 
 // An editable combo box whose drop-down list holds the texts entered before, and which
 // completes what the user types from that list.
-class THistoryComboBox {
+class THistoryComboBox : public TComboBox {
 public:
-    THistoryComboBox(HWND parent, int left, int top, int width);
-    virtual ~THistoryComboBox();
-    THistoryComboBox(const THistoryComboBox&) = delete;
-    THistoryComboBox& operator=(const THistoryComboBox&) = delete;
+    explicit THistoryComboBox(TComponent* owner = nullptr);
+    ~THistoryComboBox() override;
 
-    HWND Handle() const noexcept { return combo_; }
-    HWND EditHandle() const noexcept { return edit_; }
-
+    // Add the text to the history when the control loses the focus.
     bool AutoHistory = false;
+    // Complete the typed text from the history.
     bool AutoCompletion = false;
+    // At most this many entries; 0 or less: any number.
     int Capacity() const noexcept { return capacity_; }
     void SetCapacity(int value);
     // Opened by the context-menu key at the control's centre; not owned.
     HMENU PopupMenu = nullptr;
 
     std::function<void(THistoryComboBox& sender, const std::string& text, bool& canAdd)> OnCanAddHistory;
-    // Focus moved to another control of the same window.
-    std::function<void(THistoryComboBox& sender)> OnExit;
-    // A character typed into the edit part; setting key to 0 swallows it.
-    std::function<void(THistoryComboBox& sender, char& key)> OnKeyPress;
-
-    std::string Text() const;
-    void SetText(const std::string& text);
-    std::vector<std::string> Items() const;
-    void SetItems(const std::vector<std::string>& items);
 
     virtual bool CanAddHistory(const std::string& text);
     virtual void AddToHistory();
 
+    void Change() override;
+    void DoExit() override;
+    void KeyDown(WORD& key, TShiftState shift) override;
+
+protected:
+    void HandleDestroyed() override;
+
 private:
-    static LRESULT CALLBACK ComboProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-    LRESULT OnComboMessage(UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT OnEditMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void Change();
-    void FocusLost(HWND next);
-    bool IsOwnWindow(HWND w) const noexcept;
+    static LRESULT CALLBACK TextProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
     void ShowPopupMenu();
 
-    HWND combo_ = nullptr;
-    HWND edit_ = nullptr;
-    HWND list_ = nullptr;
+    HWND textWindow_ = nullptr;
     int capacity_ = 0;
     // Length of the text after the last change, from the user or from code.
     int lastTextLength_ = 0;
-    int settingText_ = 0;
 };

@@ -10,15 +10,6 @@
 
 namespace {
 
-// Delivers every message already queued for this thread.
-void Deliver() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 using Items = std::vector<std::string>;
 
 TEST(HistoryList, ExactMatchMovesToFrontAndNewTextIsInsertedFirst) {
@@ -48,9 +39,11 @@ TEST(HistoryList, CompletionFindsTheFirstEntryIgnoringCase) {
 class HistoryCombo : public ::testing::Test {
 protected:
     TTestWindow host;
-    THistoryComboBox combo{host.Handle(), 10, 10, 150};
+    THistoryComboBox combo;
 
     void SetUp() override {
+        combo.SetParent(host.Handle());
+        combo.SetBounds(10, 10, 150, 21);
         combo.AutoHistory = true;
         combo.AutoCompletion = true;
         combo.SetItems({"Explorer", "Notepad"});
@@ -93,7 +86,7 @@ TEST_F(HistoryCombo, BackspaceAfterTextFromCodeDoesNotComplete) {
 
 TEST_F(HistoryCombo, LeavingTheControlAddsItsTextToTheFrontOfTheHistory) {
     int exits = 0;
-    combo.OnExit = [&exits](THistoryComboBox&) { ++exits; };
+    combo.OnExit = [&exits](TComponent*) { ++exits; };
     HWND other = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, host.Handle(),
                                  nullptr, nullptr, nullptr);
     combo.SetText("Notepad");
@@ -114,7 +107,7 @@ TEST_F(HistoryCombo, LeavingTheControlAddsItsTextToTheFrontOfTheHistory) {
 
 TEST_F(HistoryCombo, EnterReachesTheKeyPressHandler) {
     std::string keys;
-    combo.OnKeyPress = [&keys](THistoryComboBox&, char& key) {
+    combo.OnKeyPress = [&keys](TComponent*, char& key) {
         keys += key;
         if (key == 'x')
             key = 0;
@@ -129,10 +122,12 @@ TEST_F(HistoryCombo, EnterReachesTheKeyPressHandler) {
 class Picker : public ::testing::Test {
 protected:
     TTestWindow host{300, 200};
-    TFindWindow picker{host.Handle(), 10, 10};
+    TFindWindow picker;
     std::vector<HWND> selected;
 
     void SetUp() override {
+        picker.SetParent(host.Handle());
+        picker.SetBounds(10, 10, TFindWindow::Size, TFindWindow::Size);
         ASSERT_TRUE(targets.Ready());
         picker.AfterSelectWindow = [this](TFindWindow&, HWND w) { selected.push_back(w); };
         Deliver();

@@ -49,3 +49,11 @@ POINT InsideClient(HWND w, int dx, int dy) {
     ClientToScreen(w, &p);
     return p;
 }
+
+void Deliver() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -25,5 +25,8 @@ private:
     UniqueHandle process_;
 };
 
+// Delivers every message already queued for this thread (posted mouse input included).
+void Deliver();
+
 // A point inside w's client area, in screen coordinates.
 POINT InsideClient(HWND w, int dx = 150, int dy = 80);
