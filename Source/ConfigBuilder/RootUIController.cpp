@@ -3,6 +3,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMUICommands.h"
 #include "CenterCommands.h"
+#include "DetailPanelRegistration.h"
 #include "DetailPanels.h"
 #include "GeneralClasses.h"
 #include "ModelKeys.h"
@@ -12,6 +13,7 @@
 #include "uAboutForm.h"
 #include "uCBAppForm.h"
 #include "uOptionsForm.h"
+#include "uWindowRuleDetailPanel.h"
 
 #include <commctrl.h>
 
@@ -352,7 +354,12 @@ void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, in
         element->MouseDown(node, button, shift, x, y);
 }
 
-void TRootUIController::StoreFocusedValue() {}
+// Tool buttons take no focus and a short-cut leaves it where it is: an edit's text would
+// otherwise reach the model only when the edit is left.
+void TRootUIController::StoreFocusedValue() {
+    if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+        page->StoreFocusedControl();
+}
 
 void TRootUIController::ConfigurationSaved() {
     TellCenter(cmdReloadConfiguration);
@@ -415,6 +422,7 @@ void TRootUIController::CloseMainWindow() {
 void RegisterConfigBuilder() {
     RegisterBOMUICommandClasses();
     RegisterAboutPanel();
+    RegisterRulePagePanels();
     RegisterRootUIController([](TQuendaWindows& root) -> ComPtr<IRootUIController> {
         return ComPtr<IRootUIController>(NewObject<TRootUIController>(root));
     });

@@ -5,6 +5,8 @@
 #include "RootUIController.h"
 #include "uCBApp.h"
 #include "uCBAppForm.h"
+#include "uWindowRuleDetailPanel.h"
+#include "StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,40 @@ TEST(CBApp, MainFormShowsTheBarsAndTheTree) {
     EXPECT_EQ("Window Rules", form->TreeView->GetFirstNode().Text());
     controller->DestroyUI();
     EXPECT_EQ(nullptr, controller->MainForm());
+    root->ClearOwner();
+    ApplicationFolder = savedFolder;
+}
+
+// The name typed into the page reaches the file although the edit was never left.
+TEST(CBApp, TheFocusedTextIsStoredBeforeACommandAndOnClosing) {
+    EnsureConfigClasses();
+    const std::string savedFolder = ApplicationFolder;
+    ApplicationFolder = NewTestFolder("focused");
+    WriteFileText(ApplicationFolder + "Glazlo.ini", "<quenda_windows/>");
+    ComPtr<IBOMObjectSlave> root = LoadConfiguration(ApplicationFolder + "Glazlo.ini");
+    ASSERT_TRUE(root);
+    auto* controller =
+        dynamic_cast<TRootUIController*>(Supports<IConfigBuilder>(root->QueryKind("CongifBuilder")).Get());
+    controller->CreateUI();
+    controller->MainForm()->Show();
+    controller->HandleShortCut(TShortCut('A' | scCtrl));
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(controller->ShownPanel());
+    ASSERT_NE(nullptr, page);
+    page->NameEdit->SetFocus();
+    ASSERT_TRUE(page->NameEdit->Focused());
+    SetWindowTextA(page->NameEdit->Handle(), "Typed Name");
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Typed Name"));
+
+    // The close question sees the typed text as a change.
+    SetWindowTextA(page->NameEdit->Handle(), "Typed Again");
+    {
+        TMessageBoxAnswerer answerer(IDCANCEL);
+        EXPECT_FALSE(controller->AskSaveChanges());
+        EXPECT_EQ(1u, answerer.Texts().size());
+    }
+    EXPECT_NE(nullptr, root->ResolvePath("window_rules/Typed Again"));
+    controller->DestroyUI();
     root->ClearOwner();
     ApplicationFolder = savedFolder;
 }
