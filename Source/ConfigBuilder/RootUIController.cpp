@@ -247,7 +247,7 @@ void TRootUIController::AddWindowRule() {
         return;
     // The first free number: gaps left by deleted rules are filled.
     int number = 1;
-    while (root_.ResolvePath("window_rules/" + RuleNamePrefix + std::to_string(number)))
+    while (rules->IndexOf(RuleNamePrefix + std::to_string(number)) >= 0)
         ++number;
     ComPtr<IBOMObjectSlave> rule = CreateBOMObject(KeyWindowRule, RuleNamePrefix + std::to_string(number));
     if (!rule)
