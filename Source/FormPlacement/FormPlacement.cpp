@@ -37,6 +37,18 @@ template <class Step> void Shown(Step step) noexcept {
     }
 }
 
+// The restore runs before its form is shown: whether the control will take the focus once
+// the form is, visible and enabled within it.
+bool CanTakeFocus(const TWinControl* control, const TForm* form) {
+    if (control == nullptr || control == form || !control->HandleAllocated())
+        return false;
+    for (HWND window = control->Handle(); window != nullptr && window != form->Handle();
+         window = GetParent(window))
+        if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) == 0 || !IsWindowEnabled(window))
+            return false;
+    return IsChild(form->Handle(), control->Handle()) != FALSE;
+}
+
 } // namespace
 
 POINT* TWinMinMaxInfo::Field(int index) noexcept {
@@ -296,7 +308,7 @@ void TFormPlacement::LoadFromStore() {
             if ((options_ & fpActiveControl) != 0 && form != nullptr) {
                 auto* control =
                     dynamic_cast<TWinControl*>(form->FindComponent(ReadValue(ActiveControlValue, "")));
-                if (control != nullptr && control->CanFocus())
+                if (CanTakeFocus(control, form))
                     form->SetActiveControl(control);
             }
         }

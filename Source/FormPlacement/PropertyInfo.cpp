@@ -1,11 +1,42 @@
 #include "PropertyInfo.h"
 
-#include "ControlProperties.h"
-
 #include <windows.h>
 
 #include <algorithm>
 #include <stdexcept>
+
+namespace {
+
+const std::vector<std::string> BooleanNames{"False", "True"};
+
+// The layer's text-only description of a property, as the kind the storage knows.
+TPropInfo FromPublished(TPublishedProperty published) {
+    auto get = std::make_shared<std::function<std::string()>>(std::move(published.Get));
+    auto set = std::make_shared<std::function<void(const std::string&)>>(std::move(published.Set));
+    switch (published.Kind) {
+    case TPropertyKind::pkInteger: {
+        TPropInfo info(published.Name, TTypeKind::tkInteger);
+        info.GetOrd = [get] { return std::stoll((*get)()); };
+        info.SetOrd = [set](long long value) { (*set)(std::to_string(value)); };
+        return info;
+    }
+    case TPropertyKind::pkBoolean: {
+        TPropInfo info(published.Name, TTypeKind::tkEnumeration);
+        info.Names = BooleanNames;
+        info.GetOrd = [get] { return SameText((*get)(), "True") ? 1 : 0; };
+        info.SetOrd = [set](long long value) { (*set)(value != 0 ? "True" : "False"); };
+        return info;
+    }
+    case TPropertyKind::pkString:
+        break;
+    }
+    TPropInfo info(published.Name, TTypeKind::tkLString);
+    info.GetText = [get] { return (*get)(); };
+    info.SetText = [set](const std::string& text) { (*set)(text); };
+    return info;
+}
+
+} // namespace
 
 void TPersistent::DescribeProperties(TPropList&) {}
 
@@ -42,8 +73,8 @@ TPropList PublishedProperties(TComponent* component) {
         described->DescribeProperties(list);
         return list;
     }
-    if (auto* control = dynamic_cast<TWinControl*>(component))
-        DescribeControl(control, list);
+    for (TPublishedProperty& published : component->PublishedProperties())
+        list.push_back(FromPublished(std::move(published)));
     return list;
 }
 

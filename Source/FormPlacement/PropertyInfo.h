@@ -108,8 +108,8 @@ private:
     int updating_ = 0;
 };
 
-// The published properties of an object: its own description, or for a control of the
-// layer, which cannot describe itself, its bounds and state (DescribeControl).
+// The published properties of an object: its own description, or for a component that has
+// none, what the layer publishes of it (integers, texts, Booleans as False and True).
 TPropList PublishedProperties(TPersistent* object);
 TPropList PublishedProperties(TComponent* component);
 

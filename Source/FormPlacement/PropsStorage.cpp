@@ -58,6 +58,15 @@ std::optional<long double> ParseFloat(const std::string& text) {
     return value;
 }
 
+// A damaged count must not make the load build items without end: beyond the limit it
+// counts as not numeric.
+constexpr long long MaxStoredCount = 100000;
+
+long long StoredCount(const std::string& text, long long fallback) {
+    const auto count = ParseDecimal(TrimText(text));
+    return count && *count <= MaxStoredCount ? *count : fallback;
+}
+
 std::string StripClassPrefix(const std::string& className) {
     return !className.empty() && (className[0] == 'T' || className[0] == 't') ? className.substr(1)
                                                                               : className;
@@ -328,17 +337,10 @@ std::string TPropsStorage::SaveObjectProp(const TPropInfo& info) {
     } else if (auto* collection = dynamic_cast<TCollection*>(object)) {
         ClearSection(section);
         WriteText(Section, Prefix + info.Name + ".Count", std::to_string(collection->Count()));
-        for (int i = 0; i < collection->Count(); ++i) {
-            const auto nested = Nested("Item" + std::to_string(i) + "_", section);
-            for (const TPropInfo& item : PublishedProperties(collection->Item(i)))
-                if (item.Kind != TTypeKind::tkMethod)
-                    nested->SaveOne(item);
-        }
+        for (int i = 0; i < collection->Count(); ++i)
+            Nested("Item" + std::to_string(i) + "_", section)->SaveProperties(collection->Item(i));
     }
-    const auto nested = Nested(Prefix + info.Name, Section);
-    for (const TPropInfo& inner : PublishedProperties(object))
-        if (inner.Kind != TTypeKind::tkMethod)
-            nested->SaveOne(inner);
+    Nested(Prefix + info.Name, Section)->SaveProperties(object);
     return {};
 }
 
@@ -350,7 +352,7 @@ void TPropsStorage::LoadObjectProp(const std::string& text, const TPropInfo& inf
     TPersistent* object = info.GetNested ? info.GetNested() : nullptr;
     const std::string section = Section + "." + ValueName(info.Name);
     if (auto* strings = dynamic_cast<TStringList*>(object)) {
-        const long long count = ParseDecimal(TrimText(ReadText(section, "Count", "0"))).value_or(0);
+        const long long count = StoredCount(ReadText(section, "Count", "0"), 0);
         if (count > 0) {
             std::vector<std::string> lines;
             for (long long i = 0; i < count; ++i)
@@ -361,7 +363,7 @@ void TPropsStorage::LoadObjectProp(const std::string& text, const TPropInfo& inf
         const int current = collection->Count();
         const std::string countText =
             ReadText(Section, Prefix + info.Name + ".Count", std::to_string(current));
-        const long long count = ParseDecimal(TrimText(countText)).value_or(current);
+        const long long count = StoredCount(countText, current);
         struct TUpdateScope {
             TCollection* Collection;
             ~TUpdateScope() { Collection->EndUpdate(); }
@@ -372,17 +374,22 @@ void TPropsStorage::LoadObjectProp(const std::string& text, const TPropInfo& inf
             for (long long i = 0; i < count; ++i)
                 collection->Add();
         }
-        for (int i = 0; i < collection->Count(); ++i) {
-            const auto nested = Nested("Item" + std::to_string(i) + "_", section);
-            for (const TPropInfo& item : PublishedProperties(collection->Item(i)))
-                if (item.Kind != TTypeKind::tkMethod)
-                    nested->LoadOne(item);
-        }
+        for (int i = 0; i < collection->Count(); ++i)
+            Nested("Item" + std::to_string(i) + "_", section)->LoadProperties(collection->Item(i));
     }
-    const auto nested = Nested(Prefix + info.Name, Section);
-    for (const TPropInfo& inner : PublishedProperties(object))
-        if (inner.Kind != TTypeKind::tkMethod)
-            nested->LoadOne(inner);
+    Nested(Prefix + info.Name, Section)->LoadProperties(object);
+}
+
+void TPropsStorage::SaveProperties(TPersistent* object) {
+    for (const TPropInfo& info : PublishedProperties(object))
+        if (info.Kind != TTypeKind::tkMethod)
+            SaveOne(info);
+}
+
+void TPropsStorage::LoadProperties(TPersistent* object) {
+    for (const TPropInfo& info : PublishedProperties(object))
+        if (info.Kind != TTypeKind::tkMethod)
+            LoadOne(info);
 }
 
 std::string TPropsStorage::ComponentReference(const TComponent* component) const {

@@ -74,6 +74,9 @@ private:
     void SetValueText(const TPropInfo& info, const std::string& text);
     std::string SaveObjectProp(const TPropInfo& info);
     void LoadObjectProp(const std::string& text, const TPropInfo& info);
+    // Every published property of object but its methods; none without an object.
+    void SaveProperties(TPersistent* object);
+    void LoadProperties(TPersistent* object);
     std::unique_ptr<TPropsStorage> Nested(const std::string& prefix, const std::string& section);
     std::string ComponentReference(const TComponent* component) const;
     void ResolveReference(const std::string& text, const TPropInfo& info);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -81,6 +82,9 @@ void TComponent::InsertComponent(TComponent* component) {
     component->owner_ = this;
     if (ownership)
         owned_.push_back(std::move(ownership));
+    // Made while its owner loads: it is part of what is being loaded.
+    if (Loading())
+        component->BeginLoading();
     Notification(component, TOperation::opInsert);
 }
 
@@ -152,3 +156,49 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
 }
 
 void TComponent::Loaded() {}
+
+std::vector<TPublishedProperty> TComponent::PublishedProperties() {
+    return {StringProperty(
+                "Name", [this] { return name_; }, [this](const std::string& v) { SetName(v); }),
+            IntegerProperty(
+                "Tag", [this] { return Tag; }, [this](int v) { Tag = v; })};
+}
+
+bool TComponent::FindProperty(const std::string& name, TPublishedProperty& property) {
+    for (TPublishedProperty& candidate : PublishedProperties())
+        if (SameText(candidate.Name, name)) {
+            property = std::move(candidate);
+            return true;
+        }
+    return false;
+}
+
+TPublishedProperty IntegerProperty(std::string name, std::function<int()> get, std::function<void(int)> set) {
+    return {std::move(name), TPropertyKind::pkInteger, [get] { return std::to_string(get()); },
+            [set](const std::string& text) {
+                char* end = nullptr;
+                const long value = std::strtol(text.c_str(), &end, 10);
+                if (text.empty() || end == nullptr || *end != '\0')
+                    throw Exception("Not a whole number: " + text);
+                set(static_cast<int>(value));
+            }};
+}
+
+TPublishedProperty BooleanProperty(std::string name, std::function<bool()> get,
+                                   std::function<void(bool)> set) {
+    return {std::move(name), TPropertyKind::pkBoolean,
+            [get] { return std::string(get() ? "True" : "False"); },
+            [set](const std::string& text) {
+                if (SameText(text, "True"))
+                    set(true);
+                else if (SameText(text, "False"))
+                    set(false);
+                else
+                    throw Exception("Not a Boolean: " + text);
+            }};
+}
+
+TPublishedProperty StringProperty(std::string name, std::function<std::string()> get,
+                                  std::function<void(const std::string&)> set) {
+    return {std::move(name), TPropertyKind::pkString, std::move(get), std::move(set)};
+}

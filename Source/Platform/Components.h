@@ -11,6 +11,17 @@ using TNotifyEvent = std::function<void(TComponent* sender)>;
 
 enum class TOperation { opInsert, opRemove };
 
+enum class TPropertyKind { pkInteger, pkString, pkBoolean };
+
+// A published property of a component as property storage reads and writes it: as text,
+// integers in decimal and Booleans as "False" and "True". Set raises on text it cannot take.
+struct TPublishedProperty {
+    std::string Name;
+    TPropertyKind Kind;
+    std::function<std::string()> Get;
+    std::function<void(const std::string&)> Set;
+};
+
 // Component states that the layer knows; nothing is ever designed here.
 enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2, csDesigning = 4 };
 
@@ -58,6 +69,11 @@ public:
 
     int Tag = 0;
 
+    // What this component publishes (Name and Tag here; controls add their bounds and state).
+    virtual std::vector<TPublishedProperty> PublishedProperties();
+    // The published property of that name (letter case ignored); false when there is none.
+    bool FindProperty(const std::string& name, TPublishedProperty& property);
+
 protected:
     // Heard about component; the base passes it on to every owned component.
     virtual void Notification(TComponent* component, TOperation operation);
@@ -89,3 +105,10 @@ template <class T, class... Args> T* Create(TComponent* owner, Args&&... args) {
     OwnOrThrow(owner, std::move(component));
     return result;
 }
+
+// Published properties made of a getter and a setter of the value's own type.
+TPublishedProperty IntegerProperty(std::string name, std::function<int()> get, std::function<void(int)> set);
+TPublishedProperty BooleanProperty(std::string name, std::function<bool()> get,
+                                   std::function<void(bool)> set);
+TPublishedProperty StringProperty(std::string name, std::function<std::string()> get,
+                                  std::function<void(const std::string&)> set);

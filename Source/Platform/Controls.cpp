@@ -471,6 +471,17 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnMouseMove(this, ShiftFromMouseKeys(wp), static_cast<short>(LOWORD(lp)),
                         static_cast<short>(HIWORD(lp)));
         break;
+    case WM_CONTEXTMENU:
+        if (PopupMenu != nullptr && reinterpret_cast<HWND>(wp) == hwnd_) {
+            POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            if (lp == -1) {
+                const RECT r = ClientRect();
+                at = ClientToScreen({r.right / 2, r.bottom / 2});
+            }
+            PopupMenu->Popup(at.x, at.y, hwnd_);
+            return 0;
+        }
+        break;
     case WM_SETCURSOR:
         if (cursor_ != nullptr && reinterpret_cast<HWND>(wp) == hwnd_ && LOWORD(lp) == HTCLIENT) {
             ::SetCursor(cursor_);
@@ -556,6 +567,8 @@ void TWinControl::HandleDestroyed() {}
 
 void TWinControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == PopupMenu)
+        PopupMenu = nullptr;
 }
 
 void TWinControl::Click() {
@@ -1024,4 +1037,31 @@ POINT TWinControl::ScreenToClient(POINT point) const {
     if (hwnd_ != nullptr)
         ::ScreenToClient(hwnd_, &point);
     return point;
+}
+
+std::vector<TPublishedProperty> TWinControl::PublishedProperties() {
+    std::vector<TPublishedProperty> properties = TComponent::PublishedProperties();
+    properties.push_back(IntegerProperty(
+        "Left", [this] { return Left(); }, [this](int v) { SetLeft(v); }));
+    properties.push_back(IntegerProperty(
+        "Top", [this] { return Top(); }, [this](int v) { SetTop(v); }));
+    properties.push_back(IntegerProperty(
+        "Width", [this] { return Width(); }, [this](int v) { SetWidth(v); }));
+    properties.push_back(IntegerProperty(
+        "Height", [this] { return Height(); }, [this](int v) { SetHeight(v); }));
+    properties.push_back(IntegerProperty(
+        "ClientWidth", [this] { return ClientWidth(); },
+        [this](int v) { SetClientSize(v, ClientHeight()); }));
+    properties.push_back(IntegerProperty(
+        "ClientHeight", [this] { return ClientHeight(); },
+        [this](int v) { SetClientSize(ClientWidth(), v); }));
+    properties.push_back(BooleanProperty(
+        "Visible", [this] { return Visible(); }, [this](bool v) { SetVisible(v); }));
+    properties.push_back(BooleanProperty(
+        "Enabled", [this] { return Enabled(); }, [this](bool v) { SetEnabled(v); }));
+    properties.push_back(StringProperty(
+        "Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); }));
+    properties.push_back(StringProperty(
+        "Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); }));
+    return properties;
 }

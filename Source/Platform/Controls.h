@@ -41,6 +41,8 @@ using TMouseEvent =
     std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift, int x, int y)>;
 
+class TPopupMenu;
+
 // Shows the exception being handled (call inside a catch block) in the application's message
 // box; never raises. Every window procedure of the layer ends in it.
 void HandleException() noexcept;
@@ -137,6 +139,8 @@ public:
     HCURSOR Cursor() const noexcept { return cursor_; }
     // Not owned; shown over the client area.
     void SetCursor(HCURSOR cursor);
+    // Shown on a right click or the context-menu key (at the control's centre); not owned.
+    TPopupMenu* PopupMenu = nullptr;
 
     void SetFocus();
     bool Focused() const;
@@ -181,6 +185,9 @@ public:
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
+
+    // Adds Left, Top, Width, Height, ClientWidth, ClientHeight, Visible, Enabled, Hint, Text.
+    std::vector<TPublishedProperty> PublishedProperties() override;
 
     // Window procedure entry of the layer; not for callers.
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept;

@@ -83,6 +83,7 @@ TForm::TForm(TComponent* owner, const std::string& className) : TWinControl(owne
         cls, BorderStyleBits(borderStyle_) | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
         WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE, 320, 240);
     SetParentFont(false);
+    BeginLoading();
 }
 
 TForm::~TForm() {
@@ -234,6 +235,7 @@ void TForm::FocusFirstControl() {
 }
 
 void TForm::Show() {
+    EndLoading();
     if (!shownOnce_) {
         shownOnce_ = true;
         ApplyPosition();
@@ -587,7 +589,12 @@ void TApplication::ShowException(const std::string& message) noexcept {
     } catch (...) {
     }
     const HWND owner = GetActiveWindow();
-    MessageBoxA(owner, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxA(owner, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    const std::string& shown = caption.empty() ? title_ : caption;
+    return ::MessageBoxA(GetActiveWindow(), text.c_str(), shown.c_str(), flags);
 }
 
 TApplication& Application() {

@@ -53,6 +53,8 @@ using TShortCutEvent = std::function<void(const MSG& msg, bool& handled)>;
 // A top-level window with a class of its own, named after the form ("TCBAppForm"), which is
 // also its ClassName. Its events are plain function objects: whoever wants to chain one keeps
 // the old value and calls it from the new one. The window exists from construction (hidden).
+// A form is loading from construction until EndLoading (the derived constructor's last step)
+// or its first Show: what it owns then hears Loaded, as components read with their form do.
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner = nullptr, const std::string& className = "TForm");
@@ -178,6 +180,8 @@ public:
     // with the title as caption). Never raises.
     void HandleException() noexcept;
     void ShowException(const std::string& message) noexcept;
+    // A message box over the active form with the title as caption when none is given.
+    int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
     std::function<void(const std::string& message)> OnException;
     std::function<void()> OnIdle;

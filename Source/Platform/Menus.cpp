@@ -183,7 +183,7 @@ void TMenuItem::Rebuild() {
                 info.fMask |= MIIM_SUBMENU;
                 info.hSubMenu = item->Handle();
             }
-            if (item->ImageIndex >= 0 && Images() != nullptr) {
+            if (item->ImageIndex >= 0 && item->Images() != nullptr) {
                 info.fMask |= MIIM_BITMAP;
                 info.hbmpItem = HBMMENU_CALLBACK;
             }

@@ -116,6 +116,10 @@ TTreeNode TTreeNode::GetNextSibling() const {
     return {tree_, TreeView_GetNextSibling(tree_->Handle(), item_)};
 }
 
+TTreeNode TTreeNode::GetPrevVisible() const {
+    return {tree_, TreeView_GetPrevVisible(tree_->Handle(), item_)};
+}
+
 int TTreeNode::Level() const {
     int level = 0;
     for (TTreeNode up = Parent(); up; up = up.Parent())
@@ -226,6 +230,10 @@ void TTreeView::SetStateImages(const TImageList* images) {
     TreeView_SetImageList(Handle(), images ? images->Handle() : nullptr, TVSIL_STATE);
 }
 
+void TTreeView::SetIndent(int indent) {
+    TreeView_SetIndent(Handle(), indent);
+}
+
 void TTreeView::Expand(TTreeNode node) {
     if (!node)
         return;
@@ -259,6 +267,9 @@ LRESULT TTreeView::HandleNotify(const NMHDR& header) {
     case NM_RCLICK:
         // The control swallows the button-up while it watches for a drag; it reports the
         // click instead, at the point where the button went down.
+        if (header.code == NM_RCLICK && RightClickSelect)
+            if (TTreeNode node = GetNodeAt(downPoint_.x, downPoint_.y))
+                node.Select();
         if (OnMouseUp)
             OnMouseUp(header.code == NM_CLICK ? TMouseButton::Left : TMouseButton::Right,
                       ShiftFromMouseKeys(downKeys_), downPoint_.x, downPoint_.y);

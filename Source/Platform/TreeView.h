@@ -44,6 +44,8 @@ public:
     TTreeNode Parent() const;
     TTreeNode GetFirstChild() const;
     TTreeNode GetNextSibling() const;
+    // The node shown above this one (TVGN_PREVIOUSVISIBLE), or none.
+    TTreeNode GetPrevVisible() const;
     // Level 0 is a top item.
     int Level() const;
 
@@ -90,6 +92,9 @@ public:
     void SetStateImages(const TImageList* images);
 
     void Expand(TTreeNode node);
+    void SetIndent(int indent);
+    // A right click selects the node under the mouse before OnMouseUp hears of it.
+    bool RightClickSelect = false;
 
     // These replace the control events of the same names with the tree's own.
     std::function<void(TTreeNode)> OnExpanding;

@@ -1,6 +1,8 @@
 #include "DescribedObject.h"
 #include "ExtCtrls.h"
 #include "FormPlacement.h"
+#include "StdCtrls.h"
+#include "Platform/TestWindow.h"
 #include "PlacementTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +57,6 @@ struct TPlacedForm {
         Panel->SetBounds(0, 0, 120, 50);
         Storage = Create<TRecordingStorage>(Form.get());
         Storage->SetName("FormStorage");
-        Form->BeginLoading();
         Storage->SetIniFileName(ini);
         Storage->SetStoredProps(std::vector<std::string>{"Panel.Width"});
         Form->EndLoading();
@@ -169,6 +170,52 @@ TEST_F(FormPlacementTest, AFormClosedMaximisedReopensMaximisedWithItsNormalRecta
     EXPECT_TRUE(IsZoomed(second.Form->Handle()));
     ShowWindow(second.Form->Handle(), SW_RESTORE);
     EXPECT_TRUE(SameRect(normal, second.Rect()));
+}
+
+TEST_F(FormPlacementTest, TheMainFormSavedMinimisedIsMinimisedLaterByAPostedCommand) {
+    {
+        TPlacedForm first(ini.Path());
+        Application().SetMainForm(first.Form.get());
+        first.Form->Show();
+        ShowWindow(first.Form->Handle(), SW_MINIMIZE);
+        first.Storage->SaveToStore();
+        Application().SetMainForm(nullptr);
+    }
+    EXPECT_EQ("2", Value("ShowCmd"));
+    TPlacedForm second(ini.Path());
+    Application().SetMainForm(second.Form.get());
+    second.Form->Show();
+    EXPECT_EQ(TWindowState::wsNormal, second.Form->WindowState());
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(second.Form->Handle()) != FALSE; }, 3000));
+    Application().SetMainForm(nullptr);
+}
+
+TEST_F(FormPlacementTest, TheActiveControlIsStoredByNameAndFocusedAgain) {
+    const auto addEdits = [](TPlacedForm& placed) {
+        std::vector<TEdit*> edits;
+        for (const char* name : {"First", "Second"}) {
+            auto* edit = Create<TEdit>(placed.Form.get());
+            edit->SetName(name);
+            edit->SetParent(placed.Form.get());
+            edit->SetBounds(10, 60 + 30 * static_cast<int>(edits.size()), 100, 24);
+            edits.push_back(edit);
+        }
+        placed.Storage->SetOptions(fpState | fpPosition | fpActiveControl);
+        return edits;
+    };
+    {
+        TPlacedForm first(ini.Path());
+        const auto edits = addEdits(first);
+        first.Form->Show();
+        edits[1]->SetFocus();
+        ASSERT_EQ(edits[1], first.Form->ActiveControl());
+        first.Form->Close();
+    }
+    EXPECT_EQ("Second", Value("ActiveControl"));
+    TPlacedForm second(ini.Path());
+    const auto edits = addEdits(second);
+    second.Form->Show();
+    EXPECT_EQ(edits[1], second.Form->ActiveControl());
 }
 
 TEST_F(FormPlacementTest, AnOlderStoredVersionIsNotReadButTheNextCloseSaves) {
@@ -322,9 +369,25 @@ TEST_F(FormPlacementTest, AMinimumTrackWidthShowsInTheMinMaxInfoAndLeavesTheRest
     EXPECT_FALSE(placed.Storage->Hooked());
 }
 
-TEST_F(FormPlacementTest, APlacementMadeAtRunTimeSavesAndRestoresOnlyWhenAsked) {
+TEST_F(FormPlacementTest, AStorageMadeWithItsFormChainsItselfAtTheFirstShow) {
+    Store("NormPos", "40,50,340,250");
+    TForm form(nullptr, FormClass);
+    auto* storage = Create<TFormStorage>(&form);
+    storage->SetIniFileName(ini.Path());
+    form.Show();
+    RECT rect{};
+    GetWindowRect(form.Handle(), &rect);
+    EXPECT_TRUE(SameRect(RECT{40, 50, 340, 250}, rect));
+    form.Close();
+    EXPECT_EQ("0", Value("FormVersion"));
+}
+
+TEST_F(FormPlacementTest, APlacementMadeAfterTheFormLoadedSavesAndRestoresOnlyWhenAsked) {
     auto form = std::make_unique<TForm>(nullptr, FormClass);
     form->SetBounds(100, 120, 400, 300);
+    // A form loads until its first show; what it owns after that was made at run time.
+    form->Show();
+    form->Hide();
     auto* placement = Create<TFormPlacement>(form.get());
     placement->SetIniFileName(ini.Path());
     EXPECT_EQ(FormClass, placement->GetIniSection());

@@ -192,6 +192,14 @@ TEST_P(PropsStorageTest, AnEmptiedStringListErasesItsSectionAndLoadsUnchanged) {
     subject->Lines.Lines = {"kept"};
     Load(Items({"Subject.Lines"}));
     EXPECT_EQ((std::vector<std::string>{"kept"}), subject->Lines.Lines);
+
+    // A damaged count builds nothing without end: the list and the collection stay.
+    store->WriteText("StorageForm.Subject_Lines", "Count", "2000000000");
+    store->WriteText(Section, "Subject_Items.Count", "2000000000");
+    subject->Items.AddItem("only", 1);
+    Load(Items({"Subject.Lines", "Subject.Items"}));
+    EXPECT_EQ((std::vector<std::string>{"kept"}), subject->Lines.Lines);
+    EXPECT_EQ(1, subject->Items.Count());
 }
 
 TEST_P(PropsStorageTest, ACollectionIsRebuiltOnlyWhenItsCountDiffers) {
@@ -265,16 +273,13 @@ TEST_P(PropsStorageTest, LayerControlsStoreTheirBoundsAndState) {
     panel->SetParent(&form);
     panel->SetBounds(10, 20, 150, 60);
     panel->SetHint("tip");
-    Save(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Align", "Panel.Enabled",
-                "Panel.Hint"}));
+    Save(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Enabled", "Panel.Hint"}));
     EXPECT_EQ("150", Stored("Panel_Width"));
-    EXPECT_EQ("alNone", Stored("Panel_Align"));
     EXPECT_EQ("True", Stored("Panel_Enabled"));
     panel->SetBounds(0, 0, 40, 30);
     panel->SetEnabled(false);
     panel->SetHint("");
-    Load(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Align", "Panel.Enabled",
-                "Panel.Hint"}));
+    Load(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Enabled", "Panel.Hint"}));
     EXPECT_EQ(10, panel->Left());
     EXPECT_EQ(20, panel->Top());
     EXPECT_EQ(150, panel->Width());

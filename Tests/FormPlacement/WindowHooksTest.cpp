@@ -216,6 +216,37 @@ TEST_F(WindowHooks, AControlWhoseWindowIsMadeAgainStaysHooked) {
     EXPECT_EQ((std::vector<std::string>{"hook before", "control", "hook after 7"}), Log);
 }
 
+TEST_F(WindowHooks, AUnicodeWindowStaysUnicodeThroughTheHook) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"GLZ_HookTestWide";
+    RegisterClassExW(&wc);
+    const HWND window = CreateWindowExW(0, L"GLZ_HookTestWide", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(IsWindowUnicode(window));
+    const auto own = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    TWindowTarget target(window);
+    TRxWindowHook hook;
+    std::wstring seen;
+    hook.BeforeMessage = [&](TRxWindowHook*, TWindowMessage& m, bool&) {
+        if (m.Msg == WM_SETTEXT)
+            seen = reinterpret_cast<const wchar_t*>(m.LParam);
+    };
+    hook.SetWinControl(&target);
+    EXPECT_TRUE(IsWindowUnicode(window));
+    const std::wstring text = L"\u0416\u043b\u0430\u0437";
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    EXPECT_EQ(text, seen);
+    wchar_t back[16] = {};
+    GetWindowTextW(window, back, 16);
+    EXPECT_EQ(text, back);
+    hook.SetActive(false);
+    EXPECT_EQ(own, GetWindowLongPtrW(window, GWLP_WNDPROC));
+    DestroyWindow(window);
+}
+
 TEST_F(WindowHooks, AFailingHandlerIsShownAndTheNextHookStillRuns) {
     std::vector<std::string> shown;
     Application().OnException = [&](const std::string& m) { shown.push_back(m); };

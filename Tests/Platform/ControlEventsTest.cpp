@@ -123,6 +123,70 @@ TEST_F(NestedControls, PositionsSetFromCodeRaiseNothingButTheUsersMovesDo) {
     EXPECT_EQ(1, frame.UpDownClicks);
 }
 
+TEST_F(NestedControls, ALabelReportsClicksAndFocusesItsControl) {
+    auto* link = frame.Place(Create<TLabel>(&frame), 200, 8);
+    link->SetText("www.example.org");
+    link->SetCursor(SystemCursor(IDC_HAND));
+    link->FocusControl = frame.Edit;
+    int clicks = 0;
+    link->OnClick = [&](TComponent*) { ++clicks; };
+    SendMessageA(link->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(link->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(1, clicks);
+    EXPECT_TRUE(frame.Edit->Focused());
+}
+
+TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
+    frame.Check->SetHint("Keep window on top");
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(hwnd, name, sizeof(name));
+            if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0) == 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(nullptr, tooltip);
+    char text[80] = {};
+    TTTOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = GetParent(frame.Check->Handle());
+    info.uId = reinterpret_cast<UINT_PTR>(frame.Check->Handle());
+    info.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ("Keep window on top", text);
+}
+
+TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
+    auto* list = frame.Place(Create<TComboBox>(&frame, TComboBoxStyle::csDropDownList, true), 200, 160);
+    EXPECT_EQ(nullptr, list->EditHandle());
+    int german = 0;
+    list->Add("Italiano");
+    list->Add("Deutsch", &german);
+    list->Add("English");
+    EXPECT_EQ((std::vector<std::string>{"Deutsch", "English", "Italiano"}), list->Items());
+    EXPECT_EQ(&german, list->Object(0));
+    list->SetItemIndex(1);
+    EXPECT_EQ("English", list->Text());
+
+    ASSERT_NE(nullptr, frame.Combo->EditHandle());
+    std::string typed;
+    frame.Combo->OnKeyPress = [&](TComponent*, char& key) {
+        typed += key;
+        if (key == 'x')
+            key = 0; // swallowed
+    };
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'a', 0);
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'x', 0);
+    EXPECT_EQ("ax", typed);
+    EXPECT_EQ("a", frame.Combo->Text());
+    EXPECT_EQ(1, frame.ComboChanges);
+}
+
 TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {
     const RECT inner = frame.Scroll->BoundsRect();
     EXPECT_GT(inner.top, 4);

@@ -123,6 +123,14 @@ TEST_F(ShortCuts, ADisabledActionDoesNotRunAndTheKeyGoesOn) {
     EXPECT_FALSE(save.Execute());
 }
 
+TEST_F(ShortCuts, TabMovesTheFocusToTheNextControl) {
+    auto* second = Create<TEdit>(&form);
+    second->SetParent(&form);
+    second->SetTop(40);
+    SendKeys({{VK_TAB, true}, {VK_TAB, false}});
+    EXPECT_TRUE(PumpApplicationUntil([&] { return second->Focused(); }));
+}
+
 TEST(ShortCutText, NamesConvertBothWays) {
     EXPECT_EQ(scCtrl | 'S', TextToShortCut("Ctrl+S"));
     EXPECT_EQ(VK_F1, TextToShortCut("F1"));

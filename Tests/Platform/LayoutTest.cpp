@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 struct TRect {
@@ -168,6 +170,75 @@ TEST(Layout, ComponentsAreFoundByNameAndFreedWithTheirOwner) {
     char className[64] = {};
     GetClassNameA(form.Handle(), className, sizeof(className));
     EXPECT_EQ(std::string("TOwnerTestForm"), className);
+}
+
+struct TLoadWatch : TComponent {
+    using TComponent::TComponent;
+    int LoadedCalls = 0;
+    void Loaded() override { ++LoadedCalls; }
+};
+
+TEST(Layout, ComponentsMadeWithTheFormHearLoadedOnceAndLaterOnesNever) {
+    TForm form(nullptr, "TLoadTestForm");
+    auto* early = Create<TLoadWatch>(&form);
+    EXPECT_TRUE(early->Loading());
+    form.Show();
+    auto* late = Create<TLoadWatch>(&form);
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(1, early->LoadedCalls);
+    EXPECT_FALSE(early->Loading());
+    EXPECT_EQ(0, late->LoadedCalls);
+    EXPECT_FALSE(late->Loading());
+}
+
+TEST(Layout, PublishedPropertiesReadAndWriteAsText) {
+    TForm form(nullptr, "TPropertyTestForm");
+    auto* tree = Create<TPanel>(&form);
+    tree->SetParent(&form);
+    tree->SetName("TreeView");
+    tree->SetBounds(0, 0, 161, 100);
+    TPublishedProperty width;
+    ASSERT_TRUE(form.FindComponent("TreeView")->FindProperty("width", width));
+    EXPECT_EQ(TPropertyKind::pkInteger, width.Kind);
+    EXPECT_EQ("161", width.Get());
+    width.Set("200");
+    EXPECT_EQ(200, tree->Width());
+    EXPECT_THROW(width.Set("wide"), Exception);
+    EXPECT_EQ(200, tree->Width());
+    TPublishedProperty visible;
+    ASSERT_TRUE(tree->FindProperty("Visible", visible));
+    visible.Set("False");
+    EXPECT_FALSE(tree->Visible());
+    EXPECT_EQ("False", visible.Get());
+    TPublishedProperty none;
+    EXPECT_FALSE(tree->FindProperty("Colour", none));
+}
+
+TEST(Layout, RemovingAComponentFromItsOwnerTellsTheOwnersOtherComponents) {
+    TForm form(nullptr, "TRemovalTestForm");
+    struct TWatcher : TComponent {
+        using TComponent::TComponent;
+        TComponent* Removed = nullptr;
+        void Notification(TComponent* component, TOperation operation) override {
+            TComponent::Notification(component, operation);
+            if (operation == TOperation::opRemove)
+                Removed = component;
+        }
+    };
+    auto* placement = Create<TComponent>(&form);
+    auto* watcher = Create<TWatcher>(placement);
+    auto* edit = Create<TEdit>(&form);
+    std::unique_ptr<TComponent> taken = form.RemoveComponent(edit);
+    EXPECT_EQ(edit, watcher->Removed);
+    EXPECT_EQ(edit, taken.get());
+    EXPECT_EQ(nullptr, edit->Owner());
+    // One that asked to hear of another's end hears it wherever that one lives.
+    auto* other = Create<TEdit>(&form);
+    TWatcher outside;
+    outside.FreeNotification(other);
+    form.RemoveComponent(other).reset();
+    EXPECT_EQ(other, outside.Removed);
 }
 
 } // namespace

@@ -83,6 +83,17 @@ TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
     info.fMask = MIIM_STATE;
     ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
     EXPECT_TRUE(info.fState & MFS_GRAYED);
+    // Items with an image draw it themselves, in the size of the group's images.
+    info.fMask = MIIM_BITMAP | MIIM_ID;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+    EXPECT_EQ(HBMMENU_CALLBACK, info.hbmpItem);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = info.wID;
+    EXPECT_TRUE(SendMessageA(main.MenuBar->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(16u, measure.itemWidth);
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 2, TRUE, &info));
+    EXPECT_EQ(nullptr, info.hbmpItem);
     // The tool button of the same action follows at the next idle update.
     Application().Idle();
     EXPECT_FALSE(
