@@ -35,7 +35,8 @@ protected:
             Supports<IConfigBuilder>(rootSlave->QueryKind("CongifBuilder")).Get());
         ASSERT_NE(nullptr, controller);
         tree = std::make_unique<TTreeView>(host.Handle());
-        controller->BindTree(*tree, host.Handle(), host.Handle());
+        // No detail area: these tests need no pages, and each page costs its controls.
+        controller->BindTree(*tree, nullptr, host.Handle());
     }
     void TearDown() override {
         if (controller != nullptr)
