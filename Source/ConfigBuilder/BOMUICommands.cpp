@@ -65,6 +65,8 @@ void TBOMUICommand::Refresh() {
     } catch (const Exception&) {
         action_->ImageIndex = -1;
     }
+    // Bound buttons and menu items show the new texts at once.
+    action_->Changed();
 }
 
 // Loading sets the parameters before any owner listens: the action learns them here.

@@ -7,10 +7,12 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     ApplicationKind = AppKindConfigBuilder;
+    // Every form made from now on shows the program's icon.
+    Application().SetIcon(LoadIconA(instance, "MAINICON"));
     const HRESULT com = CoInitialize(nullptr);
     int exitCode = 1;
     try {

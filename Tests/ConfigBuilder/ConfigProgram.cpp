@@ -243,6 +243,25 @@ void ClickWindow(HWND window) {
     ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
+bool FocusByClick(HWND control) {
+    HWND root = GetAncestor(control, GA_ROOT);
+    const DWORD thread = GetWindowThreadProcessId(control, nullptr);
+    // Input may arrive while the window is still being activated: click again then.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        BringToFront(root);
+        ClickWindow(control);
+        if (WaitUntil(
+                [&] {
+                    GUITHREADINFO info{};
+                    info.cbSize = sizeof info;
+                    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == control;
+                },
+                1500))
+            return true;
+    }
+    return false;
+}
+
 void PressKeys(std::initializer_list<WORD> keys) {
     for (WORD key : keys) {
         SendKey(key, false);
@@ -276,11 +295,17 @@ bool ChooseMenuItem(HWND menuBar, int button, int downs) {
     block.Read(&rect, sizeof rect);
     POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(menuBar, &centre);
-    ClickAt(centre);
     DWORD processId = 0;
     GetWindowThreadProcessId(menuBar, &processId);
-    // Menus belong to their process: the item is reached with the keyboard, as a user can.
-    if (!WaitUntil([&] { return FindProcessWindow(processId, "#32768") != nullptr; }, 3000))
+    // A click that arrives while the window is still being activated opens nothing: again.
+    bool open = false;
+    for (int attempt = 0; attempt < 3 && !open; ++attempt) {
+        BringToFront(GetAncestor(menuBar, GA_ROOT));
+        ClickAt(centre);
+        // Menus belong to their process: the item is reached with the keyboard, as a user can.
+        open = WaitUntil([&] { return FindProcessWindow(processId, "#32768") != nullptr; }, 1500);
+    }
+    if (!open)
         return false;
     for (int i = 0; i < downs; ++i)
         PressKeys({VK_DOWN});

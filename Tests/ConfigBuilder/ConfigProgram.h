@@ -57,6 +57,8 @@ void SelectTreeItem(HWND tree, HTREEITEM item);
 void BringToFront(HWND window);
 void ClickAt(POINT screen);
 void ClickWindow(HWND window);
+// Clicks into a control until it has the focus; false when it never gets it.
+bool FocusByClick(HWND control);
 void PressKeys(std::initializer_list<WORD> keys);
 void TypeText(const std::string& text);
 void PressShortCut(WORD modifier, WORD key);

@@ -117,15 +117,7 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
     ASSERT_NE(nullptr, main);
     HWND nameEdit = FindChild(main, "Edit", "Window Rule 1", false);
     ASSERT_NE(nullptr, nameEdit);
-    ClickWindow(nameEdit);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) &&
-                   info.hwndFocus == nameEdit;
-        },
-        5000));
+    ASSERT_TRUE(FocusByClick(nameEdit));
     PressKeys({VK_END});
     for (int i = 0; i < 13; ++i)
         PressKeys({VK_BACK});
@@ -254,8 +246,7 @@ TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
     SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
     HWND level = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (level = FindChild(main, "Edit", "60", false)) != nullptr; }, 5000));
-    BringToFront(main);
-    ClickWindow(level);
+    ASSERT_TRUE(FocusByClick(level));
     PressKeys({VK_END});
     PressShortCut(VK_SHIFT, VK_HOME);
     TypeText("30");
