@@ -1,12 +1,13 @@
 // Times the rule page of the configuration program: its first display (every panel made),
 // a repeated display (the panels kept by the rule shown again) and one level change with the
-// refresh it causes; each beside the floor of this run, the time to create as many bare
-// controls as the figure's work touches.
+// refresh it causes; each beside its floor, the time to create and paint the same controls
+// bare (the same window classes straight through CreateWindowEx) in the same round.
 #include "BOMObjects.h"
 #include "BOM_UI.h"
 #include "DetailPanelRegistration.h"
 #include "GeneralClasses.h"
 #include "ModelRegistration.h"
+#include "QuendaWindows.h"
 
 #include <windows.h>
 
@@ -40,30 +41,51 @@ void Settle(HWND host) {
     }
 }
 
-int CountWindows(HWND parent) {
-    int count = 0;
+// The windows under parent as bare controls would make them: a control's own parts (the edit
+// of a combo box) come with it, and the layer's own window classes count as static controls.
+struct TBareKind {
+    std::string ClassName;
+    DWORD Style;
+};
+
+std::vector<TBareKind> BareKinds(HWND parent) {
+    std::vector<TBareKind> kinds;
     EnumChildWindows(
-        parent, [](HWND, LPARAM counter) -> BOOL { return ++*reinterpret_cast<int*>(counter), TRUE; },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
+        parent,
+        [](HWND w, LPARAM out) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(GetParent(w), name, sizeof(name));
+            if (lstrcmpiA(name, "ComboBox") == 0)
+                return TRUE;
+            GetClassNameA(w, name, sizeof(name));
+            const std::string kind = name;
+            const bool system = kind == "Button" || kind == "Edit" || kind == "ComboBox" ||
+                                kind == "Static" || kind == "msctls_trackbar32" || kind == "msctls_updown32";
+            const auto style = static_cast<DWORD>(GetWindowLongPtrA(w, GWL_STYLE)) & ~WS_TABSTOP;
+            reinterpret_cast<std::vector<TBareKind>*>(out)->push_back(
+                {system ? kind : "Static", system ? style : WS_CHILD | WS_VISIBLE});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&kinds));
+    return kinds;
 }
 
-// The floor: count bare controls made in host, painted, and destroyed again.
-double BareControls(HWND host, int count) {
-    std::vector<double> times;
-    for (int round = 0; round < kRounds; ++round) {
-        const auto start = Clock::now();
-        std::vector<HWND> controls;
-        for (int i = 0; i < count; ++i)
-            controls.push_back(CreateWindowExA(0, "BUTTON", "bare", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                                               4, 4 + (i % 30) * 18, 200, 17, host, nullptr, nullptr,
-                                               nullptr));
-        Settle(host);
-        times.push_back(MicrosecondsSince(start));
-        for (HWND control : controls)
-            DestroyWindow(control);
+// The floor: the same controls made bare in host and painted; destroyed again afterwards.
+double BareControls(HWND host, const std::vector<TBareKind>& kinds) {
+    const auto start = Clock::now();
+    std::vector<HWND> controls;
+    int i = 0;
+    for (const TBareKind& kind : kinds) {
+        controls.push_back(CreateWindowExA(0, kind.ClassName.c_str(), "bare", kind.Style | WS_CHILD, 4,
+                                           4 + (i % 30) * 18, 200, 17, host, nullptr, nullptr, nullptr));
+        ++i;
     }
-    return Median(times);
+    Settle(host);
+    const double micros = MicrosecondsSince(start);
+    for (HWND control : controls)
+        DestroyWindow(control);
+    Settle(host);
+    return micros;
 }
 
 struct TRuleOnPage {
@@ -89,10 +111,21 @@ struct TRuleOnPage {
     }
 };
 
-void Print(const char* what, double micros, int controls, double floor) {
-    std::printf("%-28s %9.0f us  (%3d controls; bare %8.0f us)  ratio %.2f\n", what, micros, controls, floor,
-                micros / floor);
-}
+// Each figure's floor is measured in the same round, so that a busy machine slows both alike.
+struct TFigure {
+    std::vector<double> Times;
+    std::vector<double> Floors;
+    std::vector<double> Ratios;
+    void Add(double micros, double floor) {
+        Times.push_back(micros);
+        Floors.push_back(floor);
+        Ratios.push_back(micros / floor);
+    }
+    void Print(const char* what, std::size_t controls) const {
+        std::printf("%-26s %8.0f us  (%2zu controls; bare %7.0f us)  ratio %.2f\n", what, Median(Times),
+                    controls, Median(Floors), Median(Ratios));
+    }
+};
 
 } // namespace
 
@@ -102,6 +135,7 @@ int main() {
     RegisterBOMClasses();
     RegisterModelClasses();
     RegisterModelActionClasses();
+    InitLanguageFromRegistry();
     RegisterRulePagePanels();
 
     WNDCLASSA wc{};
@@ -120,36 +154,45 @@ int main() {
         warm.page->SetParent(nullptr);
     }
 
-    std::vector<double> first, again, level;
-    int pageControls = 0, levelControls = 0;
+    // The controls of the page and of the transparency panel, as bare controls would be made.
+    std::vector<TBareKind> pageKinds, levelKinds;
+    {
+        TRuleOnPage sample;
+        sample.Show(host);
+        pageKinds = BareKinds(sample.page->Handle());
+        ComPtr<IBOMObject> action = sample.rule->ResolvePath("actions/TransparentWindow");
+        levelKinds = BareKinds(AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel")->Handle());
+        sample.page->SetParent(nullptr);
+    }
+
+    TFigure first, again, level;
     for (int round = 0; round < kRounds; ++round) {
         TRuleOnPage shown;
+        const double pageFloor = BareControls(host, pageKinds);
         auto start = Clock::now();
         shown.Show(host);
-        first.push_back(MicrosecondsSince(start));
-        pageControls = CountWindows(shown.page->Handle()) + 1;
+        first.Add(MicrosecondsSince(start), pageFloor);
 
         shown.page->SetParent(nullptr);
         Settle(host);
         start = Clock::now();
         shown.Show(host);
-        again.push_back(MicrosecondsSince(start));
+        again.Add(MicrosecondsSince(start), pageFloor);
 
         ComPtr<IBOMObject> action = shown.rule->ResolvePath("actions/TransparentWindow");
-        HWND actionPanel = AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel")->Handle();
-        levelControls = CountWindows(actionPanel) + 1;
+        const double levelFloor = BareControls(host, levelKinds);
         start = Clock::now();
         MustCast<IBOMParam>(action->ResolvePath("params/transparency_level"))
             ->SetValue(Variant(std::to_string(40 + round)));
         Settle(host);
-        level.push_back(MicrosecondsSince(start));
+        level.Add(MicrosecondsSince(start), levelFloor);
         shown.page->SetParent(nullptr);
     }
 
-    std::printf("Rule page, median of %d rounds under this run's conditions:\n", kRounds);
-    Print("first display", Median(first), pageControls, BareControls(host, pageControls));
-    Print("repeated display", Median(again), pageControls, BareControls(host, pageControls));
-    Print("level change and refresh", Median(level), levelControls, BareControls(host, levelControls));
+    std::printf("Rule page, medians of %d rounds, each beside its floor of the same round:\n", kRounds);
+    first.Print("first display", pageKinds.size());
+    again.Print("repeated display", pageKinds.size());
+    level.Print("level change and refresh", levelKinds.size());
     DestroyWindow(host);
     CoUninitialize();
     return 0;

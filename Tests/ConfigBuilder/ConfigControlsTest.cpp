@@ -118,6 +118,31 @@ TEST_F(HistoryCombo, EnterReachesTheKeyPressHandler) {
     EXPECT_EQ(std::string::npos, combo.Text().find('x'));
 }
 
+TEST_F(HistoryCombo, ContextMenuKeyOpensThePopupMenuAtTheCentre) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 1, "Clear history");
+    combo.PopupMenu = menu;
+    static POINT shownAt;
+    shownAt = POINT{-1, -1};
+    // The menu runs its own loop: a timer of this thread looks at it and closes it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND popup = FindWindowA("#32768", nullptr); popup != nullptr && IsWindowVisible(popup)) {
+            RECT r;
+            GetWindowRect(popup, &r);
+            shownAt = POINT{r.left, r.top};
+            EndMenu();
+        }
+    });
+    WORD key = VK_APPS;
+    SendMessageA(combo.EditHandle(), WM_KEYDOWN, key, 1);
+    KillTimer(nullptr, timer);
+    RECT box;
+    GetWindowRect(combo.Handle(), &box);
+    EXPECT_EQ((box.left + box.right) / 2, shownAt.x);
+    EXPECT_EQ((box.top + box.bottom) / 2, shownAt.y);
+    DestroyMenu(menu);
+}
+
 // The picker dragged by posted mouse messages over the windows of another process.
 class Picker : public ::testing::Test {
 protected:

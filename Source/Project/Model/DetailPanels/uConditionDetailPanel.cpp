@@ -77,10 +77,8 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
         height += panel->Height();
     }
     FindWindowPanel->SetTop(0);
-    CriterionsGroupBox->SetAlign(TAlign::alNone);
-    CriterionsGroupBox->SetHeight(height + kGroupBoxExtra);
-    SetClientSize(ClientWidth(), CriterionsGroupBox->Height());
-    CriterionsGroupBox->SetAlign(TAlign::alClient);
+    // The frame is as high as the group box needs; the box fills it.
+    SetClientSize(ClientWidth(), height + kGroupBoxExtra);
 }
 
 void TConditionDetailPanel::Localize() {

@@ -16,8 +16,8 @@ public:
 
     void Localize() override;
     void SetObject(IBOMObject* obj) override;
-    // Writes what the user typed into a focused criterion (before a command runs).
-    void StoreFocusedControl();
+    // What the user typed into a focused criterion.
+    void StoreFocusedControl() override;
 
     TGroupBox* CriterionsGroupBox = nullptr;
     TPanel* FindWindowPanel = nullptr;

@@ -37,8 +37,6 @@ TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
 
 void TAbstractCriterionDetailPanel::SetWindow(HWND) {}
 
-void TAbstractCriterionDetailPanel::StoreFocusedControl() {}
-
 void TAbstractCriterionDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), kEnabledParam))
@@ -51,8 +49,11 @@ void TAbstractCriterionDetailPanel::EnabledCheckBoxClick() {
     SetParamFlag(Obj.Get(), kEnabledParam, EnabledCheckBox->Checked());
 }
 
-TTextCriterionDetailPanel::TTextCriterionDetailPanel(const TTexts& texts, const char* caption, int comboWidth)
+TTextCriterionDetailPanel::TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame,
+                                                     int comboWidth)
     : texts_(texts) {
+    // Anchored controls keep their distances to the edges of the frame as designed.
+    SetBounds(0, 0, frame.cx, frame.cy);
     EnabledCheckBox->SetTop(kEnabledBoxTopBesideText);
     Label = Create<TLabel>(this);
     Label->SetParent(this);
@@ -112,8 +113,7 @@ void TTextCriterionDetailPanel::EditKeyPress(char& key) {
 
 TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
     : TTextCriterionDetailPanel({"window_caption", "WCCDP_Caption", "WCCDP_Hint"},
-                                "window caption:  ", kCaptionComboWidth) {
-    SetBounds(0, 0, kCaptionFrame.cx, kCaptionFrame.cy);
+                                "window caption:  ", kCaptionFrame, kCaptionComboWidth) {
     const std::pair<TRadioButton*&, std::pair<RECT, const char*>> radios[] = {
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
@@ -157,9 +157,7 @@ std::string TWindowCaptionCriterionDetailPanel::WindowText(HWND wnd) {
 
 TWindowClassCriterionDetailPanel::TWindowClassCriterionDetailPanel()
     : TTextCriterionDetailPanel({"window_class_name", "WClCDP_Caption", "WClCDP_Hint"},
-                                "window class:  ", kClassComboWidth) {
-    SetBounds(0, 0, kClassFrameWidth, kBaseFrame.cy);
-}
+                                "window class:  ", SIZE{kClassFrameWidth, kBaseFrame.cy}, kClassComboWidth) {}
 
 std::string TWindowClassCriterionDetailPanel::WindowText(HWND wnd) {
     return GetWindowClassName(wnd);

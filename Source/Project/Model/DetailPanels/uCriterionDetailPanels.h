@@ -17,8 +17,6 @@ public:
     TAbstractCriterionDetailPanel();
 
     virtual void SetWindow(HWND wnd);
-    // Writes what the user typed into the focused control (before a command runs).
-    virtual void StoreFocusedControl();
 
     TKLVCheckBox* EnabledCheckBox = nullptr;
 
@@ -33,6 +31,7 @@ class TTextCriterionDetailPanel : public TAbstractCriterionDetailPanel {
 public:
     void Localize() override;
     void SetWindow(HWND wnd) override;
+    // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
 
     THistoryComboBox* ComboBox = nullptr;
@@ -46,7 +45,7 @@ protected:
     };
     TTexts texts_;
 
-    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, int comboWidth);
+    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
     void DoUpdateControls() override;
     // The window's text that this criterion matches.
     virtual std::string WindowText(HWND wnd) = 0;

@@ -100,6 +100,9 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
+    // Binding narrows the edit by the arrows' width: the design has both side by side.
+    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
+    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
     TransparencyLevelUpDown->SetPosition(kMaxLevel);
     TransparencyLevelUpDown->SetIncrement(1);
     TransparencyLevelUpDown->SetWrap(false);
@@ -116,7 +119,7 @@ void TTransparentWindowActionDetailPanel_ZEP::Localize() {
         Translate("TWADP_TransparencyLevel", TransparencyLevelLabel->Caption()) + " ");
     TransparencyLevelEdit->SetLeft(TransparencyLevelLabel->Left() + TransparencyLevelLabel->Width() +
                                    kLabelGap);
-    TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
+    TransparencyLevelUpDown->SetLeft(TransparencyLevelEdit->Left() + TransparencyLevelEdit->Width());
 }
 
 int TTransparentWindowActionDetailPanel_ZEP::GetLevel() {
@@ -131,10 +134,11 @@ void TTransparentWindowActionDetailPanel_ZEP::SetLevel(int level) {
 void TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     const int level = GetLevel();
-    TransparencyLevelUpDown->Silently([&] { TransparencyLevelUpDown->SetPosition(level); });
-    TransparencyLevelEdit->Silently([&] { TransparencyLevelEdit->SetText(std::to_string(level)); });
+    // Values set from code raise no change events: the three controls only show the level.
+    TransparencyLevelUpDown->SetPosition(level);
+    TransparencyLevelEdit->SetText(std::to_string(level));
     shownLevelText_ = TransparencyLevelEdit->Text();
-    TransparencyLevelTrackBar->Silently([&] { TransparencyLevelTrackBar->SetPosition(level); });
+    TransparencyLevelTrackBar->SetPosition(level);
 }
 
 void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelTrackBarChange() {
@@ -152,9 +156,9 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
     const std::optional<int> level = LevelFromEditText(before, text, TransparencyLevelEdit->SelStart());
     if (!level)
         return;
-    const bool digitBeforeZero = *level < 10 && text.size() == 2;
     SetLevel(*level);
-    if (digitBeforeZero)
+    // A digit typed before the 0 was taken alone: the caret goes behind it.
+    if (level != WholeNumber(text))
         TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
 }
 

@@ -6,7 +6,6 @@
 #include "MultiLanguages.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
-#include "uConditionDetailPanel.h"
 
 namespace {
 
@@ -74,8 +73,8 @@ void TWindowRuleDetailPanel::StoreFocusedControl() {
     if (NameEdit->Focused())
         NameEditExit();
     for (int i = 0; i < ScrollBox->ControlCount(); ++i)
-        if (auto* condition = dynamic_cast<TConditionDetailPanel*>(ScrollBox->Controls(i)))
-            condition->StoreFocusedControl();
+        if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i)))
+            embedded->StoreFocusedControl();
 }
 
 void TWindowRuleDetailPanel::DoUpdateControls() {

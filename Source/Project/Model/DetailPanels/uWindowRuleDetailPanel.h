@@ -15,9 +15,9 @@ public:
 
     void Localize() override;
     void SetObject(IBOMObject* obj) override;
-    // Writes what the user typed into the focused control of the whole page: the name, or a
-    // criterion's text. The main window runs it before every command and when it closes.
-    void StoreFocusedControl();
+    // What the user typed into the focused control of the whole page: the name, or a
+    // criterion's text.
+    void StoreFocusedControl() override;
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;

@@ -6,9 +6,11 @@
 #include "ExtCtrls.h"
 #include "FindWindow.h"
 #include "PexControls.h"
+#include "QuendaWindows.h"
 #include "StdCtrls.h"
 #include "uConditionDetailPanel.h"
 #include "uCriterionDetailPanels.h"
+#include "uQuendaWindowsDetailPanel.h"
 #include "uTransparentWindowActionDetailPanel.h"
 #include "uWindowRuleDetailPanel.h"
 
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -44,6 +47,43 @@ int Caret(HWND edit) {
     return static_cast<int>(start);
 }
 
+// The window as it is on the screen, as a bitmap file (a build artifact, never compared).
+void SaveScreenshot(HWND window, const std::string& fileName) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER file{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    if (FILE* out = fopen(fileName.c_str(), "wb")) {
+        fwrite(&file, sizeof(file), 1, out);
+        fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+        fwrite(bits, size, 1, out);
+        fclose(out);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+std::string BuildFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    folder.resize(folder.find_last_of('\\'));
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
 template <class T> T* Find(TWinControl* in) {
     for (int i = 0; i < in->ControlCount(); ++i) {
         if (auto* found = dynamic_cast<T*>(in->Controls(i)))
@@ -59,6 +99,7 @@ class RulePage : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         EnsureModelClasses();
+        InitLanguageFromRegistry();
         RegisterRulePagePanels();
     }
 
@@ -122,6 +163,21 @@ TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
     EXPECT_TRUE(captionPanel->ExactSearchTrueRadioButton->Checked());
     EXPECT_EQ("100", level->TransparencyLevelEdit->Text());
     EXPECT_EQ(100, level->TransparencyLevelTrackBar->Position());
+    EXPECT_EQ("Drag onto the target window", condition->FindWindow->Hint());
+    EXPECT_EQ(" Window Rule ", page->GroupBox->Caption());
+    RedrawWindow(host.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Deliver();
+    SaveScreenshot(host.Handle(), BuildFolder() + "RulePage.bmp");
+}
+
+TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
+    auto* panel = dynamic_cast<TQuendaWindowsDetailPanel*>(
+        AsUIElement(root.Get())->GetDetailPanel("DefaultDetailPanel"));
+    ASSERT_NE(nullptr, panel);
+    const std::string text = panel->Memo->Text();
+    EXPECT_EQ(0u, text.find("A Window Rule tells Glazlo which windows to change")) << text;
+    EXPECT_TRUE(panel->Memo->ReadOnly());
 }
 
 TEST_F(RulePage, EnterInTheNameEditRenamesTheRuleAndKeepsTheCaret) {
@@ -142,7 +198,8 @@ TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
     SendMessageA(edit, EM_SETSEL, 4, 4);
     Type(edit, "s");
     EXPECT_EQ("Rule", rule->GetName());
-    page->StoreFocusedControl();
+    // The main window knows the page as a detail panel only.
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
     EXPECT_EQ("Rules", rule->GetName());
 
     SetFocus(classPanel->ComboBox->EditHandle());
@@ -151,7 +208,7 @@ TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
         "",
         ParamAt(rule.Get(),
                 "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name"));
-    page->StoreFocusedControl();
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
     EXPECT_EQ(
         "Calc",
         ParamAt(rule.Get(),
