@@ -2,6 +2,9 @@
 
 #include "BOM_UI.h"
 #include "ModelInterfaces.h"
+#include "WindowMatching.h"
+
+#include <memory>
 
 #include <string>
 
@@ -15,6 +18,7 @@ public:
     ComPtr<IUIList> GetUIList() override;
     std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
+    void ClearOwner() override;
 
     bool Modified = false;
 
@@ -33,6 +37,10 @@ protected:
                      const std::string& oldNamePath) override;
     void Notify(int code, int param1, int param2) override;
     bool ShouldSave(IBOMObject* child) override;
+
+private:
+    std::unique_ptr<TRuleMatcher> matcher_;
+    unsigned long long matcherEdits_ = 0;
 };
 
 // ApplicationFolder followed by ConfigFileName.
