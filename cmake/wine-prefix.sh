@@ -8,7 +8,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 case "$1" in
   setup)
-    if [ ! -f "$WINEPREFIX/.glazlo-ready-2" ]; then
+    if [ ! -f "$WINEPREFIX/.glazlo-ready-3" ]; then
       wineserver -k 2>/dev/null || true
       rm -rf "$WINEPREFIX"
       mkdir -p "$WINEPREFIX"
@@ -19,8 +19,14 @@ case "$1" in
       wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1
       wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1
       wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+      # Real caption buttons (marlett) and the GUI font (tahoma), from the fonts-wine package.
+      fonts="$WINEPREFIX/drive_c/windows/Fonts"
+      mkdir -p "$fonts"
+      for f in /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf; do
+        [ -f "$f" ] && cp "$f" "$fonts/"
+      done
       wineserver -w
-      touch "$WINEPREFIX/.glazlo-ready-2"
+      touch "$WINEPREFIX/.glazlo-ready-3"
     fi
     # Its output must not hold ctest's pipe open.
     wineserver -p </dev/null >/dev/null 2>&1 || true

@@ -6,9 +6,10 @@ packages=(
   cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   googletest
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth x11-utils
   clang-format
+  netpbm
 )
 
 missing=()

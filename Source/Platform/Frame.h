@@ -1,35 +1,20 @@
 #pragma once
 
+#include "Controls.h"
+
 #include <windows.h>
 
-// A child window that holds controls designed as a unit and fills its parent's client area.
-// Until it is placed into a host it waits, hidden, in a parking window of the thread.
-class TFrame {
+// A child window that holds controls designed as a unit. It is aligned like any control
+// (Align, default alClient) and keeps its design height when aligned to the top or bottom.
+// Until it is placed into a host it waits in a hidden parking window of the thread. Its
+// children's notifications come back to them, so the frame's own handlers are plain events.
+class TFrame : public TWinControl {
 public:
-    TFrame();
-    virtual ~TFrame();
-    TFrame(const TFrame&) = delete;
-    TFrame& operator=(const TFrame&) = delete;
+    explicit TFrame(TComponent* owner = nullptr);
+    ~TFrame() override;
 
-    HWND Handle() const noexcept { return hwnd_; }
+    using TWinControl::SetParent;
 
-    // Places the frame into host (null: back to the parking window) and fills it.
-    void SetParent(HWND host);
-    HWND Parent() const noexcept { return host_; }
-    void SetVisible(bool visible);
-
+    // Never lower than this, also when its host is.
     static constexpr int MinHeight = 20;
-
-protected:
-    // Messages of the frame's window; controls send their notifications here.
-    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-
-private:
-    static LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM) noexcept;
-    static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-    void FillHost() noexcept;
-    void ReleaseHost() noexcept;
-
-    HWND hwnd_ = nullptr;
-    HWND host_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ImageList.h"
 
 #include "Errors.h"
+#include "Graphics.h"
 
 #include <utility>
 
@@ -38,4 +39,17 @@ int TImageList::Add(HBITMAP image, HBITMAP mask) {
 
 int TImageList::Count() const {
     return ImageList_GetImageCount(handle_);
+}
+
+int TImageList::AddMasked(HBITMAP image, COLORREF maskColor) {
+    const int index = ImageList_AddMasked(handle_, image, maskColor);
+    if (index < 0)
+        throw Exception("ImageList_AddMasked failed");
+    return index;
+}
+
+int TImageList::AddResource(const char* name, COLORREF maskColor) {
+    // A DIB section keeps the colours exact, so the mask colour matches pixel for pixel.
+    const UniqueBitmap bitmap = LoadBitmapResource(name);
+    return AddMasked(bitmap.Get(), maskColor);
 }

@@ -14,8 +14,14 @@ public:
     TImageList(const TImageList&) = delete;
     TImageList& operator=(const TImageList&) = delete;
 
-    // Adds an image (mask may be null); answers its index.
+    // Adds an image (mask may be null); answers its index. A bitmap wider than one image adds
+    // one image per width.
     int Add(HBITMAP image, HBITMAP mask = nullptr);
+    // Adds the images of a bitmap whose pixels of maskColor are transparent; answers the
+    // index of the first.
+    int AddMasked(HBITMAP image, COLORREF maskColor);
+    // The same from a bitmap resource of the program.
+    int AddResource(const char* name, COLORREF maskColor);
     int Count() const;
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }

@@ -4,34 +4,6 @@
 
 #include <vector>
 
-namespace {
-
-constexpr UINT_PTR kTreeSubclassId = 0x474C5A54; // "GLZT"
-
-TShiftState ShiftFromKeys(WPARAM keys) noexcept {
-    TShiftState shift = 0;
-    if (keys & MK_SHIFT)
-        shift |= ssShift;
-    if (keys & MK_CONTROL)
-        shift |= ssCtrl;
-    if (keys & MK_LBUTTON)
-        shift |= ssLeft;
-    if (keys & MK_RBUTTON)
-        shift |= ssRight;
-    if (keys & MK_MBUTTON)
-        shift |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0)
-        shift |= ssAlt;
-    return shift;
-}
-
-void Report(const char* where, const std::exception& e) noexcept {
-    OutputDebugStringA(where);
-    OutputDebugStringA(e.what());
-}
-
-} // namespace
-
 TVITEMA TTreeNode::Get(UINT mask) const {
     TVITEMA item{};
     item.mask = mask | TVIF_HANDLE;
@@ -144,6 +116,10 @@ TTreeNode TTreeNode::GetNextSibling() const {
     return {tree_, TreeView_GetNextSibling(tree_->Handle(), item_)};
 }
 
+TTreeNode TTreeNode::GetPrevVisible() const {
+    return {tree_, TreeView_GetPrevVisible(tree_->Handle(), item_)};
+}
+
 int TTreeNode::Level() const {
     int level = 0;
     for (TTreeNode up = Parent(); up; up = up.Parent())
@@ -175,42 +151,24 @@ void TTreeNode::Select() {
     TreeView_SelectItem(tree_->Handle(), item_);
 }
 
-TTreeView::TTreeView(HWND parent, int id) : parent_(parent) {
+TTreeView::TTreeView(TComponent* owner) : TWinControl(owner) {
+    SetClassName("TTreeView");
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&init);
-    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
-                                TVS_LINESATROOT | TVS_SHOWSELALWAYS,
-                            0, 0, 200, 200, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleA(nullptr), nullptr);
-    if (hwnd_ == nullptr)
-        throw Exception("Tree view could not be created");
-    const DWORD_PTR self = reinterpret_cast<DWORD_PTR>(this);
-    if (!SetWindowSubclass(hwnd_, TreeProc, kTreeSubclassId, self) ||
-        !SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this), self)) {
-        Unhook();
-        DestroyWindow(hwnd_);
-        throw Exception("Tree view could not be subclassed");
-    }
+    CreateSystemWindow(WC_TREEVIEWA,
+                       WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
+                           TVS_SHOWSELALWAYS,
+                       WS_EX_CLIENTEDGE, 200, 200);
+}
+
+TTreeView::TTreeView(HWND parent) : TTreeView(static_cast<TComponent*>(nullptr)) {
+    SetParent(parent);
 }
 
 TTreeView::~TTreeView() {
-    if (hwnd_ == nullptr)
-        return;
     // Deletion handlers run while this object is whole.
-    TreeView_DeleteAllItems(hwnd_);
-    const HWND hwnd = hwnd_;
-    Unhook();
-    DestroyWindow(hwnd);
-}
-
-void TTreeView::Unhook() noexcept {
-    if (hwnd_ != nullptr)
-        RemoveWindowSubclass(hwnd_, TreeProc, kTreeSubclassId);
-    if (parent_ != nullptr)
-        RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
-    hwnd_ = nullptr;
-    parent_ = nullptr;
+    if (Handle() != nullptr)
+        TreeView_DeleteAllItems(Handle());
 }
 
 TTreeNode TTreeView::InsertItem(TTreeNode parent, const std::string& text) {
@@ -221,7 +179,7 @@ TTreeNode TTreeView::InsertItem(TTreeNode parent, const std::string& text) {
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = -1;
     insert.item.iSelectedImage = -1;
-    const HTREEITEM item = TreeView_InsertItem(hwnd_, &insert);
+    const HTREEITEM item = TreeView_InsertItem(Handle(), &insert);
     if (item == nullptr)
         throw Exception("TVM_INSERTITEM failed");
     return {this, item};
@@ -229,25 +187,25 @@ TTreeNode TTreeView::InsertItem(TTreeNode parent, const std::string& text) {
 
 void TTreeView::DeleteItem(TTreeNode node) {
     if (node)
-        TreeView_DeleteItem(hwnd_, node.ItemId());
+        TreeView_DeleteItem(Handle(), node.ItemId());
 }
 
 void TTreeView::DeleteAllItems() {
-    TreeView_DeleteAllItems(hwnd_);
+    TreeView_DeleteAllItems(Handle());
 }
 
 TTreeNode TTreeView::GetFirstNode() const {
-    return {const_cast<TTreeView*>(this), TreeView_GetRoot(hwnd_)};
+    return {const_cast<TTreeView*>(this), TreeView_GetRoot(Handle())};
 }
 
 TTreeNode TTreeView::Selected() const {
-    return {const_cast<TTreeView*>(this), TreeView_GetSelection(hwnd_)};
+    return {const_cast<TTreeView*>(this), TreeView_GetSelection(Handle())};
 }
 
 TTreeNode TTreeView::GetNodeAt(int x, int y) const {
     TVHITTESTINFO info{};
     info.pt = {x, y};
-    const HTREEITEM item = TreeView_HitTest(hwnd_, &info);
+    const HTREEITEM item = TreeView_HitTest(Handle(), &info);
     if ((info.flags & (TVHT_ONITEM | TVHT_ONITEMBUTTON | TVHT_ONITEMINDENT | TVHT_ONITEMRIGHT)) == 0)
         return {};
     return {const_cast<TTreeView*>(this), item};
@@ -256,7 +214,7 @@ TTreeNode TTreeView::GetNodeAt(int x, int y) const {
 UINT TTreeView::GetHitTestInfoAt(int x, int y) const {
     TVHITTESTINFO info{};
     info.pt = {x, y};
-    TreeView_HitTest(hwnd_, &info);
+    TreeView_HitTest(Handle(), &info);
     return info.flags;
 }
 
@@ -265,11 +223,15 @@ bool TTreeView::IsOnStateIcon(int x, int y) const {
 }
 
 void TTreeView::SetImages(const TImageList* images) {
-    TreeView_SetImageList(hwnd_, images ? images->Handle() : nullptr, TVSIL_NORMAL);
+    TreeView_SetImageList(Handle(), images ? images->Handle() : nullptr, TVSIL_NORMAL);
 }
 
 void TTreeView::SetStateImages(const TImageList* images) {
-    TreeView_SetImageList(hwnd_, images ? images->Handle() : nullptr, TVSIL_STATE);
+    TreeView_SetImageList(Handle(), images ? images->Handle() : nullptr, TVSIL_STATE);
+}
+
+void TTreeView::SetIndent(int indent) {
+    TreeView_SetIndent(Handle(), indent);
 }
 
 void TTreeView::Expand(TTreeNode node) {
@@ -279,7 +241,7 @@ void TTreeView::Expand(TTreeNode node) {
     if (OnExpanding)
         OnExpanding(node);
     manualExpand_ = true;
-    TreeView_Expand(hwnd_, node.ItemId(), TVE_EXPAND);
+    TreeView_Expand(Handle(), node.ItemId(), TVE_EXPAND);
     manualExpand_ = false;
 }
 
@@ -305,46 +267,29 @@ LRESULT TTreeView::HandleNotify(const NMHDR& header) {
     case NM_RCLICK:
         // The control swallows the button-up while it watches for a drag; it reports the
         // click instead, at the point where the button went down.
+        if (header.code == NM_RCLICK && RightClickSelect)
+            if (TTreeNode node = GetNodeAt(downPoint_.x, downPoint_.y))
+                node.Select();
         if (OnMouseUp)
             OnMouseUp(header.code == NM_CLICK ? TMouseButton::Left : TMouseButton::Right,
-                      ShiftFromKeys(downKeys_), downPoint_.x, downPoint_.y);
+                      ShiftFromMouseKeys(downKeys_), downPoint_.x, downPoint_.y);
         return 0;
     default:
         return 0;
     }
 }
 
-LRESULT CALLBACK TTreeView::TreeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TTreeView*>(data);
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        self->downPoint_ = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        self->downKeys_ = wp;
-        break;
-    case WM_NCDESTROY:
-        self->Unhook();
-        break;
-    default:
-        break;
+LRESULT TTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+        downPoint_ = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        downKeys_ = wp;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return TWinControl::WndProc(msg, wp, lp);
 }
 
-LRESULT CALLBACK TTreeView::ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TTreeView*>(data);
-    if (msg == WM_NOTIFY) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lp);
-        if (header != nullptr && header->hwndFrom == self->hwnd_ && self->hwnd_ != nullptr) {
-            try {
-                return self->HandleNotify(*header);
-            } catch (const std::exception& e) {
-                Report("TTreeView: ", e);
-                return 0;
-            }
-        }
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+bool TTreeView::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (msg != WM_NOTIFY)
+        return TWinControl::Reflected(msg, wp, lp, result);
+    result = HandleNotify(*reinterpret_cast<const NMHDR*>(lp));
+    return true;
 }

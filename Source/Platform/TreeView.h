@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Controls.h"
 #include "ImageList.h"
 
 #include <windows.h>
@@ -10,17 +11,6 @@
 #include <string>
 
 class TTreeView;
-
-enum class TMouseButton { Left, Right, Middle };
-
-// Modifier keys and buttons held during a mouse event.
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 1;
-constexpr TShiftState ssAlt = 2;
-constexpr TShiftState ssCtrl = 4;
-constexpr TShiftState ssLeft = 8;
-constexpr TShiftState ssRight = 16;
-constexpr TShiftState ssMiddle = 32;
 
 // One item of a tree view: a handle, valid until the item is deleted.
 class TTreeNode {
@@ -54,6 +44,8 @@ public:
     TTreeNode Parent() const;
     TTreeNode GetFirstChild() const;
     TTreeNode GetNextSibling() const;
+    // The node shown above this one (TVGN_PREVIOUSVISIBLE), or none.
+    TTreeNode GetPrevVisible() const;
     // Level 0 is a top item.
     int Level() const;
 
@@ -74,16 +66,14 @@ private:
     HTREEITEM item_ = nullptr;
 };
 
-// A comctl32 tree view in a parent window. Its notifications are taken from the parent
-// through a subclass, so any parent will do.
-class TTreeView {
+// A comctl32 tree view. Its notifications come back to it from whatever window it is placed
+// in (a control of the layer or any other window).
+class TTreeView : public TWinControl {
 public:
-    TTreeView(HWND parent, int id = 0);
-    ~TTreeView();
-    TTreeView(const TTreeView&) = delete;
-    TTreeView& operator=(const TTreeView&) = delete;
-
-    HWND Handle() const noexcept { return hwnd_; }
+    explicit TTreeView(TComponent* owner = nullptr);
+    // Placed into a window outside the layer at once.
+    explicit TTreeView(HWND parent);
+    ~TTreeView() override;
 
     // TVM_INSERTITEM as the last child of parent (a top item for an empty parent).
     TTreeNode InsertItem(TTreeNode parent, const std::string& text);
@@ -102,21 +92,24 @@ public:
     void SetStateImages(const TImageList* images);
 
     void Expand(TTreeNode node);
+    void SetIndent(int indent);
+    // A right click selects the node under the mouse before OnMouseUp hears of it.
+    bool RightClickSelect = false;
 
+    // These replace the control events of the same names with the tree's own.
     std::function<void(TTreeNode)> OnExpanding;
     std::function<void(TTreeNode)> OnDeletion;
     std::function<void(TTreeNode)> OnChange;
     // A button was released over the tree; the point is in client coordinates.
     std::function<void(TMouseButton, TShiftState, int, int)> OnMouseUp;
 
-private:
-    static LRESULT CALLBACK TreeProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-    static LRESULT CALLBACK ParentProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
-    LRESULT HandleNotify(const NMHDR& header);
-    void Unhook() noexcept;
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
-    HWND hwnd_ = nullptr;
-    HWND parent_ = nullptr;
+private:
+    LRESULT HandleNotify(const NMHDR& header);
+
     bool manualExpand_ = false;
     POINT downPoint_{};
     WPARAM downKeys_ = 0;

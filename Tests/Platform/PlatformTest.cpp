@@ -1,5 +1,7 @@
 #include "CommandAction.h"
+#include "Errors.h"
 #include "Frame.h"
+#include "Graphics.h"
 #include "ImageList.h"
 #include "Platform/TestWindow.h"
 #include "TreeView.h"
@@ -140,6 +142,24 @@ TEST_F(TreeFixture, ClickOnStateIconReportsButtonPointAndHit) {
     EXPECT_EQ(y, at.y);
 }
 
+TEST_F(TreeFixture, ARightClickSelectsTheNodeWhenAsked) {
+    tree.InsertItem({}, "First").Select();
+    TTreeNode second = tree.InsertItem({}, "Second");
+    RECT text{};
+    const HTREEITEM item = second.ItemId();
+    std::memcpy(&text, &item, sizeof(item));
+    ASSERT_TRUE(SendMessageA(tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    const LPARAM at = MAKELPARAM(text.left + 2, (text.top + text.bottom) / 2);
+    bool released = false;
+    tree.OnMouseUp = [&](TMouseButton, TShiftState, int, int) { released = true; };
+    tree.RightClickSelect = true;
+    PostMessageA(tree.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(tree.Handle(), WM_RBUTTONUP, 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return released; }));
+    EXPECT_EQ(second, tree.Selected());
+    EXPECT_EQ(tree.GetFirstNode(), second.GetPrevVisible());
+}
+
 TEST(Frame, FillsItsHostAndFollowsItsSize) {
     TTestWindow host;
     TFrame frame;
@@ -195,6 +215,45 @@ TEST(ImageList, CountsAddedImages) {
     TImageList moved = std::move(list);
     EXPECT_EQ(2, moved.Count());
     EXPECT_EQ(nullptr, list.Handle());
+}
+
+TEST(ImageList, TheMaskColourOfABitmapResourceIsTransparent) {
+    TImageList list(16, 16);
+    EXPECT_EQ(0, list.AddResource("TESTSTRIP", RGB(255, 0, 255)));
+    EXPECT_EQ(3, list.Count());
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    const HGDIOBJ old = SelectObject(dc, canvas);
+    RECT all{0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ImageList_Draw(list.Handle(), 1, dc, 0, 0, ILD_TRANSPARENT);
+    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 0));
+    EXPECT_EQ(RGB(40, 160, 40), GetPixel(dc, 8, 8));
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    EXPECT_THROW(list.AddResource("NOSUCHBITMAP", RGB(255, 0, 255)), Exception);
+}
+
+TEST(Resources, IconsAndCursorsComeFromTheProgram) {
+    UniqueIcon icon = LoadIconResource("TESTICON", 16);
+    ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+    EXPECT_TRUE(info.fIcon);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    UniqueIcon cursor = LoadCursorResource("TESTCURSOR");
+    ASSERT_TRUE(cursor);
+    ASSERT_TRUE(GetIconInfo(cursor.Get(), &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(15u, info.xHotspot);
+    EXPECT_EQ(16u, info.yHotspot);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_THROW(LoadIconResource("NOSUCHICON"), Exception);
 }
 
 } // namespace

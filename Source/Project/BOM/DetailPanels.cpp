@@ -53,6 +53,8 @@ std::string TAbstractDetailPanel::GetTitle() {
     return Title;
 }
 
+void TAbstractDetailPanel::StoreFocusedControl() {}
+
 void TAbstractDetailPanel::RenameObject(const std::string& newName) {
     if (!Obj || IsUpdatingControls())
         return;

@@ -25,6 +25,9 @@ public:
     // they are filled is not an edit: RenameObject and SetParamValue ignore it.
     void UpdateControls();
     virtual std::string GetTitle();
+    // Writes into the object what the user typed into the panel's focused control and has not
+    // confirmed yet; the main window runs it before every command and when it closes.
+    virtual void StoreFocusedControl();
 
     // A name that no path can reach raises EBOMNameError after the controls show the old name.
     void RenameObject(const std::string& newName);

@@ -1,0 +1,5 @@
+#include "CheckBox.h"
+
+void TKLVCheckBox::SetChecked(bool checked) {
+    Silently([&] { TCheckBox::SetChecked(checked); });
+}

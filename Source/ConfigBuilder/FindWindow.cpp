@@ -1,0 +1,160 @@
+#include "FindWindow.h"
+
+namespace {
+
+constexpr char kActiveBitmap[] = "FINDWINDOWON";
+constexpr char kInactiveBitmap[] = "FINDWINDOWOFF";
+constexpr char kFinderCursor[] = "FINDWINDOWCURSOR";
+constexpr int kFrameWidth = 3;
+
+// Draws bitmap at the origin of dc; its bottom-left pixel's colour is see-through.
+void DrawTransparent(HDC dc, HBITMAP bitmap) {
+    HDC source = CreateCompatibleDC(dc);
+    if (source == nullptr)
+        return;
+    HGDIOBJ old = SelectObject(source, bitmap);
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof(info), &info);
+    const COLORREF clear = GetPixel(source, 0, info.bmHeight - 1);
+    TransparentBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth, info.bmHeight, clear);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+} // namespace
+
+TFindWindow::TFindWindow(TComponent* owner)
+    : TWinControl(owner), activeBitmap_(LoadBitmapResource(kActiveBitmap)),
+      inactiveBitmap_(LoadBitmapResource(kInactiveBitmap)), finderCursor_(LoadCursorResource(kFinderCursor)) {
+    SetClassName("TFindWindow");
+    CreateLayerWindow({"TFindWindow"}, WS_CHILD | WS_VISIBLE, 0, Size, Size);
+}
+
+TFindWindow::~TFindWindow() {
+    // A frame left on a foreign window would stay there.
+    EndPicking();
+}
+
+void TFindWindow::HandleDestroyed() {
+    EndPicking();
+    TWinControl::HandleDestroyed();
+}
+
+void TFindWindow::SetSelectedChildWindow(bool value) {
+    if (value == selectedChild_)
+        return;
+    selectedChild_ = value;
+    Highlight(selected_);
+}
+
+HWND TFindWindow::TopLevelWindow(HWND w) noexcept {
+    for (;;) {
+        HWND parent = GetParent(w);
+        if (parent == nullptr || !IsChild(parent, w))
+            return w;
+        w = parent;
+    }
+}
+
+void TFindWindow::DrawWindowFrame(HWND w) noexcept {
+    if (w == nullptr || !IsWindow(w))
+        return;
+    HDC dc = GetWindowDC(w);
+    if (dc == nullptr)
+        return;
+    RECT r{};
+    GetWindowRect(w, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    if (!IsRectEmpty(&r)) {
+        const int width = r.right, height = r.bottom;
+        PatBlt(dc, 0, 0, width, kFrameWidth, DSTINVERT);
+        PatBlt(dc, 0, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
+        PatBlt(dc, width - kFrameWidth, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
+        PatBlt(dc, 0, height - kFrameWidth, width, kFrameWidth, DSTINVERT);
+    }
+    ReleaseDC(w, dc);
+}
+
+void TFindWindow::Highlight(HWND w) noexcept {
+    if (!picking_ || w == highlighted_)
+        return;
+    DrawWindowFrame(highlighted_);
+    highlighted_ = w;
+    selected_ = w;
+    DrawWindowFrame(w);
+}
+
+void TFindWindow::BeginPicking() {
+    picking_ = true;
+    SetCapture(Handle());
+    savedCursor_ = GetCursor();
+    ::SetCursor(finderCursor_.GetCursor());
+    Invalidate();
+}
+
+void TFindWindow::Track(POINT point) {
+    if (GetCapture() != Handle())
+        return;
+    HWND w = WindowFromPoint(ClientToScreen(point));
+    // Nothing under the cursor is no window to offer: keep the frame and fire nothing.
+    if (w == nullptr)
+        return;
+    if (!selectedChild_)
+        w = TopLevelWindow(w);
+    if (w == highlighted_)
+        return;
+    bool cancel = false;
+    if (BeforeSelectWindow)
+        BeforeSelectWindow(*this, w, cancel);
+    if (cancel || w == nullptr)
+        return;
+    Highlight(w);
+    if (AfterSelectWindow)
+        AfterSelectWindow(*this, selected_);
+}
+
+void TFindWindow::EndPicking() noexcept {
+    if (!picking_)
+        return;
+    Highlight(nullptr);
+    picking_ = false;
+    ::SetCursor(savedCursor_);
+    if (Handle() != nullptr) {
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void TFindWindow::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT r{0, 0, Size, Size};
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawTransparent(dc, GetCapture() == Handle() ? activeBitmap_.Get() : inactiveBitmap_.Get());
+    EndPaint(Handle(), &ps);
+}
+
+LRESULT TFindWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+        BeginPicking();
+        break;
+    case WM_MOUSEMOVE:
+        Track(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        break;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        EndPicking();
+        break;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

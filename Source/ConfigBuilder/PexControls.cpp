@@ -1,0 +1,148 @@
+#include "PexControls.h"
+
+#include "Pex.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT_PTR kTextSubclassId = 0x48434258; // "HCBX"
+
+} // namespace
+
+std::vector<std::string> AddTextToHistory(std::vector<std::string> items, const std::string& text,
+                                          int capacity) {
+    if (text.empty())
+        return items;
+    // The last exact match wins.
+    const auto found = std::find(items.rbegin(), items.rend(), text);
+    if (found == items.rend())
+        items.insert(items.begin(), text);
+    else
+        std::rotate(items.begin(), std::prev(found.base()), found.base());
+    if (capacity > 0 && items.size() > static_cast<std::size_t>(capacity))
+        items.resize(static_cast<std::size_t>(capacity));
+    return items;
+}
+
+std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items, const std::string& typed) {
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (TextEqualsIgnoreCase(items[i].substr(0, typed.size()), typed))
+            return i;
+    return std::nullopt;
+}
+
+THistoryComboBox::THistoryComboBox(TComponent* owner) : TComboBox(owner) {
+    SetClassName("THistoryComboBox");
+    // Every text the edit part gets from code moves the remembered length too.
+    if (EditHandle() != nullptr &&
+        SetWindowSubclass(EditHandle(), TextProc, kTextSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        textWindow_ = EditHandle();
+}
+
+THistoryComboBox::~THistoryComboBox() {
+    HandleDestroyed();
+}
+
+void THistoryComboBox::HandleDestroyed() {
+    if (textWindow_ != nullptr)
+        RemoveWindowSubclass(textWindow_, TextProc, kTextSubclassId);
+    textWindow_ = nullptr;
+    TComboBox::HandleDestroyed();
+}
+
+void THistoryComboBox::SetCapacity(int value) {
+    if (value == capacity_)
+        return;
+    capacity_ = value;
+    if (capacity_ > 0 && !Designing())
+        while (Count() > capacity_)
+            Delete(Count() - 1);
+}
+
+bool THistoryComboBox::CanAddHistory(const std::string& text) {
+    bool canAdd = true;
+    if (OnCanAddHistory)
+        OnCanAddHistory(*this, text, canAdd);
+    return canAdd;
+}
+
+void THistoryComboBox::AddToHistory() {
+    if (Designing())
+        return;
+    const std::string text = Text();
+    if (!CanAddHistory(text) || text.empty())
+        return;
+    const std::vector<std::string> items = Items();
+    const std::vector<std::string> updated = AddTextToHistory(items, text, capacity_);
+    if (updated == items)
+        return;
+    // Emptying the list empties the edit part too: keep its text and selection.
+    DWORD from = 0, to = 0;
+    if (EditHandle() != nullptr)
+        SendMessageA(EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    SetItems(updated);
+    SetText(text);
+    if (EditHandle() != nullptr)
+        SendMessageA(EditHandle(), EM_SETSEL, from, to);
+}
+
+void THistoryComboBox::Change() {
+    TComboBox::Change();
+    const std::string typed = Text();
+    if (AutoCompletion && !IsSilent() && static_cast<int>(typed.size()) > lastTextLength_) {
+        const std::vector<std::string> items = Items();
+        if (const std::optional<std::size_t> found = FindCompletion(items, typed)) {
+            const std::string& entry = items[*found];
+            SetText(entry);
+            SetSel(static_cast<int>(typed.size()), static_cast<int>(entry.size() - typed.size()));
+            // What the user typed is what counts: typing on over the selected tail completes
+            // again, while deleting that tail does not.
+            lastTextLength_ = static_cast<int>(typed.size());
+            return;
+        }
+    }
+    lastTextLength_ = static_cast<int>(typed.size());
+}
+
+void THistoryComboBox::DoExit() {
+    if (AutoHistory)
+        AddToHistory();
+    TComboBox::DoExit();
+}
+
+void THistoryComboBox::KeyDown(WORD& key, TShiftState shift) {
+    if (key == VK_APPS && PopupMenu != nullptr) {
+        ShowPopupMenu();
+        key = 0;
+        return;
+    }
+    TComboBox::KeyDown(key, shift);
+}
+
+void THistoryComboBox::ShowPopupMenu() {
+    RECT r = BoundsRect();
+    MapWindowPoints(GetParent(Handle()), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    TrackPopupMenuEx(PopupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, (r.left + r.right) / 2,
+                     (r.top + r.bottom) / 2, Handle(), nullptr);
+}
+
+LRESULT CALLBACK THistoryComboBox::TextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                            DWORD_PTR data) noexcept {
+    auto* self = reinterpret_cast<THistoryComboBox*>(data);
+    if (msg == WM_SETTEXT) {
+        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        self->lastTextLength_ = GetWindowTextLengthA(hwnd);
+        return result;
+    }
+    // The keyboard's own context-menu request is answered by the key above.
+    if (msg == WM_CONTEXTMENU && lp == -1 && self->PopupMenu != nullptr)
+        return 0;
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, TextProc, kTextSubclassId);
+        self->textWindow_ = nullptr;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}

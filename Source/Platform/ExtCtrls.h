@@ -1,0 +1,104 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <string>
+
+enum class TBevelCut { bvNone, bvLowered, bvRaised };
+
+// A plain container; with a bevel it draws a thin raised or lowered edge.
+class TPanel : public TWinControl {
+public:
+    explicit TPanel(TComponent* owner = nullptr);
+    TBevelCut BevelOuter() const noexcept { return bevel_; }
+    void SetBevelOuter(TBevelCut bevel);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void AdjustClientRect(RECT& rect) const override;
+
+private:
+    TBevelCut bevel_ = TBevelCut::bvRaised;
+};
+
+// A container with an etched frame and its caption on the frame's top line. (A BS_GROUPBOX
+// button cannot be the parent of controls.) Aligned children stay inside the frame.
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner = nullptr);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void AdjustClientRect(RECT& rect) const override;
+
+private:
+    int CaptionHeight() const;
+};
+
+// A container that scrolls its children vertically when they do not fit.
+class TScrollBox : public TWinControl {
+public:
+    explicit TScrollBox(TComponent* owner = nullptr);
+    void SetBorder(bool border);
+    int ScrollPosition() const noexcept { return position_; }
+    void ScrollTo(int position);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void AdjustClientRect(RECT& rect) const override;
+    void AlignedControls() override;
+
+private:
+    void UpdateScrollBar();
+    int position_ = 0;
+    int range_ = 0;
+};
+
+// A bar between two aligned controls that the user drags to resize the one before it
+// (the control aligned on the same side whose edge touches it). 5 pixels wide.
+class TSplitter : public TWinControl {
+public:
+    explicit TSplitter(TComponent* owner = nullptr);
+    int MinSize = 30;
+    TNotifyEvent OnMoved;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    TWinControl* FindTarget() const;
+    bool Horizontal() const noexcept;
+    TWinControl* target_ = nullptr;
+    int startMouse_ = 0;
+    int startSize_ = 0;
+};
+
+// A band container for tool bars: each child keeps its place, a grip is drawn before each,
+// and with AutoSize the bar is as high as its lowest child.
+class TControlBar : public TWinControl {
+public:
+    explicit TControlBar(TComponent* owner = nullptr);
+    bool AutoSize = true;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void AlignedControls() override;
+};
+
+// A picture; with Transparent, the colour of its bottom-left pixel shows the background.
+class TImage : public TWinControl {
+public:
+    explicit TImage(TComponent* owner = nullptr);
+    void SetPicture(UniqueBitmap picture);
+    // A bitmap resource of the program.
+    void LoadFromResource(const std::string& name);
+    HBITMAP Picture() const noexcept { return picture_.Get(); }
+    bool Transparent = false;
+    bool Center = false;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    UniqueBitmap picture_;
+};

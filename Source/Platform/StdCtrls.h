@@ -1,0 +1,153 @@
+#pragma once
+
+#include "Controls.h"
+
+#include <string>
+#include <vector>
+
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+// A single-line edit (EDIT). OnChange is the user's edit only.
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner = nullptr);
+
+    bool ReadOnly() const;
+    void SetReadOnly(bool readOnly);
+    void SetMaxLength(int length);
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelStart(int start);
+    void SetSelLength(int length);
+    void SelectAll();
+
+protected:
+    TEdit(TComponent* owner, DWORD style);
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+// A multi-line edit with a vertical scroll bar; its lines are the text split at line ends.
+class TMemo : public TEdit {
+public:
+    explicit TMemo(TComponent* owner = nullptr);
+    std::vector<std::string> Lines() const;
+    void SetLines(const std::vector<std::string>& lines);
+};
+
+// Static text (STATIC). With AutoSize it takes the size of its text; it reports clicks, so a
+// label can serve as a link (hand cursor, blue underlined font).
+class TLabel : public TWinControl {
+public:
+    explicit TLabel(TComponent* owner = nullptr);
+
+    bool AutoSize() const noexcept { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    void SetWordWrap(bool wordWrap);
+    void SetAlignment(TAlignment alignment);
+    // The control that a click on the label focuses.
+    TWinControl* FocusControl = nullptr;
+    // Sizes the label to its text when AutoSize is on.
+    void AdjustBounds();
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void SetStaticStyle(DWORD mask, DWORD bits);
+    bool autoSize_ = true;
+};
+
+// A push button. Default: Enter on its form clicks it; Cancel: Esc does. A click with a
+// ModalResult other than mrNone sets its form's.
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner = nullptr);
+
+    bool Default() const noexcept { return default_; }
+    void SetDefault(bool value);
+    bool Cancel = false;
+    int ModalResult = 0;
+    void Click() override;
+
+protected:
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    bool default_ = false;
+};
+
+// A check box. The user's click toggles it and raises OnClick; SetChecked from code raises
+// nothing.
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner = nullptr);
+    bool Checked() const;
+    virtual void SetChecked(bool checked);
+
+protected:
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+// A radio button; the radio buttons of one parent form a group: checking one unchecks the
+// others. The user's click raises OnClick; SetChecked from code raises nothing.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner = nullptr);
+    bool Checked() const;
+    void SetChecked(bool checked);
+
+protected:
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+enum class TComboBoxStyle { csDropDown, csDropDownList };
+
+// A combo box (COMBOBOX): editable (csDropDown) or a drop-down list, optionally sorted. Each
+// item may carry an object pointer (not owned). Keys and focus of the edit part count as the
+// combo box's own (KeyDown, KeyPress, DoEnter, DoExit).
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner = nullptr, TComboBoxStyle style = TComboBoxStyle::csDropDown,
+                       bool sorted = false);
+    ~TComboBox() override;
+
+    TComboBoxStyle Style() const noexcept { return style_; }
+    // The edit part (null for a drop-down list).
+    HWND EditHandle() const noexcept { return edit_; }
+
+    int Count() const;
+    std::string Item(int index) const;
+    void* Object(int index) const;
+    // Answers the index the item got (its sorted place in a sorted list).
+    int Add(const std::string& text, void* object = nullptr);
+    void Insert(int index, const std::string& text, void* object = nullptr);
+    void Delete(int index);
+    void Clear();
+    // Exact, case-sensitive; -1 when absent.
+    int IndexOf(const std::string& text) const;
+    std::vector<std::string> Items() const;
+    void SetItems(const std::vector<std::string>& items);
+
+    int ItemIndex() const;
+    // From code: raises nothing.
+    void SetItemIndex(int index);
+    void SetSel(int start, int length);
+    int SelStart() const;
+    bool DroppedDown() const;
+
+    // A choice from the list (after OnChange).
+    TNotifyEvent OnSelect;
+
+protected:
+    bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+    void HandleDestroyed() override;
+
+private:
+    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+    bool OwnsWindow(HWND hwnd) const noexcept;
+
+    TComboBoxStyle style_;
+    HWND edit_ = nullptr;
+};

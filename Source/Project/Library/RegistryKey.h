@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Owns an opened registry key, closed exactly once, with typed reads and writes of its values.
+// The predefined roots (HKEY_CURRENT_USER, ...) are never owned: Open and Create always hand
+// out a key of their own, even for an empty path.
+class TRegistryKey {
+public:
+    TRegistryKey() noexcept = default;
+    TRegistryKey(TRegistryKey&& other) noexcept;
+    TRegistryKey& operator=(TRegistryKey&& other) noexcept;
+    TRegistryKey(const TRegistryKey&) = delete;
+    TRegistryKey& operator=(const TRegistryKey&) = delete;
+    ~TRegistryKey();
+
+    // An empty holder when the key is missing or the root does not exist (HKEY_DYN_DATA).
+    static TRegistryKey Open(HKEY root, const std::string& path, REGSAM access = KEY_READ) noexcept;
+    // Creates the missing keys of path; empty when that is refused.
+    static TRegistryKey Create(HKEY root, const std::string& path,
+                               REGSAM access = KEY_READ | KEY_WRITE) noexcept;
+
+    HKEY Get() const noexcept { return key_; }
+    explicit operator bool() const noexcept { return key_ != nullptr; }
+    void Reset() noexcept;
+
+    bool HasValue(const std::string& name) const noexcept;
+    // Text values (REG_SZ, REG_EXPAND_SZ unexpanded); a DWORD reads as its decimal text.
+    // Nothing when the value is missing or of another type.
+    std::optional<std::string> ReadString(const std::string& name) const;
+    std::string ReadString(const std::string& name, const std::string& fallback) const;
+    // REG_DWORD values; nothing when missing or of another type.
+    std::optional<DWORD> ReadDword(const std::string& name) const noexcept;
+    bool ReadBool(const std::string& name, bool fallback) const noexcept;
+
+    // Each answers whether the registry took the change.
+    bool WriteString(const std::string& name, const std::string& value) const noexcept;
+    bool WriteDword(const std::string& name, DWORD value) const noexcept;
+    bool WriteBool(const std::string& name, bool value) const noexcept {
+        return WriteDword(name, value ? 1 : 0);
+    }
+    bool DeleteValue(const std::string& name) const noexcept;
+    // Deletes the subkey with everything below it.
+    bool DeleteSubKey(const std::string& name) const noexcept;
+
+    // Value names in the registry's enumeration order.
+    std::vector<std::string> ValueNames() const;
+
+private:
+    explicit TRegistryKey(HKEY key) noexcept : key_(key) {}
+    HKEY key_ = nullptr;
+};

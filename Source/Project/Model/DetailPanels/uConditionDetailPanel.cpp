@@ -1,0 +1,105 @@
+#include "uConditionDetailPanel.h"
+
+#include "BOM_UI.h"
+#include "DetailPanelRoutines.h"
+#include "Errors.h"
+#include "FindWindow.h"
+#include "MultiLanguages.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+#include "uCriterionDetailPanels.h"
+
+namespace {
+
+// Layout of the condition panel, in pixels, as designed.
+constexpr SIZE kFrame{201, 130};
+constexpr int kFindWindowPanelHeight = 41;
+constexpr RECT kDescription{40, 0, 148, 41}; // left, top, width, height
+constexpr POINT kFindWindow{4, 5};
+// The group box's frame and caption around the picker and the criteria.
+constexpr int kGroupBoxExtra = 10;
+
+constexpr char kDescriptionText[] =
+    "Drag target over a window to select it, then release the mouse button. In text boxes of the "
+    "Target Window panel you can see values of selected window caption and class.";
+
+// The criterion panels inside the group box, in control order.
+template <class F> void ForEachCriterionPanel(TGroupBox* box, F f) {
+    for (int i = 0; i < box->ControlCount(); ++i)
+        if (auto* panel = dynamic_cast<TAbstractCriterionDetailPanel*>(box->Controls(i)))
+            f(*panel);
+}
+
+} // namespace
+
+TConditionDetailPanel::TConditionDetailPanel() {
+    SetBounds(0, 0, kFrame.cx, kFrame.cy);
+    CriterionsGroupBox = CreateClientGroupBox(this, " Target window ");
+
+    FindWindowPanel = Create<TPanel>(this);
+    FindWindowPanel->SetParent(CriterionsGroupBox);
+    FindWindowPanel->SetBevelOuter(TBevelCut::bvNone);
+    FindWindowPanel->SetHeight(kFindWindowPanelHeight);
+    FindWindowPanel->SetAlign(TAlign::alTop);
+
+    DescriptionLabel = Create<TLabel>(this);
+    DescriptionLabel->SetParent(FindWindowPanel);
+    DescriptionLabel->SetWordWrap(true);
+    DescriptionLabel->SetBounds(kDescription.left, kDescription.top, kDescription.right, kDescription.bottom);
+    DescriptionLabel->SetAnchors(akLeft | akTop | akRight | akBottom);
+    DescriptionLabel->SetCaption(kDescriptionText);
+
+    FindWindow = Create<TFindWindow>(this);
+    FindWindow->SetParent(FindWindowPanel);
+    FindWindow->SetBounds(kFindWindow.x, kFindWindow.y, TFindWindow::Size, TFindWindow::Size);
+    FindWindow->SetSelectedChildWindow(false);
+    FindWindow->BeforeSelectWindow = [this](TFindWindow&, HWND& wnd, bool& cancel) {
+        FindWindowBeforeSelectWindow(wnd, cancel);
+    };
+    FindWindow->AfterSelectWindow = [this](TFindWindow&, HWND wnd) { FindWindowAfterSelectWindow(wnd); };
+}
+
+void TConditionDetailPanel::SetObject(IBOMObject* obj) {
+    TAbstractDetailPanel::SetObject(obj);
+    ComPtr<IBOMCollection> criterions = Supports<IBOMCollection>(Obj->ResolvePath("criterions").Get());
+    if (!criterions)
+        throw EAssertionFailed("TAbstractCriterionDetailPanel.Init: Coudn\"t find Criterions - "
+                               "{7C727E96-36BB-459F-AB6C-00D8C4CC1584}",
+                               "uConditionDetailPanel", __LINE__);
+    int height = FindWindowPanel->Height();
+    for (int i = 0; i < criterions->Count(); ++i) {
+        ComPtr<IUIElement> element = AsUIElement(criterions->Item(Variant(i)).Get());
+        TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+        if (panel == nullptr)
+            continue;
+        // Stacked below the picker in the criteria's order.
+        AppendToTop(panel, CriterionsGroupBox);
+        height += panel->Height();
+    }
+    FindWindowPanel->SetTop(0);
+    // The frame is as high as the group box needs; the box fills it.
+    SetClientSize(ClientWidth(), height + kGroupBoxExtra);
+}
+
+void TConditionDetailPanel::Localize() {
+    TAbstractDetailPanel::Localize();
+    CriterionsGroupBox->SetCaption(TranslatePadded("CDP_Caption", CriterionsGroupBox->Caption()));
+    FindWindow->SetHint(Translate("CDP_FindWindowHint", FindWindow->Hint()));
+    DescriptionLabel->SetCaption(Translate("CDP_Description", DescriptionLabel->Caption()));
+}
+
+void TConditionDetailPanel::StoreFocusedControl() {
+    ForEachCriterionPanel(CriterionsGroupBox,
+                          [](TAbstractCriterionDetailPanel& panel) { panel.StoreFocusedControl(); });
+}
+
+void TConditionDetailPanel::FindWindowBeforeSelectWindow(HWND& wnd, bool& cancel) {
+    // The configuration program's own window cannot be picked.
+    if (HWND form = GetAncestor(Handle(), GA_ROOT); form != nullptr && form != Handle())
+        cancel = wnd == form;
+}
+
+void TConditionDetailPanel::FindWindowAfterSelectWindow(HWND wnd) {
+    ForEachCriterionPanel(CriterionsGroupBox,
+                          [wnd](TAbstractCriterionDetailPanel& panel) { panel.SetWindow(wnd); });
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "DetailPanels.h"
+
+#include <windows.h>
+
+#include <string>
+
+class TKLVCheckBox;
+class THistoryComboBox;
+class TLabel;
+class TRadioButton;
+
+// A criterion's switch "enabled"; the picker hands it the window the user points at.
+class TAbstractCriterionDetailPanel : public TAbstractDetailPanel {
+public:
+    TAbstractCriterionDetailPanel();
+
+    virtual void SetWindow(HWND wnd);
+
+    TKLVCheckBox* EnabledCheckBox = nullptr;
+
+protected:
+    void DoUpdateControls() override;
+    void EnabledCheckBoxClick();
+};
+
+// A criterion on one text of the window: a label, the text with its history, and the
+// parameter that holds it.
+class TTextCriterionDetailPanel : public TAbstractCriterionDetailPanel {
+public:
+    void Localize() override;
+    void SetWindow(HWND wnd) override;
+    // The typed text, when the text box has the focus.
+    void StoreFocusedControl() override;
+
+    THistoryComboBox* ComboBox = nullptr;
+    TLabel* Label = nullptr;
+
+protected:
+    struct TTexts {
+        const char* Param;
+        const char* CaptionKey;
+        const char* HintKey;
+    };
+    TTexts texts_;
+
+    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
+    void DoUpdateControls() override;
+    // The window's text that this criterion matches.
+    virtual std::string WindowText(HWND wnd) = 0;
+    void StoreText();
+    void EditKeyPress(char& key);
+};
+
+class TWindowCaptionCriterionDetailPanel : public TTextCriterionDetailPanel {
+public:
+    TWindowCaptionCriterionDetailPanel();
+    void Localize() override;
+
+    TRadioButton* ExactSearchTrueRadioButton = nullptr;
+    TRadioButton* ExactSearchFalseRadioButton = nullptr;
+
+    void StoreCaption() { StoreText(); }
+    void StoreExactSearch();
+
+protected:
+    void DoUpdateControls() override;
+    std::string WindowText(HWND wnd) override;
+};
+
+class TWindowClassCriterionDetailPanel : public TTextCriterionDetailPanel {
+public:
+    TWindowClassCriterionDetailPanel();
+
+    void StoreClassName() { StoreText(); }
+
+protected:
+    std::string WindowText(HWND wnd) override;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "DetailPanels.h"
+
+class TMemo;
+
+// The configuration's own page: a text that explains what the tree holds.
+class TQuendaWindowsDetailPanel : public TAbstractDetailPanel {
+public:
+    TQuendaWindowsDetailPanel();
+
+    void Localize() override;
+
+    TMemo* Memo = nullptr;
+};

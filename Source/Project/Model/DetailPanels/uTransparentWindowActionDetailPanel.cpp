@@ -1,0 +1,253 @@
+#include "uTransparentWindowActionDetailPanel.h"
+
+#include "CheckBox.h"
+#include "DetailPanelRoutines.h"
+#include "MultiLanguages.h"
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+
+#include <algorithm>
+
+#include <charconv>
+
+namespace {
+
+// Layout of both panels, in pixels, as designed.
+struct TLevelLayout {
+    SIZE Frame;
+    int TrackBarWidth;
+};
+constexpr TLevelLayout kZep{{513, 94}, 497};
+constexpr TLevelLayout kGlz{{491, 147}, 475};
+constexpr POINT kLabel{15, 24};
+constexpr RECT kTrackBar{8, 45, 0, 45}; // left, top, -, height
+constexpr RECT kEdit{115, 21, 62, 21};  // left, top, width, height
+constexpr RECT kUpDown{177, 21, 12, 21};
+constexpr int kLabelGap = 5;
+constexpr int kMaxLevel = 100;
+constexpr int kSwitchLeft = 16;
+constexpr int kSwitchWidth = 467;
+constexpr int kSwitchHeight = 17;
+constexpr int kInactiveTop = 90;
+constexpr int kGhostTop = 108;
+constexpr int kStayOnTopTop = 126;
+
+// Template items, from the action through the rule's "actions" collection to the rule.
+constexpr char kToRule[] = "../../";
+constexpr char kEnabled[] = "/params/enabled";
+constexpr char kActivateTrigger[] = "triggers/ActivateWindowMessageTrigger";
+constexpr char kInActivateTrigger[] = "triggers/InActivateWindowMessageTrigger";
+constexpr char kCreateTrigger[] = "triggers/CreateMessageTrigger";
+constexpr char kCreateAgent[] = "triggers/CreateMessageTrigger/agents/WMCreateEvent";
+constexpr char kStayOnTopAgent[] = "triggers/CreateMessageTrigger/agents/StayOnTopWMCreateEventAgent";
+constexpr char kStayOnTopAction[] = "actions/StayOnTop";
+constexpr char kGhostAction[] = "actions/GhostWindow";
+
+std::string EnabledPath(const char* item) {
+    return std::string(kToRule) + item + kEnabled;
+}
+
+std::optional<int> WholeNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::string& text, int caret) {
+    if (shownBefore == "0" && text.size() == 2 && text[1] == '0' && text[0] >= '1' && text[0] <= '9' &&
+        caret == 1)
+        return text[0] - '0';
+    std::optional<int> level = WholeNumber(text);
+    if (level)
+        level = std::clamp(*level, 0, kMaxLevel);
+    return level;
+}
+
+TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP() {
+    SetBounds(0, 0, kZep.Frame.cx, kZep.Frame.cy);
+    GroupBox = CreateClientGroupBox(this, " Transparency options ");
+
+    TransparencyLevelLabel = Create<TLabel>(this);
+    TransparencyLevelLabel->SetParent(GroupBox);
+    TransparencyLevelLabel->SetBounds(kLabel.x, kLabel.y, 0, 0);
+    TransparencyLevelLabel->SetCaption("Transparency level:");
+
+    TransparencyLevelTrackBar = Create<TTrackBar>(this);
+    TransparencyLevelTrackBar->SetParent(GroupBox);
+    TransparencyLevelTrackBar->SetBounds(kTrackBar.left, kTrackBar.top, kZep.TrackBarWidth, kTrackBar.bottom);
+    TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
+    TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
+    TransparencyLevelTrackBar->SetFrequency(10);
+    TransparencyLevelTrackBar->SetTickMarks(TTickMark::tmBottomRight);
+    TransparencyLevelTrackBar->SetPosition(kMaxLevel);
+    TransparencyLevelTrackBar->OnChange = [this](TComponent*) { TransparencyLevelTrackBarChange(); };
+
+    TransparencyLevelEdit = Create<TEdit>(this);
+    TransparencyLevelEdit->SetParent(GroupBox);
+    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
+    TransparencyLevelEdit->SetText("100");
+    TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
+    TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
+
+    TransparencyLevelUpDown = Create<TUpDown>(this);
+    TransparencyLevelUpDown->SetParent(GroupBox);
+    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
+    TransparencyLevelUpDown->SetRange(0, kMaxLevel);
+    TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
+    // Binding narrows the edit by the arrows' width: the design has both side by side.
+    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
+    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
+    TransparencyLevelUpDown->SetPosition(kMaxLevel);
+    TransparencyLevelUpDown->SetIncrement(1);
+    TransparencyLevelUpDown->SetWrap(false);
+    TransparencyLevelUpDown->OnClickButton = [this](TComponent*, TUDBtnType) {
+        TransparencyLevelUpDownClick();
+    };
+    shownLevelText_ = TransparencyLevelEdit->Text();
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::Localize() {
+    TAbstractDetailPanel::Localize();
+    GroupBox->SetCaption(TranslatePadded("TWADP_Caption", GroupBox->Caption()));
+    TransparencyLevelLabel->SetCaption(
+        Translate("TWADP_TransparencyLevel", TransparencyLevelLabel->Caption()) + " ");
+    TransparencyLevelEdit->SetLeft(TransparencyLevelLabel->Left() + TransparencyLevelLabel->Width() +
+                                   kLabelGap);
+    TransparencyLevelUpDown->SetLeft(TransparencyLevelEdit->Left() + TransparencyLevelEdit->Width());
+}
+
+int TTransparentWindowActionDetailPanel_ZEP::GetLevel() {
+    const std::optional<std::string> text = ParamText(Obj.Get(), "params/transparency_level");
+    return WholeNumber(text.value_or("")).value_or(kMaxLevel);
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::SetLevel(int level) {
+    SetParamValue("transparency_level", Variant(std::to_string(level)));
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls() {
+    TAbstractDetailPanel::DoUpdateControls();
+    const int level = GetLevel();
+    // Values set from code raise no change events: the three controls only show the level.
+    TransparencyLevelUpDown->SetPosition(level);
+    TransparencyLevelEdit->SetText(std::to_string(level));
+    shownLevelText_ = TransparencyLevelEdit->Text();
+    TransparencyLevelTrackBar->SetPosition(level);
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelTrackBarChange() {
+    SetLevel(TransparencyLevelTrackBar->Position());
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelUpDownClick() {
+    SetLevel(TransparencyLevelUpDown->Position());
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
+    const std::string text = TransparencyLevelEdit->Text();
+    const std::string before = shownLevelText_;
+    shownLevelText_ = text;
+    const std::optional<int> level = LevelFromEditText(before, text, TransparencyLevelEdit->SelStart());
+    if (!level)
+        return;
+    SetLevel(*level);
+    // A digit typed before the 0 was taken alone: the caret goes behind it.
+    if (level != WholeNumber(text))
+        TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
+}
+
+TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ() {
+    SetBounds(0, 0, kGlz.Frame.cx, kGlz.Frame.cy);
+    TransparencyLevelTrackBar->SetWidth(kGlz.TrackBarWidth);
+    struct TSwitch {
+        TKLVCheckBox*& Box;
+        int Top;
+        const char* Caption;
+        const char* Hint;
+        void (TTransparentWindowActionDetailPanel_GLZ::*Click)();
+    };
+    // In tab order.
+    const TSwitch switches[] = {
+        {InactiveTransparencyCheckBox, kInactiveTop, "set transparency only when window is not active",
+         "If window is active it is opaque.\r\nIf window is not active it is transparent.",
+         &TTransparentWindowActionDetailPanel_GLZ::InactiveTransparencyCheckBoxClick},
+        {StayOnTopCheckBox, kStayOnTopTop, "keep window on top", "Keep window on top",
+         &TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick},
+        {GhostWindowCheckBox, kGhostTop, "ghost mode will be active whenever the window becomes transparent",
+         "Ghost mode allows mouse clicks and moves to be made \r\nthrough the top window to underlying "
+         "windows.",
+         &TTransparentWindowActionDetailPanel_GLZ::GhostWindowCheckBoxClick},
+    };
+    for (const TSwitch& s : switches) {
+        s.Box = Create<TKLVCheckBox>(this);
+        s.Box->SetParent(GroupBox);
+        s.Box->SetBounds(kSwitchLeft, s.Top, kSwitchWidth, kSwitchHeight);
+        s.Box->SetAnchors(akLeft | akTop | akRight);
+        s.Box->SetCaption(s.Caption);
+        s.Box->SetHint(s.Hint);
+        s.Box->OnClick = [this, click = s.Click](TComponent*) { (this->*click)(); };
+    }
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::Localize() {
+    TTransparentWindowActionDetailPanel_ZEP::Localize();
+    const std::pair<TKLVCheckBox*, const char*> boxes[] = {
+        {InactiveTransparencyCheckBox, "TWADP_InactiveTransparency"},
+        {StayOnTopCheckBox, "TWADP_StayOnTop"},
+        {GhostWindowCheckBox, "TWADP_GhostWindow"}};
+    for (const auto& [box, key] : boxes) {
+        box->SetCaption(TranslatePadded(key, box->Caption()));
+        box->SetHint(TranslatePadded(std::string(key) + "Hint", box->Hint()));
+    }
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::SetObject(IBOMObject* obj) {
+    TTransparentWindowActionDetailPanel_ZEP::SetObject(obj);
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::SetFlag(const std::string& path, bool flag) {
+    SetParamFlag(Obj.Get(), path, flag);
+}
+
+bool TTransparentWindowActionDetailPanel_GLZ::IsInactiveMode() {
+    return ParamIsYes(Obj.Get(), EnabledPath(kActivateTrigger));
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::DoUpdateControls() {
+    TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls();
+    InactiveTransparencyCheckBox->SetChecked(IsInactiveMode());
+    StayOnTopCheckBox->SetChecked(ParamIsYes(Obj.Get(), EnabledPath(kStayOnTopAgent)));
+    GhostWindowCheckBox->SetChecked(ParamIsYes(Obj.Get(), EnabledPath(kGhostAction)));
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::InactiveTransparencyCheckBoxClick() {
+    if (IsUpdatingControls())
+        return;
+    // The mode follows the model's state, not the box's.
+    const bool toAlways = IsInactiveMode();
+    SetFlag(EnabledPath(kCreateTrigger), true);
+    SetFlag(EnabledPath(kCreateAgent), toAlways);
+    SetFlag(EnabledPath(kActivateTrigger), !toAlways);
+    SetFlag(EnabledPath(kInActivateTrigger), !toAlways);
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick() {
+    if (IsUpdatingControls())
+        return;
+    SetFlag(EnabledPath(kStayOnTopAgent), StayOnTopCheckBox->Checked());
+    SetFlag(EnabledPath(kStayOnTopAction), StayOnTopCheckBox->Checked());
+    UpdateControls();
+}
+
+void TTransparentWindowActionDetailPanel_GLZ::GhostWindowCheckBoxClick() {
+    if (IsUpdatingControls())
+        return;
+    SetFlag(EnabledPath(kGhostAction), GhostWindowCheckBox->Checked());
+    UpdateControls();
+}

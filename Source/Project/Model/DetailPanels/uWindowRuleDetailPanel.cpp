@@ -1,0 +1,111 @@
+#include "uWindowRuleDetailPanel.h"
+
+#include "BOM_UI.h"
+#include "CheckBox.h"
+#include "DetailPanelRoutines.h"
+#include "MultiLanguages.h"
+#include "ExtCtrls.h"
+#include "StdCtrls.h"
+
+namespace {
+
+// Layout of the rule panel, in pixels, as designed.
+constexpr SIZE kFrame{208, 47};
+constexpr int kMainPanelHeight = 29;
+constexpr RECT kEnabledBox{8, 6, 17, 17}; // left, top, width, height
+constexpr POINT kNameEdit{27, 4};
+constexpr int kNameEditWidth = 174;
+
+constexpr char kConditionPath[] = "conditions/DefaultCondition";
+constexpr char kTransparencyPath[] = "actions/TransparentWindow";
+
+} // namespace
+
+TWindowRuleDetailPanel::TWindowRuleDetailPanel() {
+    SetBounds(0, 0, kFrame.cx, kFrame.cy);
+    GroupBox = CreateClientGroupBox(this, " Window rule ");
+
+    ScrollBox = Create<TScrollBox>(this);
+    ScrollBox->SetParent(GroupBox);
+    ScrollBox->SetBorder(false);
+    ScrollBox->SetAlign(TAlign::alClient);
+
+    MainPanel = Create<TPanel>(this);
+    MainPanel->SetParent(ScrollBox);
+    MainPanel->SetBevelOuter(TBevelCut::bvNone);
+    MainPanel->SetHeight(kMainPanelHeight);
+    MainPanel->SetAlign(TAlign::alTop);
+
+    EnabledCheckBox = Create<TKLVCheckBox>(this);
+    EnabledCheckBox->SetParent(MainPanel);
+    EnabledCheckBox->SetBounds(kEnabledBox.left, kEnabledBox.top, kEnabledBox.right, kEnabledBox.bottom);
+    EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
+
+    NameEdit = Create<TEdit>(this);
+    NameEdit->SetParent(MainPanel);
+    NameEdit->SetBounds(kNameEdit.x, kNameEdit.y, kNameEditWidth, NameEdit->Height());
+    NameEdit->SetAnchors(akLeft | akTop | akRight);
+    NameEdit->OnExit = [this](TComponent*) { NameEditExit(); };
+    NameEdit->OnKeyPress = [this](TComponent*, char& key) { NameEditKeyPress(key); };
+}
+
+void TWindowRuleDetailPanel::Localize() {
+    TAbstractDetailPanel::Localize();
+    GroupBox->SetCaption(TranslatePadded("WRDP_Caption", GroupBox->Caption()));
+    NameEdit->SetHint(Translate("WRDP_NameHint", NameEdit->Hint()));
+    EnabledCheckBox->SetHint(Translate("WRDP_EnabledHint", EnabledCheckBox->Hint()));
+}
+
+void TWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
+    TAbstractDetailPanel::SetObject(obj);
+    EmbedPanel(kConditionPath);
+}
+
+void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
+    ComPtr<IUIElement> element = AsUIElement(Obj->ResolvePath(path).Get());
+    TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+    if (panel == nullptr)
+        return;
+    AppendToTop(panel, ScrollBox);
+}
+
+void TWindowRuleDetailPanel::StoreFocusedControl() {
+    if (NameEdit->Focused())
+        NameEditExit();
+    for (int i = 0; i < ScrollBox->ControlCount(); ++i)
+        if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i)))
+            embedded->StoreFocusedControl();
+}
+
+void TWindowRuleDetailPanel::DoUpdateControls() {
+    TAbstractDetailPanel::DoUpdateControls();
+    if (const std::optional<std::string> enabled = ParamText(Obj.Get(), "params/enabled"))
+        EnabledCheckBox->SetChecked(*enabled == "yes");
+    NameEdit->SetText(ParamText(Obj.Get(), "params/name").value_or(""));
+}
+
+void TWindowRuleDetailPanel::EnabledCheckBoxClick() {
+    if (IsUpdatingControls())
+        return;
+    SetParamValue("enabled", Variant(EnabledCheckBox->Checked() ? "yes" : "no"));
+    UpdateControls();
+}
+
+void TWindowRuleDetailPanel::NameEditExit() {
+    RenameObject(NameEdit->Text());
+}
+
+void TWindowRuleDetailPanel::NameEditKeyPress(char& key) {
+    if (key != '\r')
+        return;
+    const int caret = NameEdit->SelStart();
+    RenameObject(NameEdit->Text());
+    NameEdit->SetSelStart(caret);
+}
+
+void TSinglePurposeWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
+    TWindowRuleDetailPanel::SetObject(obj);
+    EmbedPanel(kTransparencyPath);
+    // The name row stays first.
+    MainPanel->SetTop(0);
+}

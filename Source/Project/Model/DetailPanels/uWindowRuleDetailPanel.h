@@ -1,0 +1,42 @@
+#pragma once
+
+#include "DetailPanels.h"
+
+class TEdit;
+class TGroupBox;
+class TKLVCheckBox;
+class TPanel;
+class TScrollBox;
+
+// A window rule's name and switch, above the panel of its condition.
+class TWindowRuleDetailPanel : public TAbstractDetailPanel {
+public:
+    TWindowRuleDetailPanel();
+
+    void Localize() override;
+    void SetObject(IBOMObject* obj) override;
+    // What the user typed into the focused control of the whole page: the name, or a
+    // criterion's text.
+    void StoreFocusedControl() override;
+
+    TGroupBox* GroupBox = nullptr;
+    TScrollBox* ScrollBox = nullptr;
+    TPanel* MainPanel = nullptr;
+    TKLVCheckBox* EnabledCheckBox = nullptr;
+    TEdit* NameEdit = nullptr;
+
+protected:
+    void DoUpdateControls() override;
+    // Puts the "DefaultDetailPanel" of the object at path below what the scroll box holds.
+    void EmbedPanel(const std::string& path);
+
+    void EnabledCheckBoxClick();
+    void NameEditExit();
+    void NameEditKeyPress(char& key);
+};
+
+// The rule page of the configuration program: name row, target window, transparency.
+class TSinglePurposeWindowRuleDetailPanel : public TWindowRuleDetailPanel {
+public:
+    void SetObject(IBOMObject* obj) override;
+};

@@ -1,0 +1,59 @@
+#include "PickTargets.h"
+
+#include "WaitUntil.h"
+
+#include <string>
+
+namespace {
+
+std::string BinFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string full(path, length);
+    return full.substr(0, full.find_last_of('\\') + 1);
+}
+
+} // namespace
+
+TPickTargets::TPickTargets() {
+    std::string line = "\"";
+    line += BinFolder();
+    line += "GlzPickTargets.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    WaitUntil([this] {
+        one = FindWindowA("GlzPickTarget", "Pick target one");
+        two = FindWindowA("GlzPickTarget", "Pick target two");
+        dialog = FindWindowA("#32770", "Pick dialog");
+        button = dialog != nullptr ? FindWindowExA(dialog, nullptr, "BUTTON", "OK") : nullptr;
+        return Ready() && IsWindowVisible(dialog);
+    });
+}
+
+TPickTargets::~TPickTargets() {
+    if (!process_)
+        return;
+    if (one != nullptr)
+        PostMessageA(one, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0)
+        TerminateProcess(process_.Get(), 1); // a helper that hangs is the failure
+}
+
+POINT InsideClient(HWND w, int dx, int dy) {
+    POINT p{dx, dy};
+    ClientToScreen(w, &p);
+    return p;
+}
+
+void Deliver() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

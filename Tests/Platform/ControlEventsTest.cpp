@@ -1,0 +1,197 @@
+#include "ComCtrls.h"
+#include "ExtCtrls.h"
+#include "Frame.h"
+#include "Platform/TestWindow.h"
+#include "StdCtrls.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A frame whose controls sit in group box -> scroll box, as a detail panel's do.
+struct TNestedFrame : TFrame {
+    TGroupBox* Group;
+    TScrollBox* Scroll;
+    TCheckBox* Check;
+    TRadioButton* Exact;
+    TRadioButton* Substring;
+    TEdit* Edit;
+    TUpDown* UpDown;
+    TTrackBar* Track;
+    TComboBox* Combo;
+    int Clicks = 0;
+    int RadioClicks = 0;
+    int EditChanges = 0;
+    int UpDownClicks = 0;
+    int TrackChanges = 0;
+    int ComboChanges = 0;
+
+    TNestedFrame() {
+        SetBounds(0, 0, 400, 300);
+        Group = Create<TGroupBox>(this);
+        Group->SetParent(this);
+        Group->SetAlign(TAlign::alClient);
+        Group->SetText(" Window rule ");
+        Scroll = Create<TScrollBox>(this);
+        Scroll->SetParent(Group);
+        Scroll->SetAlign(TAlign::alClient);
+        Check = Place(Create<TCheckBox>(this), 8, 8);
+        Check->OnClick = [this](TComponent*) { ++Clicks; };
+        Exact = Place(Create<TRadioButton>(this), 8, 30);
+        Substring = Place(Create<TRadioButton>(this), 8, 50);
+        Exact->OnClick = Substring->OnClick = [this](TComponent*) { ++RadioClicks; };
+        Edit = Place(Create<TEdit>(this), 8, 80);
+        Edit->OnChange = [this](TComponent*) { ++EditChanges; };
+        UpDown = Place(Create<TUpDown>(this), 130, 80);
+        UpDown->SetAssociate(Edit);
+        UpDown->OnClick = [this](TComponent*) { ++UpDownClicks; };
+        Track = Place(Create<TTrackBar>(this), 8, 110);
+        Track->SetRange(0, 100);
+        Track->OnChange = [this](TComponent*) { ++TrackChanges; };
+        Combo = Place(Create<TComboBox>(this), 8, 160);
+        Combo->OnChange = [this](TComponent*) { ++ComboChanges; };
+    }
+
+    template <class T> T* Place(T* control, int x, int y) {
+        control->SetParent(Scroll);
+        control->SetLeft(x);
+        control->SetTop(y);
+        return control;
+    }
+};
+
+struct NestedControls : ::testing::Test {
+    TTestWindow host{500, 400};
+    TNestedFrame frame;
+    void SetUp() override { frame.SetParent(host.Handle()); }
+};
+
+TEST_F(NestedControls, AClickReachesTheFramesHandlerOnceAndCheckingFromCodeNone) {
+    SendMessageA(frame.Check->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, frame.Clicks);
+    EXPECT_TRUE(frame.Check->Checked());
+    SendMessageA(frame.Check->Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+    frame.Check->SetChecked(true);
+    EXPECT_TRUE(frame.Check->Checked());
+    EXPECT_EQ(1, frame.Clicks);
+}
+
+TEST_F(NestedControls, RadioButtonsOfOneParentAreAGroup) {
+    frame.Exact->SetChecked(true);
+    EXPECT_EQ(0, frame.RadioClicks);
+    SendMessageA(frame.Substring->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(1, frame.RadioClicks);
+    EXPECT_TRUE(frame.Substring->Checked());
+    EXPECT_FALSE(frame.Exact->Checked());
+}
+
+TEST_F(NestedControls, TextSetFromCodeRaisesNoChangeButTypingDoes) {
+    frame.Edit->SetText("100");
+    EXPECT_EQ("100", frame.Edit->Text());
+    frame.Edit->SetText("100"); // the same text is not set again
+    EXPECT_EQ(0, frame.EditChanges);
+    SendMessageA(frame.Edit->Handle(), WM_CHAR, '5', 0);
+    EXPECT_EQ(1, frame.EditChanges);
+    frame.Combo->SetText("Notepad");
+    frame.Combo->Add("Notepad");
+    frame.Combo->SetItemIndex(0);
+    EXPECT_EQ(0, frame.ComboChanges);
+    EXPECT_EQ("Notepad", frame.Combo->Text());
+}
+
+TEST_F(NestedControls, PositionsSetFromCodeRaiseNothingButTheUsersMovesDo) {
+    frame.UpDown->SetPosition(40);
+    EXPECT_EQ("40", frame.Edit->Text());
+    EXPECT_EQ(0, frame.EditChanges);
+    EXPECT_EQ(40, frame.UpDown->Position());
+    frame.Track->SetPosition(30);
+    EXPECT_EQ(30, frame.Track->Position());
+    EXPECT_EQ(0, frame.TrackChanges);
+
+    // The arrow keys move the controls as the user would.
+    SendMessageA(frame.Track->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessageA(frame.Track->Handle(), WM_KEYUP, VK_RIGHT, 0);
+    EXPECT_EQ(31, frame.Track->Position());
+    EXPECT_EQ(1, frame.TrackChanges);
+    RECT r{};
+    GetClientRect(frame.UpDown->Handle(), &r);
+    SendMessageA(frame.UpDown->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, 2));
+    SendMessageA(frame.UpDown->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, 2));
+    EXPECT_EQ(41, frame.UpDown->Position());
+    EXPECT_EQ(1, frame.UpDownClicks);
+}
+
+TEST_F(NestedControls, ALabelReportsClicksAndFocusesItsControl) {
+    auto* link = frame.Place(Create<TLabel>(&frame), 200, 8);
+    link->SetText("www.example.org");
+    link->SetCursor(SystemCursor(IDC_HAND));
+    link->FocusControl = frame.Edit;
+    int clicks = 0;
+    link->OnClick = [&](TComponent*) { ++clicks; };
+    SendMessageA(link->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageA(link->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(1, clicks);
+    EXPECT_TRUE(frame.Edit->Focused());
+}
+
+TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
+    frame.Check->SetHint("Keep window on top");
+    HWND tooltip = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            char name[64] = {};
+            GetClassNameA(hwnd, name, sizeof(name));
+            if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || SendMessageA(hwnd, TTM_GETTOOLCOUNT, 0, 0) == 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(data) = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tooltip));
+    ASSERT_NE(nullptr, tooltip);
+    char text[80] = {};
+    TTTOOLINFOA info{};
+    info.cbSize = sizeof(info);
+    info.hwnd = GetParent(frame.Check->Handle());
+    info.uId = reinterpret_cast<UINT_PTR>(frame.Check->Handle());
+    info.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ("Keep window on top", text);
+}
+
+TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
+    auto* list = frame.Place(Create<TComboBox>(&frame, TComboBoxStyle::csDropDownList, true), 200, 160);
+    EXPECT_EQ(nullptr, list->EditHandle());
+    int german = 0;
+    list->Add("Italiano");
+    list->Add("Deutsch", &german);
+    list->Add("English");
+    EXPECT_EQ((std::vector<std::string>{"Deutsch", "English", "Italiano"}), list->Items());
+    EXPECT_EQ(&german, list->Object(0));
+    list->SetItemIndex(1);
+    EXPECT_EQ("English", list->Text());
+
+    ASSERT_NE(nullptr, frame.Combo->EditHandle());
+    std::string typed;
+    frame.Combo->OnKeyPress = [&](TComponent*, char& key) {
+        typed += key;
+        if (key == 'x')
+            key = 0; // swallowed
+    };
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'a', 0);
+    SendMessageA(frame.Combo->EditHandle(), WM_CHAR, 'x', 0);
+    EXPECT_EQ("ax", typed);
+    EXPECT_EQ("a", frame.Combo->Text());
+    EXPECT_EQ(1, frame.ComboChanges);
+}
+
+TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {
+    const RECT inner = frame.Scroll->BoundsRect();
+    EXPECT_GT(inner.top, 4);
+    EXPECT_GT(inner.left, 0);
+    EXPECT_LT(inner.right, frame.Group->ClientWidth());
+}
+
+} // namespace

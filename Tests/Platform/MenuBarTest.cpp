@@ -1,0 +1,103 @@
+#include "FormTestSupport.h"
+#include "TestMainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the first pop-up menu window that opens shows; the timer closes it again.
+struct TPopupWatch {
+    static inline std::vector<std::string> Items;
+    static inline bool Seen = false;
+
+    TPopupWatch() {
+        Items.clear();
+        Seen = false;
+        timer_ = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+            const HWND popup = FindWindowA("#32768", nullptr);
+            if (popup == nullptr || !IsWindowVisible(popup) || Seen)
+                return;
+            const auto menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+            for (int i = 0; menu != nullptr && i < GetMenuItemCount(menu); ++i) {
+                char text[128] = {};
+                GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+                Items.emplace_back(text);
+            }
+            Seen = true;
+            EndMenu();
+        });
+    }
+    ~TPopupWatch() { KillTimer(nullptr, timer_); }
+    TPopupWatch(const TPopupWatch&) = delete;
+    TPopupWatch& operator=(const TPopupWatch&) = delete;
+
+private:
+    UINT_PTR timer_ = 0;
+};
+
+const std::vector<std::string> kFileItems{"Save\tCtrl+S", "", "Exit"};
+
+TEST(MenuBar, ASeparatorIsEightPixelsWide) {
+    TTestMainForm main;
+    RECT r{};
+    ASSERT_TRUE(SendMessageA(main.Tools->Handle(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r)));
+    EXPECT_EQ(8, r.right - r.left);
+    EXPECT_EQ(1, main.Separator->Index());
+}
+
+TEST(MenuBar, PressingAGroupButtonOpensAPopupWithTheGroupsItems) {
+    TTestMainForm main;
+    ASSERT_TRUE(MakeForeground(main.Form));
+    const RECT r = main.FileButton->BoundsRect();
+    TPopupWatch watch;
+    PostMessageA(main.MenuBar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    PostMessageA(main.MenuBar->Handle(), WM_LBUTTONUP, 0,
+                 MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(PumpApplicationUntil([] { return TPopupWatch::Seen; }));
+    EXPECT_EQ(kFileItems, TPopupWatch::Items);
+}
+
+TEST(MenuBar, AltAndTheLetterOpenTheMatchingDropDown) {
+    TTestMainForm main;
+    ASSERT_TRUE(MakeForeground(main.Form));
+    TPopupWatch watch;
+    SendKeys({{VK_MENU, true}, {'F', true}});
+    ASSERT_TRUE(PumpApplicationUntil([] { return TPopupWatch::Seen; }));
+    SendKeys({{'F', false}, {VK_MENU, false}});
+    Application().ProcessMessages();
+    EXPECT_EQ(kFileItems, TPopupWatch::Items);
+    EXPECT_TRUE(IsWindowEnabled(main.Form.Handle()));
+}
+
+TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
+    TTestMainForm main;
+    main.Save.OnUpdate = [](TCommandAction& action) { action.Enabled = false; };
+    main.FileButton->MenuItem()->Handle();
+    const HMENU menu = main.FileButton->MenuItem()->Handle();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+    EXPECT_TRUE(info.fState & MFS_GRAYED);
+    // Items with an image draw it themselves, in the size of the group's images.
+    info.fMask = MIIM_BITMAP | MIIM_ID;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+    EXPECT_EQ(HBMMENU_CALLBACK, info.hbmpItem);
+    MEASUREITEMSTRUCT measure{};
+    measure.CtlType = ODT_MENU;
+    measure.itemID = info.wID;
+    EXPECT_TRUE(SendMessageA(main.MenuBar->Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(16u, measure.itemWidth);
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 2, TRUE, &info));
+    EXPECT_EQ(nullptr, info.hbmpItem);
+    // The tool button of the same action follows at the next idle update.
+    Application().Idle();
+    EXPECT_FALSE(
+        SendMessageA(main.Tools->Handle(), TB_ISBUTTONENABLED, main.Tools->Buttons(0)->Command(), 0));
+}
+
+} // namespace

@@ -1,0 +1,371 @@
+#include "BOMObjects.h"
+#include "BOM_UI.h"
+#include "CheckBox.h"
+#include "ComCtrls.h"
+#include "DetailPanelRegistration.h"
+#include "ExtCtrls.h"
+#include "FindWindow.h"
+#include "PexControls.h"
+#include "QuendaWindows.h"
+#include "StdCtrls.h"
+#include "uConditionDetailPanel.h"
+#include "uCriterionDetailPanels.h"
+#include "uQuendaWindowsDetailPanel.h"
+#include "uTransparentWindowActionDetailPanel.h"
+#include "uWindowRuleDetailPanel.h"
+
+#include "ConfigBuilder/PickTargets.h"
+#include "Project/Model/ModelTestSupport.h"
+#include "Platform/TestWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void Type(HWND edit, const std::string& keys) {
+    for (char key : keys)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+}
+
+void Paste(HWND edit, const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+    SendMessageA(edit, WM_PASTE, 0, 0);
+}
+
+int Caret(HWND edit) {
+    DWORD start = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    return static_cast<int>(start);
+}
+
+// The window as it is on the screen, as a bitmap file (a build artifact, never compared).
+void SaveScreenshot(HWND window, const std::string& fileName) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD size = static_cast<DWORD>(((width * 3 + 3) & ~3) * height);
+    BITMAPFILEHEADER file{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    if (FILE* out = fopen(fileName.c_str(), "wb")) {
+        fwrite(&file, sizeof(file), 1, out);
+        fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out);
+        fwrite(bits, size, 1, out);
+        fclose(out);
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+std::string BuildFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    folder.resize(folder.find_last_of('\\'));
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+template <class T> T* Find(TWinControl* in) {
+    for (int i = 0; i < in->ControlCount(); ++i) {
+        if (auto* found = dynamic_cast<T*>(in->Controls(i)))
+            return found;
+        if (T* deeper = Find<T>(in->Controls(i)))
+            return deeper;
+    }
+    return nullptr;
+}
+
+// A real rule made from the template, inside a configuration root, with its page shown.
+class RulePage : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        EnsureModelClasses();
+        InitLanguageFromRegistry();
+        RegisterRulePagePanels();
+    }
+
+    void SetUp() override {
+        root = CreateBOMObject("QUENNAWINDOWS", "");
+        rule = CreateBOMObject("WINDOWRULE", "Rule");
+        MustCast<IBOMCollection>(root->ResolvePath("window_rules"))->Add(rule.Get());
+        root->SetOwner(nullptr);
+        AsUIElement(root.Get())->AttachUI(Supports<IUI>(root).Get());
+        page = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
+            AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel"));
+        ASSERT_NE(nullptr, page);
+        page->SetParent(host.Handle());
+        condition = Find<TConditionDetailPanel>(page);
+        classPanel = Find<TWindowClassCriterionDetailPanel>(page);
+        captionPanel = Find<TWindowCaptionCriterionDetailPanel>(page);
+        level = Find<TTransparentWindowActionDetailPanel_GLZ>(page);
+        ASSERT_TRUE(condition && classPanel && captionPanel && level);
+        Deliver();
+    }
+    void TearDown() override {
+        if (page != nullptr)
+            page->SetParent(nullptr);
+        AsUIElement(root.Get())->DetachUI();
+        root->ClearOwner();
+    }
+
+    IBOMObject* Action() { return rule->ResolvePath("actions/TransparentWindow").Get(); }
+    std::string Flags() {
+        return ParamAt(rule.Get(), "triggers/CreateMessageTrigger/params/enabled") +
+               ParamAt(rule.Get(), "triggers/CreateMessageTrigger/agents/WMCreateEvent/params/enabled") +
+               ParamAt(rule.Get(), "triggers/ActivateWindowMessageTrigger/params/enabled") +
+               ParamAt(rule.Get(), "triggers/InActivateWindowMessageTrigger/params/enabled");
+    }
+    static void Click(TWinControl* control) {
+        SendMessageA(control->Handle(), BM_CLICK, 0, 0);
+        Deliver();
+    }
+
+    TTestWindow host{640, 560};
+    ComPtr<IBOMObjectSlave> root;
+    ComPtr<IBOMObjectSlave> rule;
+    TSinglePurposeWindowRuleDetailPanel* page = nullptr;
+    TConditionDetailPanel* condition = nullptr;
+    TWindowClassCriterionDetailPanel* classPanel = nullptr;
+    TWindowCaptionCriterionDetailPanel* captionPanel = nullptr;
+    TTransparentWindowActionDetailPanel_GLZ* level = nullptr;
+};
+
+TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
+    EXPECT_EQ(0, page->MainPanel->Top());
+    EXPECT_EQ(page->MainPanel->Height(), condition->Top());
+    EXPECT_EQ(condition->Top() + condition->Height(), level->Top());
+    // Picker row, class criterion, caption criterion, and the group box's frame.
+    EXPECT_EQ(41 + 28 + 65 + 10, condition->ClientHeight());
+    EXPECT_LT(classPanel->Top(), captionPanel->Top());
+    EXPECT_EQ(condition->CriterionsGroupBox, classPanel->Parent());
+    EXPECT_EQ("Rule", page->NameEdit->Text());
+    EXPECT_TRUE(classPanel->EnabledCheckBox->Checked());
+    EXPECT_FALSE(captionPanel->EnabledCheckBox->Checked());
+    EXPECT_TRUE(captionPanel->ExactSearchTrueRadioButton->Checked());
+    EXPECT_EQ("100", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ(100, level->TransparencyLevelTrackBar->Position());
+    EXPECT_EQ("Drag onto the target window", condition->FindWindow->Hint());
+    EXPECT_EQ(" Window Rule ", page->GroupBox->Caption());
+    RedrawWindow(host.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Deliver();
+    SaveScreenshot(host.Handle(), BuildFolder() + "RulePage.bmp");
+}
+
+TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
+    auto* panel = dynamic_cast<TQuendaWindowsDetailPanel*>(
+        AsUIElement(root.Get())->GetDetailPanel("DefaultDetailPanel"));
+    ASSERT_NE(nullptr, panel);
+    const std::string text = panel->Memo->Text();
+    EXPECT_EQ(0u, text.find("A Window Rule tells Glazlo which windows to change")) << text;
+    EXPECT_TRUE(panel->Memo->ReadOnly());
+}
+
+TEST_F(RulePage, EnterInTheNameEditRenamesTheRuleAndKeepsTheCaret) {
+    HWND edit = page->NameEdit->Handle();
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 2, 2);
+    Type(edit, "X");
+    Type(edit, "\r");
+    EXPECT_TRUE(root->ResolvePath("window_rules/RuXle"));
+    EXPECT_EQ("RuXle", rule->GetName());
+    EXPECT_EQ("RuXle", page->NameEdit->Text());
+    EXPECT_EQ(3, Caret(edit));
+}
+
+TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
+    HWND edit = page->NameEdit->Handle();
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 4, 4);
+    Type(edit, "s");
+    EXPECT_EQ("Rule", rule->GetName());
+    // The main window knows the page as a detail panel only.
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
+    EXPECT_EQ("Rules", rule->GetName());
+
+    SetFocus(classPanel->ComboBox->EditHandle());
+    Type(classPanel->ComboBox->EditHandle(), "Calc");
+    EXPECT_EQ(
+        "",
+        ParamAt(rule.Get(),
+                "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name"));
+    static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
+    EXPECT_EQ(
+        "Calc",
+        ParamAt(rule.Get(),
+                "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name"));
+}
+
+TEST_F(RulePage, UntickingTheEnabledBoxWritesNo) {
+    Click(page->EnabledCheckBox);
+    EXPECT_EQ("no", ParamAt(rule.Get(), "params/enabled"));
+    EXPECT_FALSE(page->EnabledCheckBox->Checked());
+    Click(captionPanel->EnabledCheckBox);
+    EXPECT_EQ("yes", ParamAt(rule.Get(),
+                             "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/enabled"));
+}
+
+TEST_F(RulePage, ClassBoxCompletesFromItsHistoryAndBackspaceDoesNotCompleteAgain) {
+    const std::string classPath =
+        "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name";
+    SetParamAt(rule.Get(), classPath, "Notepad");
+    EXPECT_EQ(std::vector<std::string>{"Notepad"}, classPanel->ComboBox->Items());
+    HWND edit = classPanel->ComboBox->EditHandle();
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "no");
+    EXPECT_EQ("Notepad", classPanel->ComboBox->Text());
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(2u, start);
+    EXPECT_EQ(7u, end);
+    Type(edit, "\b");
+    EXPECT_EQ("No", classPanel->ComboBox->Text());
+}
+
+TEST_F(RulePage, LevelEditStoresADigitTypedBeforeTheZeroAndAPastedNumberAsItIs) {
+    SetParamAt(Action(), "params/transparency_level", "0");
+    HWND edit = level->TransparencyLevelEdit->Handle();
+    ASSERT_EQ("0", level->TransparencyLevelEdit->Text());
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
+    Type(edit, "5");
+    EXPECT_EQ("5", ParamAt(Action(), "params/transparency_level"));
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ(1, Caret(edit));
+
+    for (const char* pasted : {"50", "100"}) {
+        SetParamAt(Action(), "params/transparency_level", "0");
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        Paste(edit, pasted);
+        EXPECT_EQ(pasted, ParamAt(Action(), "params/transparency_level"));
+        EXPECT_EQ(pasted, level->TransparencyLevelEdit->Text());
+    }
+}
+
+TEST_F(RulePage, LevelControlsFollowEachOther) {
+    SetFocus(level->TransparencyLevelTrackBar->Handle());
+    SendMessageA(level->TransparencyLevelTrackBar->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(level->TransparencyLevelTrackBar->Handle(), WM_KEYUP, VK_LEFT, 0);
+    Deliver();
+    EXPECT_EQ("99", ParamAt(Action(), "params/transparency_level"));
+    EXPECT_EQ("99", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ(99, level->TransparencyLevelUpDown->Position());
+    SetParamAt(Action(), "params/transparency_level", "abc");
+    EXPECT_EQ(100, level->GetLevel());
+    EXPECT_EQ("100", level->TransparencyLevelEdit->Text());
+}
+
+TEST_F(RulePage, TwoClicksOnTheInactiveBoxRestoreTheFourFlags) {
+    const std::string before = Flags();
+    EXPECT_EQ("yesyesnono", before);
+    Click(level->InactiveTransparencyCheckBox);
+    EXPECT_EQ("yesnoyesyes", Flags());
+    Click(level->InactiveTransparencyCheckBox);
+    EXPECT_EQ(before, Flags());
+}
+
+TEST_F(RulePage, StayOnTopWritesItsAgentAndItsAction) {
+    Click(level->StayOnTopCheckBox);
+    EXPECT_EQ("yes",
+              ParamAt(rule.Get(),
+                      "triggers/CreateMessageTrigger/agents/StayOnTopWMCreateEventAgent/params/enabled"));
+    EXPECT_EQ("yes", ParamAt(rule.Get(), "actions/StayOnTop/params/enabled"));
+    EXPECT_TRUE(level->StayOnTopCheckBox->Checked());
+    Click(level->GhostWindowCheckBox);
+    EXPECT_EQ("yes", ParamAt(rule.Get(), "actions/GhostWindow/params/enabled"));
+}
+
+TEST_F(RulePage, ExactMatchShowsOnlyForYes) {
+    const std::string path =
+        "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/exact_search";
+    SetParamAt(rule.Get(), path, "YES");
+    EXPECT_FALSE(captionPanel->ExactSearchTrueRadioButton->Checked());
+    EXPECT_TRUE(captionPanel->ExactSearchFalseRadioButton->Checked());
+    Click(captionPanel->ExactSearchTrueRadioButton);
+    EXPECT_EQ("yes", ParamAt(rule.Get(), path));
+}
+
+TEST_F(RulePage, ConditionWithoutCriteriaFailsWithItsAssertion) {
+    TConditionDetailPanel panel;
+    try {
+        panel.SetObject(rule.Get());
+        FAIL() << "no assertion";
+    } catch (const EAssertionFailed& e) {
+        EXPECT_NE(
+            std::string::npos,
+            e.AssertMessage().find("Coudn\"t find Criterions - {7C727E96-36BB-459F-AB6C-00D8C4CC1584}"));
+    }
+}
+
+class RulePagePicker : public RulePage {
+protected:
+    static TPickTargets targets;
+    void Press() {
+        PostMessageA(condition->FindWindow->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        Deliver();
+    }
+    void MoveTo(POINT screen) {
+        ScreenToClient(condition->FindWindow->Handle(), &screen);
+        PostMessageA(condition->FindWindow->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
+                     MAKELPARAM(static_cast<short>(screen.x), static_cast<short>(screen.y)));
+        Deliver();
+    }
+    void Release() {
+        PostMessageA(condition->FindWindow->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        Deliver();
+    }
+    std::string Criterion(const char* name, const char* param) {
+        return ParamAt(rule.Get(),
+                       std::string("conditions/DefaultCondition/criterions/") + name + "/params/" + param);
+    }
+};
+
+TPickTargets RulePagePicker::targets;
+
+TEST_F(RulePagePicker, DragFillsBothCriteriaFromEachWindowAndSkipsTheOwnWindow) {
+    ASSERT_TRUE(targets.Ready());
+    int changes = 0;
+    condition->FindWindow->AfterSelectWindow =
+        [&, inner = condition->FindWindow->AfterSelectWindow](TFindWindow& sender, HWND wnd) {
+            ++changes;
+            inner(sender, wnd);
+        };
+    Press();
+    MoveTo(InsideClient(targets.one));
+    EXPECT_EQ("GlzPickTarget", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name"));
+    EXPECT_EQ("Pick target one", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    MoveTo(InsideClient(targets.one, 100, 60));
+    MoveTo(InsideClient(host.Handle(), 600, 10));
+    EXPECT_EQ("Pick target one", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    MoveTo(InsideClient(targets.button, 40, 20));
+    EXPECT_EQ("#32770", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name"));
+    EXPECT_EQ("Pick dialog", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    MoveTo(InsideClient(targets.two));
+    Release();
+    EXPECT_EQ(3, changes);
+    EXPECT_EQ("Pick target two", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    EXPECT_EQ((std::vector<std::string>{"Pick target two", "Pick dialog", "Pick target one"}),
+              captionPanel->ComboBox->Items());
+}
+
+} // namespace
