@@ -2,6 +2,7 @@
 
 #include "BOMRoutines.h"
 
+#include <atomic>
 #include <unordered_set>
 
 namespace {
@@ -76,13 +77,13 @@ template <class IsFree> std::string NumberedName(const std::string& base, int fi
 template <class AddFn>
 void LoadItems(IHierStorage* storage, const std::string& elementName, const std::string& defaultClass,
                IBOMCollection* list, AddFn add, bool keepEvery = false, const std::string& newNameBase = "") {
-    const int count = storage->ChildCount(elementName);
     std::unordered_set<IBOMObject*> loaded;
     std::unordered_set<std::string> fileNames;
-    for (int i = 0; i < count; ++i) {
+    // Child answers null past the last element: no separate count, which would walk them twice.
+    for (int i = 0;; ++i) {
         ComPtr<IHierStorage> element = storage->Child(elementName, i);
         if (!element)
-            continue;
+            break;
         ComPtr<IBOMObject> item;
         const std::string name = element->ReadAttr("name", "");
         if (!name.empty())
@@ -104,9 +105,8 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
         if (needsName) {
             // Names that later elements bring are no free names either.
             if (fileNames.empty())
-                for (int k = 0; k < count; ++k)
-                    if (ComPtr<IHierStorage> other = storage->Child(elementName, k))
-                        fileNames.insert(AsciiUpper(other->ReadAttr("name", "")));
+                for (int k = 0; ComPtr<IHierStorage> other = storage->Child(elementName, k); ++k)
+                    fileNames.insert(AsciiUpper(other->ReadAttr("name", "")));
             const auto isFree = [&](const std::string& candidate) {
                 return !list->Item(Variant(candidate)) && fileNames.count(AsciiUpper(candidate)) == 0;
             };
@@ -117,6 +117,12 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
             add(item.Get());
         loaded.insert(item.Get());
     }
+}
+
+std::atomic<unsigned long long> editCount{0};
+
+void NoteEdit() noexcept {
+    editCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 std::string NameTakenMessage(const std::string& name) {
@@ -213,6 +219,7 @@ std::string TBOMAbstractObject::GetClassKey() {
 
 void TBOMAbstractObject::SetName(const std::string& newName) {
     name_ = newName;
+    NoteEdit();
 }
 
 // TBOMInnerCollection
@@ -230,12 +237,15 @@ ComPtr<IBOMObject> TBOMInnerCollection::Item(const Variant& key) {
 }
 
 void TBOMInnerCollection::Add(IBOMObject* item) {
-    if (item != nullptr)
-        list_.Add(item, false, item->GetName());
+    if (item == nullptr)
+        return;
+    list_.Add(item, false, item->GetName());
+    NoteEdit();
 }
 
 void TBOMInnerCollection::Delete(const Variant& key) {
     list_.Delete(key);
+    NoteEdit();
 }
 
 int TBOMInnerCollection::IndexOf(const std::string& name) {
@@ -244,6 +254,7 @@ int TBOMInnerCollection::IndexOf(const std::string& name) {
 
 void TBOMInnerCollection::Clear() {
     list_.Clear();
+    NoteEdit();
 }
 
 void TBOMInnerCollection::Rename(IBOMObject* item, const std::string& newName) {
@@ -256,6 +267,7 @@ void TBOMInnerCollection::Rename(IBOMObject* item, const std::string& newName) {
     // Re-keyed in place: the position decides which rule applies and the saved order.
     if (!list_.Rename(oldName, newName))
         throw EElHashListError("Hash not found.");
+    NoteEdit();
 }
 
 // TBOMObjectWithAll
@@ -380,6 +392,7 @@ void TBOMObjectWithAll::Save(IHierStorage* storage) {
 
 void TBOMObjectWithAll::Load(IHierStorage* storage) {
     name_ = storage->ReadAttr("name", name_);
+    NoteEdit();
     for (const auto& child : Snapshot(all_.Get())) {
         ComPtr<IPersistObject> persist = Supports<IPersistObject>(child);
         if (!persist)
@@ -496,6 +509,7 @@ std::string TBOMObject::GetClassKey() {
 void TBOMObject::SetName(const std::string& newName) {
     const std::string oldName = name_;
     name_ = newName;
+    NoteEdit();
     NameChangedFromChild("", Self(), "", Self(), oldName);
     UpdateNameParam();
 }
@@ -671,8 +685,7 @@ void TBOMCollection::Save(IHierStorage* storage) {
 
 void TBOMCollection::Load(IHierStorage* storage) {
     TBOMObject::Load(storage);
-    if (storage->ChildCount("content") <= 0)
-        return;
+    // Only the first "content" counts; without one the items stay as they are.
     if (ComPtr<IHierStorage> content = storage->Child("content", 0))
         LoadItems(
             content.Get(), GetItemElementName(), GetDefaultItemClass(), items_.Get(),
@@ -696,11 +709,13 @@ Variant TBOMParam::GetValue() {
 
 void TBOMParam::SetValue(const Variant& value) {
     value_ = value;
+    NoteEdit();
     NotifyValueChanged();
 }
 
 void TBOMParam::SetValueSilent(const Variant& value) {
     value_ = value;
+    NoteEdit();
 }
 
 void TBOMParam::NotifyValueChanged() {
@@ -716,10 +731,15 @@ void TBOMParam::Save(IHierStorage* storage) {
 void TBOMParam::Load(IHierStorage* storage) {
     name_ = storage->ReadAttr("name", "");
     value_ = Variant(storage->GetText());
+    NoteEdit();
 }
 
 std::string TBOMParam::GetElementName() {
     return "param";
+}
+
+unsigned long long BOMEditCount() noexcept {
+    return editCount.load(std::memory_order_relaxed);
 }
 
 void RegisterBOMClasses() {

@@ -318,5 +318,9 @@ template <class T> T* ConstructBOM() {
     return static_cast<T*>(TAbstractObject::Create(ClassOf<T>(), {}));
 }
 
+// Grows with every change of a value, a name or a list of any object in this process, so that
+// what is worked out from a tree can tell that it is out of date.
+unsigned long long BOMEditCount() noexcept;
+
 // "BOMCOLLECTION", "BOMPARAM", "BOMOBJECT"; the registry must be initialised.
 void RegisterBOMClasses();

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "PersistenceService.h"
+#include "StorageSnapshot.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
 // Attaches a new storage inside the unit; the same operations as IHierStorage.
 struct IXMLStorage : public IHierStorage {};
@@ -50,9 +53,21 @@ class TXMLStorage : public TDebugInterfacedObject, public IXMLStorage, public IX
     bool GetXML(std::string& text) override;
     bool SaveObject(IPersistObject* obj) override;
 
+    // A copy of the attached element and all below it; null without an element.
+    std::shared_ptr<const TStorageSnapshot> Snapshot();
+
 private:
+    // The index-th child element of that name; null when there are fewer.
+    ComPtr<IXMLDOMNode> FindChild(const std::string& name, int index);
+
     ComPtr<IXMLDOMDocument> document_;
     ComPtr<IXMLDOMElement> element_;
+    // The child found last: loads ask for children in order, and each step starts from there.
+    std::string cursorName_;
+    int cursorIndex_ = -1;
+    ComPtr<IXMLDOMNode> cursorNode_;
+    // The attribute read last and its value (none when the element lacks it).
+    std::optional<std::pair<std::string, std::optional<std::string>>> lastAttribute_;
 };
 
 // The root element of the file, or null when it does not load.

@@ -51,20 +51,20 @@ void RegisterRootUIController(TRootUIControllerFactory factory) {
 }
 
 void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
-    text.clear();
-    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(ResolvePath("window_rules").Get());
-    if (!rules)
-        return;
-    for (int i = 0; i < rules->Count(); ++i) {
-        ComPtr<IWindowRule> rule =
-            Supports<IWindowRule>(rules->Item(Variant(i))->QueryKind("WindowRule").Get());
-        if (!rule || !rule->IsEnabled())
-            continue;
-        if (rule->Match(window)) {
-            rule->GetDescriptor(text);
-            return;
-        }
+    // The rules are worked out again only after an edit anywhere; the window is read afresh.
+    const unsigned long long edits = BOMEditCount();
+    if (!matcher_ || matcherEdits_ != edits) {
+        matcher_.reset();
+        matcher_ =
+            std::make_unique<TRuleMatcher>(Supports<IBOMCollection>(ResolvePath("window_rules").Get()).Get());
+        matcherEdits_ = edits;
     }
+    matcher_->Find(window, text);
+}
+
+void TQuendaWindows::ClearOwner() {
+    matcher_.reset();
+    TBOM_UI_Object::ClearOwner();
 }
 
 std::string TQuendaWindows::GetCaption() {

@@ -2,6 +2,9 @@
 
 #include "BOM_UI.h"
 #include "ModelInterfaces.h"
+#include "WindowMatching.h"
+
+#include <memory>
 
 #include <string>
 
@@ -33,6 +36,7 @@ public:
     ComPtr<IUIList> GetUIList() override;
     std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
+    void ClearOwner() override;
 
     bool Modified = false;
 
@@ -56,6 +60,8 @@ protected:
 
 private:
     ComPtr<IRootUIController> controller_;
+    std::unique_ptr<TRuleMatcher> matcher_;
+    unsigned long long matcherEdits_ = 0;
 };
 
 // ApplicationFolder followed by ConfigFileName.
