@@ -110,7 +110,8 @@ private:
         TTTOOLINFOA info{};
         info.cbSize = sizeof(info);
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = GetParent(control);
+        // The control itself, not its parent: the tool stays the same when it moves.
+        info.hwnd = control;
         info.uId = reinterpret_cast<UINT_PTR>(control);
         return info;
     }
@@ -370,12 +371,26 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         }
         return subclassed ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
+    // While the control or what holds it is being destroyed, its handlers may point into
+    // objects that are half gone: the window only gets its default handling.
+    if (InDestruction())
+        return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {
         HandleException();
         return 0;
     }
+}
+
+bool TWinControl::InDestruction() const noexcept {
+    for (const TComponent* c = this; c != nullptr; c = c->Owner())
+        if (c->Destroying())
+            return true;
+    for (const TWinControl* c = parent_; c != nullptr; c = c->parent_)
+        if (c->Destroying())
+            return true;
+    return false;
 }
 
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
@@ -387,7 +402,7 @@ LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
     const HWND source = NotificationSource(msg, wp, lp);
     TWinControl* child = FromHandle(source);
-    if (child == nullptr)
+    if (child == nullptr || child->InDestruction())
         return false;
     try {
         return child->Reflected(msg, wp, lp, result);
@@ -626,8 +641,6 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         if (parentFont_)
             ApplyFont();
         RecordAnchors();
-        if (!hint_.empty())
-            Hints().Set(hwnd_, hint_);
     }
     if (oldWindow != nullptr && oldWindow != window)
         RealignWindow(oldWindow);
@@ -950,7 +963,7 @@ void TWinControl::SetHint(const std::string& hint) {
     if (hint == hint_)
         return;
     hint_ = hint;
-    if (hwnd_ != nullptr && ParentWindow() != nullptr)
+    if (hwnd_ != nullptr)
         Hints().Set(hwnd_, hint_);
 }
 

@@ -292,6 +292,18 @@ void TForm::Close() {
 }
 
 bool TForm::CloseModal() {
+    // A close handler that raises keeps the form open, as a refusal does; no window
+    // procedure is around to catch it here.
+    try {
+        return TryCloseModal();
+    } catch (...) {
+        HandleException();
+        modalResult_ = mrNone;
+        return false;
+    }
+}
+
+bool TForm::TryCloseModal() {
     if (!CloseQuery()) {
         modalResult_ = mrNone;
         return false;

@@ -98,6 +98,13 @@ TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
     Application().Idle();
     EXPECT_FALSE(
         SendMessageA(main.Tools->Handle(), TB_ISBUTTONENABLED, main.Tools->Buttons(0)->Command(), 0));
+    // Opening the menu again shows the state the action has by then.
+    main.Save.OnUpdate = nullptr;
+    main.Save.Enabled = true;
+    SendMessageA(main.MenuBar->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    info.fMask = MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+    EXPECT_FALSE(info.fState & MFS_GRAYED);
 }
 
 } // namespace
