@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -135,11 +136,19 @@ int main() {
     GetTempPathA(MAX_PATH, temp);
     ApplicationFolder = temp;
     ConfigFileName = "GlzBenchmark.ini";
-    std::printf("Configuration file (load/save floor: the save of the same rules, same run):\n");
+    std::printf(
+        "Configuration file, best of three (load/save floor: the save of the same rules, same run):\n");
     double firstLoad = 0;
     for (int count : {1000, 2000, 4000}) {
-        const double save = MeasureSave(count);
-        const double load = MeasureLoad(count);
+        // The best of three each: other work on the machine only ever adds time.
+        double save = 0;
+        double load = 0;
+        for (int round = 0; round < 3 && load >= 0; ++round) {
+            const double saved = MeasureSave(count);
+            const double loaded = MeasureLoad(count);
+            save = round == 0 ? saved : std::min(save, saved);
+            load = round == 0 || loaded < 0 ? loaded : std::min(load, loaded);
+        }
         if (load < 0) {
             std::printf("  %4d rules: the load failed\n", count);
             ++failures;

@@ -4,7 +4,7 @@
 
 #include <oleauto.h>
 
-#include <cwchar>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -88,24 +88,32 @@ ComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* document) {
     return element;
 }
 
+std::wstring WideText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The name of an element node; empty for every other kind of node.
+std::wstring ElementName(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    OleCheck(node->get_nodeType(&type), "get_nodeType");
+    if (type != NODE_ELEMENT)
+        return {};
+    UniqueBstr name;
+    OleCheck(node->get_nodeName(name.Put()), "get_nodeName");
+    return std::wstring(name.Get(), SysStringLen(name.Get()));
+}
+
 // The first element named name among node and its following siblings, or null.
-ComPtr<IXMLDOMNode> ElementFrom(ComPtr<IXMLDOMNode> node, const UniqueBstr& name) {
-    const UINT nameLength = SysStringLen(name.Get());
-    while (node) {
-        DOMNodeType type = NODE_INVALID;
-        OleCheck(node->get_nodeType(&type), "get_nodeType");
-        if (type == NODE_ELEMENT) {
-            UniqueBstr nodeName;
-            OleCheck(node->get_nodeName(nodeName.Put()), "get_nodeName");
-            if (SysStringLen(nodeName.Get()) == nameLength &&
-                std::wmemcmp(nodeName.Get(), name.Get(), nameLength) == 0)
-                return node;
-        }
+ComPtr<IXMLDOMNode> ElementFrom(ComPtr<IXMLDOMNode> node, const std::wstring& name) {
+    while (node && ElementName(node.Get()) != name) {
         ComPtr<IXMLDOMNode> next;
         OleCheck(node->get_nextSibling(next.GetAddressOf()), "get_nextSibling");
         node = next;
     }
-    return nullptr;
+    return node;
 }
 
 ComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* node) {
@@ -118,12 +126,6 @@ ComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* node) {
     ComPtr<IXMLDOMNode> first;
     OleCheck(node->get_firstChild(first.GetAddressOf()), "get_firstChild");
     return first;
-}
-
-// A node that was taken out of the document (its parent's text was replaced) has no parent.
-bool IsAttached(IXMLDOMNode* node) {
-    ComPtr<IXMLDOMNode> parent;
-    return node->get_parentNode(parent.GetAddressOf()) == S_OK && parent;
 }
 
 // Owns one SAFEARRAY.
@@ -252,6 +254,7 @@ ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
     ComPtr<IXMLDOMElement> child;
     OleCheck(document_->createElement(tagName.Get(), child.GetAddressOf()), "createElement");
     ComPtr<IXMLDOMNode> appended;
+    ForgetChildren();
     OleCheck(element_->appendChild(child.Get(), appended.GetAddressOf()), "appendChild");
     return NewStorage(child.Get(), document_.Get());
 }
@@ -259,7 +262,7 @@ ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
 int TXMLStorage::ChildCount(const std::string& name) {
     if (!element_)
         return 0;
-    const UniqueBstr wanted(name);
+    const std::wstring wanted = WideText(name);
     int count = 0;
     for (ComPtr<IXMLDOMNode> node = ElementFrom(FirstChild(element_.Get()), wanted); node;
          node = ElementFrom(NextSibling(node.Get()), wanted))
@@ -267,21 +270,52 @@ int TXMLStorage::ChildCount(const std::string& name) {
     return count;
 }
 
+ComPtr<IXMLDOMNode> TXMLStorage::FirstChildNamed(const std::wstring& name) {
+    for (const auto& [met, node] : firstOfName_)
+        if (met == name)
+            return node;
+    ComPtr<IXMLDOMNode> node = walkStarted_ ? walkNext_ : FirstChild(element_.Get());
+    walkStarted_ = true;
+    while (node) {
+        const std::wstring met = ElementName(node.Get());
+        ComPtr<IXMLDOMNode> next = NextSibling(node.Get());
+        // Names met before were met earlier: only the first of each is kept.
+        if (!met.empty() && met != name &&
+            std::none_of(firstOfName_.begin(), firstOfName_.end(),
+                         [&](const auto& entry) { return entry.first == met; }))
+            firstOfName_.emplace_back(met, node);
+        if (met == name) {
+            firstOfName_.emplace_back(met, node);
+            walkNext_ = next;
+            return node;
+        }
+        node = next;
+    }
+    walkNext_.Reset();
+    return nullptr;
+}
+
 ComPtr<IXMLDOMNode> TXMLStorage::FindChild(const std::string& name, int index) {
-    const UniqueBstr wanted(name);
-    // Appending keeps every earlier child where it was, so the last one found is a safe start.
-    const bool fromCursor =
-        cursorNode_ && cursorName_ == name && cursorIndex_ <= index && IsAttached(cursorNode_.Get());
+    const std::wstring wanted = WideText(name);
+    const bool fromCursor = cursorNode_ && cursorName_ == wanted && cursorIndex_ <= index;
     int at = fromCursor ? cursorIndex_ : 0;
-    ComPtr<IXMLDOMNode> node = fromCursor ? cursorNode_ : ElementFrom(FirstChild(element_.Get()), wanted);
+    ComPtr<IXMLDOMNode> node = fromCursor ? cursorNode_ : FirstChildNamed(wanted);
     for (; node && at < index; ++at)
         node = ElementFrom(NextSibling(node.Get()), wanted);
     if (node) {
-        cursorName_ = name;
+        cursorName_ = wanted;
         cursorIndex_ = index;
         cursorNode_ = node;
     }
     return node;
+}
+
+void TXMLStorage::ForgetChildren() noexcept {
+    firstOfName_.clear();
+    walkNext_.Reset();
+    walkStarted_ = false;
+    cursorNode_.Reset();
+    cursorIndex_ = -1;
 }
 
 ComPtr<IHierStorage> TXMLStorage::Child(const std::string& name, int index) {
@@ -308,7 +342,7 @@ void TXMLStorage::SetText(const std::string& text) {
     if (!element_)
         return;
     UniqueBstr value(text);
-    cursorNode_.Reset();
+    ForgetChildren();
     OleCheck(element_->put_text(value.Get()), "put_text");
 }
 
@@ -325,14 +359,14 @@ void TXMLStorage::WriteChildText(const std::string& name, const std::string& tex
 void TXMLStorage::Attach(IXMLDOMElement* element, IXMLDOMDocument* document) {
     element_ = element;
     document_ = document;
-    cursorNode_.Reset();
+    ForgetChildren();
     lastAttribute_.reset();
 }
 
 void TXMLStorage::Reset() {
     element_.Reset();
     document_.Reset();
-    cursorNode_.Reset();
+    ForgetChildren();
     lastAttribute_.reset();
 }
 

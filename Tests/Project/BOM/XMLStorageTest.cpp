@@ -67,6 +67,30 @@ TEST(XMLStorage, ReadsAttributesAndChildrenInDocumentOrder) {
     EXPECT_EQ(storage->ReadChildText("none"), "");
 }
 
+TEST(XMLStorage, ChildrenAskedForInAnyOrderAreTheRightOnes) {
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->LoadFromXML(
+        "<r>\n <a n=\"1\"/> <b n=\"2\"/><!-- c --><a n=\"3\"/><c n=\"4\"/><b n=\"5\"/></r>"));
+    const auto n = [&](const std::string& name, int index) {
+        ComPtr<IHierStorage> child = storage->Child(name, index);
+        return child ? child->ReadAttr("n", "?") : std::string("none");
+    };
+    EXPECT_EQ(n("b", 0), "2");
+    EXPECT_EQ(n("a", 0), "1");
+    EXPECT_EQ(n("a", 1), "3");
+    EXPECT_EQ(n("c", 0), "4");
+    EXPECT_EQ(n("b", 1), "5");
+    EXPECT_EQ(n("a", 0), "1");
+    EXPECT_EQ(n("d", 0), "none");
+    EXPECT_EQ(n("b", 2), "none");
+    EXPECT_EQ(n("b", 0), "2");
+    EXPECT_EQ(n("a", 1), "3");
+    // A child added later is found too.
+    storage->AddChild("d")->WriteAttr("n", "6");
+    EXPECT_EQ(n("d", 0), "6");
+    EXPECT_EQ(storage->ChildCount("b"), 2);
+}
+
 TEST(XMLStorage, WriteChildTextAlwaysAppends) {
     auto storage = NewStorage();
     ASSERT_TRUE(storage->NewDocument("root"));

@@ -105,12 +105,12 @@ TEST_F(Root, HandWrittenRulesWithoutOrWithRepeatedNamesAreAllKept) {
     WriteFileText(ConfigurationFilePath(),
                   "<quenda_windows name=\"root\"><window_rules name=\"window_rules\"><content>" +
                       rule(" name=\"Notepad\"", "C1") + rule("", "C2") + rule(" name=\"notepad\"", "C3") +
-                      rule("", "C4") + rule(" name=\"Window Rule 1\"", "C5") +
+                      rule("", "C4") + rule(" name=\"Window Rule 1\"", "C5") + rule(" name=\"a/b\"", "C6") +
                       "</content></window_rules></quenda_windows>");
     TQuendaWindows* windows = Load();
-    const std::string names = "Notepad,Window Rule 2,notepad 2,Window Rule 3,Window Rule 1";
+    const std::string names = "Notepad,Window Rule 2,notepad 2,Window Rule 3,Window Rule 1,a/b";
     EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         const auto item = MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Item(Variant(i));
         EXPECT_EQ(ParamAt(item.Get(), ClassCriterion + "window_class_name"), "C" + std::to_string(i + 1));
         EXPECT_EQ(ParamAt(item.Get(), "params/name"), item->GetName());
