@@ -1,6 +1,8 @@
 #include "Controls.h"
 
+#include "ControlHosts.h"
 #include "Errors.h"
+#include "Hints.h"
 #include "Menus.h"
 
 #include <commctrl.h>
@@ -11,16 +13,13 @@
 namespace {
 
 constexpr char kObjectProp[] = "GLZ_Control";
-constexpr char kParkingClass[] = "GLZ_Parking";
 constexpr UINT_PTR kControlSubclassId = 0x474C5A43; // "GLZC"
-constexpr UINT_PTR kHostSubclassId = 0x474C5A48;    // "GLZH"
 // Dialog ids from here on: 1 and 2 are IDOK and IDCANCEL, which IsDialogMessage sends itself.
 constexpr int kFirstControlId = 1000;
 
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR data) noexcept;
-LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept;
 
 int NextControlId() noexcept {
     static thread_local int next = kFirstControlId;
@@ -48,92 +47,6 @@ void RegisterLayerClass(const char* name, UINT style, int background, LPCSTR cur
     registered.insert(name);
 }
 
-// Common controls send their notifications to the window they were made in, wherever they
-// move later: the parking window passes them back to their controls too.
-LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-// Controls without a parent live here; one hidden window per thread.
-HWND ParkingWindow() {
-    static thread_local struct Parking {
-        HWND hwnd = nullptr;
-        ~Parking() {
-            if (hwnd != nullptr && IsWindow(hwnd))
-                DestroyWindow(hwnd);
-        }
-    } parking;
-    if (parking.hwnd == nullptr || !IsWindow(parking.hwnd)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ParkingProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kParkingClass;
-        RegisterClassExA(&wc);
-        parking.hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kParkingClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (parking.hwnd == nullptr)
-            throw Exception("Parking window could not be created");
-    }
-    return parking.hwnd;
-}
-
-// One tooltip window per thread serves every control with a hint.
-class THintWindow {
-public:
-    ~THintWindow() {
-        if (hwnd_ != nullptr && IsWindow(hwnd_))
-            DestroyWindow(hwnd_);
-    }
-    void Set(HWND control, const std::string& text) {
-        if (Handle() == nullptr)
-            return;
-        TTTOOLINFOA info = Info(control);
-        SendMessageA(hwnd_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-        if (text.empty())
-            return;
-        info.lpszText = const_cast<char*>(text.c_str());
-        SendMessageA(hwnd_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    }
-    void Remove(HWND control) noexcept {
-        if (hwnd_ == nullptr || !IsWindow(hwnd_))
-            return;
-        TTTOOLINFOA info = Info(control);
-        SendMessageA(hwnd_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    }
-
-private:
-    static TTTOOLINFOA Info(HWND control) noexcept {
-        TTTOOLINFOA info{};
-        info.cbSize = sizeof(info);
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        // The control itself, not its parent: the tool stays the same when it moves.
-        info.hwnd = control;
-        info.uId = reinterpret_cast<UINT_PTR>(control);
-        return info;
-    }
-    HWND Handle() {
-        if (hwnd_ == nullptr || !IsWindow(hwnd_)) {
-            hwnd_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                    nullptr);
-            if (hwnd_ != nullptr)
-                SendMessageA(hwnd_, TTM_SETMAXTIPWIDTH, 0, 400);
-        }
-        return hwnd_;
-    }
-    HWND hwnd_ = nullptr;
-};
-
-THintWindow& Hints() {
-    static thread_local THintWindow hints;
-    return hints;
-}
-
 bool IsCtlColor(UINT msg) noexcept {
     return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
 }
@@ -156,35 +69,10 @@ HWND NotificationSource(UINT msg, WPARAM, LPARAM lp) noexcept {
     }
 }
 
-// The layer's controls that sit directly in a window, in z-order (first made first).
-std::vector<TWinControl*> LayerChildrenOf(HWND parent) {
-    std::vector<TWinControl*> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if (TWinControl* control = TWinControl::FromHandle(child))
-            children.push_back(control);
-    return children;
-}
-
-void AttachHost(HWND host) {
-    if (!SetWindowSubclass(host, HostSubclassProc, kHostSubclassId, 0))
-        throw Exception("The host window could not be subclassed");
-}
-
 SIZE ClientSizeOf(HWND hwnd) noexcept {
     RECT r{};
     GetClientRect(hwnd, &r);
     return {r.right, r.bottom};
-}
-
-// Lays out the children of a window of the layer or of a host outside it.
-void RealignWindow(HWND window) {
-    if (TWinControl* layer = TWinControl::FromHandle(window)) {
-        layer->Realign();
-        return;
-    }
-    RECT area{};
-    GetClientRect(window, &area);
-    TWinControl::AlignControls({area.right, area.bottom}, area, LayerChildrenOf(window));
 }
 
 } // namespace
@@ -214,24 +102,6 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
     if (self == nullptr || self->Handle() != hwnd)
         return DefSubclassProc(hwnd, msg, wp, lp);
     return self->Dispatch(msg, wp, lp);
-}
-
-LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    if (msg == WM_SIZE) {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        try {
-            RealignWindow(hwnd);
-        } catch (...) {
-            HandleException();
-        }
-        return r;
-    }
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, HostSubclassProc, kHostSubclassId);
-    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 } // namespace
@@ -351,7 +221,7 @@ void TWinControl::Bind(HWND hwnd) noexcept {
 void TWinControl::Unbind() noexcept {
     if (hwnd_ == nullptr)
         return;
-    Hints().Remove(hwnd_);
+    RemoveControlHint(hwnd_);
     RemovePropA(hwnd_, kObjectProp);
     if (subclassed_)
         RemoveWindowSubclass(hwnd_, ControlSubclassProc, kControlSubclassId);
@@ -402,7 +272,8 @@ LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
     const HWND source = NotificationSource(msg, wp, lp);
     TWinControl* child = FromHandle(source);
-    if (child == nullptr || child->InDestruction())
+    // Not held back during destruction: a tree that goes still reports each deleted item.
+    if (child == nullptr)
         return false;
     try {
         return child->Reflected(msg, wp, lp, result);
@@ -964,7 +835,7 @@ void TWinControl::SetHint(const std::string& hint) {
         return;
     hint_ = hint;
     if (hwnd_ != nullptr)
-        Hints().Set(hwnd_, hint_);
+        SetControlHint(hwnd_, hint_);
 }
 
 TFont& TWinControl::Font() {

@@ -1,5 +1,6 @@
 #include "Forms.h"
 
+#include "ControlHosts.h"
 #include "Errors.h"
 #include "Menus.h"
 #include "StdCtrls.h"
@@ -487,18 +488,8 @@ TApplication::~TApplication() {
 }
 
 HWND TApplication::Handle() {
-    if (handle_ == nullptr || !IsWindow(handle_)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ApplicationWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kApplicationClass;
-        RegisterClassExA(&wc);
-        handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (handle_ == nullptr)
-            throw Exception("The application window could not be created");
-    }
+    if (handle_ == nullptr || !IsWindow(handle_))
+        handle_ = CreateHiddenWindow(kApplicationClass, ApplicationWindowProc, title_);
     return handle_;
 }
 

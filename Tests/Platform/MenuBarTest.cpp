@@ -48,6 +48,22 @@ TEST(MenuBar, ASeparatorIsEightPixelsWide) {
     EXPECT_EQ(1, main.Separator->Index());
 }
 
+TEST(MenuBar, AToolButtonsTooltipIsItsActionsHint) {
+    TTestMainForm main;
+    main.Add.SetHint("Add new rule");
+    char text[80] = {};
+    NMTBGETINFOTIPA tip{};
+    tip.hdr.hwndFrom = main.Tools->Handle();
+    tip.hdr.idFrom = static_cast<UINT_PTR>(main.Tools->ControlId());
+    tip.hdr.code = TBN_GETINFOTIPA;
+    tip.pszText = text;
+    tip.cchTextMax = sizeof(text);
+    tip.iItem = main.Tools->Buttons(2)->Command();
+    // The tool bar asks the window it was made in, wherever it sits now.
+    SendMessageA(GetParent(main.Tools->Handle()), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ("Add new rule", text);
+}
+
 TEST(MenuBar, PressingAGroupButtonOpensAPopupWithTheGroupsItems) {
     TTestMainForm main;
     ASSERT_TRUE(MakeForeground(main.Form));
