@@ -7,20 +7,26 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ApplicationKind = AppKindControlCenter;
     const HRESULT com = CoInitialize(nullptr);
+    int exitCode = 0;
     {
         TCCApp app;
         SetCCApp(&app);
+        bool started = false;
         try {
             InitLanguageFromRegistry();
-            if (app.Init())
+            started = app.Init();
+            if (started)
                 app.Run();
         } catch (...) {
-            // A failed start-up ends the program without a message.
+            // A failed start-up ends the program without a message, with a code that says so.
+            if (!started && app.ExitCode() == TCenterExit::Normal)
+                app.SetExitCode(TCenterExit::StartupException);
         }
         app.Finalize();
+        exitCode = static_cast<int>(app.ExitCode());
         SetCCApp(nullptr);
     }
     if (SUCCEEDED(com))
         CoUninitialize();
-    return 0;
+    return exitCode;
 }

@@ -34,7 +34,7 @@ bool THookInstallation::Install() noexcept {
     return true;
 }
 
-void THookInstallation::Remove() noexcept {
+void THookInstallation::Unhook() noexcept {
     if (hook_ != nullptr) {
         UnhookWindowsHookEx(hook_);
         hook_ = nullptr;
@@ -42,6 +42,10 @@ void THookInstallation::Remove() noexcept {
     SendNotifyMessageA(HWND_BROADCAST, WM_NULL, 0, 0);
     view_.Reset();
     mapping_.Reset();
+}
+
+void THookInstallation::Remove() noexcept {
+    Unhook();
     if (library_ != nullptr) {
         FreeLibrary(library_);
         library_ = nullptr;

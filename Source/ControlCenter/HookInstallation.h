@@ -20,6 +20,8 @@ public:
     // True when the hook is installed and its handle published (also when it already was).
     bool Install() noexcept;
     // Unhooks, wakes every thread so that hooked processes let the library go, unpublishes.
+    void Unhook() noexcept;
+    // Unhook, then frees this process's reference to the library.
     void Remove() noexcept;
 
     HHOOK Hook() const noexcept { return hook_; }

@@ -9,8 +9,6 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include <cstdlib>
-
 namespace {
 
 std::atomic<TCCApp*> TheApp{nullptr};
@@ -67,19 +65,26 @@ bool TCCApp::Init() {
     title_ = Translate("AppCCTitle", "%appname%");
     {
         TSingleAppInstance instance(ControlCenterInstanceName);
-        if (instance.CheckInstance())
+        if (instance.CheckInstance()) {
+            exitCode_ = TCenterExit::AlreadyRunning;
             return false;
+        }
     }
     const HRESULT com = CoInitialize(nullptr);
     if (com != S_OK && com != S_FALSE) {
         MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(),
                     title_.c_str(), MB_OKCANCEL);
+        exitCode_ = TCenterExit::ComRefused;
         Finalize();
         return false;
     }
     comInitialized_ = true;
-    const bool ok = ReadSettings() && CreateHandlerWindow() && LoadModel() && StartServerThread() &&
-                    InstallHook() && ShowTrayIcon();
+    bool ok = ReadSettings() && CreateHandlerWindow();
+    if (ok && !LoadModel()) {
+        exitCode_ = loadFailure_;
+        ok = false;
+    }
+    ok = ok && StartServerThread() && InstallHook() && ShowTrayIcon();
     if (!ok)
         Finalize();
     return ok;
@@ -87,9 +92,10 @@ bool TCCApp::Init() {
 
 void TCCApp::Run() {
     // Collected before the server thread runs: from then on only that thread reads the model.
-    const std::vector<HWND> windows = PrepareAnnouncement();
+    std::vector<HWND> windows = PrepareAnnouncement();
+    announcer_->Resume();
     thread_->Resume();
-    Announce(windows);
+    Announce(std::move(windows));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -98,12 +104,15 @@ void TCCApp::Run() {
 }
 
 void TCCApp::Finalize() noexcept {
+    // First nothing may hand out a rule, reload or show the icon again; then no new window is
+    // hooked; only then do the extenders drop, so that none is left behind.
+    StopServerThread();
+    StopAnnouncer();
     try {
         HideTrayIcon();
     } catch (...) {
     }
     RemoveHook();
-    StopServerThread();
     ReleaseModel();
     DestroyHandlerWindow();
     if (comInitialized_) {
@@ -137,7 +146,14 @@ void TCCApp::ApplySettings() {
 }
 
 bool TCCApp::LoadModel() {
-    config_ = LoadConfigurationRoot();
+    TConfigFileCheck check = TConfigFileCheck::Usable;
+    config_ = LoadConfigurationRoot(&check);
+    if (check == TConfigFileCheck::Missing)
+        loadFailure_ = TCenterExit::ConfigMissing;
+    else if (check == TConfigFileCheck::NotARegularFile)
+        loadFailure_ = TCenterExit::ConfigNotAFile;
+    else
+        loadFailure_ = config_ ? TCenterExit::Normal : TCenterExit::ConfigUnreadable;
     return static_cast<bool>(config_);
 }
 
@@ -162,22 +178,22 @@ void TCCApp::ReloadModel() {
 bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
-        if (thread_->Handle() == nullptr) {
-            thread_.reset();
-            return false;
+        announcer_ = std::make_unique<TWindowAnnouncer>();
+        if (thread_->Handle() != nullptr && announcer_->Handle() != nullptr) {
+            thread_->SetQuery(ControlCenterOf(config_.Get()));
+            return true;
         }
-        thread_->SetQuery(ControlCenterOf(config_.Get()));
-        return true;
     } catch (...) {
-        return false;
     }
+    exitCode_ = TCenterExit::ServerThreadFailed;
+    return false;
 }
 
 void TCCApp::StopServerThread() noexcept {
     try {
         if (!thread_)
             return;
-        thread_->Terminate();
+        thread_->Stop();
         if (!thread_->Suspended())
             thread_->WaitFor();
         thread_->ClearQuery();
@@ -185,6 +201,15 @@ void TCCApp::StopServerThread() noexcept {
     } catch (...) {
         thread_.reset();
     }
+}
+
+void TCCApp::StopAnnouncer() noexcept {
+    try {
+        if (announcer_)
+            announcer_->Stop();
+    } catch (...) {
+    }
+    announcer_.reset();
 }
 
 bool TCCApp::CreateHandlerWindow() {
@@ -196,8 +221,10 @@ bool TCCApp::CreateHandlerWindow() {
     classRegistered_ = RegisterClassA(&windowClass) != 0;
     window_ = CreateWindowExA(0, HandlerWindowClass, title_.c_str(), 0, 0, 0, 0, 0, nullptr, nullptr,
                               instance, nullptr);
-    if (window_ == nullptr)
+    if (window_ == nullptr) {
+        exitCode_ = TCenterExit::HandlerWindowFailed;
         return false;
+    }
     SetWindowTextA(window_, title_.c_str());
     ShowWindow(window_, SW_HIDE);
     return true;
@@ -227,7 +254,10 @@ LRESULT TCCApp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     } else if (message == WM_QUERYENDSESSION) {
         Finalize();
     } else if (message == WM_ENDSESSION) {
-        std::exit(0);
+        // The session may end as soon as this returns: the whole shutdown of a close runs now.
+        Finalize();
+        DestroyWindow(window);
+        return 0;
     } else if (message == WM_COMMAND) {
         if (wParam == IdMenuClose)
             Close();
@@ -238,7 +268,7 @@ LRESULT TCCApp::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     } else if (message == WM_TIMER) {
         FlashStep();
     } else if (message == FlashRequestMessage) {
-        FlashTrayIcon();
+        StartFlash();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -251,12 +281,9 @@ std::vector<HWND> TCCApp::PrepareAnnouncement() {
     return windows;
 }
 
-void TCCApp::Announce(const std::vector<HWND>& windows) {
-    for (HWND window : windows) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window, AttachWindowMessage, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            AnnounceTimeout, &ignored);
-    }
+void TCCApp::Announce(std::vector<HWND> windows) {
+    if (announcer_)
+        announcer_->Announce(std::move(windows));
 }
 
 void TCCApp::NotifyWindows() {
@@ -269,16 +296,28 @@ bool TCCApp::WindowHasRule(HWND window) {
 }
 
 void TCCApp::Close() {
-    PostMessageA(window_, WM_CLOSE, 0, 0);
+    // Sent rather than posted: the close goes ahead of whatever waits in the handler's queue.
+    SendNotifyMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 bool TCCApp::InstallHook() {
-    return hook_.Install();
+    if (hook_.Install())
+        return true;
+    if (hook_.Library() == nullptr)
+        exitCode_ = TCenterExit::HookLibraryMissing;
+    else if (hook_.Hook() == nullptr)
+        exitCode_ = TCenterExit::HookNotInstalled;
+    else
+        exitCode_ = TCenterExit::HookNotPublished;
+    return false;
 }
 
 void TCCApp::RemoveHook() noexcept {
-    // Extenders go down while the library is still hooked into their hosts.
-    if (hook_.Hook() != nullptr) {
+    const bool hooked = hook_.Hook() != nullptr;
+    // Unhooked and unpublished first, so that no window starts a fetch any more; then every
+    // extender drops itself; the library leaves this process last, after its own extenders.
+    hook_.Unhook();
+    if (hooked) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(HWND_BROADCAST, DetachExtenderMessage, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                             AnnounceTimeout, &ignored);

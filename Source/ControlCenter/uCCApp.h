@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HookInstallation.h"
+#include "uCCAnnouncer.h"
 #include "uCCModel.h"
 #include "uControlCenterThread.h"
 
@@ -25,8 +26,23 @@ inline constexpr UINT_PTR FlashTimerId = 1;
 inline constexpr UINT FlashPeriod = 250;
 // Posted to the handler window to start a flash on its own thread.
 inline constexpr UINT FlashRequestMessage = WM_APP + 1;
-// A hung window must not stop the announcement for good.
-inline constexpr UINT AnnounceTimeout = 2000;
+
+// Exit codes of GlazloCenter: 0 after a normal run; a start-up that fails ends without a message
+// (except a refused COM) and with the code of its cause.
+enum class TCenterExit : int {
+    Normal = 0,
+    ComRefused = 1,
+    AlreadyRunning = 2,
+    ConfigMissing = 3,
+    ConfigUnreadable = 4,
+    ConfigNotAFile = 5,
+    HookLibraryMissing = 6,
+    HookNotInstalled = 7,
+    HookNotPublished = 8,
+    HandlerWindowFailed = 9,
+    ServerThreadFailed = 10,
+    StartupException = 11,
+};
 
 // The resident program: hidden handler window, model root, server thread, hook and tray icon.
 class TCCApp {
@@ -38,6 +54,9 @@ public:
 
     bool Init();
     void Run();
+    // Why the start-up failed; Normal after a successful one.
+    TCenterExit ExitCode() const { return exitCode_; }
+    void SetExitCode(TCenterExit code) { exitCode_ = code; }
     // Releases what is still held; may run any number of times.
     void Finalize() noexcept;
 
@@ -53,9 +72,9 @@ public:
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // Detach broadcast and the windows that have a rule, collected while only this thread reads
-    // the model; the attach messages go out afterwards.
+    // the model; the attach messages go out afterwards, on the announcer's thread.
     std::vector<HWND> PrepareAnnouncement();
-    void Announce(const std::vector<HWND>& windows);
+    void Announce(std::vector<HWND> windows);
     void NotifyWindows();
     bool WindowHasRule(HWND window);
     void Close();
@@ -66,6 +85,7 @@ public:
     bool ShowTrayIcon();
     void HideTrayIcon();
     void UpdateTrayIcon();
+    // Any thread: asks for a flash; one that is running or asked for already absorbs it.
     void FlashTrayIcon();
     void FlashStep();
     void ShowTrayMenu();
@@ -76,15 +96,26 @@ public:
     bool TrayIconShown() const { return trayIconShown_; }
     int FlashFrame() const { return flashFrame_; }
     TControlCenterThread* Thread() const { return thread_.get(); }
+    TWindowAnnouncer* Announcer() const { return announcer_.get(); }
 
 private:
+    // Handler window's thread: starts the flash sequence.
+    void StartFlash();
+    void StopAnnouncer() noexcept;
+
     HWND window_ = nullptr;
     std::atomic<bool> trayIconEnabled_{true};
     std::atomic<bool> trayIconShown_{false};
     ComPtr<IBOMObjectSlave> config_;
     std::unique_ptr<TControlCenterThread> thread_;
+    std::unique_ptr<TWindowAnnouncer> announcer_;
     THookInstallation hook_;
     std::atomic<int> flashFrame_{0};
+    // Set from the flash request until the flash has run out.
+    std::atomic<bool> flashing_{false};
+    TCenterExit exitCode_ = TCenterExit::Normal;
+    // Why the last LoadModel found no model.
+    TCenterExit loadFailure_ = TCenterExit::Normal;
     UINT taskbarCreatedMsg_ = 0;
     std::string title_;
     bool classRegistered_ = false;

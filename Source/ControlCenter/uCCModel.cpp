@@ -2,9 +2,31 @@
 
 #include "BOMObjects.h"
 #include "GeneralClasses.h"
+#include "Handles.h"
 #include "ModelRegistration.h"
 
 #include <mutex>
+
+TConfigFileCheck CheckConfigurationFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? TConfigFileCheck::Missing
+                   : TConfigFileCheck::NotARegularFile;
+    }
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return TConfigFileCheck::NotARegularFile;
+    const UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return TConfigFileCheck::NotARegularFile;
+    LARGE_INTEGER size{};
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<ULONGLONG>(size.QuadPart) > MaxConfigurationFileSize)
+        return TConfigFileCheck::NotARegularFile;
+    return TConfigFileCheck::Usable;
+}
 
 void RegisterCenterClasses() {
     static std::once_flag once;
@@ -16,8 +38,13 @@ void RegisterCenterClasses() {
     });
 }
 
-ComPtr<IBOMObjectSlave> LoadConfigurationRoot() {
+ComPtr<IBOMObjectSlave> LoadConfigurationRoot(TConfigFileCheck* check) {
     RegisterCenterClasses();
+    const TConfigFileCheck found = CheckConfigurationFile(ConfigurationFilePath());
+    if (check != nullptr)
+        *check = found;
+    if (found != TConfigFileCheck::Usable)
+        return nullptr;
     return LoadConfiguration();
 }
 

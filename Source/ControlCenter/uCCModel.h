@@ -7,10 +7,18 @@
 
 #include <string>
 
+// What a look at the configuration file found before it is read.
+enum class TConfigFileCheck { Usable, Missing, NotARegularFile };
+// Far beyond any hand-written or generated configuration; a larger file is taken for a mistake.
+inline constexpr ULONGLONG MaxConfigurationFileSize = 64ull << 20;
+// Refuses what the XML reader could hang on: a folder, a device or pipe, a huge file.
+TConfigFileCheck CheckConfigurationFile(const std::string& path);
+
 // Puts the object model's and the window-rule model's classes into the class registry, once.
 void RegisterCenterClasses();
 // The configuration file loaded into a new root with its owners wired; null when it does not load.
-ComPtr<IBOMObjectSlave> LoadConfigurationRoot();
+// The file is read only after CheckConfigurationFile found it usable; Check receives what it found.
+ComPtr<IBOMObjectSlave> LoadConfigurationRoot(TConfigFileCheck* check = nullptr);
 // Clears the owners of a loaded root; failures are dropped so that shutdown goes on.
 void ReleaseConfigurationRoot(ComPtr<IBOMObjectSlave>& root) noexcept;
 // The root's "ControlCenter" plug; null without a root.

@@ -48,12 +48,21 @@ void TCCApp::UpdateTrayIcon() {
 }
 
 void TCCApp::FlashTrayIcon() {
-    // Timers can only be set on a window of the calling thread: the server thread asks the
-    // handler window to start the flash.
-    if (window_ != nullptr && GetWindowThreadProcessId(window_, nullptr) != GetCurrentThreadId()) {
-        PostMessageA(window_, FlashRequestMessage, 0, 0);
+    if (window_ == nullptr)
+        return;
+    if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId()) {
+        StartFlash();
         return;
     }
+    // Timers can only be set on a window of the calling thread, so the handler window starts the
+    // flash. Each icon change costs the main thread a round trip to the shell: a flash asked for
+    // or running absorbs further requests, so that a burst of queries leaves no backlog there.
+    if (!flashing_.exchange(true))
+        PostMessageA(window_, FlashRequestMessage, 0, 0);
+}
+
+void TCCApp::StartFlash() {
+    flashing_ = true;
     KillTimer(window_, FlashTimerId);
     flashFrame_ = 1;
     UpdateTrayIcon();
@@ -64,6 +73,7 @@ void TCCApp::FlashStep() {
     if (++flashFrame_ > TrayFlashFrameLimit) {
         flashFrame_ = 0;
         KillTimer(window_, FlashTimerId);
+        flashing_ = false;
     }
     UpdateTrayIcon();
 }

@@ -4,24 +4,32 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-TControlCenterThread::TControlCenterThread(TCCApp* app)
-    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(ChannelPrefix)) {}
+TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix)
+    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)),
+      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 TControlCenterThread::~TControlCenterThread() {
     // The body reads the channel: end it before the members go.
     if (Handle() != nullptr && !Finished() && !Suspended()) {
-        Terminate();
+        Stop();
         WaitFor();
     }
     ClearQuery();
 }
 
+void TControlCenterThread::Stop() {
+    Terminate();
+    SetEvent(stop_.Get());
+}
+
 void TControlCenterThread::SetQuery(ComPtr<IControlCenter> query) {
     const std::lock_guard lock(queryLock_);
     query_ = std::move(query);
+    kept_.clear();
 }
 
 void TControlCenterThread::ClearQuery() {
@@ -35,12 +43,13 @@ void TControlCenterThread::Execute() {
     std::vector<char> data;
     while (!Terminated()) {
         size = 0;
-        const int result = channel_->WaitForCommand(code, size, data);
+        ++rounds_;
+        const int result = channel_->WaitForCommand(code, size, data, stop_.Get());
         if (result == channelDone) {
             Dispatch(code, size, data);
         } else if (result == channelError && !Terminated()) {
             // A wait that fails at once would spin: wait out the time-out before the next try.
-            Sleep(static_cast<DWORD>(channel_->Timeout()));
+            WaitForSingleObject(stop_.Get(), static_cast<DWORD>(channel_->Timeout()));
         }
     }
     if (SUCCEEDED(com))
@@ -87,17 +96,43 @@ void TControlCenterThread::AnswerWindowQuery(int size, const std::vector<char>& 
         std::memcpy(&value, data.data(), 4);
         // User handles travel as 32-bit values; widen with sign extension.
         const HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
-        std::string text;
-        ComPtr<IControlCenter> query;
-        {
-            const std::lock_guard lock(queryLock_);
-            query = query_;
+        std::string text = RuleTextFor(window);
+        // A text the block cannot carry would never arrive: the window gets no rule, now.
+        if (text.size() > static_cast<size_t>(ChannelMaxData))
+            text.clear();
+        if (!channel_->Reply(replyDone, static_cast<int>(text.size()), text.data())) {
+            // Its client gave up while the answer was being found, and another client's request
+            // took the block: the answer waits for the client's next send instead of being lost.
+            Keep(window, text);
+            return;
         }
-        if (query)
-            text = FindRuleText(query.Get(), window);
-        channel_->Reply(replyDone, static_cast<int>(text.size()), text.data());
         if (!text.empty() && app_ != nullptr)
             app_->FlashTrayIcon();
     } catch (...) {
     }
+}
+
+std::string TControlCenterThread::RuleTextFor(HWND window) {
+    ComPtr<IControlCenter> query;
+    {
+        const std::lock_guard lock(queryLock_);
+        const ULONGLONG now = GetTickCount64();
+        std::erase_if(kept_, [&](const TKeptAnswer& kept) { return now - kept.Time > KeptAnswerLifetime; });
+        const auto found = std::find_if(kept_.begin(), kept_.end(),
+                                        [&](const TKeptAnswer& kept) { return kept.Window == window; });
+        if (found != kept_.end()) {
+            std::string text = std::move(found->Text);
+            kept_.erase(found);
+            return text;
+        }
+        query = query_;
+    }
+    return query ? FindRuleText(query.Get(), window) : std::string();
+}
+
+void TControlCenterThread::Keep(HWND window, const std::string& text) {
+    const std::lock_guard lock(queryLock_);
+    if (kept_.size() >= MaxKeptAnswers)
+        kept_.erase(kept_.begin());
+    kept_.push_back({window, text, GetTickCount64()});
 }

@@ -250,7 +250,8 @@ bool TStayOnTopAction::DoOperation(const std::string& name) {
             after = HWND_NOTOPMOST;
         else
             return false;
-        return SetWindowPos(WindowHandle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE) != 0;
+        // Without SWP_NOACTIVATE a switch on deactivation would pull the focus straight back.
+        return SetWindowPos(WindowHandle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
     } catch (...) {
         return false;
     }

@@ -1,5 +1,7 @@
 #include "uEAGhostWindowAction.h"
 
+#include "EAWinFuncs.h"
+
 void TGhostWindowAction::CreateOperations() {
     AddOperation("GHOSTON", "Set ghost mode", "GHOSTON", "GHOSTOFF", true);
     AddOperation("GHOSTOFF", "Remove ghost mode", "GHOSTOFF", "GHOSTON", false);
@@ -9,14 +11,34 @@ void TGhostWindowAction::CreateOperations() {
 bool TGhostWindowAction::DoOperation(const std::string& name) {
     try {
         const HWND window = WindowHandle();
-        const LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
-        if (name == "GHOSTON")
-            SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
-        else if (name == "GHOSTOFF")
-            SetWindowLongPtrA(window, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
-        else
-            return false;
-        return true;
+        if (name == "GHOSTON") {
+            // The mouse passes through only a window that is both layered and transparent.
+            if (!holding_) {
+                HoldLayering(window);
+                holding_ = true;
+            }
+            const LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
+            if ((style & WS_EX_TRANSPARENT) == 0) {
+                SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
+                addedTransparent_ = true;
+            }
+            return true;
+        }
+        if (name == "GHOSTOFF") {
+            // Only what we added goes: the host's own bits and the transparency action stay.
+            if (addedTransparent_) {
+                addedTransparent_ = false;
+                SetWindowLongPtrA(window, GWL_EXSTYLE,
+                                  GetWindowLongPtrA(window, GWL_EXSTYLE) &
+                                      ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
+            }
+            if (holding_) {
+                holding_ = false;
+                ReleaseLayering(window);
+            }
+            return true;
+        }
+        return false;
     } catch (...) {
         return false;
     }

@@ -10,4 +10,8 @@ public:
 protected:
     void CreateOperations() override;
     bool DoOperation(const std::string& name) override;
+
+private:
+    bool holding_ = false;          // of the window's layering, shared with transparency
+    bool addedTransparent_ = false; // WS_EX_TRANSPARENT was ours to add
 };

@@ -6,6 +6,7 @@
 #include "uEmbededApplication.h"
 
 #include <cstring>
+#include <set>
 
 const char* const ExclusionList = ";OleMainThreadWndClass;"
                                   ";OleMainThreadWndClass 0x######## ;"
@@ -43,7 +44,15 @@ const char* const ExclusionList = ";OleMainThreadWndClass;"
                                   ";tooltips_class32;";
 
 bool IsExcludedClass(const std::string& className) {
-    return std::strstr(ExclusionList, (";" + className + ";").c_str()) != nullptr;
+    // Whole names only: a name with semicolons must not match across two names of the list.
+    static const std::set<std::string> names = [] {
+        std::set<std::string> parsed;
+        const std::string list = ExclusionList;
+        for (size_t at = 1; at < list.size(); at = list.find(';', at) + 2)
+            parsed.insert(list.substr(at, list.find(';', at) - at));
+        return parsed;
+    }();
+    return names.contains(className);
 }
 
 namespace {
@@ -86,6 +95,15 @@ LONG_PTR ReadHookHandle() noexcept {
     return handle;
 }
 
+bool HookOwnerRuns() noexcept {
+    // Opened only: creating it here would keep a mapping alive that nobody publishes.
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, HookMappingName);
+    if (mapping == nullptr)
+        return false;
+    CloseHandle(mapping);
+    return true;
+}
+
 extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code >= 0) {
         try {
@@ -103,6 +121,9 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
                         application->DetachWindow(window);
                 } else if (msg == AttachWindowMessage) {
                     AttachIfNotExcluded(window);
+                } else if (msg == DetachExtenderMessage) {
+                    if (TEmbededApplicationPtr application = EmbededApplication())
+                        application->CancelFetch(window);
                 } else if (msg == ApplyRuleMessage()) {
                     if (TEmbededApplicationPtr application = EmbededApplication())
                         application->ApplyPending(window, record->lParam);

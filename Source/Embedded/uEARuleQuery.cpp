@@ -2,6 +2,7 @@
 
 #include "ProcessesCommunication.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -11,24 +12,36 @@ std::int32_t HandleValue(HWND window) noexcept {
     return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
 }
 
+// Up to a quarter more, so that workers that timed out together do not ask together again.
+DWORD Spread(DWORD pause, unsigned attempt) noexcept {
+    const unsigned seed = GetCurrentThreadId() * 2654435761u + attempt * 40503u;
+    return pause + (seed >> 8) % (pause / 4 + 1);
+}
+
 } // namespace
 
-std::string QueryWindowRule(TProcessesCommunication& channel, HWND window, int sends) {
+std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND window) {
     const std::int32_t value = HandleValue(window);
-    for (int i = 0; i < sends; ++i) {
-        int replyCode = 0;
-        int replySize = 0;
-        std::vector<char> reply;
-        const int result = channel.SendCommand(cmdQueryWindowRule, 4, &value, replyCode, replySize, reply);
-        if (result == channelDone && replyCode == replyDone)
-            return std::string(reply.data(), reply.data() + replySize);
-        if (result != channelTimeout)
-            break;
-    }
+    int replyCode = 0;
+    int replySize = 0;
+    std::vector<char> reply;
+    const int result = channel.SendCommand(cmdQueryWindowRule, 4, &value, replyCode, replySize, reply);
+    if (result == channelTimeout)
+        return std::nullopt;
+    if (result == channelDone && replyCode == replyDone && replySize > 0)
+        return std::string(reply.data(), reply.data() + replySize);
     return std::string();
 }
 
-std::string FetchWindowRule(HWND window) {
+std::string FetchWindowRule(HWND window, const std::function<bool()>& keepAsking) {
     TProcessesCommunication channel(ChannelPrefix);
-    return QueryWindowRule(channel, window, TEAThread::MaxSends);
+    DWORD pause = FirstRetryPause;
+    for (unsigned attempt = 0;; ++attempt) {
+        if (std::optional<std::string> text = AskWindowRule(channel, window))
+            return *text;
+        if (!keepAsking())
+            return std::string();
+        Sleep(Spread(pause, attempt));
+        pause = std::min(pause * 2, LastRetryPause);
+    }
 }

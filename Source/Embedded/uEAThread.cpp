@@ -1,44 +1,64 @@
 #include "uEAThread.h"
 
 #include "EARoutines.h"
+#include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEmbededApplication.h"
 
+#include <memory>
+
 std::atomic<long> TEAThread::workers_{0};
 
-bool TEAThread::Start(HWND window) {
+namespace {
+
+struct TWorkerJob {
+    HWND Window;
+    TFetchId Fetch;
+};
+
+} // namespace
+
+bool TEAThread::Start(HWND window, unsigned long long fetch) {
     HMODULE module = nullptr;
     // The worker's own reference to the library, released by FreeLibraryAndExitThread.
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCSTR>(&TEAThread::Entry), &module))
         return false;
+    auto job = std::make_unique<TWorkerJob>(TWorkerJob{window, fetch});
     ++workers_;
-    HANDLE thread = CreateThread(nullptr, 0, &TEAThread::Entry, window, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, &TEAThread::Entry, job.get(), 0, nullptr);
     if (thread == nullptr) {
         --workers_;
         FreeLibrary(module);
         return false;
     }
+    job.release(); // the worker owns it now
     CloseHandle(thread);
     return true;
 }
 
 DWORD WINAPI TEAThread::Entry(void* parameter) noexcept {
-    Execute(static_cast<HWND>(parameter));
+    {
+        const std::unique_ptr<TWorkerJob> job(static_cast<TWorkerJob*>(parameter));
+        Execute(job->Window, job->Fetch);
+    }
     --workers_;
     FreeLibraryAndExitThread(ThisModule(), 0);
 }
 
-void TEAThread::Execute(HWND window) noexcept {
+void TEAThread::Execute(HWND window, unsigned long long fetch) noexcept {
     try {
-        const std::string text = FetchWindowRule(window);
         TEmbededApplicationPtr application = EmbededApplication();
         if (!application)
             return;
-        if (!text.empty())
-            application->HandOver(window, text);
-        // Windows holds fetches in flight and attached windows only.
-        application->EndFetch(window);
+        // A window must get its rule once the resident program can answer: ask until then,
+        // unless the window goes, is detached or announced again, or the resident program ends.
+        const std::string text = FetchWindowRule(window, [&] {
+            return IsWindow(window) && application->WantsRule(window, fetch) && HookOwnerRuns();
+        });
+        if (!text.empty() && application->HandOver(window, fetch, text))
+            return;
+        application->EndFetch(window, fetch);
     } catch (...) {
     }
 }

@@ -10,8 +10,11 @@ void TTransparentWindowAction::Init() {
 void TTransparentWindowAction::SetParam(const std::string& name, const std::string& value) {
     try {
         TAction::SetParam(name, value);
-        if (name == "TRANSPARENTLEVEL")
-            TransparencyLevel = TextToInt(value).value_or(100);
+        if (name == "TRANSPARENTLEVEL") {
+            // Below 0 is no usable level, as one that does not parse: the window stays opaque.
+            const int level = TextToInt(value).value_or(100);
+            TransparencyLevel = level < 0 ? 100 : level;
+        }
     } catch (...) {
     }
 }
@@ -26,15 +29,20 @@ bool TTransparentWindowAction::DoOperation(const std::string& name) {
     try {
         const HWND window = WindowHandle();
         if (name == "TRANSPARENTON") {
-            if (!before_)
-                before_ = CaptureLayeredState(window);
+            if (!holding_) {
+                HoldLayering(window);
+                holding_ = true;
+            }
             SetWindowAlphaPercent(window, TransparencyLevel);
             return true;
         }
         if (name == "TRANSPARENTOFF") {
             // Never turned on by us: what the window has now is its own.
-            RemoveWindowAlpha(window, before_ ? *before_ : CaptureLayeredState(window));
-            before_.reset();
+            if (holding_) {
+                holding_ = false;
+                RestoreLayeredAttributes(window);
+                ReleaseLayering(window);
+            }
             return true;
         }
         return false;

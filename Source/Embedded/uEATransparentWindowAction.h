@@ -3,8 +3,6 @@
 #include "EAWinFuncs.h"
 #include "uEAActions.h"
 
-#include <optional>
-
 // "TRANSPARENTWINDOWACTION": translucency at TransparencyLevel percent.
 class TTransparentWindowAction : public TAction {
 public:
@@ -18,6 +16,6 @@ protected:
     bool DoOperation(const std::string& name) override;
 
 private:
-    // The window's own layering, from before our first "TRANSPARENTON".
-    std::optional<TLayeredState> before_;
+    // This action holds a share of the window's layering (see HoldLayering).
+    bool holding_ = false;
 };

@@ -1,17 +1,8 @@
 #include "uEmbededApplication.h"
 
+#include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEAThread.h"
-
-#include <algorithm>
-
-namespace {
-
-bool Contains(const std::vector<HWND>& list, HWND window) {
-    return std::find(list.begin(), list.end(), window) != list.end();
-}
-
-} // namespace
 
 TEmbededApplication::TEmbededApplication() {
     try {
@@ -22,17 +13,33 @@ TEmbededApplication::TEmbededApplication() {
 
 void TEmbededApplication::AttachWindow(HWND window) {
     try {
+        TFetchId fetch = 0;
+        std::string pending;
         {
             std::lock_guard lock(lock_);
-            if (Contains(windows_, window))
-                return;
-            windows_.push_back(window);
+            if (const auto found = windows_.find(window); found != windows_.end()) {
+                // A rule still waiting for this thread (its request may have been lost with an
+                // earlier hook): this is the thread, so take it now.
+                if (!found->second.Pending || FindExtender(window))
+                    return;
+                fetch = found->second.Fetch;
+                pending = std::move(*found->second.Pending);
+                found->second.Pending.reset();
+                changed_.notify_all();
+            } else {
+                fetch = ++lastFetch_;
+                windows_[window].Fetch = fetch;
+            }
         }
-        if (TEAThread::Start(window))
+        if (!pending.empty()) {
+            ApplyFetched(window, fetch, pending);
+            return;
+        }
+        if (TEAThread::Start(window, fetch))
             return;
         // No worker: one short try here, on the window's own thread.
-        Apply(window, AskInline(window));
-        EndFetch(window);
+        ApplyFetched(window, fetch, AskInline(window));
+        EndFetch(window, fetch);
     } catch (...) {
     }
 }
@@ -43,7 +50,7 @@ std::string TEmbededApplication::AskInline(HWND window) {
         channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix);
         channel_->SetTimeout(InlineTimeout);
     }
-    return QueryWindowRule(*channel_, window, 1);
+    return AskWindowRule(*channel_, window).value_or(std::string());
 }
 
 ComPtr<IWindowExtender> TEmbededApplication::FindExtender(HWND window) {
@@ -55,13 +62,19 @@ ComPtr<IWindowExtender> TEmbededApplication::FindExtender(HWND window) {
     return nullptr;
 }
 
+TEmbededApplication::TWindowEntry* TEmbededApplication::Current(HWND window, TFetchId fetch) {
+    const auto found = windows_.find(window);
+    return found != windows_.end() && found->second.Fetch == fetch ? &found->second : nullptr;
+}
+
 void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& extender) {
     {
         std::lock_guard lock(lock_);
-        std::erase(windows_, window);
+        windows_.erase(window);
         if (extender)
             extenders_->Delete(Variant(extender->GetName()));
     }
+    changed_.notify_all();
     if (extender) {
         extender->Unlink();
         extender->ReleaseOwner();
@@ -73,11 +86,26 @@ void TEmbededApplication::DetachWindow(HWND window) {
         ComPtr<IWindowExtender> extender;
         {
             std::lock_guard lock(lock_);
-            if (!Contains(windows_, window))
+            if (!windows_.contains(window))
                 return;
             extender = FindExtender(window);
         }
         Release(window, extender);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::CancelFetch(HWND window) {
+    try {
+        // An attached window's extender takes itself down on the same message.
+        {
+            std::lock_guard lock(lock_);
+            const auto found = windows_.find(window);
+            if (found == windows_.end() || FindExtender(window))
+                return;
+            windows_.erase(found);
+        }
+        changed_.notify_all();
     } catch (...) {
     }
 }
@@ -114,56 +142,91 @@ void TEmbededApplication::ReleaseAll() {
         std::lock_guard lock(lock_);
         extenders_->Clear();
         windows_.clear();
-        pending_.clear();
     } catch (...) {
     }
 }
 
-bool TEmbededApplication::HandOver(HWND window, const std::string& text) {
-    LPARAM id = 0;
-    {
+bool TEmbededApplication::WantsRule(HWND window, TFetchId fetch) {
+    try {
         std::lock_guard lock(lock_);
-        id = ++nextId_;
-        pending_[id] = text;
+        const TWindowEntry* entry = Current(window, fetch);
+        return entry != nullptr && !entry->Pending && !FindExtender(window);
+    } catch (...) {
+        return false;
     }
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, ApplyRuleMessage(), 0, id, SMTO_NORMAL | SMTO_ABORTIFHUNG, HandOverTimeout,
-                        &result);
-    // Taken by the window's thread, or dropped here: a late delivery then finds nothing.
-    std::string unused;
-    return !TakePending(id, unused);
 }
 
-bool TEmbededApplication::TakePending(LPARAM id, std::string& text) {
-    std::lock_guard lock(lock_);
-    auto found = pending_.find(id);
-    if (found == pending_.end())
+bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::string& text) {
+    try {
+        {
+            std::lock_guard lock(lock_);
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr)
+                return false;
+            entry->Pending = text;
+        }
+        // Queued for the thread however long it is busy; it takes the rule when it gets there.
+        const bool asked =
+            SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)) != FALSE;
+        std::unique_lock lock(lock_);
+        for (;;) {
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr)
+                return false;
+            if (!entry->Pending)
+                return true;
+            // Without the hook in the window's thread the request is never seen: give up then.
+            if (!asked || !IsWindow(window) || !HookOwnerRuns()) {
+                entry->Pending.reset();
+                return false;
+            }
+            changed_.wait_for(lock, PendingCheckInterval);
+        }
+    } catch (...) {
         return false;
-    text = std::move(found->second);
-    pending_.erase(found);
-    return true;
+    }
 }
 
 void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
     try {
+        const auto fetch = static_cast<TFetchId>(id);
         std::string text;
-        if (TakePending(id, text))
-            Apply(window, text);
+        {
+            std::lock_guard lock(lock_);
+            TWindowEntry* entry = Current(window, fetch);
+            if (entry == nullptr || !entry->Pending)
+                return;
+            text = std::move(*entry->Pending);
+            entry->Pending.reset();
+        }
+        changed_.notify_all();
+        ApplyFetched(window, fetch, text);
     } catch (...) {
     }
 }
 
 void TEmbededApplication::Apply(HWND window, const std::string& text) {
     try {
-        if (!IsWindow(window) || text.empty())
-            return;
-        ComPtr<IWindowExtender> extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
-        if (!extender)
-            return;
+        if (const TFetchId fetch = FetchOf(window))
+            ApplyFetched(window, fetch, text);
+    } catch (...) {
+    }
+}
+
+void TEmbededApplication::ApplyFetched(HWND window, TFetchId fetch, const std::string& text) {
+    try {
+        ComPtr<IWindowExtender> extender;
+        if (IsWindow(window) && !text.empty())
+            extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
         {
             std::lock_guard lock(lock_);
-            if (!Contains(windows_, window) || FindExtender(window))
-                return; // detached meanwhile, or attached already
+            if (Current(window, fetch) == nullptr || FindExtender(window))
+                return; // detached or announced again meanwhile, or attached already
+            if (!extender) {
+                // No rule to attach: a later announcement asks again.
+                windows_.erase(window);
+                return;
+            }
             extenders_->Add(extender.Get());
         }
         extender->SetOwner(static_cast<IWindowExtenderOwner*>(this));
@@ -174,18 +237,19 @@ void TEmbededApplication::Apply(HWND window, const std::string& text) {
     }
 }
 
-void TEmbededApplication::EndFetch(HWND window) {
+void TEmbededApplication::EndFetch(HWND window, TFetchId fetch) {
     try {
         std::lock_guard lock(lock_);
-        if (!FindExtender(window))
-            std::erase(windows_, window);
+        const TWindowEntry* entry = Current(window, fetch);
+        if (entry != nullptr && !entry->Pending && !FindExtender(window))
+            windows_.erase(window);
     } catch (...) {
     }
 }
 
 bool TEmbededApplication::InWindows(HWND window) {
     std::lock_guard lock(lock_);
-    return Contains(windows_, window);
+    return windows_.contains(window);
 }
 
 bool TEmbededApplication::IsAttached(HWND window) {
@@ -196,4 +260,10 @@ bool TEmbededApplication::IsAttached(HWND window) {
 int TEmbededApplication::ExtenderCount() {
     std::lock_guard lock(lock_);
     return extenders_->Count();
+}
+
+TFetchId TEmbededApplication::FetchOf(HWND window) {
+    std::lock_guard lock(lock_);
+    const auto found = windows_.find(window);
+    return found != windows_.end() ? found->second.Fetch : 0;
 }

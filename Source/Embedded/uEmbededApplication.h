@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
-#include <vector>
 
 struct IEmbededApplication : IUnknown {
     virtual void AttachWindow(HWND window) = 0;
@@ -19,6 +21,10 @@ struct IEmbededApplication : IUnknown {
 };
 __CRT_UUID_DECL(IEmbededApplication, 0x30DDE8EE, 0x6C22, 0x46AD, 0xAD, 0x7E, 0x64, 0x05, 0x05, 0x03, 0xF3,
                 0xC2)
+
+// Each announcement of a window (its creation, an attach request) starts one fetch under a new
+// number; a rule, a hand-over or the end of a fetch counts only for the window's latest one.
+using TFetchId = unsigned long long;
 
 // One per process: the windows being attached or attached, their extenders, and the hand-over
 // of fetched rules to the windows' own threads. One lock guards Windows, Extenders and the
@@ -37,39 +43,55 @@ public:
     void AttachWindow(HWND window) override;
     void DetachWindow(HWND window) override;
     void ReleaseAll() override;
-    // On the window's own thread.
+    // On the window's own thread: the rule of the window's latest fetch.
     void Apply(HWND window, const std::string& text) override;
 
-    // Worker side: leaves the text for the window's thread and asks it to apply it there.
+    // The detach message reached a window: a fetch still under way must never attach.
+    void CancelFetch(HWND window);
+    // Whether the fetch is still the window's latest one and nothing is attached or waiting yet.
+    bool WantsRule(HWND window, TFetchId fetch);
+    // Worker side: leaves the text with the window and asks its thread to apply it, then waits
+    // until that thread has taken it (the worker's reference keeps the library and so the rule
+    // loaded meanwhile), the window goes, the fetch is superseded or the resident program ends.
     // True when the window's thread took it.
-    bool HandOver(HWND window, const std::string& text);
+    bool HandOver(HWND window, TFetchId fetch, const std::string& text);
     // Window-thread side, from the hook procedure on ApplyRuleMessage.
-    void ApplyPending(HWND window, LPARAM id);
-    // Drops a window whose fetch ended, unless its extender is attached.
-    void EndFetch(HWND window);
+    void ApplyPending(HWND window, LPARAM fetch);
+    // A fetch that ended with no rule handed over: the window is dropped, so a later
+    // announcement asks again.
+    void EndFetch(HWND window, TFetchId fetch);
 
     bool InWindows(HWND window);
     bool IsAttached(HWND window);
     int ExtenderCount();
-
-    static constexpr UINT HandOverTimeout = 5000;
+    // The window's latest fetch; 0 when it has none.
+    TFetchId FetchOf(HWND window);
 
 private:
-    bool TakePending(LPARAM id, std::string& text);
+    struct TWindowEntry {
+        TFetchId Fetch = 0;
+        std::optional<std::string> Pending; // handed over, not yet taken by the window's thread
+    };
+
+    void ApplyFetched(HWND window, TFetchId fetch, const std::string& text);
     std::string AskInline(HWND window);
     // Under the lock: the extender attached to Window, or null.
     ComPtr<IWindowExtender> FindExtender(HWND window);
+    // Under the lock: the window's entry when Fetch is its latest; null otherwise.
+    TWindowEntry* Current(HWND window, TFetchId fetch);
     // Takes the window and the extender out of the lists, then takes the extender down.
     void Release(HWND window, const ComPtr<IWindowExtender>& extender);
 
     std::mutex lock_;
-    std::vector<HWND> windows_;
+    // Signalled whenever a pending rule is taken or a window leaves the list.
+    std::condition_variable changed_;
+    std::map<HWND, TWindowEntry> windows_;
     ComPtr<IWindowExtenders> extenders_;
-    std::map<LPARAM, std::string> pending_;
-    LPARAM nextId_ = 0;
+    TFetchId lastFetch_ = 0;
     // Only when no worker can be started; made on first use, never under the loader lock.
     std::mutex channelLock_;
     std::unique_ptr<TProcessesCommunication> channel_;
 
     static constexpr int InlineTimeout = 100;
+    static constexpr std::chrono::milliseconds PendingCheckInterval{100};
 };

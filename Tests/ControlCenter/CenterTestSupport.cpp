@@ -1,5 +1,9 @@
 #include "CenterTestSupport.h"
 
+#include "uCCApp.h"
+
+#include <shellapi.h>
+
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -24,6 +28,15 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
+std::string CaptionCriterion(const std::string& caption) {
+    if (caption.empty())
+        return "";
+    return "<criterion name=\"WINDOWCaptionCriterion\" type=\"WINDOWCaptionCriterion\"><params "
+           "name=\"params\">" +
+           Param("enabled", "yes") + Param("window_caption", caption) + Param("exact_search", "yes") +
+           "</params></criterion>";
+}
+
 std::string ConfigurationText(const std::vector<TestRule>& rules) {
     // Each rule is the default template with its condition and transparency level set.
     std::string text = "<?xml version=\"1.0\"?>\r\n<quenda_windows name=\"Glazlo\">"
@@ -37,8 +50,9 @@ std::string ConfigurationText(const std::vector<TestRule>& rules) {
             "name=\"criterions\"><content>"
             "<criterion name=\"WINDOWCLASSNAMECRITERION\" type=\"WINDOWCLASSNAMECRITERION\">"
             "<params name=\"params\">" +
-            Param("window_class_name", rule.WindowClass) +
-            "</params></criterion></content></criterions></condition></content></conditions>"
+            Param("window_class_name", rule.WindowClass) + "</params></criterion>" +
+            CaptionCriterion(rule.Caption) +
+            "</content></criterions></condition></content></conditions>"
             "<actions name=\"actions\"><content>"
             "<action name=\"TransparentWindow\" type=\"TRANSPARENTWINDOWACTION\"><params name=\"params\">" +
             Param("transparency_level", std::to_string(rule.Level)) +
@@ -55,31 +69,51 @@ CenterSandbox::CenterSandbox() {
     for (const char* file : {"GlazloCenter.exe", "glzemb.dll"})
         fs::copy_file(ProgramFolder() / file, folder_ / file, fs::copy_options::overwrite_existing);
     channel_.SetTimeout(3000);
+    job_.Reset(CreateJobObjectA(nullptr, nullptr));
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
 }
 
 CenterSandbox::~CenterSandbox() {
     if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
         Stop(5000);
-        if (WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
+        if (WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_.Get(), 1);
+            WaitForSingleObject(process_.Get(), 5000);
+        }
     }
     process_.Reset();
-    // The library stays mapped in hooked processes (this one too) until they let it go.
+    job_.Reset();
+    // The library stays mapped in hooked processes (this one too) until they let it go; what is
+    // left then stays in the prefix's temporary folder.
     std::error_code ignored;
     WaitUntil(
         [&] {
             fs::remove_all(folder_, ignored);
             return !fs::exists(folder_);
         },
-        1000);
+        200);
 }
 
 void CenterSandbox::WriteConfiguration(const std::vector<TestRule>& rules) const {
     std::ofstream(folder_ / "Glazlo.ini", std::ios::binary | std::ios::trunc) << ConfigurationText(rules);
 }
 
+void CenterSandbox::WriteConfigurationText(const std::string& text) const {
+    std::ofstream(folder_ / "Glazlo.ini", std::ios::binary | std::ios::trunc) << text;
+}
+
 void CenterSandbox::RemoveConfiguration() const {
     fs::remove(folder_ / "Glazlo.ini");
+}
+
+void CenterSandbox::RemoveFile(const char* name) const {
+    fs::remove(folder_ / name);
+}
+
+void CenterSandbox::InstallProgram(const char* program, const char* asName) const {
+    fs::copy_file(ProgramFolder() / program, folder_ / asName, fs::copy_options::overwrite_existing);
 }
 
 bool CenterSandbox::Start(bool expectRunning) {
@@ -88,22 +122,19 @@ bool CenterSandbox::Start(bool expectRunning) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.string().c_str(), &startup, &info))
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, folder_.string().c_str(), &startup, &info))
         return false;
+    // In the job before it runs a single instruction.
+    AssignProcessToJobObject(job_.Get(), info.hProcess);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     process_.Reset(info.hProcess);
     if (!expectRunning)
         return true;
-    // Ready when a query with a wrong size is answered.
-    return WaitUntil(
-        [&] {
-            int code = 0;
-            std::string reply;
-            return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT &&
-                   Send(cmdQueryWindowRule, std::vector<char>(8), code, reply) == channelDone && code == -1;
-        },
-        15000);
+    // Its main thread waits for input only in the message loop, after the whole start-up.
+    return WaitForInputIdle(process_.Get(), 15000) == 0 &&
+           WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
 }
 
 DWORD CenterSandbox::Stop(DWORD timeout) {
@@ -123,9 +154,7 @@ int CenterSandbox::Send(int code, const std::vector<char>& payload, int& replyCo
 }
 
 std::string CenterSandbox::QueryWindow(HWND window, int& replyCode) {
-    const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
-    std::vector<char> payload(4);
-    std::memcpy(payload.data(), &value, 4);
+    const std::vector<char> payload = HandlePayload(window);
     std::string reply;
     replyCode = 0;
     if (Send(cmdQueryWindowRule, payload, replyCode, reply) != channelDone)
@@ -158,4 +187,81 @@ int LayeredAlpha(HWND window) {
     if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || (flags & LWA_ALPHA) == 0)
         return -1;
     return alpha;
+}
+
+HostProcess::HostProcess(const std::string& arguments) {
+    const std::string program = (ProgramFolder() / "GlzTargetWindows.exe").string();
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    WaitForInputIdle(process_.Get(), 10000);
+}
+
+HostProcess::~HostProcess() {
+    if (process_) {
+        TerminateProcess(process_.Get(), 0);
+        WaitForSingleObject(process_.Get(), 5000);
+    }
+}
+
+std::vector<HWND> HostProcess::Windows(const char* className) const {
+    std::vector<HWND> found;
+    const DWORD id = GetProcessId(process_.Get());
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, className, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == id)
+            found.push_back(window);
+    }
+    return found;
+}
+
+int CountAtAlpha(const std::vector<HWND>& windows, int alpha) {
+    int count = 0;
+    for (HWND window : windows)
+        count += LayeredAlpha(window) == alpha ? 1 : 0;
+    return count;
+}
+
+std::vector<char> HandlePayload(HWND window) {
+    const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+    std::vector<char> payload(4);
+    std::memcpy(payload.data(), &value, 4);
+    return payload;
+}
+
+HWND HandlerWindowOf(DWORD processId) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, HandlerWindowClass, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, HandlerWindowClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId)
+            return window;
+    }
+    return nullptr;
+}
+
+bool TrayIconExists(HWND owner) {
+    // The shell answers a change of an icon it does not hold with failure.
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+TraySetting::~TraySetting() {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, SettingsKey, TrayIconValue);
+}
+
+void TraySetting::Set(bool shown) const {
+    const DWORD value = shown ? 1 : 0;
+    RegSetKeyValueA(HKEY_CURRENT_USER, SettingsKey, TrayIconValue, REG_DWORD, &value, sizeof value);
 }

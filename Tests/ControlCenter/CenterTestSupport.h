@@ -12,10 +12,15 @@
 #include <vector>
 
 // One rule of a test configuration: windows of the class get the transparency level on creation.
+// A caption, when given, must match exactly as well.
 struct TestRule {
+    TestRule(std::string name, std::string windowClass, int level = 60, std::string caption = "")
+        : Name(std::move(name)), WindowClass(std::move(windowClass)), Level(level),
+          Caption(std::move(caption)) {}
     std::string Name;
     std::string WindowClass;
-    int Level = 60;
+    int Level;
+    std::string Caption;
 };
 
 std::string ConfigurationText(const std::vector<TestRule>& rules);
@@ -28,10 +33,16 @@ public:
     ~CenterSandbox();
 
     void WriteConfiguration(const std::vector<TestRule>& rules) const;
+    void WriteConfigurationText(const std::string& text) const;
     void RemoveConfiguration() const;
-    // Starts GlazloCenter; true once its channel answers (or, with expectRunning false, at once).
+    void RemoveFile(const char* name) const;
+    // Copies a program of the build folder into the sandbox under another name.
+    void InstallProgram(const char* program, const char* asName) const;
+    // Starts GlazloCenter; with expectRunning, true once its main thread waits for input (it then
+    // runs its message loop), else at once. It ends with this object or this test program.
     bool Start(bool expectRunning = true);
     HANDLE Process() const { return process_.Get(); }
+    DWORD ProcessId() const { return GetProcessId(process_.Get()); }
     // Ends a running GlazloCenter with command 3 and waits; its exit code or WAIT_TIMEOUT.
     DWORD Stop(DWORD timeout = 2000);
 
@@ -44,9 +55,29 @@ public:
 
 private:
     std::filesystem::path folder_;
+    // Kills GlazloCenter when the last handle goes, also when this program dies.
+    UniqueHandle job_;
     UniqueHandle process_;
     TProcessesCommunication channel_;
 };
+
+// GlzTargetWindows from the build folder with the given arguments; ended with the object.
+class HostProcess {
+public:
+    explicit HostProcess(const std::string& arguments);
+    ~HostProcess();
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+    bool Started() const { return static_cast<bool>(process_); }
+    // Its top-level windows of the class.
+    std::vector<HWND> Windows(const char* className) const;
+
+private:
+    UniqueHandle process_;
+};
+
+// How many of the windows are layered at the alpha (-1: how many are not layered at all).
+int CountAtAlpha(const std::vector<HWND>& windows, int alpha);
 
 // A visible top-level window of this thread with its own class.
 class TestWindow {
@@ -64,3 +95,20 @@ private:
 
 // The window's layered alpha; -1 when it is not layered.
 int LayeredAlpha(HWND window);
+
+// The 4-byte payload of a window query.
+std::vector<char> HandlePayload(HWND window);
+// GlazloCenter's hidden handler window in the process; null when it has none.
+HWND HandlerWindowOf(DWORD processId);
+// Whether the shell holds the tray icon of the handler window.
+bool TrayIconExists(HWND owner);
+
+// The tray setting for one test; absent again afterwards.
+class TraySetting {
+public:
+    TraySetting() = default;
+    TraySetting(const TraySetting&) = delete;
+    TraySetting& operator=(const TraySetting&) = delete;
+    ~TraySetting();
+    void Set(bool shown) const;
+};

@@ -1,6 +1,9 @@
 #include "CenterTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
+
+#include <optional>
 
 namespace {
 
@@ -49,6 +52,7 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000)) << LayeredAlpha(window);
 
     EXPECT_EQ(LayeredAlpha(early.Handle()), -1);
+    const LONG_PTR earlyOwn = GetWindowLongPtrA(early.Handle(), GWL_EXSTYLE);
     center.WriteConfiguration({{"Notepad", "Notepad", 60}, {"Early", "GlzEndToEndEarly", 40}});
     int code = 0;
     std::string reply;
@@ -57,11 +61,117 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
         << LayeredAlpha(early.Handle());
 
     EXPECT_EQ(center.Stop(5000), 0u);
-    const auto opaque = [](HWND w) {
-        const int alpha = LayeredAlpha(w);
-        return alpha == -1 || alpha == 255;
-    };
-    EXPECT_TRUE(WaitUntil([&] { return opaque(window) && opaque(early.Handle()); }, 5000));
+    // Restored means the window's own styles as before the rule, not merely opaque: Notepad
+    // layers itself in no way, and the early window has exactly its earlier extended style.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return (GetWindowLongPtrA(window, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == 0 &&
+                   GetWindowLongPtrA(early.Handle(), GWL_EXSTYLE) == earlyOwn;
+        },
+        5000));
+}
+
+// Every thread of a process held still for the object's lifetime, as a stopped program is.
+class HeldProcess {
+public:
+    explicit HeldProcess(DWORD processId) {
+        const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+             more = Thread32Next(snapshot.Get(), &entry)) {
+            if (entry.th32OwnerProcessID != processId)
+                continue;
+            UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+            if (thread && SuspendThread(thread.Get()) != static_cast<DWORD>(-1))
+                threads_.push_back(std::move(thread));
+        }
+    }
+    ~HeldProcess() {
+        for (const UniqueHandle& thread : threads_)
+            ResumeThread(thread.Get());
+    }
+    HeldProcess(const HeldProcess&) = delete;
+    HeldProcess& operator=(const HeldProcess&) = delete;
+    size_t Threads() const { return threads_.size(); }
+
+private:
+    std::vector<UniqueHandle> threads_;
+};
+
+class CenterWithRule : public ::testing::Test {
+protected:
+    void Start(const char* windowClass) {
+        center_.WriteConfiguration({{"Rule", windowClass, 60}});
+        ASSERT_TRUE(center_.Start());
+    }
+    CenterSandbox center_;
+};
+
+TEST_F(CenterWithRule, StopDuringABurstOfWindowsLeavesNoWindowChanged) {
+    Start("GlzBurst");
+    HostProcess host("B:GlzBurst:150:20");
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzBurst"), 153) >= 10; }, 10000));
+    EXPECT_EQ(center_.Stop(10000), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return host.Windows("GlzBurst").size() == 150; }, 15000));
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzBurst"), -1) == 150; }, 5000))
+        << 150 - CountAtAlpha(host.Windows("GlzBurst"), -1) << " windows still layered";
+}
+
+TEST_F(CenterWithRule, ReloadWhileSlowWindowsAreAnnouncedKeepsAnsweringAndEveryWindowGetsItsRule) {
+    Start("GlzSlowAttach");
+    // Each window's thread takes 1.5 s over every attach message.
+    HostProcess host("S:GlzSlowAttach:1500 S:GlzSlowAttach:1500 S:GlzSlowAttach:1500");
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return host.Windows("GlzSlowAttach").size() == 3 &&
+                   CountAtAlpha(host.Windows("GlzSlowAttach"), 153) == 3;
+        },
+        10000));
+    center_.WriteConfiguration({{"Rule", "GlzSlowAttach", 40}});
+    int code = 0;
+    std::string reply;
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    // The announcement takes seconds; queries are answered meanwhile.
+    for (int i = 0; i < 3; ++i) {
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(center_.Send(cmdQueryWindowRule, std::vector<char>(8), code, reply), channelDone);
+        EXPECT_EQ(code, -1);
+        EXPECT_LT(GetTickCount64() - start, 1000u);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzSlowAttach"), 102) == 3; }, 15000))
+        << CountAtAlpha(host.Windows("GlzSlowAttach"), 102) << " of 3 at the new level";
+}
+
+TEST_F(CenterWithRule, WindowsCreatedWhileAClientHoldsTheCommandLockGetTheirRuleAfterwards) {
+    Start("GlzLockHeld");
+    const UniqueHandle lock(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE,
+                                       (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+    ASSERT_TRUE(lock);
+    ASSERT_EQ(WaitForSingleObject(lock.Get(), 5000), WAIT_OBJECT_0);
+    HostProcess host("T:GlzLockHeld:2:5");
+    // Far longer than a worker waits for the lock, several times over.
+    WaitUntil([] { return false; }, 4000);
+    EXPECT_EQ(host.Windows("GlzLockHeld").size(), 10u);
+    EXPECT_EQ(CountAtAlpha(host.Windows("GlzLockHeld"), 153), 0);
+    ReleaseMutex(lock.Get());
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzLockHeld"), 153) == 10; }, 15000))
+        << CountAtAlpha(host.Windows("GlzLockHeld"), 153) << " of 10 got their rule";
+}
+
+TEST_F(CenterWithRule, WindowsCreatedWhileGlazloCenterIsHeldUpGetTheirRuleAfterwards) {
+    Start("GlzCenterHeld");
+    std::optional<HostProcess> host;
+    {
+        const HeldProcess held(center_.ProcessId());
+        ASSERT_GT(held.Threads(), 1u);
+        host.emplace("T:GlzCenterHeld:2:5");
+        WaitUntil([] { return false; }, 4000);
+        EXPECT_EQ(host->Windows("GlzCenterHeld").size(), 10u);
+        EXPECT_EQ(CountAtAlpha(host->Windows("GlzCenterHeld"), 153), 0);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host->Windows("GlzCenterHeld"), 153) == 10; }, 15000))
+        << CountAtAlpha(host->Windows("GlzCenterHeld"), 153) << " of 10 got their rule";
 }
 
 } // namespace

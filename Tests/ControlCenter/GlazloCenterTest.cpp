@@ -3,13 +3,19 @@
 #include "Declarations.h"
 #include "HookInstallation.h"
 #include "SingleAppInstance.h"
+#include "uCCApp.h"
 #include "uCCModel.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -29,15 +35,11 @@ bool MappingExists(const char* name) {
     return static_cast<bool>(mapping);
 }
 
-HWND HandlerWindow() {
-    return FindWindowA("GLZ_CommandCenterHandlerWindow", nullptr);
-}
-
 TEST_F(RunningCenter, SecondInstanceEndsAtOnceAndTheFirstGoesOn) {
     CenterSandbox second;
     second.WriteConfiguration({});
     ASSERT_TRUE(second.Start(false));
-    EXPECT_EQ(WaitForExitPumping(second.Process(), 5000), 0u);
+    EXPECT_EQ(WaitForExitPumping(second.Process(), 5000), static_cast<DWORD>(TCenterExit::AlreadyRunning));
     int code = 0;
     std::string reply;
     EXPECT_EQ(center_.Send(cmdQueryWindowRule, std::vector<char>(8), code, reply), channelDone);
@@ -151,19 +153,109 @@ TEST_F(RunningCenter, HookMappingHoldsTheHookHandleWhileRunning) {
     EXPECT_NE(value, 0u);
 }
 
-TEST_F(RunningCenter, RightButtonOnTheTrayIconOpensTheMenu) {
-    HWND handler = HandlerWindow();
+// A visible popup menu shown by a thread of the process.
+HWND PopupMenuOf(DWORD processId) {
+    for (HWND menu = FindWindowExA(nullptr, nullptr, "#32768", nullptr); menu != nullptr;
+         menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(menu, &owner);
+        if (owner == processId && IsWindowVisible(menu))
+            return menu;
+    }
+    return nullptr;
+}
+
+// Opens the tray menu by the icon's callback and picks an item by the keyboard, as a user would.
+bool ChooseTrayMenuItem(HWND handler, DWORD processId, UINT key) {
+    PostMessageA(handler, TrayCallbackMessage, 0, WM_RBUTTONDOWN);
+    if (!WaitUntil([&] { return PopupMenuOf(processId) != nullptr; }, 5000))
+        return false;
+    PostMessageA(handler, WM_KEYDOWN, key, 0);
+    PostMessageA(handler, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitUntil([&] { return PopupMenuOf(processId) == nullptr; }, 5000);
+}
+
+TEST_F(RunningCenter, RightButtonOnTheTrayIconOpensItsOwnMenu) {
+    HWND handler = HandlerWindowOf(center_.ProcessId());
     ASSERT_NE(handler, nullptr);
     EXPECT_FALSE(IsWindowVisible(handler));
+    ASSERT_EQ(PopupMenuOf(center_.ProcessId()), nullptr);
     PostMessageA(handler, TrayCallbackMessage, 0, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            menu = FindWindowA("#32768", nullptr);
-            return menu != nullptr && IsWindowVisible(menu);
-        },
-        5000));
-    PostMessageA(handler, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return PopupMenuOf(center_.ProcessId()) != nullptr; }, 5000));
+    PostMessageA(handler, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return PopupMenuOf(center_.ProcessId()) == nullptr; }, 5000));
+    EXPECT_EQ(WaitForSingleObject(center_.Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(RunningCenter, TrayMenuCloseItemEndsTheProgram) {
+    HWND handler = HandlerWindowOf(center_.ProcessId());
+    ASSERT_NE(handler, nullptr);
+    // The first item from the top.
+    ASSERT_TRUE(ChooseTrayMenuItem(handler, center_.ProcessId(), VK_DOWN));
+    EXPECT_EQ(WaitForExitPumping(center_.Process(), 5000), 0u);
+    EXPECT_FALSE(MappingExists(HookMappingName));
+}
+
+TEST_F(RunningCenter, TrayMenuConfigureItemStartsTheConfigurationProgram) {
+    center_.InstallProgram("GlzStandIn.exe", "GlazloConfig.exe");
+    HWND handler = HandlerWindowOf(center_.ProcessId());
+    ASSERT_NE(handler, nullptr);
+    // The last item, counted from the bottom.
+    ASSERT_TRUE(ChooseTrayMenuItem(handler, center_.ProcessId(), VK_UP));
+    const auto started = center_.Folder() / "GlazloConfig.exe.started";
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(started); }, 10000));
+    EXPECT_EQ(WaitForSingleObject(center_.Process(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(RunningCenter, SettingsCommandRereadsTheTraySetting) {
+    TraySetting setting;
+    HWND handler = HandlerWindowOf(center_.ProcessId());
+    ASSERT_NE(handler, nullptr);
+    ASSERT_TRUE(TrayIconExists(handler));
+    int code = 0;
+    std::string reply;
+    setting.Set(false);
+    ASSERT_EQ(center_.Send(cmdReloadSettings, {}, code, reply), channelDone);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(handler); }, 5000));
+    setting.Set(true);
+    ASSERT_EQ(center_.Send(cmdReloadSettings, {}, code, reply), channelDone);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(handler); }, 5000));
+}
+
+TEST_F(RunningCenter, CloseAfterThousandsOfAnsweredQueriesIsNotHeldUpByTheFlash) {
+    HostProcess host("A:" + std::string(MatchingClass));
+    ASSERT_TRUE(host.Started());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return !host.Windows(MatchingClass).empty(); }, 5000));
+    window = host.Windows(MatchingClass).front();
+    const std::vector<char> payload = HandlePayload(window);
+    int answered = 0;
+    for (int i = 0; i < 3000; ++i) {
+        int code = 0;
+        std::string reply;
+        if (center_.Send(cmdQueryWindowRule, payload, code, reply) == channelDone && code == 1 &&
+            !reply.empty())
+            ++answered;
+    }
+    EXPECT_EQ(answered, 3000);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(center_.Stop(5000), 0u);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+}
+
+TEST_F(RunningCenter, SessionEndWithoutItsQueryRunsTheWholeShutdown) {
+    HostProcess host("A:" + std::string(MatchingClass));
+    ASSERT_TRUE(host.Started());
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows(MatchingClass), 153) == 1; }, 10000));
+    HWND handler = HandlerWindowOf(center_.ProcessId());
+    ASSERT_NE(handler, nullptr);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(handler, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &ignored);
+    EXPECT_EQ(WaitForExitPumping(center_.Process(), 5000), 0u);
+    EXPECT_FALSE(MappingExists(HookMappingName));
+    // The extenders went down with the program: the window is as it was before the rule.
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows(MatchingClass), -1) == 1; }, 5000));
 }
 
 TEST_F(RunningCenter, CloseCommandEndsWithZeroAndRemovesBothMappings) {
@@ -174,37 +266,49 @@ TEST_F(RunningCenter, CloseCommandEndsWithZeroAndRemovesBothMappings) {
     EXPECT_FALSE(MappingExists(ControlCenterInstanceName));
 }
 
-ULONGLONG CpuMilliseconds(HANDLE process) {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(process, &created, &ended, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000;
+// Start-up failures end silently, each with its own exit code.
+class FailedStart : public ::testing::Test {
+protected:
+    DWORD ExitOfStart() {
+        if (!center_.Start(false))
+            return WAIT_FAILED;
+        const DWORD code = WaitForExitPumping(center_.Process(), 10000);
+        EXPECT_EQ(HandlerWindowOf(center_.ProcessId()), nullptr);
+        EXPECT_FALSE(MappingExists(HookMappingName));
+        return code;
+    }
+    CenterSandbox center_;
+};
+
+TEST_F(FailedStart, MissingConfiguration) {
+    EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::ConfigMissing));
 }
 
-TEST(GlazloCenter, BrokenChannelDoesNotSpinTheServer) {
-    // A foreign object under the block's name makes every wait fail at once.
-    UniqueHandle squatter(
-        CreateEventA(nullptr, FALSE, FALSE, (std::string(ChannelPrefix) + "SharedMemory").c_str()));
-    ASSERT_TRUE(squatter);
-    CenterSandbox center;
-    center.WriteConfiguration({});
-    ASSERT_TRUE(center.Start(false));
-    ASSERT_TRUE(WaitUntil([] { return HandlerWindow() != nullptr; }, 10000));
-    const ULONGLONG before = CpuMilliseconds(center.Process());
-    WaitUntil([] { return false; }, 2000);
-    EXPECT_LT(CpuMilliseconds(center.Process()) - before, 500u);
-    PostMessageA(HandlerWindow(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForExitPumping(center.Process(), 5000), 0u);
+TEST_F(FailedStart, ConfigurationThatDoesNotParse) {
+    center_.WriteConfigurationText("<quenda_windows name=\"Glazlo\"><window_rules");
+    EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::ConfigUnreadable));
 }
 
-TEST(GlazloCenter, MissingConfigurationEndsSilently) {
-    CenterSandbox center;
-    ASSERT_TRUE(center.Start(false));
-    EXPECT_EQ(WaitForExitPumping(center.Process(), 5000), 0u);
-    EXPECT_EQ(HandlerWindow(), nullptr);
-    EXPECT_FALSE(MappingExists(HookMappingName));
+TEST_F(FailedStart, ConfigurationThatIsAFolder) {
+    std::filesystem::create_directory(center_.Folder() / "Glazlo.ini");
+    EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::ConfigNotAFile));
+}
+
+TEST_F(FailedStart, ConfigurationFarLargerThanAnyRuleSet) {
+    {
+        std::ofstream file(center_.Folder() / "Glazlo.ini", std::ios::binary);
+        file << ConfigurationText({{"Rule", "GlzCenterHuge"}});
+    }
+    std::filesystem::resize_file(center_.Folder() / "Glazlo.ini", MaxConfigurationFileSize + 1);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::ConfigNotAFile));
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+}
+
+TEST_F(FailedStart, MissingHookLibrary) {
+    center_.WriteConfiguration({{"Rule", MatchingClass}});
+    center_.RemoveFile("glzemb.dll");
+    EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::HookLibraryMissing));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "TestExtender.h"
 
+#include "Embedded/EmbTestSupport.h"
+
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "uRGLTimers.h"
@@ -74,6 +76,19 @@ BYTE Alpha(HWND window) {
     return alpha;
 }
 
+// Layered with no attributes: Windows does not draw such a window at all.
+bool BareLayered(HWND window) {
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return (ExStyle(window) & WS_EX_LAYERED) != 0 &&
+           !GetLayeredWindowAttributes(window, &key, &alpha, &flags);
+}
+
+bool Opaque(HWND window) {
+    return (ExStyle(window) & WS_EX_LAYERED) == 0 || Alpha(window) == 255;
+}
+
 // Counts the changes an action tells its observers.
 class TCountingObserver : public TDebugInterfacedObject, public IObserver {
     GLZ_INTERFACES(TDebugInterfacedObject, IObserver)
@@ -141,15 +156,18 @@ TEST_F(EmbeddedItems, WorkedExampleBuildsItsActionTriggerAndAgents) {
 }
 
 TEST_F(EmbeddedItems, CreateTriggerMakesWindowLayeredAtLevelSixtyAndDetachRestoresIt) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    const LONG_PTR own = ExStyle(window);
     TAttached rule(RuleText("Level60", Transparent("TransparentWindow", "60"),
-                            Trigger("WMCREATEMESSAGETRIGGER", "TransparentWindow")));
+                            Trigger("WMCREATEMESSAGETRIGGER", "TransparentWindow")),
+                   window);
     EXPECT_NE(0, ExStyle(rule.Window) & WS_EX_LAYERED);
     EXPECT_EQ(153, Alpha(rule.Window));
     EXPECT_EQ("TRANSPARENTON", rule.Action("TransparentWindow")->GetCurrentOperation()->GetName());
     const ComPtr<IWindowAction> action = rule.Action("TransparentWindow");
     EXPECT_TRUE(SameObject(action->GetPublisher()->GetOwner().Get(), action.Get()));
     rule.Release();
-    EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_LAYERED);
+    EXPECT_EQ(own, ExStyle(rule.Window));
 }
 
 TEST_F(EmbeddedItems, WorkedExampleAtFullLevelIsLayeredOpaque) {
@@ -164,9 +182,17 @@ TEST_F(EmbeddedItems, LevelAboveHundredIsClampedNotWrapped) {
     HWND window = TTestExtender::CreateTargetWindow();
     SetWindowAlphaPercent(window, 200);
     EXPECT_EQ(255, Alpha(window));
+    // Below 0 is no usable level: the window stays opaque rather than vanishing.
     SetWindowAlphaPercent(window, -20);
-    EXPECT_EQ(0, Alpha(window));
+    EXPECT_EQ(255, Alpha(window));
     DestroyWindow(window);
+}
+
+TEST_F(EmbeddedItems, NegativeLevelLeavesTheWindowOpaque) {
+    for (const char* level : {"-5", "-2147483648"}) {
+        TAttached rule(RuleText("Negative", Transparent("T", level), Trigger("WMCREATEMESSAGETRIGGER", "T")));
+        EXPECT_TRUE(Opaque(rule.Window)) << level;
+    }
 }
 
 TEST_F(EmbeddedItems, HostLayeredWindowKeepsStyleAndColourKeyAfterDetach) {
@@ -200,17 +226,115 @@ TEST_F(EmbeddedItems, TransparentOffWithoutOnLeavesHostLayeringAlone) {
     EXPECT_EQ(200, Alpha(window));
 }
 
-TEST_F(EmbeddedItems, GhostModeSetsTransparentStyleUntilDetach) {
-    TAttached rule(RuleText("Ghost", Plain("GHOSTWINDOWACTION", "GhostWindow"),
-                            Trigger("WMCREATEMESSAGETRIGGER", "GhostWindow")));
-    EXPECT_NE(0, ExStyle(rule.Window) & WS_EX_TRANSPARENT);
-    EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_LAYERED);
+TEST_F(EmbeddedItems, TransparencyOffAfterTheHostDroppedItsLayeringLeavesNoBareLayeredWindow) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    SetWindowLongPtrA(window, GWL_EXSTYLE, ExStyle(window) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, RGB(1, 2, 3), 0, LWA_COLORKEY);
+    TAttached rule(RuleText("Dropped", Transparent("T", "60"), Trigger("WMCREATEMESSAGETRIGGER", "T")),
+                   window);
+    ASSERT_EQ(153, Alpha(window));
+    SetWindowLongPtrA(window, GWL_EXSTYLE, ExStyle(window) & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
     rule.Release();
-    EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_TRANSPARENT);
+    EXPECT_FALSE(BareLayered(window));
 }
 
-TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmost) {
+TEST_F(EmbeddedItems, TwoTransparencyActionsSwitchedOffInTurnLeaveTheWindowAsItWas) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    const LONG_PTR own = ExStyle(window);
+    TAttached rule("\\WINDOWRULENAME=Two\\ACTION=" + Transparent("T1", "60") +
+                       "\\ACTION=" + Transparent("T2", "40") +
+                       "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\AGENT={\\NAME=A1\\ACTIONNAME=T1}"
+                       "\\AGENT={\\NAME=A2\\ACTIONNAME=T2}}",
+                   window);
+    ASSERT_EQ(102, Alpha(window));
+    rule.Release();
+    EXPECT_FALSE(BareLayered(window));
+    EXPECT_EQ(own, ExStyle(window));
+}
+
+TEST_F(EmbeddedItems, TransparentOnTwiceThenOffRestoresTheWindow) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    const LONG_PTR own = ExStyle(window);
+    TAttached rule(RuleText("Twice", Transparent("T", "60")), window);
+    const ComPtr<IWindowAction> action = rule.Action("T");
+    EXPECT_TRUE(action->Execute("TRANSPARENTON"));
+    EXPECT_TRUE(action->Execute("TRANSPARENTON"));
+    EXPECT_EQ(153, Alpha(window));
+    EXPECT_TRUE(action->Execute("TRANSPARENTOFF"));
+    EXPECT_EQ(own, ExStyle(window));
+}
+
+TEST_F(EmbeddedItems, GhostModeLetsClicksThroughAnOpaqueWindowUntilDetach) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    const LONG_PTR own = ExStyle(window);
+    ASSERT_TRUE(MouseReaches(window));
+    TAttached rule(RuleText("Ghost", Plain("GHOSTWINDOWACTION", "GhostWindow"),
+                            Trigger("WMCREATEMESSAGETRIGGER", "GhostWindow")),
+                   window);
+    EXPECT_NE(0, ExStyle(window) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(255, Alpha(window)); // layered, yet nothing changes on screen
+    EXPECT_FALSE(MouseReaches(window));
+    rule.Release();
+    EXPECT_EQ(own, ExStyle(window));
+    EXPECT_TRUE(MouseReaches(window));
+}
+
+TEST_F(EmbeddedItems, GhostOffOnANeverGhostedWindowKeepsItClickable) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    const LONG_PTR own = ExStyle(window);
+    TAttached rule(RuleText("NeverGhosted", Plain("GHOSTWINDOWACTION", "G")), window);
+    EXPECT_TRUE(rule.Action("G")->Execute("GHOSTOFF"));
+    EXPECT_EQ(own, ExStyle(window));
+    EXPECT_TRUE(MouseReaches(window));
+}
+
+TEST_F(EmbeddedItems, GhostAndTransparencyTakeAwayOnlyTheirOwnPart) {
+    const std::string text = "\\WINDOWRULENAME=Both\\ACTION=" + Plain("GHOSTWINDOWACTION", "G") +
+                             "\\ACTION=" + Transparent("T", "60") +
+                             "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\AGENT={\\NAME=A1\\ACTIONNAME=G}"
+                             "\\AGENT={\\NAME=A2\\ACTIONNAME=T}}";
+    {
+        // Ghost off first: the window stays translucent.
+        HWND window = TTestExtender::CreateTargetWindow();
+        const LONG_PTR own = ExStyle(window);
+        TAttached rule(text, window);
+        EXPECT_FALSE(MouseReaches(window));
+        EXPECT_TRUE(rule.Action("G")->Execute("GHOSTOFF"));
+        EXPECT_EQ(153, Alpha(window));
+        EXPECT_TRUE(MouseReaches(window));
+        EXPECT_TRUE(rule.Action("T")->Execute("TRANSPARENTOFF"));
+        EXPECT_EQ(own, ExStyle(window));
+    }
+    {
+        // Transparency off first: the window stays a ghost, opaque.
+        HWND window = TTestExtender::CreateTargetWindow();
+        const LONG_PTR own = ExStyle(window);
+        TAttached rule(text, window);
+        EXPECT_TRUE(rule.Action("T")->Execute("TRANSPARENTOFF"));
+        EXPECT_EQ(255, Alpha(window));
+        EXPECT_FALSE(MouseReaches(window));
+        rule.Release();
+        EXPECT_EQ(own, ExStyle(window));
+    }
+    {
+        // The host's own layering outlives both.
+        HWND window = TTestExtender::CreateTargetWindow();
+        SetWindowLongPtrA(window, GWL_EXSTYLE, ExStyle(window) | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(window, RGB(1, 2, 3), 0, LWA_COLORKEY);
+        const LONG_PTR own = ExStyle(window);
+        TAttached rule(text, window);
+        EXPECT_EQ(153, Alpha(window));
+        rule.Release();
+        EXPECT_EQ(own, ExStyle(window));
+        EXPECT_TRUE(LayeredByColourKey(window, RGB(1, 2, 3)));
+    }
+}
+
+TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmostWithoutActivating) {
     TAttached rule(RuleText("OnTop", Plain("STAYONTOPACTION", "StayOnTop")));
+    HWND other = TTestExtender::CreateTargetWindow();
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 2000));
     const ComPtr<IWindowAction> action = rule.Action("StayOnTop");
     ASSERT_TRUE(action->ExecuteNext());
     EXPECT_NE(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
@@ -219,6 +343,9 @@ TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmost) {
     EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
     EXPECT_EQ("STAYONTOPOFF", action->GetCurrentOperation()->GetName());
     EXPECT_FALSE(action->Execute("stayontopon"));
+    // A switch made on deactivation must not pull the focus back.
+    EXPECT_EQ(other, GetForegroundWindow());
+    DestroyWindow(other);
 }
 
 TEST_F(EmbeddedItems, StayOnTopFollowsTopmostChangesMadeByOthers) {
@@ -306,6 +433,55 @@ TEST_F(EmbeddedItems, ActivationTriggerWithoutLagFiresOnActivationOnly) {
     SendMessageA(rule.Window, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_EQ(2, observer->Updates);
     rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+}
+
+TEST_F(EmbeddedItems, LagEnabledWithIntervalZeroOrDisabledWithAnIntervalFiresAtOnce) {
+    for (const auto& [lag, interval] : {std::pair{"yes", "0"}, std::pair{"no", "300"}}) {
+        TAttached rule(RuleText("AtOnce", Transparent("T", "60"),
+                                Trigger("WMCREATEMESSAGETRIGGER", "T", lag, interval)));
+        EXPECT_EQ(153, Alpha(rule.Window)) << lag << " " << interval; // no message was pumped
+    }
+}
+
+TEST_F(EmbeddedItems, DeactivationTriggerFiresOnDeactivationOnly) {
+    TAttached rule(RuleText("Deactivate", Plain("GHOSTWINDOWACTION", "G"),
+                            Trigger("WMINACTIVATEWINDOWMESSAGETRIGGER", "G")));
+    const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
+    rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_EQ(0, observer->Updates);
+    SendMessageA(rule.Window, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(1, observer->Updates);
+    rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+}
+
+// After its lag a trigger fires only when the window is still where the message put it.
+TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
+    HWND other = TTestExtender::CreateTargetWindow();
+    const auto foreground = [](HWND window) {
+        SetForegroundWindow(window);
+        return WaitFor([&] { return GetForegroundWindow() == window; }, 2000);
+    };
+    for (const char* key : {"WMACTIVATEWINDOWMESSAGETRIGGER", "WMINACTIVATEWINDOWMESSAGETRIGGER"}) {
+        const bool activation = std::string(key) == "WMACTIVATEWINDOWMESSAGETRIGGER";
+        HWND window = TTestExtender::CreateTargetWindow();
+        ASSERT_TRUE(foreground(activation ? other : window)) << key;
+        TAttached rule(RuleText("LagState", Plain("GHOSTWINDOWACTION", "G"), Trigger(key, "G", "yes", "500")),
+                       window);
+        const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
+        rule.Action("G")->GetPublisher()->Subscribe(observer.Get());
+        HWND first = activation ? window : other; // the switch that qualifies
+        HWND back = activation ? other : window;  // and the one that undoes it within the lag
+        ASSERT_TRUE(foreground(first)) << key;
+        ASSERT_TRUE(foreground(back)) << key;
+        WaitFor([] { return false; }, 800);
+        EXPECT_EQ(0, observer->Updates) << key;
+        ASSERT_TRUE(foreground(first)) << key;
+        EXPECT_TRUE(WaitFor([&] { return observer->Updates == 1; }, 2000)) << key;
+        rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+    }
+    DestroyWindow(other);
 }
 
 TEST_F(EmbeddedItems, IntegerFormsOfTheLevel) {

@@ -7,13 +7,19 @@
 #include "uHooks.h"
 
 #include "Embedded/EmbTestSupport.h"
+#include "Handles.h"
+#include "ProcessesCommunication.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
+
+constexpr DWORD HandOverBusyMs = 5500;
 
 // The hook for this thread only, as the system would call it for this process.
 class EmbededApplicationTest : public ::testing::Test {
@@ -41,7 +47,179 @@ protected:
     std::vector<HWND> windows_;
 };
 
+constexpr const char* OnTopRule = "\\WINDOWRULENAME=r\\ACTION=STAYONTOPACTION{\\NAME=s\\}";
+
+std::string TransparentRule(int level) {
+    return "\\WINDOWRULENAME=t\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=T\\SAVECURRENTOPERATION=no\\"
+           "\\TRANSPARENTLEVEL=" +
+           std::to_string(level) + "}\\TRIGGER=WMCREATEMESSAGETRIGGER{\\AGENT={\\NAME=A\\ACTIONNAME=T}}";
+}
+
+int Alpha(HWND window) {
+    BYTE alpha = 0;
+    if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0 ||
+        !GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr))
+        return -1;
+    return alpha;
+}
+
+// Answers window queries on the real channel from a thread of this process: Answer gets the
+// number of the query (1, 2, ...) and gives the rule text, or nothing for no reply at all.
+class TScriptedServer {
+public:
+    using Answer = std::function<std::optional<std::string>(int query)>;
+    explicit TScriptedServer(Answer answer) : answer_(std::move(answer)), thread_([this] { Serve(); }) {}
+    ~TScriptedServer() {
+        stop_ = true;
+        thread_.join();
+    }
+    int Queries() const { return queries_; }
+
+private:
+    void Serve() {
+        TProcessesCommunication channel(ChannelPrefix);
+        channel.SetTimeout(50);
+        while (!stop_) {
+            int code = 0;
+            int size = 0;
+            std::vector<char> data;
+            if (channel.WaitForCommand(code, size, data) != channelDone || code != cmdQueryWindowRule)
+                continue;
+            if (const std::optional<std::string> text = answer_(++queries_))
+                channel.Reply(replyDone, static_cast<int>(text->size()), text->data());
+        }
+    }
+    Answer answer_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> queries_{0};
+    std::thread thread_;
+};
+
+// The hook-handle mapping that the resident program holds while it runs.
+UniqueHandle PublishHookMapping() {
+    return UniqueHandle(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
+                                           "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}"));
+}
+
+// Hands a rule over as a worker does, from another thread, while this thread takes messages.
+bool HandOverFromWorker(TEmbededApplication& application, HWND window, const std::string& text) {
+    // The hand-over waits for the window's thread only while the resident program runs.
+    const UniqueHandle mapping = PublishHookMapping();
+    const TFetchId fetch = application.FetchOf(window);
+    std::atomic<int> outcome{-1};
+    std::thread worker([&] { outcome = application.HandOver(window, fetch, text) ? 1 : 0; });
+    WaitUntil([&] { return outcome >= 0; }, 3000);
+    worker.join();
+    return outcome == 1;
+}
+
+// A manual-reset event for the steps of one test.
+struct TSignal {
+    UniqueHandle Event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    void Set() const { SetEvent(Event.Get()); }
+    bool Wait(DWORD ms) const { return WaitForSingleObject(Event.Get(), ms) == WAIT_OBJECT_0; }
+    bool IsSet() const { return Wait(0); }
+};
+
 } // namespace
+
+TEST_F(EmbededApplicationTest, RuleThatArrivesAfterTheDetachWasAskedForNeverAttaches) {
+    const UniqueHandle mapping = PublishHookMapping();
+    TSignal queried, detached;
+    TScriptedServer server([&](int) -> std::optional<std::string> {
+        queried.Set();
+        detached.Wait(2000);
+        return std::string(OnTopRule);
+    });
+    HWND window = Make(WS_OVERLAPPED);
+    ASSERT_TRUE(WaitUntil([&] { return queried.IsSet(); }, 3000));
+    SendMessageA(window, DetachExtenderMessage, 0, 0);
+    detached.Set();
+    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 5000));
+    WaitUntil([] { return false; }, 100);
+    EXPECT_FALSE(application_->IsAttached(window));
+    EXPECT_FALSE(application_->InWindows(window));
+}
+
+TEST_F(EmbededApplicationTest, FetchOfAnEarlierAnnouncementNeverDisplacesTheLatest) {
+    const UniqueHandle mapping = PublishHookMapping();
+    // The earlier fetch ends with a rule of its own, or with none.
+    for (const std::string& earlier : {TransparentRule(80), std::string()}) {
+        TSignal first, announced;
+        TScriptedServer server([&](int query) -> std::optional<std::string> {
+            if (query > 1)
+                return TransparentRule(40);
+            first.Set();
+            announced.Wait(2000);
+            return earlier;
+        });
+        HWND window = Make(WS_OVERLAPPED);
+        ASSERT_TRUE(WaitUntil([&] { return first.IsSet(); }, 3000));
+        SendMessageA(window, DetachExtenderMessage, 0, 0);
+        SendMessageA(window, AttachWindowMessage, 0, 0);
+        announced.Set();
+        EXPECT_TRUE(WaitUntil([&] { return TEAThread::RunningWorkers() == 0; }, 5000));
+        EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 1000)) << Alpha(window);
+        EXPECT_TRUE(application_->IsAttached(window));
+    }
+}
+
+TEST_F(EmbededApplicationTest, RuleWaitsForAWindowWhoseThreadIsBusyForSeconds) {
+    const UniqueHandle mapping = PublishHookMapping();
+    TScriptedServer server([](int) { return std::optional<std::string>(TransparentRule(40)); });
+    std::atomic<HWND> window{nullptr};
+    TSignal done;
+    std::thread host([&] {
+        const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId());
+        window = CreateWindowExA(0, "STATIC", "busy", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        Sleep(HandOverBusyMs); // busy: no message is taken meanwhile
+        const HANDLE event = done.Event.Get();
+        while (MsgWaitForMultipleObjects(1, &event, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+        }
+        DestroyWindow(window);
+        UnhookWindowsHookEx(hook);
+    });
+    EXPECT_TRUE(WaitUntil([&] { return window != nullptr && Alpha(window) == 102; }, HandOverBusyMs + 3000));
+    done.Set();
+    host.join();
+}
+
+TEST_F(EmbededApplicationTest, WorkerGetsItsRuleWhenTheServerTimesOutOnceAndAnswersTheSecondSend) {
+    const UniqueHandle mapping = PublishHookMapping();
+    TScriptedServer server([](int query) {
+        return query == 1 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
+    });
+    HWND window = Make(WS_OVERLAPPED);
+    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 5000));
+    EXPECT_EQ(2, server.Queries());
+}
+
+TEST_F(EmbededApplicationTest, WorkerKeepsAskingPastFiveTimeOutsWhileTheResidentProgramRuns) {
+    const UniqueHandle mapping = PublishHookMapping();
+    const DWORD start = GetTickCount();
+    TScriptedServer server([&](int) {
+        return GetTickCount() - start < 3000 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
+    });
+    HWND window = Make(WS_OVERLAPPED);
+    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 8000));
+}
+
+TEST_F(EmbededApplicationTest, WorkerStopsAskingWhenTheResidentProgramOrTheWindowIsGone) {
+    UniqueHandle mapping = PublishHookMapping();
+    HWND window = Make(WS_OVERLAPPED);
+    HWND destroyed = Make(WS_OVERLAPPED);
+    WaitUntil([] { return false; }, 1500);
+    EXPECT_EQ(2, TEAThread::RunningWorkers());
+    DestroyWindow(destroyed);
+    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 1; }, 3000));
+    mapping.Reset();
+    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 3000));
+    EXPECT_FALSE(application_->InWindows(window));
+}
 
 TEST_F(EmbededApplicationTest, FetchWithoutRuleRemovesWindowSoALaterAttachAsksAgain) {
     HWND window = Make(WS_OVERLAPPED);
@@ -61,6 +239,22 @@ TEST_F(EmbededApplicationTest, ChildWindowIsNotAttachedOnCreate) {
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
+TEST_F(EmbededApplicationTest, HookExcludesWholeClassNamesOnly) {
+    const auto make = [&](const char* name) {
+        WNDCLASSA cls{};
+        cls.lpfnWndProc = DefWindowProcA;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.lpszClassName = name;
+        RegisterClassA(&cls);
+        return Make(WS_OVERLAPPED, nullptr, name);
+    };
+    EXPECT_FALSE(application_->InWindows(make("IME")));
+    EXPECT_FALSE(application_->InWindows(make("tooltips_class32")));
+    // Window class names compare without case, so the case test stays with the list itself.
+    for (const char* name : {"IMEX", "IM", "ME", "IME;;Ghost"})
+        EXPECT_TRUE(application_->InWindows(make(name))) << name;
+}
+
 TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
     WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
     HWND desktop = GetDesktopWindow(); // owned by the desktop's own process
@@ -70,27 +264,21 @@ TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
-TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThread) {
+TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThreadOnlyForTheLatestFetch) {
     HWND window = Make(WS_OVERLAPPED);
+    const TFetchId fetch = application_->FetchOf(window);
+    ASSERT_NE(0u, fetch);
+    EXPECT_FALSE(application_->HandOver(window, fetch + 1000, OnTopRule));
+    const UniqueHandle mapping = PublishHookMapping();
     std::atomic<int> outcome{-1};
-    std::thread worker([&] { outcome = application_->HandOver(window, "\\WINDOWRULENAME=r") ? 1 : 0; });
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 8000));
+    std::thread worker([&] { outcome = application_->HandOver(window, fetch, OnTopRule) ? 1 : 0; });
+    // A delivery of another fetch's number applies nothing; the worker waits for this thread.
+    application_->ApplyPending(window, static_cast<LPARAM>(fetch + 1000));
+    EXPECT_FALSE(application_->IsAttached(window));
+    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 3000));
     worker.join();
     EXPECT_EQ(1, outcome);
-}
-
-TEST_F(EmbededApplicationTest, HandOverNotTakenIsDroppedAndLateDeliveryFindsNothing) {
-    HWND window = Make(WS_OVERLAPPED);
-    UnhookWindowsHookEx(hook_); // the window's thread no longer runs the hook
-    hook_ = nullptr;
-    std::atomic<int> outcome{-1};
-    std::thread worker([&] { outcome = application_->HandOver(window, "\\WINDOWRULENAME=r") ? 1 : 0; });
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 8000));
-    worker.join();
-    EXPECT_EQ(0, outcome);
-    // A delivery that comes after the worker gave up applies nothing.
-    application_->ApplyPending(window, 1);
-    EXPECT_FALSE(application_->IsAttached(window));
+    EXPECT_TRUE(application_->IsAttached(window));
 }
 
 TEST_F(EmbededApplicationTest, HostStaysResponsiveWithNoServer) {
@@ -98,29 +286,31 @@ TEST_F(EmbededApplicationTest, HostStaysResponsiveWithNoServer) {
     HWND window = Make(WS_OVERLAPPED);
     DWORD_PTR result = 0;
     EXPECT_NE(0, SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result));
-    // Creation and messages do not wait for the fetch; the worker gives up within its sends.
+    // Creation and messages do not wait for the fetch; with no resident program the worker
+    // gives up after its first time-out.
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_TRUE(application_->InWindows(window));
-    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000));
+    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 3000));
     EXPECT_FALSE(application_->InWindows(window));
 }
 
 TEST_F(EmbededApplicationTest, WindowDestroyedWhileRuleInFlightLeavesNothingBehind) {
     HWND window = Make(WS_OVERLAPPED);
     ASSERT_TRUE(application_->InWindows(window));
+    const TFetchId fetch = application_->FetchOf(window);
     DestroyWindow(window);
     windows_.clear();
     // The rule arrives after the window is gone.
     std::atomic<int> outcome{-1};
     std::thread worker([&] {
-        outcome =
-            application_->HandOver(window, "\\WINDOWRULENAME=r\\ACTION=STAYONTOPACTION{\\NAME=s\\}") ? 1 : 0;
-        application_->EndFetch(window);
+        outcome = application_->HandOver(window, fetch, OnTopRule) ? 1 : 0;
+        application_->EndFetch(window, fetch);
     });
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 8000));
     worker.join();
-    application_->Apply(window, "\\WINDOWRULENAME=r\\ACTION=STAYONTOPACTION{\\NAME=s\\}");
-    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000));
+    EXPECT_EQ(0, outcome);
+    application_->Apply(window, OnTopRule);
+    application_->ApplyPending(window, static_cast<LPARAM>(fetch));
+    EXPECT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 3000));
     EXPECT_FALSE(application_->InWindows(window));
     EXPECT_EQ(0, application_->ExtenderCount());
     EXPECT_EQ(0, LiveHookEntries());
@@ -129,15 +319,8 @@ TEST_F(EmbededApplicationTest, WindowDestroyedWhileRuleInFlightLeavesNothingBehi
 TEST_F(EmbededApplicationTest, RuleAppliedOnOwnThreadSubclassesAndDetachMessageRestores) {
     HWND window = Make(WS_OVERLAPPED);
     const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
-    std::atomic<int> outcome{-1};
-    std::thread worker([&] {
-        outcome =
-            application_->HandOver(window, "\\WINDOWRULENAME=r\\ACTION=STAYONTOPACTION{\\NAME=s\\}") ? 1 : 0;
-    });
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0; }, 8000));
-    worker.join();
-    ASSERT_EQ(1, outcome);
-    EXPECT_TRUE(application_->IsAttached(window));
+    ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
+    ASSERT_TRUE(application_->IsAttached(window));
     EXPECT_NE(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
     SendMessageA(window, DetachExtenderMessage, 0, 0);
     EXPECT_FALSE(application_->IsAttached(window));
@@ -157,10 +340,7 @@ LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
 TEST_F(EmbededApplicationTest, WndProcChainMessageIsHonouredOnlyFromTheWindowsThread) {
     HWND window = Make(WS_OVERLAPPED);
     const auto original = static_cast<WPARAM>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    std::thread worker(
-        [&] { application_->HandOver(window, "\\WINDOWRULENAME=r\\ACTION=STAYONTOPACTION{\\NAME=s\\}"); });
-    WaitUntil([&] { return application_->IsAttached(window); }, 8000);
-    worker.join();
+    ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
     ASSERT_TRUE(application_->IsAttached(window));
     // From another thread: ignored.
     std::thread other(

@@ -83,6 +83,11 @@ TEST(ExclusionListTest, ComparesWholeNamesWithCase) {
     EXPECT_FALSE(IsExcludedClass("IMEX"));
     EXPECT_FALSE(IsExcludedClass("Tooltips_class32"));
     EXPECT_FALSE(IsExcludedClass("Notepad"));
+    for (const char* part : {"IM", "ME", "", "OleDdeWndClass 0x########", "DDEMLMom;"})
+        EXPECT_FALSE(IsExcludedClass(part)) << part;
+    // A name with semicolons never matches across two names of the list.
+    EXPECT_FALSE(IsExcludedClass("IME;;Internet Explorer_Hidden"));
+    EXPECT_FALSE(IsExcludedClass("SysShadow;;SysDragImage"));
 }
 
 TEST(CallProcHookTest, NegativeCodeOnlyPassesOn) {

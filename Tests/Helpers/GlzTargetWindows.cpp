@@ -1,8 +1,21 @@
-// A host program: creates one top-level window per argument "A:Class" (ANSI class) or
-// "W:Class" (Unicode class), each with a child window, and answers questions sent to them.
+// A host program: creates one top-level window per argument "A:Class" (ANSI class), "W:Class"
+// (Unicode class) or "L:Class" (ANSI class, layered by the host itself with the colour key
+// RGB(1, 2, 3) before any message is taken), each with a child window, and answers questions
+// sent to them.
+// Load shapes for the resident program's tests:
+//   "B:Class:Count:Ms"       Count windows of Class, one every Ms milliseconds, on the main thread
+//   "S:Class:Ms"             one window on a thread of its own that takes Ms milliseconds over
+//                            each attach message of the resident program
+//   "T:Class:Threads:Count"  Threads threads that each create Count windows at once
+#include "Declarations.h"
+
 #include <windows.h>
 
+#include <atomic>
+#include <deque>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -105,18 +118,131 @@ HWND CreateLike(HWND window) {
     return Create(IsWindowUnicode(window) != FALSE, std::string(name, length > 0 ? length : 0));
 }
 
-} // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    for (int i = 1; i < __argc; ++i) {
-        const std::string arg = __argv[i];
-        if (arg.size() > 2 && arg[1] == ':')
-            Create(arg[0] == 'W', arg.substr(2));
+// Splits "Class:a:b" at its colons.
+std::vector<std::string> Fields(const std::string& text) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t colon = text.find(':'); colon != std::string::npos; colon = text.find(':', start)) {
+        fields.push_back(text.substr(start, colon - start));
+        start = colon + 1;
     }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+int Number(const std::vector<std::string>& fields, size_t index) {
+    return index < fields.size() ? std::atoi(fields[index].c_str()) : 0;
+}
+
+void Pump(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+void PumpForever() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+UINT attachMessage = 0;
+std::atomic<int> slowDelay{0};
+
+LRESULT CALLBACK SlowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == attachMessage && attachMessage != 0)
+        Sleep(static_cast<DWORD>(slowDelay.load()));
+    return ProcA(window, msg, wParam, lParam);
+}
+
+struct ThreadJob {
+    std::string className;
+    int count = 0;
+    bool slow = false;
+};
+
+// Registered on the main thread before the window threads start: threads that register one class
+// at the same time may each lose it.
+void RegisterOnce(const std::string& className, WNDPROC proc) {
+    WNDCLASSA c{};
+    c.lpfnWndProc = proc;
+    c.hInstance = GetModuleHandleA(nullptr);
+    c.lpszClassName = className.c_str();
+    RegisterClassA(&c);
+}
+
+DWORD WINAPI WindowThread(void* parameter) {
+    const auto* job = static_cast<const ThreadJob*>(parameter);
+    if (job->slow) {
+        CreateWindowExA(0, job->className.c_str(), job->className.c_str(), WS_OVERLAPPEDWINDOW, 10, 10, 200,
+                        100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    } else {
+        for (int i = 0; i < job->count; ++i)
+            Create(false, job->className);
+    }
+    PumpForever();
+    return 0;
+}
+
+// Jobs live as long as the program; a deque keeps their addresses.
+std::deque<ThreadJob> jobs;
+
+void StartThread(const ThreadJob& job) {
+    jobs.push_back(job);
+    CloseHandle(CreateThread(nullptr, 0, WindowThread, &jobs.back(), 0, nullptr));
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    attachMessage = RegisterWindowMessageA(AttachWindowMessageName);
+    std::vector<std::string> bursts;
+    for (int i = 1; i < __argc; ++i) {
+        const std::string arg = __argv[i];
+        if (arg.size() <= 2 || arg[1] != ':')
+            continue;
+        const std::vector<std::string> fields = Fields(arg.substr(2));
+        switch (arg[0]) {
+        case 'B':
+            bursts.push_back(arg.substr(2));
+            break;
+        case 'S':
+            slowDelay = Number(fields, 1);
+            RegisterOnce(fields[0], SlowProc);
+            StartThread({fields[0], 1, true});
+            break;
+        case 'T':
+            RegisterOnce(fields[0], ProcA);
+            for (int t = 0; t < Number(fields, 1); ++t)
+                StartThread({fields[0], Number(fields, 2), false});
+            break;
+        case 'L':
+            if (HWND window = Create(false, arg.substr(2))) {
+                SetWindowLongPtrA(window, GWL_EXSTYLE,
+                                  GetWindowLongPtrA(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+                SetLayeredWindowAttributes(window, RGB(1, 2, 3), 0, LWA_COLORKEY);
+            }
+            break;
+        default:
+            Create(arg[0] == 'W', arg.substr(2));
+            break;
+        }
+    }
+    for (const std::string& burst : bursts) {
+        const std::vector<std::string> fields = Fields(burst);
+        for (int n = 0; n < Number(fields, 1); ++n) {
+            Create(false, fields[0]);
+            Pump(static_cast<DWORD>(Number(fields, 2)));
+        }
+    }
+    PumpForever();
     return 0;
 }

@@ -109,11 +109,12 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
 
     if (!Lock())
         return channelError;
+    // A completion left from an earlier conversation must not end this wait. Cleared under the
+    // lock before the request is written, so that a reply to this very request (a late answer
+    // to an identical earlier send) can no longer be cleared away after it arrived.
+    ResetEvent(commandComplete_.Get());
     WriteBlock(code, size, data);
     Unlock();
-
-    // A completion left from an earlier conversation must not end this wait.
-    ResetEvent(commandComplete_.Get());
     SetEvent(newCommand_.Get());
 
     switch (WaitForSingleObject(commandComplete_.Get(), static_cast<DWORD>(timeout_))) {
@@ -131,25 +132,33 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
     }
 }
 
-int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<char>& data) {
+int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<char>& data, HANDLE interrupt) {
     code = 0;
     size = 0;
     data.clear();
     hasPendingRequest_ = false;
     if (!Usable())
         return channelError;
-    switch (WaitForSingleObject(newCommand_.Get(), static_cast<DWORD>(timeout_))) {
+    const HANDLE waits[] = {newCommand_.Get(), interrupt};
+    switch (
+        WaitForMultipleObjects(interrupt != nullptr ? 2 : 1, waits, FALSE, static_cast<DWORD>(timeout_))) {
     case WAIT_OBJECT_0: {
         if (!Lock())
             return channelError;
-        const bool read = ReadBlock(code, size, data);
+        // A wake-up whose request was already answered (an identical retry that the answer to
+        // its first send reached) finds this server's own reply in the block: no request.
+        const bool stale = !lastReply_.empty() && BlockHolds(lastReply_);
+        const bool read = !stale && ReadBlock(code, size, data);
         Unlock();
+        if (stale)
+            return channelTimeout;
         if (!read)
             return channelError;
         pendingRequest_ = Snapshot(code, size, data);
         hasPendingRequest_ = true;
         return channelDone;
     }
+    case WAIT_OBJECT_0 + 1:
     case WAIT_TIMEOUT:
         return channelTimeout;
     default:
@@ -157,18 +166,22 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
     }
 }
 
-void TProcessesCommunication::Reply(int code, int size, const void* data) {
+bool TProcessesCommunication::Reply(int code, int size, const void* data) {
     if (size < 0 || size > ChannelMaxData || (size > 0 && data == nullptr) || !Usable() ||
         !hasPendingRequest_)
-        return;
+        return false;
     hasPendingRequest_ = false;
     if (!Lock())
-        return;
+        return false;
     // A client that gave up has left the block to the next one: its answer must not land there.
     // An identical retry of the same request still gets it.
-    if (BlockHolds(pendingRequest_)) {
+    const bool written = BlockHolds(pendingRequest_);
+    if (written) {
         WriteBlock(code, size, data);
+        lastReply_.assign(reinterpret_cast<const char*>(TheBlock()),
+                          reinterpret_cast<const char*>(TheBlock()) + 8 + size);
         SetEvent(commandComplete_.Get());
     }
     Unlock();
+    return written;
 }

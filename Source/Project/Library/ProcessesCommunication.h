@@ -43,10 +43,13 @@ public:
     // Client: sends a request and waits for its reply. ReplyData holds ReplySize bytes.
     int SendCommand(int code, int size, const void* data, int& replyCode, int& replySize,
                     std::vector<char>& replyData);
-    // Server: waits for a request. Data holds Size bytes.
-    int WaitForCommand(int& code, int& size, std::vector<char>& data);
+    // Server: waits for a request. Data holds Size bytes. Interrupt, when given and set, ends the
+    // wait early like a time-out.
+    int WaitForCommand(int& code, int& size, std::vector<char>& data, HANDLE interrupt = nullptr);
     // Server: answers the request the last WaitForCommand returned, while the block still holds it.
-    void Reply(int code, int size, const void* data);
+    // False when the answer was not written: too large, or its client gave up and the block now
+    // holds another request.
+    bool Reply(int code, int size, const void* data);
 
     // Take and release the block's lock, waiting without time-out; false when it was not taken.
     bool Lock();
@@ -77,4 +80,6 @@ private:
     // The request as WaitForCommand copied it (code, size, data), until Reply answers it.
     std::vector<char> pendingRequest_;
     bool hasPendingRequest_ = false;
+    // The block as the last Reply left it.
+    std::vector<char> lastReply_;
 };

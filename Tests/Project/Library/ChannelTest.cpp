@@ -277,9 +277,30 @@ TEST(ProcessesCommunication, NegativeSizeIsRefused) {
     int code, size;
     std::vector<char> data;
     ASSERT_EQ(channelDone, server.WaitForCommand(code, size, data));
-    server.Reply(replyDone, -1, "x");
+    EXPECT_FALSE(server.Reply(replyDone, -1, "x"));
     EXPECT_EQ(cmdQueryWindowRule, raw.Block()->code);
     EXPECT_EQ(4, raw.Block()->size);
+    EXPECT_EQ(channelTimeout, answer.get().result);
+}
+
+TEST(ProcessesCommunication, ReplyLargerThanTheBlockIsRefusedAndLeavesTheRequest) {
+    const std::string prefix = UniqueName("{GlzChannelOversize}");
+    TProcessesCommunication server(prefix);
+    TProcessesCommunication client(prefix);
+    RawChannel raw(prefix);
+    client.SetTimeout(300);
+    auto answer = std::async(std::launch::async, [&] { return Query(client, 0x5151); });
+    int code, size;
+    std::vector<char> data;
+    ASSERT_EQ(channelDone, server.WaitForCommand(code, size, data));
+    const std::vector<char> reply(ChannelMaxData + 1, 'r');
+    EXPECT_FALSE(server.Reply(replyDone, ChannelMaxData + 1, reply.data()));
+    // Code, size and data are the request's, and nothing was written past the data.
+    EXPECT_EQ(cmdQueryWindowRule, raw.Block()->code);
+    EXPECT_EQ(4, raw.Block()->size);
+    EXPECT_EQ(0x5151, *reinterpret_cast<int*>(raw.Block()->data));
+    EXPECT_NE('r', raw.Block()->data[4]);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(raw.commandComplete.Get(), 0));
     EXPECT_EQ(channelTimeout, answer.get().result);
 }
 
@@ -320,11 +341,11 @@ TEST(ProcessesCommunication, LateReplyDoesNotReachTheNextClient) {
         server.Unlock();
         return written;
     }));
-    server.Reply(replyDone, 6, "ruleAA");
+    EXPECT_FALSE(server.Reply(replyDone, 6, "ruleAA"));
     ASSERT_EQ(channelDone, server.WaitForCommand(code, size, data));
     ASSERT_EQ(4, size);
     EXPECT_EQ(0xBBBB, *reinterpret_cast<int*>(data.data()));
-    server.Reply(replyDone, 6, "ruleBB");
+    EXPECT_TRUE(server.Reply(replyDone, 6, "ruleBB"));
     const Answer answer = next.get();
     ASSERT_EQ(channelDone, answer.result);
     EXPECT_EQ("ruleBB", std::string(answer.data.begin(), answer.data.end()));

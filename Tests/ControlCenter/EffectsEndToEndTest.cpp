@@ -1,0 +1,316 @@
+// The effects of window rules on real windows, through the real GlazloCenter.exe and glzemb.dll:
+// triggers with a lag, stay on top, ghost mode, and what the window is left with afterwards.
+#include "CenterTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+struct Agent {
+    std::string Action;
+    std::string Operation; // empty: the action's next operation
+};
+
+struct Trigger {
+    std::string Type;
+    int Lag = 0; // milliseconds; 0 for none
+    std::vector<Agent> Agents;
+};
+
+// One rule for the windows of one class: the actions it names are enabled, the others not.
+struct Rule {
+    std::string Name;
+    std::string WindowClass;
+    std::optional<int> Level; // transparency level, when the transparency action is on
+    bool OnTop = false;
+    bool Ghost = false;
+    std::vector<Trigger> Triggers;
+};
+
+std::string Param(const std::string& name, const std::string& value) {
+    return "<param name=\"" + name + "\">" + value + "</param>";
+}
+
+std::string Params(const std::string& name, bool enabled, const std::string& more = {}) {
+    return "<params name=\"params\">" + Param("name", name) + Param("enabled", enabled ? "yes" : "no") +
+           more + "</params>";
+}
+
+std::string Action(const std::string& name, const std::string& type, bool enabled,
+                   const std::string& more = {}) {
+    return "<action name=\"" + name + "\" type=\"" + type + "\">" +
+           Params(name, enabled, Param("save_current_operation", "no") + more) + "</action>";
+}
+
+constexpr const char* OnCreate = "WMCREATEMESSAGETRIGGER";
+constexpr const char* OnActivate = "WMACTIVATEWINDOWMESSAGETRIGGER";
+constexpr const char* OnInactivate = "WMINACTIVATEWINDOWMESSAGETRIGGER";
+
+// Every rule starts from the default template and loading keeps what the file does not name, so
+// the file names the template's triggers and agents and sets each one: the agents a trigger
+// lists take its agent slots in order, the other slots and unlisted triggers are disabled.
+struct TemplateTrigger {
+    const char* Type;
+    const char* Name;
+    std::vector<const char*> Slots;
+};
+
+const std::vector<TemplateTrigger>& TemplateTriggers() {
+    static const std::vector<TemplateTrigger> triggers = {
+        {OnCreate,
+         "CreateMessageTrigger",
+         {"WMCreateEvent", "StayOnTopWMCreateEventAgent", "GhostWindowWMCreateEventAgent"}},
+        {OnActivate,
+         "ActivateWindowMessageTrigger",
+         {"WMActivateWindowEvent", "GhostWindowWMActivateWindowEvent"}},
+        {OnInactivate,
+         "InActivateWindowMessageTrigger",
+         {"WMInActivateWindowEvent", "GhostWindowWMInActivateWindowEvent"}},
+    };
+    return triggers;
+}
+
+std::string TriggerXml(const TemplateTrigger& slots, const Trigger* trigger) {
+    const int lag = trigger != nullptr ? trigger->Lag : 0;
+    std::string xml =
+        "<trigger name=\"" + std::string(slots.Name) + "\" type=\"" + slots.Type + "\">" +
+        Params(slots.Name, trigger != nullptr,
+               Param("lag_enabled", lag > 0 ? "yes" : "no") + Param("lag_interval", std::to_string(lag))) +
+        "<agents name=\"agents\"><content>";
+    for (size_t i = 0; i < slots.Slots.size(); ++i) {
+        const Agent* agent = trigger != nullptr && i < trigger->Agents.size() ? &trigger->Agents[i] : nullptr;
+        const std::string operation = agent != nullptr ? agent->Operation : std::string();
+        xml += "<agent name=\"" + std::string(slots.Slots[i]) + "\" type=\"MESSAGEAGENT\">" +
+               Params(slots.Slots[i], agent != nullptr,
+                      Param("action_name", agent != nullptr ? agent->Action : "TransparentWindow") +
+                          Param("action_kind", operation.empty() ? "next" : "concrete") +
+                          Param("operation_name", operation)) +
+               "</agent>";
+    }
+    return xml + "</content></agents></trigger>";
+}
+
+std::string RuleXml(const Rule& rule) {
+    std::string xml = "<window_rule name=\"" + rule.Name + "\" type=\"WINDOWRULE\">" +
+                      Params(rule.Name, true) +
+                      "<conditions name=\"conditions\"><content><condition name=\"DefaultCondition\" "
+                      "type=\"CONDITION\">" +
+                      Params("DefaultCondition", true) +
+                      "<criterions name=\"criterions\"><content><criterion name=\"WINDOWCLASSNAMECRITERION\" "
+                      "type=\"WINDOWCLASSNAMECRITERION\">" +
+                      Params("WINDOWCLASSNAMECRITERION", true, Param("window_class_name", rule.WindowClass)) +
+                      "</criterion></content></criterions></condition></content></conditions>"
+                      "<actions name=\"actions\"><content>" +
+                      Action("TransparentWindow", "TRANSPARENTWINDOWACTION", rule.Level.has_value(),
+                             Param("transparency_level", std::to_string(rule.Level.value_or(100)))) +
+                      Action("StayOnTop", "STAYONTOPACTION", rule.OnTop) +
+                      Action("GhostWindow", "GHOSTWINDOWACTION", rule.Ghost) +
+                      "</content></actions><triggers name=\"triggers\"><content>";
+    for (const TemplateTrigger& slots : TemplateTriggers()) {
+        const Trigger* listed = nullptr;
+        for (const Trigger& trigger : rule.Triggers)
+            if (trigger.Type == slots.Type)
+                listed = &trigger;
+        xml += TriggerXml(slots, listed);
+    }
+    return xml + "</content></triggers></window_rule>";
+}
+
+void WriteRules(const CenterSandbox& center, const std::vector<Rule>& rules) {
+    std::string xml = "<?xml version=\"1.0\"?>\r\n<quenda_windows name=\"Glazlo\">"
+                      "<window_rules name=\"window_rules\"><content>";
+    for (const Rule& rule : rules)
+        xml += RuleXml(rule);
+    center.WriteConfigurationText(xml + "</content></window_rules></quenda_windows>\r\n");
+}
+
+LONG_PTR ExStyle(HWND window) {
+    return GetWindowLongPtrA(window, GWL_EXSTYLE);
+}
+
+// The windows live in a host program of their own, started after GlazloCenter so that the hook
+// sees them created (this program may hold a library copy of an earlier sandbox).
+// The host's window of the class, shown without activation at the position; null when none came.
+HWND ShownWindow(const HostProcess& host, const char* className, int x, int y) {
+    std::vector<HWND> found;
+    WaitUntil([&] { return !(found = host.Windows(className)).empty(); }, 10000);
+    if (found.empty())
+        return nullptr;
+    SetWindowPos(found[0], HWND_TOP, x, y, 200, 150, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return found[0];
+}
+
+// The library has subclassed the window: the host finds its procedure is no longer its class's.
+bool Subclassed(HWND window) {
+    constexpr UINT QueryMessage = WM_APP + 100;
+    DWORD_PTR own = 1;
+    return SendMessageTimeoutA(window, QueryMessage, 3, 0, SMTO_NORMAL, 2000, &own) != 0 && own == 0;
+}
+
+bool Opaque(HWND window) {
+    const int alpha = LayeredAlpha(window);
+    return alpha == -1 || alpha == 255;
+}
+
+bool Foreground(HWND window) {
+    SetForegroundWindow(window);
+    return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+}
+
+void Pause(DWORD milliseconds) {
+    WaitUntil([] { return false; }, milliseconds);
+}
+
+class EffectsEndToEnd : public ::testing::Test {
+protected:
+    void Start(const std::vector<Rule>& rules) {
+        WriteRules(center_, rules);
+        ASSERT_TRUE(center_.Start());
+    }
+    CenterSandbox center_;
+};
+
+TEST_F(EffectsEndToEnd, TransparentWhileInactiveOpaqueWhileActiveOncePerBurst) {
+    constexpr int Lag = 800; // far longer than a switch of the foreground takes under load
+    Start({{"Focus",
+            "GlzFxFocus",
+            40,
+            false,
+            false,
+            {{OnActivate, Lag, {{"TransparentWindow", "TRANSPARENTOFF"}}},
+             {OnInactivate, Lag, {{"TransparentWindow", "TRANSPARENTON"}}}}}});
+    TestWindow other("GlzFxOther");
+    SetWindowPos(other.Handle(), HWND_TOP, 300, 10, 200, 150, SWP_NOACTIVATE);
+    HostProcess host("A:GlzFxFocus");
+    HWND window = ShownWindow(host, "GlzFxFocus", 10, 10);
+    ASSERT_NE(nullptr, window);
+    const LONG_PTR own = ExStyle(window);
+    ASSERT_TRUE(WaitUntil([&] { return Subclassed(window); }, 5000));
+    ASSERT_TRUE(Foreground(window));
+    Pause(Lag + 200);
+    ASSERT_TRUE(Opaque(window));
+
+    // A burst of switches shorter than the lag: nothing fires within it, and the last one
+    // decides. Ending in the background: transparent, the lag after the last switch.
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(Foreground(other.Handle()));
+        Pause(80);
+        ASSERT_TRUE(Foreground(window));
+        Pause(80);
+        EXPECT_TRUE(Opaque(window)) << round;
+    }
+    ASSERT_TRUE(Foreground(other.Handle()));
+    const ULONGLONG last = GetTickCount64();
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, Lag + 3000)) << LayeredAlpha(window);
+    EXPECT_GE(GetTickCount64() - last, static_cast<ULONGLONG>(Lag - 100));
+
+    // Ending in front: opaque again, with the window's own styles.
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(Foreground(window));
+        Pause(80);
+        ASSERT_TRUE(Foreground(other.Handle()));
+        Pause(80);
+        EXPECT_EQ(102, LayeredAlpha(window)) << round;
+    }
+    ASSERT_TRUE(Foreground(window));
+    EXPECT_TRUE(WaitUntil([&] { return ExStyle(window) == own; }, Lag + 3000));
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
+TEST_F(EffectsEndToEnd, StayOnTopComesOnAndGoesOff) {
+    Start({{"OnTop",
+            "GlzFxOnTop",
+            std::nullopt,
+            true,
+            false,
+            {{OnCreate, 0, {{"StayOnTop", "STAYONTOPON"}}},
+             {OnActivate, 0, {{"StayOnTop", "STAYONTOPON"}}},
+             {OnInactivate, 0, {{"StayOnTop", "STAYONTOPOFF"}}}}}});
+    TestWindow other("GlzFxOther");
+    SetWindowPos(other.Handle(), HWND_TOP, 300, 10, 200, 150, SWP_NOACTIVATE);
+    HostProcess host("A:GlzFxOnTop");
+    HWND window = ShownWindow(host, "GlzFxOnTop", 10, 10);
+    ASSERT_NE(nullptr, window);
+    const auto topmost = [&] { return (ExStyle(window) & WS_EX_TOPMOST) != 0; };
+    ASSERT_TRUE(WaitUntil([&] { return Subclassed(window); }, 5000));
+    EXPECT_TRUE(WaitUntil(topmost, 2000)); // on creation
+    ASSERT_TRUE(Foreground(window));
+    ASSERT_TRUE(Foreground(other.Handle()));
+    EXPECT_TRUE(WaitUntil([&] { return !topmost(); }, 2000));
+    ASSERT_TRUE(Foreground(window));
+    EXPECT_TRUE(WaitUntil(topmost, 2000));
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
+TEST_F(EffectsEndToEnd, GhostLetsTheMouseThroughWithAndWithoutTransparencyAndStopRestoresAll) {
+    Start({{"Ghost", "GlzFxGhost", std::nullopt, false, true, {{OnCreate, 0, {{"GhostWindow", ""}}}}},
+           {"GhostHalf",
+            "GlzFxGhostHalf",
+            50,
+            false,
+            true,
+            {{OnCreate, 0, {{"GhostWindow", ""}, {"TransparentWindow", ""}}}}}});
+    HostProcess host("A:GlzFxGhost A:GlzFxGhostHalf");
+    HWND ghost = ShownWindow(host, "GlzFxGhost", 10, 10);
+    HWND half = ShownWindow(host, "GlzFxGhostHalf", 300, 10);
+    ASSERT_TRUE(ghost != nullptr && half != nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Subclassed(ghost) && Subclassed(half); }, 5000));
+    EXPECT_FALSE(MouseReaches(ghost));
+    EXPECT_FALSE(MouseReaches(half));
+    EXPECT_EQ(255, LayeredAlpha(ghost)); // layered, yet drawn as before
+    EXPECT_EQ(127, LayeredAlpha(half));
+
+    EXPECT_EQ(center_.Stop(5000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !Subclassed(ghost) && !Subclassed(half); }, 3000));
+    // Restored means the window's own styles as before the rule: neither layered nor transparent.
+    for (HWND window : {ghost, half}) {
+        EXPECT_EQ(0, ExStyle(window) & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
+        EXPECT_TRUE(MouseReaches(window));
+    }
+}
+
+TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
+    Start({{"HostLayered",
+            "GlzFxHostLayered",
+            60,
+            false,
+            false,
+            {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
+    HostProcess host("L:GlzFxHostLayered");
+    HWND window = ShownWindow(host, "GlzFxHostLayered", 10, 10);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000));
+    EXPECT_EQ(center_.Stop(5000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !Subclassed(window); }, 3000));
+    EXPECT_TRUE(LayeredByColourKey(window, RGB(1, 2, 3)));
+}
+
+TEST_F(EffectsEndToEnd, RuleComesBackWhenTheResidentProgramStartsAgain) {
+    Start({{"Again", "GlzFxAgain", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
+    HostProcess host("A:GlzFxAgain");
+    HWND window = ShownWindow(host, "GlzFxAgain", 10, 10);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000));
+    ASSERT_EQ(center_.Stop(5000), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == -1; }, 3000));
+    // The library stays loaded in the host; the next run announces the open window to it.
+    ASSERT_TRUE(center_.Start());
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000)) << LayeredAlpha(window);
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
+TEST_F(EffectsEndToEnd, NegativeLevelLeavesTheWindowOpaque) {
+    Start({{"Negative", "GlzFxNegative", -5, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}},
+           {"Forty", "GlzFxForty", 40, false, false, {{OnCreate, 0, {{"TransparentWindow", ""}}}}}});
+    HostProcess host("A:GlzFxNegative A:GlzFxForty");
+    HWND negative = ShownWindow(host, "GlzFxNegative", 10, 10);
+    HWND forty = ShownWindow(host, "GlzFxForty", 300, 10);
+    ASSERT_TRUE(negative != nullptr && forty != nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return Subclassed(negative) && LayeredAlpha(forty) == 102; }, 5000));
+    EXPECT_TRUE(Opaque(negative)) << LayeredAlpha(negative);
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
+} // namespace
