@@ -205,6 +205,14 @@ TEST_F(Root, ModifiedFollowsChangesAndRenamesButNotLocalisation) {
                        "Renamed");
     EXPECT_TRUE(windows->Modified);
     EXPECT_TRUE(At(root.Get(), "window_rules/Renamed"));
+
+    // A name that begins with two dots is a name like any other.
+    windows->Modified = false;
+    rules->RenameChild(Supports<IBOMObjectSlave>(At(root.Get(), "window_rules/Renamed").Get()).Get(), "..x");
+    EXPECT_TRUE(windows->Modified);
+    windows->Modified = false;
+    SetParamAt(root.Get(), "window_rules/..x/actions/StayOnTop/params/enabled", "no");
+    EXPECT_TRUE(windows->Modified);
 }
 
 TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {
