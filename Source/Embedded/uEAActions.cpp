@@ -1,27 +1,11 @@
 #include "uEAActions.h"
 
 #include "EARoutines.h"
+#include "RegistryKey.h"
 
 namespace {
 
 constexpr char RulesKey[] = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
-
-// A registry key closed exactly once.
-class TRegKey {
-public:
-    TRegKey() = default;
-    TRegKey(const TRegKey&) = delete;
-    TRegKey& operator=(const TRegKey&) = delete;
-    ~TRegKey() {
-        if (key_ != nullptr)
-            RegCloseKey(key_);
-    }
-    HKEY* Out() noexcept { return &key_; }
-    HKEY Get() const noexcept { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 } // namespace
 
@@ -164,13 +148,8 @@ void TAction::SaveToRegistry() {
         const std::string key = RegistryKey();
         if (key.empty() || !CurrentOperation)
             return;
-        const std::string value = CurrentOperation->GetName();
-        TRegKey reg;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, reg.Out(),
-                            nullptr) != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(reg.Get(), ValueName().c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+        if (const TRegistryKey reg = TRegistryKey::Create(HKEY_CURRENT_USER, key, KEY_WRITE))
+            reg.WriteString(ValueName(), CurrentOperation->GetName());
     } catch (...) {
         LogCurrentError("TAction.SaveCurrentOperationToRegistry");
     }
@@ -180,22 +159,8 @@ std::string TAction::ReadFromRegistry() {
     const std::string key = RegistryKey();
     if (key.empty())
         return {};
-    TRegKey reg;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, reg.Out()) != ERROR_SUCCESS)
-        return {};
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(reg.Get(), ValueName().c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ || size == 0 || size > 4096)
-        return {};
-    std::string value(size, '\0');
-    if (RegQueryValueExA(reg.Get(), ValueName().c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
-        return {};
-    value.resize(std::min<std::size_t>(size, value.size()));
-    while (!value.empty() && value.back() == '\0')
-        value.pop_back();
-    return value;
+    const TRegistryKey reg = TRegistryKey::Open(HKEY_CURRENT_USER, key);
+    return reg.ReadString(ValueName(), std::string());
 }
 
 void TAction::Attach() {

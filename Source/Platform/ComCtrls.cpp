@@ -75,8 +75,7 @@ bool TTrackBar::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
     SetClassName("TUpDown");
     InitClasses(ICC_UPDOWN_CLASS);
-    CreateSystemWindow(UPDOWN_CLASSA,
-                       WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
+    CreateSystemWindow(UPDOWN_CLASSA, WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
                        21);
     SetRange(0, 100);
 }

@@ -31,7 +31,7 @@ private:
 class TUpDown : public TWinControl {
 public:
     explicit TUpDown(TComponent* owner = nullptr);
-    // The edit that shows the position; the arrows sit at its right.
+    // The edit that shows the position; both keep the places they were given.
     void SetAssociate(TEdit* edit);
     TEdit* Associate() const noexcept { return associate_; }
     void SetRange(int min, int max);

@@ -1,6 +1,8 @@
 #include "Controls.h"
 
+#include "ControlHosts.h"
 #include "Errors.h"
+#include "Hints.h"
 #include "Menus.h"
 
 #include <commctrl.h>
@@ -11,16 +13,13 @@
 namespace {
 
 constexpr char kObjectProp[] = "GLZ_Control";
-constexpr char kParkingClass[] = "GLZ_Parking";
 constexpr UINT_PTR kControlSubclassId = 0x474C5A43; // "GLZC"
-constexpr UINT_PTR kHostSubclassId = 0x474C5A48;    // "GLZH"
 // Dialog ids from here on: 1 and 2 are IDOK and IDCANCEL, which IsDialogMessage sends itself.
 constexpr int kFirstControlId = 1000;
 
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR data) noexcept;
-LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept;
 
 int NextControlId() noexcept {
     static thread_local int next = kFirstControlId;
@@ -48,91 +47,6 @@ void RegisterLayerClass(const char* name, UINT style, int background, LPCSTR cur
     registered.insert(name);
 }
 
-// Common controls send their notifications to the window they were made in, wherever they
-// move later: the parking window passes them back to their controls too.
-LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-// Controls without a parent live here; one hidden window per thread.
-HWND ParkingWindow() {
-    static thread_local struct Parking {
-        HWND hwnd = nullptr;
-        ~Parking() {
-            if (hwnd != nullptr && IsWindow(hwnd))
-                DestroyWindow(hwnd);
-        }
-    } parking;
-    if (parking.hwnd == nullptr || !IsWindow(parking.hwnd)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ParkingProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kParkingClass;
-        RegisterClassExA(&wc);
-        parking.hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, kParkingClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (parking.hwnd == nullptr)
-            throw Exception("Parking window could not be created");
-    }
-    return parking.hwnd;
-}
-
-// One tooltip window per thread serves every control with a hint.
-class THintWindow {
-public:
-    ~THintWindow() {
-        if (hwnd_ != nullptr && IsWindow(hwnd_))
-            DestroyWindow(hwnd_);
-    }
-    void Set(HWND control, const std::string& text) {
-        if (Handle() == nullptr)
-            return;
-        TTTOOLINFOA info = Info(control);
-        SendMessageA(hwnd_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-        if (text.empty())
-            return;
-        info.lpszText = const_cast<char*>(text.c_str());
-        SendMessageA(hwnd_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    }
-    void Remove(HWND control) noexcept {
-        if (hwnd_ == nullptr || !IsWindow(hwnd_))
-            return;
-        TTTOOLINFOA info = Info(control);
-        SendMessageA(hwnd_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    }
-
-private:
-    static TTTOOLINFOA Info(HWND control) noexcept {
-        TTTOOLINFOA info{};
-        info.cbSize = sizeof(info);
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = GetParent(control);
-        info.uId = reinterpret_cast<UINT_PTR>(control);
-        return info;
-    }
-    HWND Handle() {
-        if (hwnd_ == nullptr || !IsWindow(hwnd_)) {
-            hwnd_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                    nullptr);
-            if (hwnd_ != nullptr)
-                SendMessageA(hwnd_, TTM_SETMAXTIPWIDTH, 0, 400);
-        }
-        return hwnd_;
-    }
-    HWND hwnd_ = nullptr;
-};
-
-THintWindow& Hints() {
-    static thread_local THintWindow hints;
-    return hints;
-}
-
 bool IsCtlColor(UINT msg) noexcept {
     return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
 }
@@ -155,35 +69,10 @@ HWND NotificationSource(UINT msg, WPARAM, LPARAM lp) noexcept {
     }
 }
 
-// The layer's controls that sit directly in a window, in z-order (first made first).
-std::vector<TWinControl*> LayerChildrenOf(HWND parent) {
-    std::vector<TWinControl*> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if (TWinControl* control = TWinControl::FromHandle(child))
-            children.push_back(control);
-    return children;
-}
-
-void AttachHost(HWND host) {
-    if (!SetWindowSubclass(host, HostSubclassProc, kHostSubclassId, 0))
-        throw Exception("The host window could not be subclassed");
-}
-
 SIZE ClientSizeOf(HWND hwnd) noexcept {
     RECT r{};
     GetClientRect(hwnd, &r);
     return {r.right, r.bottom};
-}
-
-// Lays out the children of a window of the layer or of a host outside it.
-void RealignWindow(HWND window) {
-    if (TWinControl* layer = TWinControl::FromHandle(window)) {
-        layer->Realign();
-        return;
-    }
-    RECT area{};
-    GetClientRect(window, &area);
-    TWinControl::AlignControls({area.right, area.bottom}, area, LayerChildrenOf(window));
 }
 
 } // namespace
@@ -213,24 +102,6 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
     if (self == nullptr || self->Handle() != hwnd)
         return DefSubclassProc(hwnd, msg, wp, lp);
     return self->Dispatch(msg, wp, lp);
-}
-
-LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    if (msg == WM_SIZE) {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        try {
-            RealignWindow(hwnd);
-        } catch (...) {
-            HandleException();
-        }
-        return r;
-    }
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, HostSubclassProc, kHostSubclassId);
-    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 } // namespace
@@ -350,7 +221,7 @@ void TWinControl::Bind(HWND hwnd) noexcept {
 void TWinControl::Unbind() noexcept {
     if (hwnd_ == nullptr)
         return;
-    Hints().Remove(hwnd_);
+    RemoveControlHint(hwnd_);
     RemovePropA(hwnd_, kObjectProp);
     if (subclassed_)
         RemoveWindowSubclass(hwnd_, ControlSubclassProc, kControlSubclassId);
@@ -370,12 +241,26 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         }
         return subclassed ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
+    // While the control or what holds it is being destroyed, its handlers may point into
+    // objects that are half gone: the window only gets its default handling.
+    if (InDestruction())
+        return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {
         HandleException();
         return 0;
     }
+}
+
+bool TWinControl::InDestruction() const noexcept {
+    for (const TComponent* c = this; c != nullptr; c = c->Owner())
+        if (c->Destroying())
+            return true;
+    for (const TWinControl* c = parent_; c != nullptr; c = c->parent_)
+        if (c->Destroying())
+            return true;
+    return false;
 }
 
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
@@ -387,6 +272,7 @@ LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
     const HWND source = NotificationSource(msg, wp, lp);
     TWinControl* child = FromHandle(source);
+    // Not held back during destruction: a tree that goes still reports each deleted item.
     if (child == nullptr)
         return false;
     try {
@@ -626,8 +512,6 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         if (parentFont_)
             ApplyFont();
         RecordAnchors();
-        if (!hint_.empty())
-            Hints().Set(hwnd_, hint_);
     }
     if (oldWindow != nullptr && oldWindow != window)
         RealignWindow(oldWindow);
@@ -950,8 +834,8 @@ void TWinControl::SetHint(const std::string& hint) {
     if (hint == hint_)
         return;
     hint_ = hint;
-    if (hwnd_ != nullptr && ParentWindow() != nullptr)
-        Hints().Set(hwnd_, hint_);
+    if (hwnd_ != nullptr)
+        SetControlHint(hwnd_, hint_);
 }
 
 TFont& TWinControl::Font() {

@@ -163,6 +163,8 @@ public:
         --silent_;
     }
     bool IsSilent() const noexcept { return silent_ > 0; }
+    // This control, an owner or a parent of it is being destroyed: no event fires.
+    bool InDestruction() const noexcept;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

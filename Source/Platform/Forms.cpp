@@ -1,5 +1,6 @@
 #include "Forms.h"
 
+#include "ControlHosts.h"
 #include "Errors.h"
 #include "Menus.h"
 #include "StdCtrls.h"
@@ -292,6 +293,18 @@ void TForm::Close() {
 }
 
 bool TForm::CloseModal() {
+    // A close handler that raises keeps the form open, as a refusal does; no window
+    // procedure is around to catch it here.
+    try {
+        return TryCloseModal();
+    } catch (...) {
+        HandleException();
+        modalResult_ = mrNone;
+        return false;
+    }
+}
+
+bool TForm::TryCloseModal() {
     if (!CloseQuery()) {
         modalResult_ = mrNone;
         return false;
@@ -475,18 +488,8 @@ TApplication::~TApplication() {
 }
 
 HWND TApplication::Handle() {
-    if (handle_ == nullptr || !IsWindow(handle_)) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ApplicationWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kApplicationClass;
-        RegisterClassExA(&wc);
-        handle_ = CreateWindowExA(WS_EX_TOOLWINDOW, kApplicationClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        if (handle_ == nullptr)
-            throw Exception("The application window could not be created");
-    }
+    if (handle_ == nullptr || !IsWindow(handle_))
+        handle_ = CreateHiddenWindow(kApplicationClass, ApplicationWindowProc, title_);
     return handle_;
 }
 

@@ -126,6 +126,7 @@ private:
     void ApplyBorder();
     void ApplyPosition();
     bool CloseModal();
+    bool TryCloseModal();
     void FocusFirstControl();
 
     TBorderStyle borderStyle_ = TBorderStyle::bsSizeable;

@@ -290,6 +290,8 @@ bool TComboBox::OwnsWindow(HWND hwnd) const noexcept {
 LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR data) noexcept {
     auto* self = reinterpret_cast<TComboBox*>(data);
+    if (self->InDestruction() && msg != WM_NCDESTROY)
+        return DefSubclassProc(hwnd, msg, wp, lp);
     try {
         switch (msg) {
         case WM_KEYDOWN:

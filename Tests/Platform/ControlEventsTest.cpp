@@ -1,6 +1,7 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "Frame.h"
+#include "Forms.h"
 #include "Platform/TestWindow.h"
 #include "StdCtrls.h"
 
@@ -154,7 +155,7 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
     char text[80] = {};
     TTTOOLINFOA info{};
     info.cbSize = sizeof(info);
-    info.hwnd = GetParent(frame.Check->Handle());
+    info.hwnd = frame.Check->Handle();
     info.uId = reinterpret_cast<UINT_PTR>(frame.Check->Handle());
     info.lpszText = text;
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
@@ -185,6 +186,23 @@ TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
     EXPECT_EQ("ax", typed);
     EXPECT_EQ("a", frame.Combo->Text());
     EXPECT_EQ(1, frame.ComboChanges);
+}
+
+TEST(ControlEvents, AFormThatGoesWhileItsEditHasTheFocusRunsNoHandler) {
+    int exits = 0;
+    {
+        TForm form(nullptr, "TFocusTestForm");
+        auto* panel = Create<TFrame>(&form);
+        panel->SetParent(&form);
+        auto* edit = Create<TEdit>(&form);
+        edit->SetParent(panel);
+        edit->OnExit = [&](TComponent*) { ++exits; };
+        form.Show();
+        SetForegroundWindow(form.Handle());
+        edit->SetFocus();
+        ASSERT_TRUE(edit->Focused());
+    }
+    EXPECT_EQ(0, exits);
 }
 
 TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {

@@ -15,6 +15,44 @@
 
 namespace {
 
+// Answers the first message box with this caption that shows up, keeping its text.
+class TMessageBoxAnswer {
+public:
+    explicit TMessageBoxAnswer(std::string caption)
+        : caption_(std::move(caption)), thread_([this] {
+              const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+              while (!stop_ && std::chrono::steady_clock::now() < end) {
+                  if (HWND box = FindWindowA("#32770", caption_.c_str())) {
+                      text_ = WindowText(GetDlgItem(box, 0xFFFF));
+                      PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      return;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+          }) {}
+    ~TMessageBoxAnswer() {
+        stop_ = true;
+        Wait();
+    }
+    TMessageBoxAnswer(const TMessageBoxAnswer&) = delete;
+    TMessageBoxAnswer& operator=(const TMessageBoxAnswer&) = delete;
+    // The box's text once it was answered (empty when none came).
+    std::string Text() {
+        Wait();
+        return text_;
+    }
+
+private:
+    void Wait() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::string caption_;
+    std::atomic<bool> stop_{false};
+    std::string text_;
+    std::thread thread_;
+};
+
 struct TDialog {
     TForm Form{nullptr, "TModalTestDialog"};
     TEdit* Edit = Create<TEdit>(&Form);
@@ -69,6 +107,28 @@ TEST(Modal, CloseQueryCanRefuseAndTheCaptionsCloseButtonCancels) {
     };
     EXPECT_EQ(mrCancel, dialog.Form.ShowModal());
     EXPECT_EQ(2, asked);
+}
+
+TEST(Modal, ACloseQueryThatRaisesKeepsTheDialogOpen) {
+    Application().SetTitle("Glazlo layer test");
+    TDialog dialog;
+    int asked = 0;
+    dialog.Form.OnCloseQuery = [&](TComponent*, bool&) {
+        if (++asked == 1)
+            throw Exception("Close query failed on purpose");
+    };
+    // The second Enter comes once the loop is idle again: the message box's own loop would
+    // take a key posted while it shows.
+    dialog.Form.OnShow = [&](TComponent*) { PostMessageA(dialog.Edit->Handle(), WM_KEYDOWN, VK_RETURN, 1); };
+    Application().OnIdle = [&] {
+        if (asked == 1)
+            PostMessageA(dialog.Edit->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    };
+    TMessageBoxAnswer answer("Glazlo layer test");
+    EXPECT_EQ(mrOk, dialog.Form.ShowModal());
+    Application().OnIdle = nullptr;
+    EXPECT_EQ(2, asked);
+    EXPECT_EQ("Close query failed on purpose", answer.Text());
 }
 
 TEST(Modal, APositionAtTheScreenCentreIsTakenBeforeTheFirstShow) {
@@ -155,44 +215,6 @@ TEST(Actions, IdleUpdatesEnableTheActionsBoundButtonsAndItems) {
     EXPECT_TRUE(action.Execute());
     EXPECT_EQ(1, runs);
 }
-
-// Answers the first message box with this caption that shows up, keeping its text.
-class TMessageBoxAnswer {
-public:
-    explicit TMessageBoxAnswer(std::string caption)
-        : caption_(std::move(caption)), thread_([this] {
-              const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-              while (!stop_ && std::chrono::steady_clock::now() < end) {
-                  if (HWND box = FindWindowA("#32770", caption_.c_str())) {
-                      text_ = WindowText(GetDlgItem(box, 0xFFFF));
-                      PostMessageA(box, WM_COMMAND, IDOK, 0);
-                      return;
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
-              }
-          }) {}
-    ~TMessageBoxAnswer() {
-        stop_ = true;
-        Wait();
-    }
-    TMessageBoxAnswer(const TMessageBoxAnswer&) = delete;
-    TMessageBoxAnswer& operator=(const TMessageBoxAnswer&) = delete;
-    // The box's text once it was answered (empty when none came).
-    std::string Text() {
-        Wait();
-        return text_;
-    }
-
-private:
-    void Wait() {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    std::string caption_;
-    std::atomic<bool> stop_{false};
-    std::string text_;
-    std::thread thread_;
-};
 
 TEST(Exceptions, AHandlerThatRaisesShowsAMessageBoxAndTheProgramGoesOn) {
     Application().SetTitle("Glazlo layer test");

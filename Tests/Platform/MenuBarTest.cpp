@@ -48,6 +48,22 @@ TEST(MenuBar, ASeparatorIsEightPixelsWide) {
     EXPECT_EQ(1, main.Separator->Index());
 }
 
+TEST(MenuBar, AToolButtonsTooltipIsItsActionsHint) {
+    TTestMainForm main;
+    main.Add.SetHint("Add new rule");
+    char text[80] = {};
+    NMTBGETINFOTIPA tip{};
+    tip.hdr.hwndFrom = main.Tools->Handle();
+    tip.hdr.idFrom = static_cast<UINT_PTR>(main.Tools->ControlId());
+    tip.hdr.code = TBN_GETINFOTIPA;
+    tip.pszText = text;
+    tip.cchTextMax = sizeof(text);
+    tip.iItem = main.Tools->Buttons(2)->Command();
+    // The tool bar asks the window it was made in, wherever it sits now.
+    SendMessageA(GetParent(main.Tools->Handle()), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_STREQ("Add new rule", text);
+}
+
 TEST(MenuBar, PressingAGroupButtonOpensAPopupWithTheGroupsItems) {
     TTestMainForm main;
     ASSERT_TRUE(MakeForeground(main.Form));
@@ -98,6 +114,13 @@ TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
     Application().Idle();
     EXPECT_FALSE(
         SendMessageA(main.Tools->Handle(), TB_ISBUTTONENABLED, main.Tools->Buttons(0)->Command(), 0));
+    // Opening the menu again shows the state the action has by then.
+    main.Save.OnUpdate = nullptr;
+    main.Save.Enabled = true;
+    SendMessageA(main.MenuBar->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    info.fMask = MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
+    EXPECT_FALSE(info.fState & MFS_GRAYED);
 }
 
 } // namespace

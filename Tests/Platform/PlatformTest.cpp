@@ -1,5 +1,6 @@
 #include "CommandAction.h"
 #include "Errors.h"
+#include "Forms.h"
 #include "Frame.h"
 #include "Graphics.h"
 #include "ImageList.h"
@@ -99,6 +100,18 @@ TEST_F(TreeFixture, DeletionIsReportedForTheNodeAndEveryChild) {
     tree.DeleteAllItems();
     EXPECT_EQ(4u, deleted.size());
     EXPECT_EQ("Second", deleted.back());
+}
+
+TEST(Tree, AnOwnedTreeReportsItsItemsWhenItsFormGoes) {
+    int deleted = 0;
+    {
+        TForm form(nullptr, "TTreeOwnerForm");
+        auto* tree = Create<TTreeView>(&form);
+        tree->SetParent(&form);
+        tree->OnDeletion = [&](TTreeNode) { ++deleted; };
+        tree->InsertItem({}, "Root").AddChild("Rule");
+    }
+    EXPECT_EQ(2, deleted);
 }
 
 TEST_F(TreeFixture, SelectionChangeIsReported) {

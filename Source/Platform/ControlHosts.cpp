@@ -1,0 +1,94 @@
+#include "ControlHosts.h"
+
+#include "Errors.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kParkingClass[] = "GLZ_Parking";
+constexpr UINT_PTR kHostSubclassId = 0x474C5A48; // "GLZH"
+
+// Common controls send their notifications to the window they were made in, wherever they
+// move later: the parking window passes them back to their controls too.
+LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    LRESULT result = 0;
+    if (TWinControl::ReflectToChild(msg, wp, lp, result))
+        return result;
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+HWND CreateHiddenWindow(const char* className, WNDPROC procedure, const std::string& title) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    if (RegisterClassExA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Exception(std::string("RegisterClassEx failed: ") + className);
+    const HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, title.c_str(), WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (hwnd == nullptr)
+        throw Exception(std::string("Hidden window could not be created: ") + className);
+    return hwnd;
+}
+
+HWND ParkingWindow() {
+    static thread_local struct Parking {
+        HWND hwnd = nullptr;
+        ~Parking() {
+            if (hwnd != nullptr && IsWindow(hwnd))
+                DestroyWindow(hwnd);
+        }
+    } parking;
+    if (parking.hwnd == nullptr || !IsWindow(parking.hwnd))
+        parking.hwnd = CreateHiddenWindow(kParkingClass, ParkingProc, "");
+    return parking.hwnd;
+}
+
+namespace {
+
+LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
+    LRESULT result = 0;
+    if (TWinControl::ReflectToChild(msg, wp, lp, result))
+        return result;
+    if (msg == WM_SIZE) {
+        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+        try {
+            RealignWindow(hwnd);
+        } catch (...) {
+            HandleException();
+        }
+        return r;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, HostSubclassProc, kHostSubclassId);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+std::vector<TWinControl*> LayerChildrenOf(HWND parent) {
+    std::vector<TWinControl*> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if (TWinControl* control = TWinControl::FromHandle(child))
+            children.push_back(control);
+    return children;
+}
+
+void AttachHost(HWND host) {
+    if (!SetWindowSubclass(host, HostSubclassProc, kHostSubclassId, 0))
+        throw Exception("The host window could not be subclassed");
+}
+
+void RealignWindow(HWND window) {
+    if (TWinControl* layer = TWinControl::FromHandle(window)) {
+        layer->Realign();
+        return;
+    }
+    RECT area{};
+    GetClientRect(window, &area);
+    TWinControl::AlignControls({area.right, area.bottom}, area, LayerChildrenOf(window));
+}
