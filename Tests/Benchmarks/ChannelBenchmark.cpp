@@ -7,6 +7,7 @@
 #include "Handles.h"
 #include "ProcessesCommunication.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -174,14 +175,21 @@ int RunBenchmark() {
     if (WaitForExit(server.Get(), 5000) == WAIT_TIMEOUT)
         TerminateProcess(server.Get(), 1);
 
-    // Floor: the same query to GlazloCenter with one rule.
-    const double oneRule = MeasureCenter(1);
-    const double manyRules = oneRule > 0 ? MeasureCenter(1000) : -1;
+    // Floor: the same query to GlazloCenter with one rule; the best of three alternating rounds,
+    // as other work on the machine only ever adds time.
+    double oneRule = 0;
+    double manyRules = 0;
+    for (int round = 0; round < 3 && oneRule >= 0 && manyRules >= 0; ++round) {
+        const double one = MeasureCenter(1);
+        const double many = one >= 0 ? MeasureCenter(1000) : -1;
+        oneRule = round == 0 || one < 0 ? one : std::min(oneRule, one);
+        manyRules = round == 0 || many < 0 ? many : std::min(manyRules, many);
+    }
     if (oneRule < 0 || manyRules < 0) {
         std::printf("GlazloCenter query failed\n");
         return 1;
     }
-    std::printf("%-38s %10.1f us\n", "GlazloCenter, command 1, 1 rule", oneRule);
+    std::printf("%-38s %10.1f us  (best of 3)\n", "GlazloCenter, command 1, 1 rule", oneRule);
     std::printf("%-38s %10.1f us  %5.2f x 1 rule\n", "GlazloCenter, command 1, 1,000 rules", manyRules,
                 manyRules / oneRule);
     return failures == 0 ? 0 : 1;

@@ -51,19 +51,27 @@ void RegisterRootUIController(TRootUIControllerFactory factory) {
 }
 
 void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
-    // The rules are worked out again only after an edit anywhere; the window is read afresh.
-    const unsigned long long edits = BOMEditCount();
-    if (!matcher_ || matcherEdits_ != edits) {
-        matcher_.reset();
-        matcher_ =
-            std::make_unique<TRuleMatcher>(Supports<IBOMCollection>(ResolvePath("window_rules").Get()).Get());
-        matcherEdits_ = edits;
+    // The rules are worked out again only after an edit anywhere; the window is read afresh,
+    // outside the lock, as the resident program asks from more than one thread.
+    std::shared_ptr<TRuleMatcher> matcher;
+    {
+        const std::lock_guard<std::mutex> guard(matcherLock_);
+        const unsigned long long edits = BOMEditCount();
+        if (!matcher_ || matcherEdits_ != edits) {
+            matcher_ = std::make_shared<TRuleMatcher>(
+                Supports<IBOMCollection>(ResolvePath("window_rules").Get()).Get());
+            matcherEdits_ = edits;
+        }
+        matcher = matcher_;
     }
-    matcher_->Find(window, text);
+    matcher->Find(window, text);
 }
 
 void TQuendaWindows::ClearOwner() {
-    matcher_.reset();
+    {
+        const std::lock_guard<std::mutex> guard(matcherLock_);
+        matcher_.reset();
+    }
     TBOM_UI_Object::ClearOwner();
 }
 

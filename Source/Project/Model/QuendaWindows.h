@@ -5,6 +5,7 @@
 #include "WindowMatching.h"
 
 #include <memory>
+#include <mutex>
 
 #include <string>
 
@@ -60,8 +61,10 @@ protected:
 
 private:
     ComPtr<IRootUIController> controller_;
-    std::unique_ptr<TRuleMatcher> matcher_;
+    // Held while it is used: a rebuild by another thread leaves a query running on the old one.
+    std::shared_ptr<TRuleMatcher> matcher_;
     unsigned long long matcherEdits_ = 0;
+    std::mutex matcherLock_;
 };
 
 // ApplicationFolder followed by ConfigFileName.

@@ -89,7 +89,7 @@ TRuleMatcher::TRuleMatcher(IBOMCollection* rules) {
         const bool own = dynamic_cast<TWindowRule*>(rule.Get()) != nullptr;
         TRuleTest test = own ? TRuleTest::Of(item.Get()) : TRuleTest{};
         if (!own || !test.Conditions.empty())
-            entries_.push_back(TEntry{rule.Get(), own, std::move(test), false, {}});
+            entries_.push_back(TEntry{rule, own, std::move(test), false, {}});
     }
 }
 
@@ -99,6 +99,7 @@ void TRuleMatcher::Find(HWND window, std::string& text) {
     for (TEntry& entry : entries_) {
         if (!(entry.Own ? entry.Test.Matches(properties) : entry.Rule->Match(window)))
             continue;
+        const std::lock_guard<std::mutex> guard(textLock_);
         if (!entry.HasText) {
             entry.Rule->GetDescriptor(entry.Text);
             entry.HasText = true;

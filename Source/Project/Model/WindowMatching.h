@@ -5,6 +5,7 @@
 
 #include "BOMInterfaces.h"
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,9 @@ struct TRuleTest {
 };
 
 // The enabled rules of a rule list in order, worked out once: a query then reads no parameter
-// and walks no path, and writes a rule's text once. It holds no reference: the caller builds a
-// new one whenever the tree may have changed (BOMEditCount).
+// and walks no path, and writes a rule's text once. The caller builds a new one whenever the tree
+// may have changed (BOMEditCount). Queries may come from several threads at once: the tests are
+// fixed when it is built and the texts are written under a lock.
 class TRuleMatcher {
 public:
     explicit TRuleMatcher(IBOMCollection* rules);
@@ -49,11 +51,12 @@ public:
 
 private:
     struct TEntry {
-        IWindowRule* Rule;
+        ComPtr<IWindowRule> Rule;
         bool Own;
         TRuleTest Test;
         bool HasText = false;
         std::string Text;
     };
     std::vector<TEntry> entries_;
+    std::mutex textLock_;
 };
