@@ -255,11 +255,8 @@ void TRootUIController::AddWindowRule() {
     rule->Notify(1, 0, 0);
     rules->Add(rule.Get());
     if (root_.TreeNode) {
-        AddElementNode(root_.TreeNode, rule.Get());
-        TTreeNode added = root_.TreeNode.GetFirstChild();
-        for (TTreeNode next = added; next; next = next.GetNextSibling())
-            added = next;
-        if (added)
+        // The node just made, not a walk over every rule's node to find the last one.
+        if (TTreeNode added = AddElementNode(root_.TreeNode, rule.Get()))
             added.Select();
     }
     root_.Modified = true;
