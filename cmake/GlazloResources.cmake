@@ -3,10 +3,11 @@
 # A program gets the manifest with the common controls 6 dependency (resource 1); a library a
 # plain one (resource 2, so that it never changes the activation context of its host).
 include_guard(GLOBAL)
-set(GLZ_VERSION_TEXT "1.0.0.0")
-set(GLZ_VERSION_COMMAS "1,0,0,0")
 
 function(glz_add_version_resource target)
+  # Set here: the include guard keeps variables of the file in the first folder's scope only.
+  set(GLZ_VERSION_TEXT "1.0.0.0")
+  set(GLZ_VERSION_COMMAS "1,0,0,0")
   cmake_parse_arguments(V "" "DESCRIPTION;FILE_NAME" "" ${ARGN})
   get_target_property(kind ${target} TYPE)
   set(GLZ_DESCRIPTION "${V_DESCRIPTION}")

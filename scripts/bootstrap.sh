@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine
   xvfb xauth x11-utils
   clang-format
+  fp-utils
   netpbm
 )
 

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the product, lays out GlazloConfig.exe, GlazloCenter.exe and glzemb.dll with the sample
-# Glazlo.ini in one folder, starts GlazloCenter under Wine, then Wine's Notepad, and shows that the
-# sample rule made Notepad transparent. GlazloCenter keeps running: "scripts/run.sh stop" ends it.
+# Glazlo.ini and the help file Glazlo.chm in one folder, starts GlazloCenter under Wine, then Wine's
+# Notepad, shows that the sample rule made Notepad transparent, and opens the rule editor
+# GlazloConfig on the sample rule's page. Both keep running: "scripts/run.sh stop" ends them.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${GLZ_BUILD_DIR:-$root/build}
 product=$build/product
 prefix=$build/wineprefix
 control=$build/bin/GlzCenterControl.exe
+config_control=$build/bin/GlzConfigControl.exe
 xvfb_pid_file=$build/run-xvfb.pid
 display_file=$build/run-display
 
@@ -16,6 +18,7 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "${1:-}" = stop ]; then
   [ -f "$display_file" ] && export DISPLAY=$(cat "$display_file")
   (cd "$product" && wine "$control" stop) || true
+  (cd "$product" && wine "$config_control" close) || true
   if [ -f "$xvfb_pid_file" ]; then
     sleep 2
     kill "$(cat "$xvfb_pid_file")" 2>/dev/null || true
@@ -29,12 +32,13 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-for f in GlazloCenter.exe glzemb.dll Glazlo.ini; do
-  [ -f "$build/bin/$f" ] || { echo "$f was not built: the product is not complete yet." >&2; exit 1; }
+deliverables=(GlazloConfig.exe GlazloCenter.exe glzemb.dll Glazlo.ini Glazlo.chm)
+for f in "${deliverables[@]}"; do
+  [ -f "$build/bin/$f" ] || { echo "$f was not built." >&2; exit 1; }
 done
 mkdir -p "$product"
-for f in GlazloConfig.exe GlazloCenter.exe glzemb.dll Glazlo.ini; do
-  [ -f "$build/bin/$f" ] && cp "$build/bin/$f" "$product/"
+for f in "${deliverables[@]}"; do
+  cp "$build/bin/$f" "$product/"
 done
 echo "Product laid out in $product:"
 ls "$product" | sed 's/^/  /'
@@ -59,6 +63,14 @@ if [ $own_display -eq 1 ]; then
   (cd "$product" && wine "$control" screenshot "$(winepath -w "$build/screenshot.bmp" 2>/dev/null)") || true
 fi
 
+# The rule editor on the sample rule's page.
+(cd "$product" && nohup wine GlazloConfig.exe </dev/null >"$build/GlazloConfig.log" 2>&1 &)
+(cd "$product" && wine "$config_control" show-rule 0) || true
+if [ $own_display -eq 1 ]; then
+  (cd "$product" && wine "$control" screenshot "$(winepath -w "$build/screenshot-editor.bmp" 2>/dev/null)") || true
+  echo "Screenshot of the editor: $build/screenshot-editor.bmp"
+fi
+
 echo
-echo "GlazloCenter keeps running on display $DISPLAY (its tray menu has Close)."
-echo "Stop it with: scripts/run.sh stop"
+echo "GlazloCenter and GlazloConfig keep running on display $DISPLAY (the tray menu has Close)."
+echo "Stop both with: scripts/run.sh stop"

@@ -34,17 +34,10 @@ void TWindowAnnouncer::Stop() {
         WaitFor();
 }
 
-bool TWindowAnnouncer::Busy() {
-    const std::lock_guard lock(lock_);
-    return sending_ || next_ < windows_.size();
-}
-
 HWND TWindowAnnouncer::Next() {
     const std::lock_guard lock(lock_);
-    sending_ = false;
     if (Terminated() || next_ >= windows_.size())
         return nullptr;
-    sending_ = true;
     return windows_[next_++];
 }
 

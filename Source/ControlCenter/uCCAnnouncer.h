@@ -24,8 +24,6 @@ public:
     void Announce(std::vector<HWND> windows);
     // Ends the announcement and the thread; no attach message goes out afterwards.
     void Stop();
-    // True while windows of the latest list have not been sent their message.
-    bool Busy();
 
 protected:
     void Execute() override;
@@ -38,5 +36,4 @@ private:
     std::mutex lock_;
     std::vector<HWND> windows_;
     size_t next_ = 0;
-    bool sending_ = false;
 };

@@ -3,6 +3,7 @@
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
 #include "MultiLanguages.h"
+#include "RegistryKey.h"
 #include "SingleAppInstance.h"
 #include "TaskBar.h"
 
@@ -123,17 +124,8 @@ void TCCApp::Finalize() noexcept {
 
 bool TCCApp::ReadSettings() {
     trayIconEnabled_ = true;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        DWORD type = 0;
-        DWORD value = 0;
-        DWORD size = sizeof value;
-        if (RegQueryValueExA(key, TrayIconValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-                ERROR_SUCCESS &&
-            type == REG_DWORD && size == sizeof value)
-            trayIconEnabled_ = value != 0;
-        RegCloseKey(key);
-    }
+    if (const auto value = TRegistryKey::Open(HKEY_CURRENT_USER, SettingsKey).ReadDword(TrayIconValue))
+        trayIconEnabled_ = *value != 0;
     return true;
 }
 

@@ -80,6 +80,12 @@ void TGroupBox::AdjustClientRect(RECT& rect) const {
     InflateRect(&rect, -2, -2);
 }
 
+int TGroupBox::FrameHeight() const {
+    RECT room{0, 0, 0, 0};
+    AdjustClientRect(room);
+    return -(room.bottom - room.top);
+}
+
 LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {

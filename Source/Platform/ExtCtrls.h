@@ -27,6 +27,9 @@ class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* owner = nullptr);
 
+    // The height its caption and frame take from the aligned children's room.
+    int FrameHeight() const;
+
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void AdjustClientRect(RECT& rect) const override;

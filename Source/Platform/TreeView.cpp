@@ -75,6 +75,19 @@ void TTreeNode::SetStateIndex(int index) {
     Set(item);
 }
 
+void TTreeNode::SetLook(const std::string& text, int image, int selectedImage, int stateIndex,
+                        bool hasChildren) {
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = image;
+    item.iSelectedImage = selectedImage;
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    item.state = stateIndex > 0 ? INDEXTOSTATEIMAGEMASK(stateIndex) : 0;
+    item.cChildren = hasChildren ? 1 : 0;
+    Set(item);
+}
+
 bool TTreeNode::HasChildren() const {
     return Get(TVIF_CHILDREN).cChildren != 0;
 }

@@ -33,6 +33,8 @@ public:
     // -1: no state image.
     int StateIndex() const;
     void SetStateIndex(int index);
+    // Text, both images, state image and expand button in one TVM_SETITEM.
+    void SetLook(const std::string& text, int image, int selectedImage, int stateIndex, bool hasChildren);
     // Whether the item shows an expand button, children or not.
     bool HasChildren() const;
     void SetHasChildren(bool value);

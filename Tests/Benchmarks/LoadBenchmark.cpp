@@ -74,7 +74,8 @@ void WaitForRules(const std::vector<HWND>& windows, const std::vector<LONGLONG>&
         open += value < 0 ? 1 : 0;
     const ULONGLONG deadline = GetTickCount64() + timeout;
     while (open > 0 && GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        // The layering arrives as a sent message, which ends the wait; the bound only looks at the clock.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);

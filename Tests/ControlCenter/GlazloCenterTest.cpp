@@ -7,15 +7,11 @@
 #include "uCCModel.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
-#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <future>
-#include <thread>
 
 namespace {
 

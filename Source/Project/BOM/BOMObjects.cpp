@@ -2,6 +2,9 @@
 
 #include "BOMRoutines.h"
 
+#include <atomic>
+#include <unordered_set>
+
 namespace {
 
 constexpr const char* UnitName = "Source/Project/BOM/BOMObjects";
@@ -59,19 +62,35 @@ void SaveItems(IHierStorage* storage, IBOMCollection* list, const std::string& e
     }
 }
 
+// The first of base + " " + first, base + " " + (first + 1), ... that isFree accepts.
+template <class IsFree> std::string NumberedName(const std::string& base, int first, IsFree isFree) {
+    for (int n = first;; ++n) {
+        std::string candidate = base + " " + std::to_string(n);
+        if (isFree(candidate))
+            return candidate;
+    }
+}
+
 // Loads every element of that name into the item of its name; unknown names make new items.
+// With keepEvery, an element without a name or with the name of an element before it is an
+// item of its own too, under a free name: a hand-written file loses nothing.
 template <class AddFn>
 void LoadItems(IHierStorage* storage, const std::string& elementName, const std::string& defaultClass,
-               IBOMCollection* list, AddFn add) {
-    const int count = storage->ChildCount(elementName);
-    for (int i = 0; i < count; ++i) {
+               IBOMCollection* list, AddFn add, bool keepEvery = false, const std::string& newNameBase = "") {
+    std::unordered_set<IBOMObject*> loaded;
+    std::unordered_set<std::string> fileNames;
+    // Child answers null past the last element: no separate count, which would walk them twice.
+    for (int i = 0;; ++i) {
         ComPtr<IHierStorage> element = storage->Child(elementName, i);
         if (!element)
-            continue;
+            break;
         ComPtr<IBOMObject> item;
         const std::string name = element->ReadAttr("name", "");
         if (!name.empty())
             item = list->Item(Variant(name));
+        const bool needsName = keepEvery && (name.empty() || (item && loaded.count(item.Get()) > 0));
+        if (needsName)
+            item.Reset();
         const bool isNew = !item;
         if (isNew) {
             const std::string classKey = element->ReadAttr("type", defaultClass);
@@ -83,9 +102,37 @@ void LoadItems(IHierStorage* storage, const std::string& elementName, const std:
         }
         if (ComPtr<IPersistObject> persist = Supports<IPersistObject>(item))
             persist->Load(element.Get());
+        if (needsName) {
+            // Names that later elements bring are no free names either.
+            if (fileNames.empty())
+                for (int k = 0; ComPtr<IHierStorage> other = storage->Child(elementName, k); ++k)
+                    fileNames.insert(AsciiUpper(other->ReadAttr("name", "")));
+            const auto isFree = [&](const std::string& candidate) {
+                return !list->Item(Variant(candidate)) && fileNames.count(AsciiUpper(candidate)) == 0;
+            };
+            MustCast<IBOMObjectSlave>(item)->SetName(name.empty() ? NumberedName(newNameBase, 1, isFree)
+                                                                  : NumberedName(name, 2, isFree));
+        }
         if (isNew)
             add(item.Get());
+        loaded.insert(item.Get());
     }
+}
+
+std::atomic<unsigned long long> editCount{0};
+
+void NoteEdit() noexcept {
+    editCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+std::string NameTakenMessage(const std::string& name) {
+    return "The name \"" + name + "\" is already in use.";
+}
+
+// Paths split at "/", take a final ":" for a kind and read ".", ".." and "all" as steps, so a
+// child with such a name could never be found again.
+bool IsReachableName(const std::string& name) {
+    return name.find_first_of("/:") == std::string::npos && name != "." && name != ".." && name != "all";
 }
 
 } // namespace
@@ -172,6 +219,7 @@ std::string TBOMAbstractObject::GetClassKey() {
 
 void TBOMAbstractObject::SetName(const std::string& newName) {
     name_ = newName;
+    NoteEdit();
 }
 
 // TBOMInnerCollection
@@ -189,12 +237,15 @@ ComPtr<IBOMObject> TBOMInnerCollection::Item(const Variant& key) {
 }
 
 void TBOMInnerCollection::Add(IBOMObject* item) {
-    if (item != nullptr)
-        list_.Add(item, false, item->GetName());
+    if (item == nullptr)
+        return;
+    list_.Add(item, false, item->GetName());
+    NoteEdit();
 }
 
 void TBOMInnerCollection::Delete(const Variant& key) {
     list_.Delete(key);
+    NoteEdit();
 }
 
 int TBOMInnerCollection::IndexOf(const std::string& name) {
@@ -203,14 +254,20 @@ int TBOMInnerCollection::IndexOf(const std::string& name) {
 
 void TBOMInnerCollection::Clear() {
     list_.Clear();
+    NoteEdit();
 }
 
 void TBOMInnerCollection::Rename(IBOMObject* item, const std::string& newName) {
     if (item == nullptr)
         return;
-    ComPtr<IBOMObject> keep(item);
-    list_.Delete(Variant(item->GetName()));
-    list_.Add(item, false, newName);
+    const std::string oldName = item->GetName();
+    const int taken = list_.IndexOf(newName);
+    if (taken >= 0 && taken != list_.IndexOf(oldName))
+        throw EBOMNameError(NameTakenMessage(newName));
+    // Re-keyed in place: the position decides which rule applies and the saved order.
+    if (!list_.Rename(oldName, newName))
+        throw EElHashListError("Hash not found.");
+    NoteEdit();
 }
 
 // TBOMObjectWithAll
@@ -234,9 +291,17 @@ std::string TBOMObjectWithAll::Up(const std::string& path) {
     return ExcludeTrailingSlash(name_ + "/" + path);
 }
 
+bool TBOMObjectWithAll::FromOwner(const std::string& from, IBOMObject* sender) {
+    // A child's name may itself begin with "..": the sender tells, not the text.
+    if (owner_)
+        return SameObject(sender, owner_.Get());
+    // Not wired yet: only an owner passes ".." on.
+    return from == "..";
+}
+
 void TBOMObjectWithAll::Changed(const std::string& path, IBOMObject* source, const std::string& from,
                                 IBOMObject* sender) {
-    if (StartsWith("..", from))
+    if (FromOwner(from, sender))
         ChangedFromOwner(path, source, from, sender);
     else
         ChangedFromChild(path, source, from, sender);
@@ -244,7 +309,7 @@ void TBOMObjectWithAll::Changed(const std::string& path, IBOMObject* source, con
 
 void TBOMObjectWithAll::NameChanged(const std::string& path, IBOMObject* source, const std::string& from,
                                     IBOMObject* sender, const std::string& oldNamePath) {
-    if (StartsWith("..", from)) {
+    if (FromOwner(from, sender)) {
         NameChangedFromOwner(path, source, from, sender, oldNamePath);
         return;
     }
@@ -327,6 +392,7 @@ void TBOMObjectWithAll::Save(IHierStorage* storage) {
 
 void TBOMObjectWithAll::Load(IHierStorage* storage) {
     name_ = storage->ReadAttr("name", name_);
+    NoteEdit();
     for (const auto& child : Snapshot(all_.Get())) {
         ComPtr<IPersistObject> persist = Supports<IPersistObject>(child);
         if (!persist)
@@ -443,6 +509,7 @@ std::string TBOMObject::GetClassKey() {
 void TBOMObject::SetName(const std::string& newName) {
     const std::string oldName = name_;
     name_ = newName;
+    NoteEdit();
     NameChangedFromChild("", Self(), "", Self(), oldName);
     UpdateNameParam();
 }
@@ -498,6 +565,10 @@ std::string TBOMCollection::GetItemElementName() {
 
 std::string TBOMCollection::GetDefaultItemClass() {
     return defaultItemClass_;
+}
+
+std::string TBOMCollection::GetNewItemNameBase() {
+    return itemElementName_.empty() ? std::string("item") : itemElementName_;
 }
 
 ComPtr<IBOMObject> TBOMCollection::GetItem(const Variant& key) {
@@ -591,7 +662,14 @@ void TBOMCollection::RenameChild(IBOMObjectSlave* child, const std::string& newN
         return;
     const std::string oldName = child->GetName();
     ComPtr<IBOMObject> item = GetItem(Variant(oldName));
-    if (!item || newName.empty() || newName == oldName || GetItem(Variant(newName)))
+    if (!item || newName.empty() || newName == oldName)
+        return;
+    if (!IsReachableName(newName))
+        throw EBOMNameError(
+            "The name \"" + newName +
+            "\" cannot be used: names must not contain \"/\" or \":\" nor be \".\", \"..\" or "
+            "\"all\".");
+    if (GetItem(Variant(newName)))
         return;
     // Re-key first, so that the notification from the item finds it under its new name.
     RenameItem(item.Get(), newName);
@@ -607,11 +685,11 @@ void TBOMCollection::Save(IHierStorage* storage) {
 
 void TBOMCollection::Load(IHierStorage* storage) {
     TBOMObject::Load(storage);
-    if (storage->ChildCount("content") <= 0)
-        return;
+    // Only the first "content" counts; without one the items stay as they are.
     if (ComPtr<IHierStorage> content = storage->Child("content", 0))
-        LoadItems(content.Get(), GetItemElementName(), GetDefaultItemClass(), items_.Get(),
-                  [this](IBOMObject* item) { AddItem(item); });
+        LoadItems(
+            content.Get(), GetItemElementName(), GetDefaultItemClass(), items_.Get(),
+            [this](IBOMObject* item) { AddItem(item); }, true, GetNewItemNameBase());
 }
 
 // TBOMParam
@@ -631,11 +709,13 @@ Variant TBOMParam::GetValue() {
 
 void TBOMParam::SetValue(const Variant& value) {
     value_ = value;
+    NoteEdit();
     NotifyValueChanged();
 }
 
 void TBOMParam::SetValueSilent(const Variant& value) {
     value_ = value;
+    NoteEdit();
 }
 
 void TBOMParam::NotifyValueChanged() {
@@ -651,10 +731,15 @@ void TBOMParam::Save(IHierStorage* storage) {
 void TBOMParam::Load(IHierStorage* storage) {
     name_ = storage->ReadAttr("name", "");
     value_ = Variant(storage->GetText());
+    NoteEdit();
 }
 
 std::string TBOMParam::GetElementName() {
     return "param";
+}
+
+unsigned long long BOMEditCount() noexcept {
+    return editCount.load(std::memory_order_relaxed);
 }
 
 void RegisterBOMClasses() {

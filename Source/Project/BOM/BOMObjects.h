@@ -72,6 +72,12 @@
         RenameItem(item, newName);                                                                           \
     }
 
+// A name refused for a child: taken by another item, or one that no path can reach.
+class EBOMNameError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Named object with a counted reference to its owner.
 class TBOMAbstractObject : public TAbstractObject, public IBOMObjectSlave {
     GLZ_INTERFACES(TAbstractObject, IBOMObject, IBOMObjectSlave)
@@ -167,6 +173,8 @@ class TBOMObjectWithAll : public TBOMAbstractObject, public IBOMObjectOwner, pub
 protected:
     void Init() override;
     IBOMObjectOwner* SelfOwner() noexcept { return static_cast<IBOMObjectOwner*>(this); }
+    // Whether a message was passed down by the owner rather than up by a child.
+    bool FromOwner(const std::string& from, IBOMObject* sender);
     // Down: one level further from the change; Up: through this object to its owner.
     static std::string Down(const std::string& path);
     std::string Up(const std::string& path);
@@ -241,6 +249,8 @@ class TBOMCollection : public TBOMObject, public IBOMCollection {
 
     virtual std::string GetItemElementName();
     virtual std::string GetDefaultItemClass();
+    // A loaded item without a name is named this, a blank and the first free number.
+    virtual std::string GetNewItemNameBase();
     virtual ComPtr<IBOMObject> GetItem(const Variant& key);
     virtual void AddItem(IBOMObject* item);
     virtual void DeleteItem(const Variant& key);
@@ -307,6 +317,10 @@ private:
 template <class T> T* ConstructBOM() {
     return static_cast<T*>(TAbstractObject::Create(ClassOf<T>(), {}));
 }
+
+// Grows with every change of a value, a name or a list of any object in this process, so that
+// what is worked out from a tree can tell that it is out of date.
+unsigned long long BOMEditCount() noexcept;
 
 // "BOMCOLLECTION", "BOMPARAM", "BOMOBJECT"; the registry must be initialised.
 void RegisterBOMClasses();

@@ -12,7 +12,12 @@ ComPtr<IBOMObjectSlave> CreateBOMObject(const std::string& classSpec, const std:
 }
 
 ComPtr<IBOMParam> CreateParam(const std::string& name) {
-    return Supports<IBOMParam>(CreateBOMObject("BOMPARAM", name));
+    ComPtr<IBOMParam> param = Supports<IBOMParam>(CreateBOMObject("BOMPARAM", name));
+    // Every object makes its "name" param in Init: without the registry none can be built.
+    if (!param)
+        throw Exception("BOMPARAM is not registered: the class registry must be set up "
+                        "(InitAbstractClasses, RegisterBOMClasses) before objects are created");
+    return param;
 }
 
 void SplitPath(const std::string& path, std::string& head, std::string& rest) {

@@ -69,11 +69,12 @@ void TBOM_UI_Collection::FillTreeNode(TTreeNode node) {
         AddElementNode(node, GetItem(i).Get());
 }
 
-void AddElementNode(TTreeNode parent, IBOMObject* obj) {
+TTreeNode AddElementNode(TTreeNode parent, IBOMObject* obj) {
     ComPtr<IUIElement> element = AsUIElement(obj);
     if (!element)
-        return;
+        return {};
     TTreeNode child = parent.AddChild("");
     AttachNodeElement(child, element.Get());
     element->SetTreeNode(child);
+    return child;
 }

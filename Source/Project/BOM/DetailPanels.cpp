@@ -60,8 +60,14 @@ void TAbstractDetailPanel::RenameObject(const std::string& newName) {
         return;
     if (newName == Obj->GetName())
         return;
-    if (ComPtr<IBOMObject> owner = Obj->ResolvePath(".."))
-        MustCast<IBOMObjectOwner>(owner)->RenameChild(MustCast<IBOMObjectSlave>(Obj).Get(), newName);
+    try {
+        if (ComPtr<IBOMObject> owner = Obj->ResolvePath(".."))
+            MustCast<IBOMObjectOwner>(owner)->RenameChild(MustCast<IBOMObjectSlave>(Obj).Get(), newName);
+    } catch (...) {
+        // A refused name: the controls show the name in effect, the caller shows the error.
+        UpdateControls();
+        throw;
+    }
     UpdateControls();
 }
 

@@ -29,6 +29,7 @@ public:
     // confirmed yet; the main window runs it before every command and when it closes.
     virtual void StoreFocusedControl();
 
+    // A name that no path can reach raises EBOMNameError after the controls show the old name.
     void RenameObject(const std::string& newName);
     void SetParamValue(const std::string& name, const Variant& value);
 

@@ -1,9 +1,11 @@
 #include "XMLStorage.h"
 
+#include "Handles.h"
+
 #include <oleauto.h>
 
+#include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -86,25 +88,124 @@ ComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* document) {
     return element;
 }
 
-// The direct child elements of that name, in document order.
-std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMElement* element, const std::string& name) {
-    std::vector<ComPtr<IXMLDOMNode>> result;
-    ComPtr<IXMLDOMNode> node;
-    OleCheck(element->get_firstChild(node.GetAddressOf()), "get_firstChild");
-    while (node) {
-        DOMNodeType type = NODE_INVALID;
-        OleCheck(node->get_nodeType(&type), "get_nodeType");
-        if (type == NODE_ELEMENT) {
-            UniqueBstr nodeName;
-            OleCheck(node->get_nodeName(nodeName.Put()), "get_nodeName");
-            if (nodeName.ToString() == name)
-                result.push_back(node);
-        }
+std::wstring WideText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The name of an element node; empty for every other kind of node.
+std::wstring ElementName(IXMLDOMNode* node) {
+    DOMNodeType type = NODE_INVALID;
+    OleCheck(node->get_nodeType(&type), "get_nodeType");
+    if (type != NODE_ELEMENT)
+        return {};
+    UniqueBstr name;
+    OleCheck(node->get_nodeName(name.Put()), "get_nodeName");
+    return std::wstring(name.Get(), SysStringLen(name.Get()));
+}
+
+// The first element named name among node and its following siblings, or null.
+ComPtr<IXMLDOMNode> ElementFrom(ComPtr<IXMLDOMNode> node, const std::wstring& name) {
+    while (node && ElementName(node.Get()) != name) {
         ComPtr<IXMLDOMNode> next;
         OleCheck(node->get_nextSibling(next.GetAddressOf()), "get_nextSibling");
         node = next;
     }
-    return result;
+    return node;
+}
+
+ComPtr<IXMLDOMNode> NextSibling(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMNode> next;
+    OleCheck(node->get_nextSibling(next.GetAddressOf()), "get_nextSibling");
+    return next;
+}
+
+ComPtr<IXMLDOMNode> FirstChild(IXMLDOMNode* node) {
+    ComPtr<IXMLDOMNode> first;
+    OleCheck(node->get_firstChild(first.GetAddressOf()), "get_firstChild");
+    return first;
+}
+
+// Owns one SAFEARRAY.
+class UniqueSafeArray {
+public:
+    explicit UniqueSafeArray(SAFEARRAY* array) noexcept : array_(array) {}
+    UniqueSafeArray(const UniqueSafeArray&) = delete;
+    UniqueSafeArray& operator=(const UniqueSafeArray&) = delete;
+    ~UniqueSafeArray() {
+        if (array_ != nullptr)
+            SafeArrayDestroy(array_);
+    }
+    SAFEARRAY* Get() const noexcept { return array_; }
+    SAFEARRAY* Release() noexcept { return std::exchange(array_, nullptr); }
+
+private:
+    SAFEARRAY* array_;
+};
+
+// The file's bytes, for the DOM to parse as it would parse the file (the encoding is its to find
+// out); read so, the DOM does not gather the file in small pieces, which costs the square of its
+// size. Null when the file cannot be read.
+bool ReadFileBytes(const std::string& fileName, VARIANT& bytes) {
+    UniqueHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF)
+        return false;
+    const auto length = static_cast<ULONG>(size.QuadPart);
+    UniqueSafeArray array(SafeArrayCreateVector(VT_UI1, 0, length));
+    if (array.Get() == nullptr)
+        OleCheck(E_OUTOFMEMORY, "SafeArrayCreateVector");
+    void* data = nullptr;
+    OleCheck(SafeArrayAccessData(array.Get(), &data), "SafeArrayAccessData");
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file.Get(), data, length, &read, nullptr) && read == length;
+    SafeArrayUnaccessData(array.Get());
+    if (!ok)
+        return false;
+    bytes.vt = VT_ARRAY | VT_UI1;
+    bytes.parray = array.Release();
+    return true;
+}
+
+std::string NodeName(IXMLDOMNode* node) {
+    UniqueBstr name;
+    OleCheck(node->get_nodeName(name.Put()), "get_nodeName");
+    return name.ToString();
+}
+
+TStorageSnapshot SnapshotOf(IXMLDOMElement* element) {
+    TStorageSnapshot snapshot;
+    snapshot.Name = NodeName(element);
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    OleCheck(element->get_attributes(attributes.GetAddressOf()), "get_attributes");
+    long count = 0;
+    if (attributes)
+        OleCheck(attributes->get_length(&count), "get_length");
+    for (long i = 0; i < count; ++i) {
+        ComPtr<IXMLDOMNode> attribute;
+        OleCheck(attributes->get_item(i, attribute.GetAddressOf()), "get_item");
+        UniqueVariant value;
+        OleCheck(attribute->get_nodeValue(&value.Get()), "get_nodeValue");
+        snapshot.Attributes.emplace_back(
+            NodeName(attribute.Get()),
+            value.Get().vt == VT_BSTR
+                ? UniqueBstr::ToAnsi(value.Get().bstrVal, SysStringLen(value.Get().bstrVal))
+                : std::string());
+    }
+    UniqueBstr text;
+    OleCheck(element->get_text(text.Put()), "get_text");
+    snapshot.Text = text.ToString();
+    for (ComPtr<IXMLDOMNode> node = FirstChild(element); node; node = NextSibling(node.Get())) {
+        ComPtr<IXMLDOMElement> child;
+        if (SUCCEEDED(
+                node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(child.GetAddressOf()))) &&
+            child)
+            snapshot.Children.push_back(SnapshotOf(child.Get()));
+    }
+    return snapshot;
 }
 
 ComPtr<IHierStorage> NewStorage(IXMLDOMElement* element, IXMLDOMDocument* document) {
@@ -123,17 +224,23 @@ std::string FolderOf(const std::string& fullPath) {
 std::string TXMLStorage::ReadAttr(const std::string& name, const std::string& defaultValue) {
     if (!element_)
         return defaultValue;
-    UniqueBstr attrName(name);
-    UniqueVariant value;
-    OleCheck(element_->getAttribute(attrName.Get(), &value.Get()), "getAttribute");
-    if (value.Get().vt != VT_BSTR)
-        return defaultValue;
-    return UniqueBstr::ToAnsi(value.Get().bstrVal, SysStringLen(value.Get().bstrVal));
+    // A load reads "name" twice: once to find the item, once in the item itself.
+    if (!lastAttribute_ || lastAttribute_->first != name) {
+        UniqueBstr attrName(name);
+        UniqueVariant value;
+        OleCheck(element_->getAttribute(attrName.Get(), &value.Get()), "getAttribute");
+        std::optional<std::string> text;
+        if (value.Get().vt == VT_BSTR)
+            text = UniqueBstr::ToAnsi(value.Get().bstrVal, SysStringLen(value.Get().bstrVal));
+        lastAttribute_.emplace(name, std::move(text));
+    }
+    return lastAttribute_->second.value_or(defaultValue);
 }
 
 void TXMLStorage::WriteAttr(const std::string& name, const std::string& value) {
     if (!element_)
         return;
+    lastAttribute_.reset();
     UniqueBstr attrName(name);
     UniqueVariant attrValue(value);
     OleCheck(element_->setAttribute(attrName.Get(), attrValue.Get()), "setAttribute");
@@ -147,6 +254,7 @@ ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
     ComPtr<IXMLDOMElement> child;
     OleCheck(document_->createElement(tagName.Get(), child.GetAddressOf()), "createElement");
     ComPtr<IXMLDOMNode> appended;
+    ForgetChildren();
     OleCheck(element_->appendChild(child.Get(), appended.GetAddressOf()), "appendChild");
     return NewStorage(child.Get(), document_.Get());
 }
@@ -154,18 +262,70 @@ ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
 int TXMLStorage::ChildCount(const std::string& name) {
     if (!element_)
         return 0;
-    return static_cast<int>(ChildElements(element_.Get(), name).size());
+    const std::wstring wanted = WideText(name);
+    int count = 0;
+    for (ComPtr<IXMLDOMNode> node = ElementFrom(FirstChild(element_.Get()), wanted); node;
+         node = ElementFrom(NextSibling(node.Get()), wanted))
+        ++count;
+    return count;
+}
+
+ComPtr<IXMLDOMNode> TXMLStorage::FirstChildNamed(const std::wstring& name) {
+    for (const auto& [met, node] : firstOfName_)
+        if (met == name)
+            return node;
+    ComPtr<IXMLDOMNode> node = walkStarted_ ? walkNext_ : FirstChild(element_.Get());
+    walkStarted_ = true;
+    while (node) {
+        const std::wstring met = ElementName(node.Get());
+        ComPtr<IXMLDOMNode> next = NextSibling(node.Get());
+        // Names met before were met earlier: only the first of each is kept.
+        if (!met.empty() && met != name &&
+            std::none_of(firstOfName_.begin(), firstOfName_.end(),
+                         [&](const auto& entry) { return entry.first == met; }))
+            firstOfName_.emplace_back(met, node);
+        if (met == name) {
+            firstOfName_.emplace_back(met, node);
+            walkNext_ = next;
+            return node;
+        }
+        node = next;
+    }
+    walkNext_.Reset();
+    return nullptr;
+}
+
+ComPtr<IXMLDOMNode> TXMLStorage::FindChild(const std::string& name, int index) {
+    const std::wstring wanted = WideText(name);
+    const bool fromCursor = cursorNode_ && cursorName_ == wanted && cursorIndex_ <= index;
+    int at = fromCursor ? cursorIndex_ : 0;
+    ComPtr<IXMLDOMNode> node = fromCursor ? cursorNode_ : FirstChildNamed(wanted);
+    for (; node && at < index; ++at)
+        node = ElementFrom(NextSibling(node.Get()), wanted);
+    if (node) {
+        cursorName_ = wanted;
+        cursorIndex_ = index;
+        cursorNode_ = node;
+    }
+    return node;
+}
+
+void TXMLStorage::ForgetChildren() noexcept {
+    firstOfName_.clear();
+    walkNext_.Reset();
+    walkStarted_ = false;
+    cursorNode_.Reset();
+    cursorIndex_ = -1;
 }
 
 ComPtr<IHierStorage> TXMLStorage::Child(const std::string& name, int index) {
     if (!element_ || index < 0)
         return nullptr;
-    const auto children = ChildElements(element_.Get(), name);
-    if (index >= static_cast<int>(children.size()))
+    ComPtr<IXMLDOMNode> node = FindChild(name, index);
+    if (!node)
         return nullptr;
     ComPtr<IXMLDOMElement> child;
-    OleCheck(children[static_cast<size_t>(index)]->QueryInterface(
-                 IID_IXMLDOMElement, reinterpret_cast<void**>(child.GetAddressOf())),
+    OleCheck(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(child.GetAddressOf())),
              "IXMLDOMElement");
     return NewStorage(child.Get(), document_.Get());
 }
@@ -182,6 +342,7 @@ void TXMLStorage::SetText(const std::string& text) {
     if (!element_)
         return;
     UniqueBstr value(text);
+    ForgetChildren();
     OleCheck(element_->put_text(value.Get()), "put_text");
 }
 
@@ -198,11 +359,15 @@ void TXMLStorage::WriteChildText(const std::string& name, const std::string& tex
 void TXMLStorage::Attach(IXMLDOMElement* element, IXMLDOMDocument* document) {
     element_ = element;
     document_ = document;
+    ForgetChildren();
+    lastAttribute_.reset();
 }
 
 void TXMLStorage::Reset() {
     element_.Reset();
     document_.Reset();
+    ForgetChildren();
+    lastAttribute_.reset();
 }
 
 bool TXMLStorage::NewDocument(const std::string& rootName) {
@@ -224,7 +389,9 @@ bool TXMLStorage::NewDocument(const std::string& rootName) {
 bool TXMLStorage::LoadFromFile(const std::string& fileName) {
     try {
         ComPtr<IXMLDOMDocument> document = NewDomDocument();
-        UniqueVariant source(fileName);
+        UniqueVariant source;
+        if (!ReadFileBytes(fileName, source.Get()))
+            return false;
         VARIANT_BOOL loaded = VARIANT_FALSE;
         OleCheck(document->load(source.Get(), &loaded), "load");
         if (loaded != VARIANT_TRUE)
@@ -291,6 +458,12 @@ bool TXMLStorage::SaveObject(IPersistObject* obj) {
     if (obj != nullptr)
         obj->Save(this);
     return true;
+}
+
+std::shared_ptr<const TStorageSnapshot> TXMLStorage::Snapshot() {
+    if (!element_)
+        return nullptr;
+    return std::make_shared<const TStorageSnapshot>(SnapshotOf(element_.Get()));
 }
 
 ComPtr<IHierStorage> OpenXMLFile(const std::string& fileName) {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "PersistenceService.h"
+#include "StorageSnapshot.h"
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Attaches a new storage inside the unit; the same operations as IHierStorage.
 struct IXMLStorage : public IHierStorage {};
@@ -50,9 +54,30 @@ class TXMLStorage : public TDebugInterfacedObject, public IXMLStorage, public IX
     bool GetXML(std::string& text) override;
     bool SaveObject(IPersistObject* obj) override;
 
+    // A copy of the attached element and all below it; null without an element.
+    std::shared_ptr<const TStorageSnapshot> Snapshot();
+
 private:
+    // The index-th child element of that name; null when there are fewer.
+    ComPtr<IXMLDOMNode> FindChild(const std::string& name, int index);
+    ComPtr<IXMLDOMNode> FirstChildNamed(const std::wstring& name);
+    void ForgetChildren() noexcept;
+
     ComPtr<IXMLDOMDocument> document_;
     ComPtr<IXMLDOMElement> element_;
+    // What walks over the children found so far: a load asks for them in document order, so each
+    // step goes on from where the last one ended. The first element of each name met, and where
+    // the walk goes on (null at the end). A change through this storage starts afresh; a load only
+    // reads and a save only writes, so the children do not change behind its back.
+    std::vector<std::pair<std::wstring, ComPtr<IXMLDOMNode>>> firstOfName_;
+    ComPtr<IXMLDOMNode> walkNext_;
+    bool walkStarted_ = false;
+    // The child found last by a request for a later one of its name.
+    std::wstring cursorName_;
+    int cursorIndex_ = -1;
+    ComPtr<IXMLDOMNode> cursorNode_;
+    // The attribute read last and its value (none when the element lacks it).
+    std::optional<std::pair<std::string, std::optional<std::string>>> lastAttribute_;
 };
 
 // The root element of the file, or null when it does not load.

@@ -90,6 +90,16 @@ void TElHashList::DeleteAt(int index) {
         SetCapacity(capacity_ / 2);
 }
 
+void TElHashList::Rekey(int index, const std::string& key) {
+    if (index < 0 || index >= Count())
+        throw EElHashListError("Invalid index.");
+    TEntry entry = MakeEntry(key, items_[index].Object);
+    const int existing = Search(entry);
+    if (existing >= 0 && existing != index)
+        throw EElHashListError("Duplicate entry.");
+    items_[index] = std::move(entry);
+}
+
 void TElHashList::Delete(const std::string& key) {
     const int i = IndexOf(key);
     if (i < 0 || i >= Count())

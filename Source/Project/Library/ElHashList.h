@@ -33,6 +33,9 @@ public:
     void Insert(int index, const std::string& key, void* object);
     void Delete(const std::string& key);
     void DeleteAt(int index);
+    // Gives the entry at index another key in place; a key that another entry holds raises
+    // "Duplicate entry." and changes nothing.
+    void Rekey(int index, const std::string& key);
     void* Find(const std::string& key) const;
     int IndexOf(const std::string& key) const;
     void* GetItem(int index) const;

@@ -39,18 +39,32 @@ std::string TBaseCollection::GenerateName() {
     return lastName_;
 }
 
+void TBaseCollection::NoteName(const std::string& name) {
+    if (CompareAsciiText(TrimControls(name), TrimControls(lastName_)) > 0)
+        lastName_ = name;
+}
+
 void* TBaseCollection::Add(void* item, bool autoName, const std::string& name) {
     std::string key = name;
     if (autoName)
         key = GenerateName();
-    else if (CompareAsciiText(TrimControls(name), TrimControls(lastName_)) > 0)
-        lastName_ = name;
+    else
+        NoteName(name);
     try {
         list_.Add(key, item);
     } catch (const EElHashListError&) {
         return nullptr;
     }
     return item;
+}
+
+bool TBaseCollection::Rename(const std::string& oldName, const std::string& newName) {
+    const int index = IndexOf(oldName);
+    if (index < 0)
+        return false;
+    list_.Rekey(index, newName);
+    NoteName(newName);
+    return true;
 }
 
 void TBaseCollection::Delete(const Variant& key) {

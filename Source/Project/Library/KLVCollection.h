@@ -24,12 +24,17 @@ public:
     int IndexOf(const std::string& name) const { return list_.IndexOf(name); }
     bool Exists(const std::string& name) const { return IndexOf(name) != -1; }
     std::string GenerateName();
+    // Moves the entry of oldName to newName at the same position; false when oldName is absent.
+    // A newName that another entry holds raises "Duplicate entry.".
+    bool Rename(const std::string& oldName, const std::string& newName);
     const std::string& LastName() const noexcept { return lastName_; }
 
 protected:
     TElHashList list_;
 
 private:
+    void NoteName(const std::string& name);
+
     std::string lastName_;
 };
 

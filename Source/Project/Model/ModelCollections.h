@@ -18,6 +18,10 @@ private:
 };
 
 class TWindowRules : public TModelCollection {
+public:
+    // The names a new rule gets: "Window Rule 1", "Window Rule 2", ...
+    std::string GetNewItemNameBase() override { return "Window Rule"; }
+
 protected:
     void Init() override;
 };

@@ -2,8 +2,6 @@
 
 #include "BOMRoutines.h"
 #include "ModelKeys.h"
-#include "WinFuncs.h"
-#include "WindowProperties.h"
 
 namespace {
 constexpr const char* KindCriterion = "Criterion";
@@ -15,8 +13,13 @@ void TCriterion::Init() {
     elementName_ = "criterion";
 }
 
-bool TCriterion::Match(HWND) {
-    return false;
+bool TCriterion::Match(HWND window) {
+    TWindowProperties properties(window);
+    return GetTest().Matches(properties);
+}
+
+TWindowTest TCriterion::GetTest() {
+    return {};
 }
 
 ComPtr<IUnknown> TCriterion::QueryKind(const std::string& kind) {
@@ -43,8 +46,8 @@ bool TWindowClassNameCriterion::IsEnabled() {
     return TCriterion::IsEnabled() && !ParamTextOr("window_class_name", "").empty();
 }
 
-bool TWindowClassNameCriterion::Match(HWND window) {
-    return GetWindowClassName(window) == ParamTextOr("window_class_name", "");
+TWindowTest TWindowClassNameCriterion::GetTest() {
+    return {TWindowTest::TProperty::ClassName, ParamTextOr("window_class_name", ""), true, nullptr};
 }
 
 void TWindowCaptionCriterion::Init() {
@@ -61,10 +64,10 @@ bool TWindowCaptionCriterion::IsEnabled() {
     return TCriterion::IsEnabled() && !ParamTextOr("window_caption", "").empty();
 }
 
-bool TWindowCaptionCriterion::Match(HWND window) {
+TWindowTest TWindowCaptionCriterion::GetTest() {
     // Only the exact word "no" turns exact search off.
     const bool exact = ParamTextOr("exact_search", "yes") != "no";
-    return CaptionMatches(GetWindowCaption(window), ParamTextOr("window_caption", ""), exact);
+    return {TWindowTest::TProperty::Caption, ParamTextOr("window_caption", ""), exact, nullptr};
 }
 
 void TCondition::Init() {
@@ -81,20 +84,8 @@ void TCondition::Init() {
 }
 
 bool TCondition::Match(HWND window) {
-    ComPtr<IBOMCollection> criterions = Supports<IBOMCollection>(ResolvePath("criterions").Get());
-    if (!criterions)
-        return false;
-    bool seenUsable = false;
-    for (int i = 0; i < criterions->Count(); ++i) {
-        ComPtr<ICriterion> criterion =
-            Supports<ICriterion>(criterions->Item(Variant(i))->QueryKind(KindCriterion).Get());
-        if (!criterion || !criterion->IsEnabled())
-            continue;
-        seenUsable = true;
-        if (!criterion->Match(window))
-            return false;
-    }
-    return seenUsable;
+    TWindowProperties properties(window);
+    return TConditionTest::Of(Self()).Matches(properties);
 }
 
 ComPtr<IUnknown> TCondition::QueryKind(const std::string& kind) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EnabledItem.h"
+#include "WindowMatching.h"
 
 // One test on a window; only enabled criteria with a value take part.
 class TCriterion : public TEnabledItem, public ICriterion {
@@ -9,6 +10,9 @@ class TCriterion : public TEnabledItem, public ICriterion {
 public:
     bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
     bool Match(HWND window) override;
+    // What the criterion asks of a window as its parameters stand; the base asks what no
+    // window has.
+    virtual TWindowTest GetTest();
 
 protected:
     void Init() override;
@@ -19,7 +23,7 @@ protected:
 class TWindowClassNameCriterion : public TCriterion {
 public:
     bool IsEnabled() override;
-    bool Match(HWND window) override;
+    TWindowTest GetTest() override;
 
 protected:
     void Init() override;
@@ -28,7 +32,7 @@ protected:
 class TWindowCaptionCriterion : public TCriterion {
 public:
     bool IsEnabled() override;
-    bool Match(HWND window) override;
+    TWindowTest GetTest() override;
 
 protected:
     void Init() override;

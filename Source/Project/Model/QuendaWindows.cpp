@@ -15,6 +15,8 @@
 namespace {
 constexpr const char* RootElement = "quenda_windows";
 constexpr const char* PlugControlCenter = "ControlCenter";
+constexpr const char* PlugConfigBuilder = "CongifBuilder"; // spelled so
+TRootUIControllerFactory RootUIControllerFactory = nullptr;
 // Only the configuration program uses these; they are never saved.
 bool IsCommandChild(const std::string& name) {
     return name == "menu" || name == "toolbar";
@@ -40,23 +42,37 @@ void TQuendaWindows::Init() {
     AddChild("BOMUICOMMANDS", "toolbar");
     ImageIndex = 0;
     HasChildren = true;
+    if (RootUIControllerFactory != nullptr)
+        controller_ = RootUIControllerFactory(*this);
+}
+
+void RegisterRootUIController(TRootUIControllerFactory factory) {
+    RootUIControllerFactory = factory;
 }
 
 void TQuendaWindows::FindRuleDescriptor(HWND window, std::string& text) {
-    text.clear();
-    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(ResolvePath("window_rules").Get());
-    if (!rules)
-        return;
-    for (int i = 0; i < rules->Count(); ++i) {
-        ComPtr<IWindowRule> rule =
-            Supports<IWindowRule>(rules->Item(Variant(i))->QueryKind("WindowRule").Get());
-        if (!rule || !rule->IsEnabled())
-            continue;
-        if (rule->Match(window)) {
-            rule->GetDescriptor(text);
-            return;
+    // The rules are worked out again only after an edit anywhere; the window is read afresh,
+    // outside the lock, as the resident program asks from more than one thread.
+    std::shared_ptr<TRuleMatcher> matcher;
+    {
+        const std::lock_guard<std::mutex> guard(matcherLock_);
+        const unsigned long long edits = BOMEditCount();
+        if (!matcher_ || matcherEdits_ != edits) {
+            matcher_ = std::make_shared<TRuleMatcher>(
+                Supports<IBOMCollection>(ResolvePath("window_rules").Get()).Get());
+            matcherEdits_ = edits;
         }
+        matcher = matcher_;
     }
+    matcher->Find(window, text);
+}
+
+void TQuendaWindows::ClearOwner() {
+    {
+        const std::lock_guard<std::mutex> guard(matcherLock_);
+        matcher_.reset();
+    }
+    TBOM_UI_Object::ClearOwner();
 }
 
 std::string TQuendaWindows::GetCaption() {
@@ -77,11 +93,22 @@ ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {
         return found;
     if (kind == PlugControlCenter)
         return ComPtr<IUnknown>(static_cast<IControlCenter*>(this));
+    if (kind == PlugConfigBuilder && controller_)
+        return ComPtr<IUnknown>(static_cast<IConfigBuilder*>(controller_.Get()));
     return nullptr;
 }
 
 bool TQuendaWindows::IsKindOf(const std::string& kind) {
-    return TBOM_UI_Object::IsKindOf(kind) || kind == PlugControlCenter;
+    return TBOM_UI_Object::IsKindOf(kind) || kind == PlugControlCenter ||
+           (kind == PlugConfigBuilder && controller_);
+}
+
+bool TQuendaWindows::UpdateCommand(TCommandAction& action) {
+    return controller_ ? controller_->UpdateCommand(action) : TBOM_UI_Object::UpdateCommand(action);
+}
+
+bool TQuendaWindows::ExecuteCommand(TCommandAction& action) {
+    return controller_ ? controller_->ExecuteCommand(action) : TBOM_UI_Object::ExecuteCommand(action);
 }
 
 void TQuendaWindows::Changed(const std::string& path, IBOMObject* source, const std::string& from,
@@ -123,7 +150,10 @@ void TQuendaWindows::SaveConfiguration() {
     if (!storage->SaveToFile(ConfigurationFilePath()))
         throw Exception("Configuration file write error: " + ConfigurationFilePath());
     Modified = false;
-    SendReloadCommand();
+    if (controller_)
+        controller_->ConfigurationSaved();
+    else
+        SendReloadCommand();
 }
 
 std::string ConfigurationFilePath() {

@@ -2,8 +2,30 @@
 
 #include "BOM_UI.h"
 #include "ModelInterfaces.h"
+#include "WindowMatching.h"
+
+#include <memory>
+#include <mutex>
 
 #include <string>
+
+class TQuendaWindows;
+
+// The configuration program's side of the root: its plug "CongifBuilder", its command
+// collections and the commands that belong to the whole configuration. The resident program
+// registers none, so it links no forms.
+struct IRootUIController : IConfigBuilder {
+    // Both answer true when the command is not the controller's.
+    virtual bool UpdateCommand(TCommandAction& action) = 0;
+    virtual bool ExecuteCommand(TCommandAction& action) = 0;
+    // The configuration file was written: tell the resident program.
+    virtual void ConfigurationSaved() = 0;
+};
+__CRT_UUID_DECL(IRootUIController, 0x5B0E3C41, 0x7D2A, 0x4F61, 0x9C, 0x3E, 0x21, 0x8A, 0x6F, 0x04, 0xD7, 0x93)
+
+// Made for every new root, in its Init; null: none.
+using TRootUIControllerFactory = ComPtr<IRootUIController> (*)(TQuendaWindows& root);
+void RegisterRootUIController(TRootUIControllerFactory factory);
 
 // The root of a loaded configuration: the window rules, the modified flag and the plugs.
 class TQuendaWindows : public TBOM_UI_Object, public IControlCenter, public IUI {
@@ -15,6 +37,7 @@ public:
     ComPtr<IUIList> GetUIList() override;
     std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
+    void ClearOwner() override;
 
     bool Modified = false;
 
@@ -33,6 +56,15 @@ protected:
                      const std::string& oldNamePath) override;
     void Notify(int code, int param1, int param2) override;
     bool ShouldSave(IBOMObject* child) override;
+    bool UpdateCommand(TCommandAction& action) override;
+    bool ExecuteCommand(TCommandAction& action) override;
+
+private:
+    ComPtr<IRootUIController> controller_;
+    // Held while it is used: a rebuild by another thread leaves a query running on the old one.
+    std::shared_ptr<TRuleMatcher> matcher_;
+    unsigned long long matcherEdits_ = 0;
+    std::mutex matcherLock_;
 };
 
 // ApplicationFolder followed by ConfigFileName.

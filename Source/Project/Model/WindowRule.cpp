@@ -3,6 +3,7 @@
 #include "DefaultRuleTemplate.h"
 #include "ModelKeys.h"
 #include "RuleDescriptor.h"
+#include "WindowMatching.h"
 
 namespace {
 constexpr const char* KindWindowRule = "WindowRule";
@@ -40,17 +41,8 @@ void TWindowRule::Init() {
 }
 
 bool TWindowRule::Match(HWND window) {
-    ComPtr<IBOMCollection> conditions = Supports<IBOMCollection>(ResolvePath("conditions").Get());
-    if (!conditions)
-        return false;
-    bool matched = false;
-    for (int i = 0; i < conditions->Count(); ++i) {
-        ComPtr<ICondition> condition =
-            Supports<ICondition>(conditions->Item(Variant(i))->QueryKind("Condition").Get());
-        if (condition && condition->IsEnabled() && !matched)
-            matched = condition->Match(window);
-    }
-    return matched;
+    TWindowProperties properties(window);
+    return TRuleTest::Of(Self()).Matches(properties);
 }
 
 void TWindowRule::GetDescriptor(std::string& text) {

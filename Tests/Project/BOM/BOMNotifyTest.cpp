@@ -1,5 +1,6 @@
 #include "BOMTestSupport.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -188,15 +189,38 @@ TEST_F(Notification, SilentSetTellsNobodyButEqualValueDoes) {
     EXPECT_EQ(journal.size(), 9u);
 }
 
-TEST_F(Notification, FromBeginningWithTwoDotsComesFromTheOwner) {
+TEST_F(Notification, TheSenderTellsWhetherAMessageComesFromTheOwner) {
     auto r1 = root->ResolvePath("window_rules/R1");
-    r1->Changed("x", nullptr, "..anything", nullptr);
-    const std::vector<std::string> expected = {
-        "C W/window_rules/R1 | x | ..anything",
+    r1->Changed("x", nullptr, "..", rules.Get());
+    const std::vector<std::string> fromOwner = {
+        "C W/window_rules/R1 | x | ..",
         "C W/window_rules/R1/conditions | ../x | ..",
         "C W/window_rules/R1/actions | ../x | ..",
     };
-    EXPECT_EQ(journal, expected);
+    EXPECT_EQ(journal, fromOwner);
+    // Two dots from anyone else are no message from the owner: it travels up as well.
+    journal.clear();
+    r1->Changed("x", nullptr, "..anything", nullptr);
+    EXPECT_EQ(journal.back(), "C W/menu | ../window_rules/R1/x | ..");
+}
+
+TEST_F(Notification, ChangesInsideARuleNamedWithTwoDotsReachTheRoot) {
+    auto r1 = MustCast<IBOMObjectSlave>(root->ResolvePath("window_rules/R1"));
+    MustCast<IBOMObjectOwner>(rules)->RenameChild(r1.Get(), "..x");
+    EXPECT_NE(std::find(journal.begin(), journal.end(),
+                        "N W | window_rules/..x | window_rules | window_rules/..x/R1"),
+              journal.end());
+    journal.clear();
+    MustCast<IBOMObjectOwner>(rules)->RenameChild(r1.Get(), "..y");
+    EXPECT_NE(std::find(journal.begin(), journal.end(),
+                        "N W | window_rules/..y | window_rules | window_rules/..y/..x"),
+              journal.end());
+    journal.clear();
+    Param("window_rules/..y/params/enabled")->SetValue(Variant("no"));
+    EXPECT_NE(
+        std::find(journal.begin(), journal.end(), "C W | window_rules/..y/params/enabled | window_rules"),
+        journal.end());
+    EXPECT_EQ(journal.back(), "C W/menu | ../window_rules/..y/params/enabled | ..");
 }
 
 TEST_F(Notification, NotifyReachesEveryObjectButParams) {

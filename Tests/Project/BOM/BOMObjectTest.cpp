@@ -252,6 +252,9 @@ TEST(Collections, RenameChildReKeysAndRenames) {
     auto r1 = MustCast<IBOMObjectSlave>(tree.At("window_rules/R1"));
     owner->RenameChild(r1.Get(), "First");
     EXPECT_EQ(r1->GetName(), "First");
+    // The position stays: it decides which rule applies and the order of the file.
+    EXPECT_EQ(tree.rules->IndexOf("First"), 0);
+    EXPECT_EQ(tree.rules->Item(Variant(1))->GetName(), "R2");
     EXPECT_TRUE(Same(tree.rules->Item(Variant("first")), r1));
     EXPECT_FALSE(tree.rules->Item(Variant("R1")));
     EXPECT_EQ(tree.rules->IndexOf("R1"), -1);
@@ -273,6 +276,51 @@ TEST(Collections, RenameChildKeepsOldNameWhenTakenEmptyOrSameLetters) {
     auto actions = MustCast<IBOMObjectSlave>(r1->ResolvePath("actions"));
     ruleOwner->RenameChild(actions.Get(), "other");
     EXPECT_EQ(actions->GetName(), "actions");
+}
+
+TEST(Collections, RenameOntoATakenNameRaisesAndKeepsTheItem) {
+    SampleTree tree;
+    auto r1 = tree.At("window_rules/R1");
+    EXPECT_THROW(tree.rules->Rename(r1.Get(), "r2"), EBOMNameError);
+    EXPECT_EQ(tree.rules->Count(), 2);
+    EXPECT_TRUE(Same(tree.rules->Item(Variant("R1")), r1));
+    EXPECT_EQ(tree.rules->IndexOf("R2"), 1);
+    // Letter case of its own name is no clash.
+    tree.rules->Rename(r1.Get(), "r1");
+    EXPECT_EQ(tree.rules->IndexOf("R1"), 0);
+}
+
+TEST(Collections, RenameChildRefusesNamesNoPathReaches) {
+    SampleTree tree;
+    auto owner = MustCast<IBOMObjectOwner>(tree.rules);
+    auto r1 = MustCast<IBOMObjectSlave>(tree.At("window_rules/R1"));
+    for (const char* name : {"a/b", "/", "Rule:", "a:b", ".", "..", "all"}) {
+        try {
+            owner->RenameChild(r1.Get(), name);
+            ADD_FAILURE() << name << " was accepted";
+        } catch (const EBOMNameError& e) {
+            EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(r1->GetName(), "R1");
+        EXPECT_EQ(tree.rules->IndexOf("R1"), 0);
+    }
+    // Ordinary names that merely look alike are reachable.
+    for (const char* name : {"ALL", "..x", "a.b"}) {
+        owner->RenameChild(r1.Get(), name);
+        EXPECT_TRUE(Same(tree.At(std::string("window_rules/") + name), r1)) << name;
+    }
+}
+
+TEST(ClassRegistryUse, ObjectBeforeTheRegistryIsSetUpRaisesAClearError) {
+    DoneAbstractClasses();
+    try {
+        ConstructBOM<TBOMObject>();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("class registry"), std::string::npos) << e.what();
+    }
+    RegisterTestClasses();
+    EXPECT_TRUE(CreateBOMObject("TESTRULE", "again"));
 }
 
 } // namespace

@@ -57,16 +57,20 @@ protected:
     }
 };
 
+inline void RegisterTestClasses() {
+    InitAbstractClasses();
+    RegisterBOMClasses();
+    RegisterClass(ClassOf<TTestRules>(), "TESTRULES");
+    RegisterClass(ClassOf<TTestRule>(), "TESTRULE");
+    RegisterClass(ClassOf<TTestActions>(), "TESTACTIONS");
+    RegisterClass(ClassOf<TTestRoot>(), "TESTROOT");
+}
+
 class BOMEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        InitAbstractClasses();
-        RegisterBOMClasses();
-        RegisterClass(ClassOf<TTestRules>(), "TESTRULES");
-        RegisterClass(ClassOf<TTestRule>(), "TESTRULE");
-        RegisterClass(ClassOf<TTestActions>(), "TESTACTIONS");
-        RegisterClass(ClassOf<TTestRoot>(), "TESTROOT");
+        RegisterTestClasses();
     }
     void TearDown() override {
         DoneAbstractClasses();

@@ -67,6 +67,30 @@ TEST(XMLStorage, ReadsAttributesAndChildrenInDocumentOrder) {
     EXPECT_EQ(storage->ReadChildText("none"), "");
 }
 
+TEST(XMLStorage, ChildrenAskedForInAnyOrderAreTheRightOnes) {
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->LoadFromXML(
+        "<r>\n <a n=\"1\"/> <b n=\"2\"/><!-- c --><a n=\"3\"/><c n=\"4\"/><b n=\"5\"/></r>"));
+    const auto n = [&](const std::string& name, int index) {
+        ComPtr<IHierStorage> child = storage->Child(name, index);
+        return child ? child->ReadAttr("n", "?") : std::string("none");
+    };
+    EXPECT_EQ(n("b", 0), "2");
+    EXPECT_EQ(n("a", 0), "1");
+    EXPECT_EQ(n("a", 1), "3");
+    EXPECT_EQ(n("c", 0), "4");
+    EXPECT_EQ(n("b", 1), "5");
+    EXPECT_EQ(n("a", 0), "1");
+    EXPECT_EQ(n("d", 0), "none");
+    EXPECT_EQ(n("b", 2), "none");
+    EXPECT_EQ(n("b", 0), "2");
+    EXPECT_EQ(n("a", 1), "3");
+    // A child added later is found too.
+    storage->AddChild("d")->WriteAttr("n", "6");
+    EXPECT_EQ(n("d", 0), "6");
+    EXPECT_EQ(storage->ChildCount("b"), 2);
+}
+
 TEST(XMLStorage, WriteChildTextAlwaysAppends) {
     auto storage = NewStorage();
     ASSERT_TRUE(storage->NewDocument("root"));
@@ -231,9 +255,13 @@ TEST(XMLLayout, ItemsLoadByNameTypeAndDefaultClass) {
                                      "<content><window_rule name=\"d\"/></content></c>"));
     MustCast<IPersistObject>(rules)->Load(storage.Get());
     auto list = MustCast<IBOMCollection>(rules);
-    ASSERT_EQ(list->Count(), 1);
+    // A second element of a name already loaded is an item of its own, under a free name.
+    ASSERT_EQ(list->Count(), 2);
     EXPECT_EQ(MustCast<IBOMObjectSlave>(list->Item(Variant(0)))->GetClassKey(), "TESTRULE");
-    EXPECT_EQ(MustCast<IBOMParam>(rules->ResolvePath("a/params/enabled"))->GetValue().AsString(), "no");
+    EXPECT_EQ(MustCast<IBOMParam>(rules->ResolvePath("a/params/enabled"))->GetValue().AsString(), "yes");
+    EXPECT_EQ(list->Item(Variant(1))->GetName(), "A 2");
+    EXPECT_EQ(MustCast<IBOMParam>(rules->ResolvePath("A 2/params/enabled"))->GetValue().AsString(), "no");
+    EXPECT_EQ(MustCast<IBOMParam>(rules->ResolvePath("A 2/params/name"))->GetValue().AsString(), "A 2");
     // Without a default class, an item element needs its "type".
     ASSERT_TRUE(storage->LoadFromXML("<c><content><action name=\"x\"/><action name=\"y\" type=\"BOMOBJECT\"/>"
                                      "</content></c>"));

@@ -368,10 +368,18 @@ TEST(ProcessesCommunication, IdenticalRetryGetsTheLateAnswer) {
     auto retry = std::async(std::launch::async, [&] { return Query(client, 0xCCCC); });
     // The retry's request is in the block once its wake-up is pending.
     ASSERT_TRUE(WaitUntil([&] { return WaitForSingleObject(raw.newCommand.Get(), 0) == WAIT_OBJECT_0; }));
-    server.Reply(replyDone, 4, "rule");
+    // Looking took the wake-up: it is pending again, as the retry left it.
+    SetEvent(raw.newCommand.Get());
+    EXPECT_TRUE(server.Reply(replyDone, 4, "rule"));
     const Answer answer = retry.get();
     ASSERT_EQ(channelDone, answer.result);
     EXPECT_EQ("rule", std::string(answer.data.begin(), answer.data.end()));
+    // The retry's own wake-up is still pending, but its request was answered: the server finds
+    // its reply in the block and no request, and answers nothing over it.
+    server.SetTimeout(100);
+    EXPECT_EQ(channelTimeout, server.WaitForCommand(code, size, data));
+    EXPECT_EQ(replyDone, raw.Block()->code);
+    EXPECT_EQ(4, raw.Block()->size);
 }
 
 // ---- Single-instance guard ----

@@ -78,6 +78,12 @@ TEST(HashList, CaseInsensitiveCrcFindsAnyCase) {
     EXPECT_EQ(Obj(1), list.Find("ABC"));
     EXPECT_EQ(Obj(1), list.Find("Abc"));
     EXPECT_EQ(nullptr, list.Find("abd"));
+    // Both ends of the alphabet, and the neighbours of its letters that are no letters.
+    list.Add("azAZ", Obj(2));
+    EXPECT_EQ(Obj(2), list.Find("AZaz"));
+    list.Add("`{", Obj(3));
+    EXPECT_EQ(nullptr, list.Find("@["));
+    EXPECT_EQ(Obj(3), list.Find("`{"));
 }
 
 TEST(HashList, CaseSensitiveByDefault) {

@@ -61,6 +61,10 @@ TEST_F(Matching, CaptionSubstringOnlyWhenExactSearchIsNo) {
     EXPECT_FALSE(Matches(notepadLike.Handle()));
     Set(CaptionCriterion + "exact_search", "NO");
     EXPECT_FALSE(Matches(notepadLike.Handle()));
+    // Exact search takes the whole caption: neither its start nor its end is enough.
+    Set(CaptionCriterion + "window_caption", "Untitled");
+    EXPECT_FALSE(Matches(notepadLike.Handle()));
+    Set(CaptionCriterion + "window_caption", "Editor");
     Set(CaptionCriterion + "exact_search", "no");
     EXPECT_TRUE(Matches(notepadLike.Handle()));
     Set(CaptionCriterion + "window_caption", "editor");
@@ -68,6 +72,26 @@ TEST_F(Matching, CaptionSubstringOnlyWhenExactSearchIsNo) {
     Set(CaptionCriterion + "exact_search", "yes");
     Set(CaptionCriterion + "window_caption", "Untitled - Editor");
     EXPECT_TRUE(Matches(notepadLike.Handle()));
+}
+
+TEST_F(Matching, CaptionAloneMatchesWhileTheClassCriterionIsLeftEmpty) {
+    // The class criterion stays as a new rule has it: enabled, empty, so not usable.
+    Set(CaptionCriterion + "enabled", "yes");
+    Set(CaptionCriterion + "window_caption", "Untitled - Editor");
+    EXPECT_TRUE(Matches(notepadLike.Handle()));
+    Set(CaptionCriterion + "window_caption", "Untitled - Other");
+    EXPECT_FALSE(Matches(notepadLike.Handle()));
+}
+
+TEST_F(Matching, AnyOneEnabledConditionIsEnough) {
+    Set(ClassCriterion + "window_class_name", "GlzOtherClass");
+    ComPtr<IBOMObjectSlave> second = CreateBOMObject("CONDITION", "Second");
+    MustCast<IBOMCollection>(rule->ResolvePath("conditions"))->Add(second.Get());
+    EXPECT_FALSE(Matches(notepadLike.Handle()));
+    Set("conditions/Second/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name", "GlzMatchClass");
+    EXPECT_TRUE(Matches(notepadLike.Handle()));
+    Set("conditions/Second/params/enabled", "no");
+    EXPECT_FALSE(Matches(notepadLike.Handle()));
 }
 
 TEST_F(Matching, CaptionWithLeadingBlanksMatchesOnlyWithThem) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <latch>
 #include <thread>
 
 namespace {
@@ -91,6 +92,120 @@ TEST_F(Root, FirstOfTwoMatchingEnabledRulesAnswers) {
     EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\", 0), 0u);
 }
 
+TEST_F(Root, HandWrittenRulesWithoutOrWithRepeatedNamesAreAllKept) {
+    // Names as a person may leave them: none, one used before, one a free name would take.
+    auto rule = [](const std::string& name, const std::string& className) {
+        return "<window_rule" + name +
+               "><conditions><content><condition name=\"DefaultCondition\"><criterions>"
+               "<content><criterion name=\"WINDOWCLASSNAMECRITERION\"><params><param "
+               "name=\"window_class_name\">" +
+               className +
+               "</param></params></criterion></content></criterions></condition></content>"
+               "</conditions></window_rule>";
+    };
+    WriteFileText(ConfigurationFilePath(),
+                  "<quenda_windows name=\"root\"><window_rules name=\"window_rules\"><content>" +
+                      rule(" name=\"Notepad\"", "C1") + rule("", "C2") + rule(" name=\"notepad\"", "C3") +
+                      rule("", "C4") + rule(" name=\"Window Rule 1\"", "C5") + rule(" name=\"a/b\"", "C6") +
+                      "</content></window_rules></quenda_windows>");
+    TQuendaWindows* windows = Load();
+    const std::string names = "Notepad,Window Rule 2,notepad 2,Window Rule 3,Window Rule 1,a/b";
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
+    for (int i = 0; i < 6; ++i) {
+        const auto item = MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Item(Variant(i));
+        EXPECT_EQ(ParamAt(item.Get(), ClassCriterion + "window_class_name"), "C" + std::to_string(i + 1));
+        EXPECT_EQ(ParamAt(item.Get(), "params/name"), item->GetName());
+    }
+    // The next save keeps them all.
+    windows->Modified = true;
+    windows->SaveConfiguration();
+    root->ClearOwner();
+    root = LoadConfiguration();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
+}
+
+namespace {
+// A window that counts how often its caption is read.
+class CaptionCountingWindow {
+public:
+    CaptionCountingWindow() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "GlzCaptionCounted";
+        RegisterClassA(&wc);
+        window_ = CreateWindowExA(0, wc.lpszClassName, "Counted", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~CaptionCountingWindow() { DestroyWindow(window_); }
+    HWND Handle() const noexcept { return window_; }
+    static inline int reads = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        if (message == WM_GETTEXT)
+            ++reads;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+} // namespace
+
+TEST_F(Root, AQueryReadsTheCaptionOnceAndFollowsEdits) {
+    Load();
+    CaptionCountingWindow window;
+    ASSERT_TRUE(window.Handle());
+    const std::string caption = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    for (const auto& [rule, text] :
+         {std::pair<std::string, std::string>{"First", "Other"}, {"Second", "Counted"}}) {
+        SetParamAt(root.Get(), "window_rules/" + rule + "/" + ClassCriterion + "window_class_name",
+                   "GlzCaptionCounted");
+        SetParamAt(root.Get(), "window_rules/" + rule + "/" + caption + "enabled", "yes");
+        SetParamAt(root.Get(), "window_rules/" + rule + "/" + caption + "window_caption", text);
+    }
+    CaptionCountingWindow::reads = 0;
+    EXPECT_EQ(Find(window.Handle()).rfind("\\WINDOWRULENAME=Second\\", 0), 0u);
+    EXPECT_EQ(CaptionCountingWindow::reads, 1);
+    // What a query knows of the rules follows every kind of edit.
+    ComPtr<IBOMObjectOwner> rules = Supports<IBOMObjectOwner>(At(root.Get(), "window_rules").Get());
+    rules->RenameChild(Supports<IBOMObjectSlave>(At(root.Get(), "window_rules/Second").Get()).Get(),
+                       "Renamed");
+    EXPECT_EQ(Find(window.Handle()).rfind("\\WINDOWRULENAME=Renamed\\", 0), 0u);
+    MustCast<IBOMParam>(At(root.Get(), "window_rules/Renamed/" + caption + "window_caption"))
+        ->SetValueSilent(Variant("Count"));
+    EXPECT_EQ(Find(window.Handle()), "");
+    ComPtr<IBOMObjectSlave> added = CreateBOMObject("WINDOWRULE", "Added");
+    SetParamAt(added.Get(), ClassCriterion + "window_class_name", "GlzCaptionCounted");
+    MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Add(added.Get());
+    EXPECT_EQ(Find(window.Handle()).rfind("\\WINDOWRULENAME=Added\\", 0), 0u);
+    MustCast<IBOMObjectSlave>(At(root.Get(), "window_rules/Added"))->ClearOwner();
+    MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Delete(Variant("Added"));
+    EXPECT_EQ(Find(window.Handle()), "");
+}
+
+TEST_F(Root, QueriesFromSeveralThreadsAtOnceAgree) {
+    // The resident program asks from its server thread while its main thread announces windows.
+    Load();
+    const std::string expected = Find(target.Handle());
+    root->ClearOwner();
+    root = LoadConfiguration();
+    ASSERT_TRUE(root);
+    // All start at once on the new root, so that their first queries meet.
+    std::latch start(4);
+    std::vector<std::future<int>> askers;
+    for (int t = 0; t < 4; ++t)
+        askers.push_back(std::async(std::launch::async, [&] {
+            start.arrive_and_wait();
+            int agreed = 0;
+            for (int q = 0; q < 200; ++q)
+                agreed += Find(target.Handle()) == expected ? 1 : 0;
+            return agreed;
+        }));
+    for (auto& asker : askers)
+        EXPECT_EQ(asker.get(), 200);
+}
+
 TEST_F(Root, MissingOrBrokenFileGivesNoRoot) {
     EXPECT_FALSE(LoadConfiguration(ApplicationFolder + "missing.ini"));
     WriteFileText(ConfigurationFilePath(), "<quenda_windows><unclosed>");
@@ -113,6 +228,14 @@ TEST_F(Root, ModifiedFollowsChangesAndRenamesButNotLocalisation) {
                        "Renamed");
     EXPECT_TRUE(windows->Modified);
     EXPECT_TRUE(At(root.Get(), "window_rules/Renamed"));
+
+    // A name that begins with two dots is a name like any other.
+    windows->Modified = false;
+    rules->RenameChild(Supports<IBOMObjectSlave>(At(root.Get(), "window_rules/Renamed").Get()).Get(), "..x");
+    EXPECT_TRUE(windows->Modified);
+    windows->Modified = false;
+    SetParamAt(root.Get(), "window_rules/..x/actions/StayOnTop/params/enabled", "no");
+    EXPECT_TRUE(windows->Modified);
 }
 
 TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {

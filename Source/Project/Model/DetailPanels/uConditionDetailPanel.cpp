@@ -9,6 +9,8 @@
 #include "StdCtrls.h"
 #include "uCriterionDetailPanels.h"
 
+#include <algorithm>
+
 namespace {
 
 // Layout of the condition panel, in pixels, as designed.
@@ -16,7 +18,8 @@ constexpr SIZE kFrame{201, 130};
 constexpr int kFindWindowPanelHeight = 41;
 constexpr RECT kDescription{40, 0, 148, 41}; // left, top, width, height
 constexpr POINT kFindWindow{4, 5};
-// The group box's frame and caption around the picker and the criteria.
+// The group box's frame and caption around the picker and the criteria, at the least: a caption
+// font taller than the designed one takes more, and no criterion may be cut off.
 constexpr int kGroupBoxExtra = 10;
 
 constexpr char kDescriptionText[] =
@@ -75,7 +78,7 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
     }
     FindWindowPanel->SetTop(0);
     // The frame is as high as the group box needs; the box fills it.
-    SetClientSize(ClientWidth(), height + kGroupBoxExtra);
+    SetClientSize(ClientWidth(), height + std::max(kGroupBoxExtra, CriterionsGroupBox->FrameHeight()));
 }
 
 void TConditionDetailPanel::Localize() {

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -153,8 +154,12 @@ TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
     EXPECT_EQ(0, page->MainPanel->Top());
     EXPECT_EQ(page->MainPanel->Height(), condition->Top());
     EXPECT_EQ(condition->Top() + condition->Height(), level->Top());
-    // Picker row, class criterion, caption criterion, and the group box's frame.
-    EXPECT_EQ(41 + 28 + 65 + 10, condition->ClientHeight());
+    // Picker row, class criterion, caption criterion, and the group box's frame: the lowest
+    // criterion is not cut off by the frame.
+    EXPECT_EQ(41 + 28 + 65 + std::max(10, condition->CriterionsGroupBox->FrameHeight()),
+              condition->ClientHeight());
+    EXPECT_LE(captionPanel->Top() + captionPanel->Height(),
+              condition->CriterionsGroupBox->ClientRect().bottom - 2);
     EXPECT_LT(classPanel->Top(), captionPanel->Top());
     EXPECT_EQ(condition->CriterionsGroupBox, classPanel->Parent());
     EXPECT_EQ("Rule", page->NameEdit->Text());

@@ -1,0 +1,35 @@
+#include "CenterCommands.h"
+
+#include "AppSpecificConsts.h"
+#include "ProcessesCommunication.h"
+#include "ShellOpen.h"
+#include "SingleAppInstance.h"
+
+#include <vector>
+
+namespace {
+constexpr const char* ControlCenterFile = "GlazloCenter.exe";
+} // namespace
+
+bool IsControlCenterRunning() {
+    return TSingleAppInstance(ControlCenterInstanceName).IsOtherInstanceRunning();
+}
+
+TCenterAnswer SendCenterCommand(int code) {
+    TProcessesCommunication channel(ChannelPrefix);
+    for (int send = 1;; ++send) {
+        int replyCode = 0;
+        int replySize = 0;
+        std::vector<char> reply;
+        if (channel.SendCommand(code, 0, nullptr, replyCode, replySize, reply) == channelDone)
+            return TCenterAnswer::Answered;
+        if (!IsControlCenterRunning())
+            return TCenterAnswer::NotRunning;
+        if (send == CenterCommandSends)
+            return TCenterAnswer::NoAnswer;
+    }
+}
+
+void RunControlCenter(HWND owner) {
+    ShellOpen(owner, nullptr, ApplicationFolder + ControlCenterFile, ApplicationFolder);
+}

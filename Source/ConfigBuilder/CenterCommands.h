@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+// What came of a command to GlazloCenter.
+enum class TCenterAnswer {
+    Answered,
+    // GlazloCenter does not run: nobody was there to answer.
+    NotRunning,
+    // It runs but did not answer any of the sends.
+    NoAnswer,
+};
+
+inline constexpr int CenterCommandSends = 5;
+
+// Whether GlazloCenter runs: its single-instance section exists. Probed afresh on each call.
+bool IsControlCenterRunning();
+
+// Sends a command without data on a fresh channel. A send that gets no answer is repeated
+// while GlazloCenter runs (a reload in progress keeps the server busy), up to five sends.
+TCenterAnswer SendCenterCommand(int code);
+
+// Starts GlazloCenter.exe from the programs' folder.
+void RunControlCenter(HWND owner);

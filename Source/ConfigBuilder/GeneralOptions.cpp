@@ -1,0 +1,79 @@
+#include "GeneralOptions.h"
+
+#include "AppSpecificConsts.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+constexpr const char* ControlCenterFile = "GlazloCenter.exe";
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+std::optional<std::string> ReadString(const char* key, const char* value) {
+    DWORD size = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::string text(size, '\0');
+    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(std::min<std::size_t>(size, text.size()));
+    if (auto end = text.find('\0'); end != std::string::npos)
+        text.resize(end);
+    return text;
+}
+
+std::optional<DWORD> ReadNumber(const char* key, const char* value) {
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_DWORD, nullptr, &number, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return number;
+}
+
+// RegSetKeyValue creates the key when it is missing.
+void WriteString(const char* key, const char* value, const std::string& text) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void WriteNumber(const char* key, const char* value, DWORD number) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_DWORD, &number, sizeof number);
+}
+
+} // namespace
+
+std::string ControlCenterRunValue() {
+    const std::string path = ApplicationFolder + ControlCenterFile;
+    return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
+}
+
+bool RunValueStartsControlCenter(const std::string& runValue) {
+    return Upper(runValue).find(Upper(ApplicationFolder + ControlCenterFile)) != std::string::npos;
+}
+
+TGeneralOptions ReadGeneralOptions() {
+    TGeneralOptions options;
+    options.TrayIcon = ReadNumber(CommandCenterKey, TrayIconValueName).value_or(1) != 0;
+    options.LoadAtStartup = RunValueStartsControlCenter(ReadString(RunKey, RunValueName).value_or(""));
+    options.Language = ReadString(ProductKeyName, LanguageValueName).value_or("");
+    return options;
+}
+
+void WriteGeneralOptions(bool loadAtStartup, bool trayIcon, const std::optional<std::string>& language) {
+    WriteNumber(CommandCenterKey, TrayIconValueName, trayIcon ? 1 : 0);
+    if (loadAtStartup)
+        WriteString(RunKey, RunValueName, ControlCenterRunValue());
+    else
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, RunKey, RunValueName);
+    if (language)
+        WriteString(ProductKeyName, LanguageValueName, *language);
+}

@@ -1,0 +1,146 @@
+#include "ConfigBuilderTestSupport.h"
+
+#include "AppSpecificConsts.h"
+#include "BOMObjects.h"
+#include "ChildProcess.h"
+#include "GeneralClasses.h"
+#include "ModelRegistration.h"
+#include "MultiLanguages.h"
+#include "ProcessesCommunication.h"
+#include "Project/Model/ModelTestSupport.h"
+#include "RootUIController.h"
+#include "WaitUntil.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct TAnswererState {
+    int Button = IDOK;
+    std::vector<std::string> Texts;
+    std::vector<std::string> Captions;
+};
+TAnswererState Answerer;
+
+BOOL CALLBACK AnswerBox(HWND window, LPARAM) noexcept {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) != "#32770" || !IsWindowVisible(window))
+        return TRUE;
+    char text[1024] = {};
+    GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+    char caption[256] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    Answerer.Texts.push_back(text);
+    Answerer.Captions.push_back(caption);
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(Answerer.Button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, Answerer.Button)));
+    return FALSE;
+}
+
+void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
+}
+
+std::function<bool()> DriverStep;
+
+void CALLBACK DriverTimer(HWND, UINT, UINT_PTR timer, DWORD) noexcept {
+    try {
+        if (DriverStep && DriverStep()) {
+            DriverStep = nullptr;
+            KillTimer(nullptr, timer);
+        }
+    } catch (...) {
+        DriverStep = nullptr;
+    }
+}
+
+} // namespace
+
+TTimerDriver::TTimerDriver(std::function<bool()> step) {
+    DriverStep = std::move(step);
+    timer_ = SetTimer(nullptr, 0, 30, DriverTimer);
+}
+
+TTimerDriver::~TTimerDriver() {
+    KillTimer(nullptr, timer_);
+    DriverStep = nullptr;
+}
+
+void EnsureConfigClasses() {
+    static const bool done = [] {
+        EnsureModelClasses();
+        RegisterConfigBuilder();
+        ConfigFileName = DefaultConfigFileName;
+        LoadLanguage("");
+        SetMacro("appname", "Glazlo");
+        return true;
+    }();
+    (void)done;
+}
+
+TMessageBoxAnswerer::TMessageBoxAnswerer(int button) {
+    Answerer = TAnswererState{button, {}, {}};
+    timer_ = SetTimer(nullptr, 0, 50, AnswerTimer);
+}
+
+TMessageBoxAnswerer::~TMessageBoxAnswerer() {
+    KillTimer(nullptr, timer_);
+}
+
+const std::vector<std::string>& TMessageBoxAnswerer::Texts() const {
+    return Answerer.Texts;
+}
+
+const std::vector<std::string>& TMessageBoxAnswerer::Captions() const {
+    return Answerer.Captions;
+}
+
+TCenterStandIn::TCenterStandIn(const std::string& options) {
+    log_ = NewTestFolder("standin") + "codes.log";
+    DeleteFileA(log_.c_str());
+    const std::string ready = UniqueName("GlzStandInReady");
+    UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    const std::string program = ProgramFolder() + "GlzCenterStandIn.exe";
+    std::string commandLine = "\"" + program + "\" \"" + log_ + "\" " + ready + " " + options;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &info)) {
+        CloseHandle(info.hThread);
+        process_.Reset(info.hProcess);
+        HANDLE both[] = {readyEvent.Get(), process_.Get()};
+        WaitForMultipleObjects(2, both, FALSE, 10000);
+    }
+}
+
+// The stand-in may be leaving commands unanswered: it is simply ended.
+TCenterStandIn::~TCenterStandIn() {
+    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.Get(), 1);
+        WaitForSingleObject(process_.Get(), 3000);
+    }
+}
+
+std::string TCenterStandIn::Codes() const {
+    std::ifstream in(log_);
+    std::string line;
+    std::string codes;
+    while (std::getline(in, line))
+        codes += (codes.empty() ? "" : ",") + line;
+    return codes;
+}
+
+std::string NewTestFolder(const std::string& stem) {
+    static int counter = 0;
+    return TempFolder(stem + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter));
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}

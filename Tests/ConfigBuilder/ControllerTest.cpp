@@ -1,0 +1,230 @@
+#include "AppSpecificConsts.h"
+#include "BOMRoutines.h"
+#include "BOMUICommands.h"
+#include "ConfigBuilderTestSupport.h"
+#include "Platform/TestWindow.h"
+#include "Project/Model/ModelTestSupport.h"
+#include "RootUIController.h"
+#include "ShellOpen.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::string RuleFile(std::initializer_list<const char*> names) {
+    std::string text = R"(<?xml version="1.0"?><quenda_windows name="Glazlo"><window_rules><content>)";
+    for (const char* name : names)
+        text += std::string(R"(<window_rule name=")") + name + R"(" type="WINDOWRULE"/>)";
+    return text + "</content></window_rules></quenda_windows>";
+}
+
+// A configuration loaded from a file of its own and bound to a tree in a test window.
+class Controller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureConfigClasses();
+        savedFolder_ = ApplicationFolder;
+        ApplicationFolder = NewTestFolder("controller");
+        WriteFileText(ApplicationFolder + "Glazlo.ini", RuleFile({"Window Rule 1", "window rule 3"}));
+        rootSlave = LoadConfiguration(ApplicationFolder + "Glazlo.ini");
+        ASSERT_TRUE(rootSlave);
+        root = dynamic_cast<TQuendaWindows*>(rootSlave.Get());
+        controller = dynamic_cast<TRootUIController*>(
+            Supports<IConfigBuilder>(rootSlave->QueryKind("CongifBuilder")).Get());
+        ASSERT_NE(nullptr, controller);
+        tree = std::make_unique<TTreeView>(host.Handle());
+        // No detail area: these tests need no pages, and each page costs its controls.
+        controller->BindTree(*tree, nullptr, host.Handle());
+    }
+    void TearDown() override {
+        if (controller != nullptr)
+            controller->UnbindTree();
+        tree.reset();
+        if (rootSlave)
+            rootSlave->ClearOwner();
+        ApplicationFolder = savedFolder_;
+    }
+
+    bool Enabled(const std::string& name) {
+        TCommandAction action;
+        action.Name = name;
+        controller->OnCommandUpdate(action);
+        return action.Enabled;
+    }
+    void Execute(const std::string& name) {
+        TCommandAction action;
+        action.Name = name;
+        controller->OnCommandExecute(action);
+    }
+    TTreeNode RuleNode(int index) {
+        TTreeNode node = root->TreeNode.GetFirstChild();
+        for (int i = 0; i < index && node; ++i)
+            node = node.GetNextSibling();
+        return node;
+    }
+
+    TTestWindow host;
+    std::unique_ptr<TTreeView> tree;
+    ComPtr<IBOMObjectSlave> rootSlave;
+    TQuendaWindows* root = nullptr;
+    TRootUIController* controller = nullptr;
+
+private:
+    std::string savedFolder_;
+};
+
+TEST_F(Controller, TreeShowsTheRootAndItsRules) {
+    ASSERT_TRUE(root->TreeNode);
+    EXPECT_EQ("Window Rules", root->TreeNode.Text());
+    EXPECT_EQ("Window Rule 1", RuleNode(0).Text());
+    EXPECT_EQ("window rule 3", RuleNode(1).Text());
+    EXPECT_FALSE(root->Modified);
+}
+
+TEST_F(Controller, AddTakesTheFirstFreeNumberAndSelectsTheRule) {
+    EXPECT_FALSE(Enabled("AppSave"));
+    Execute("WindowRuleAdd");
+    EXPECT_EQ("Window Rule 1,window rule 3,Window Rule 2", ItemNames(rootSlave.Get(), "window_rules"));
+    EXPECT_EQ("Window Rule 2", tree->Selected().Text());
+    EXPECT_TRUE(root->Modified);
+    EXPECT_TRUE(Enabled("AppSave"));
+    // The new rule comes from the template.
+    EXPECT_EQ("yes", ParamAt(rootSlave.Get(),
+                             "window_rules/Window Rule 2/actions/TransparentWindow/params/enabled"));
+    Execute("WindowRuleAdd");
+    EXPECT_EQ("Window Rule 4", tree->Selected().Text());
+}
+
+TEST_F(Controller, DeleteIsOfferedOnlyForASelectedRule) {
+    root->TreeNode.Select();
+    EXPECT_FALSE(Enabled("WindowRuleDelete"));
+    TTreeNode rule = RuleNode(0);
+    rule.Select();
+    EXPECT_TRUE(Enabled("WindowRuleDelete"));
+    // The rule's parts below it: conditions, actions.
+    Supports<IUIList>(NodeElement(rule))->FillTreeNode(rule);
+    TTreeNode conditions = rule.GetFirstChild();
+    ASSERT_TRUE(conditions);
+    conditions.Select();
+    EXPECT_FALSE(Enabled("WindowRuleDelete"));
+    conditions.GetNextSibling().Select();
+    EXPECT_FALSE(Enabled("WindowRuleDelete"));
+    // Run by its short-cut it asks nothing and deletes nothing.
+    TMessageBoxAnswerer answerer(IDYES);
+    controller->HandleShortCut(TShortCut('D' | scCtrl));
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_EQ("Window Rule 1,window rule 3", ItemNames(rootSlave.Get(), "window_rules"));
+}
+
+TEST_F(Controller, DeleteAsksAndSelectsTheNodeAbove) {
+    RuleNode(1).Select();
+    {
+        TMessageBoxAnswerer answerer(IDNO);
+        Execute("WindowRuleDelete");
+        ASSERT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ("Are you sure you want to delete the Window Rule \"window rule 3\"?", answerer.Texts()[0]);
+        EXPECT_EQ("Glazlo", answerer.Captions()[0]);
+    }
+    EXPECT_EQ("Window Rule 1,window rule 3", ItemNames(rootSlave.Get(), "window_rules"));
+    EXPECT_FALSE(root->Modified);
+
+    TMessageBoxAnswerer answerer(IDYES);
+    Execute("WindowRuleDelete");
+    EXPECT_EQ("Window Rule 1", ItemNames(rootSlave.Get(), "window_rules"));
+    EXPECT_EQ("Window Rule 1", tree->Selected().Text());
+    EXPECT_TRUE(root->Modified);
+    Execute("WindowRuleDelete");
+    EXPECT_EQ("", ItemNames(rootSlave.Get(), "window_rules"));
+    EXPECT_EQ(root->TreeNode, tree->Selected());
+    EXPECT_EQ(0, root->TreeNode.Count());
+}
+
+TEST_F(Controller, CommandsOfNobodyAreDisabled) {
+    EXPECT_FALSE(Enabled("NoSuchCommand"));
+    RuleNode(0).Select();
+    EXPECT_TRUE(Enabled("Options"));
+    EXPECT_TRUE(Enabled("WindowRuleAdd"));
+}
+
+TEST_F(Controller, RunAndStopFollowTheResidentProgram) {
+    EXPECT_TRUE(Enabled("RunCommandCenter"));
+    EXPECT_FALSE(Enabled("StopCommandCenter"));
+    TCenterStandIn center("guard");
+    EXPECT_FALSE(Enabled("RunCommandCenter"));
+    EXPECT_TRUE(Enabled("StopCommandCenter"));
+    Execute("StopCommandCenter");
+    EXPECT_EQ("3", center.Codes());
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(center.Process(), 5000));
+    EXPECT_TRUE(Enabled("RunCommandCenter"));
+    EXPECT_FALSE(Enabled("StopCommandCenter"));
+}
+
+TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
+    TCenterStandIn center;
+    Execute("WindowRuleAdd");
+    TMessageBoxAnswerer answerer(IDOK);
+    Execute("AppSave");
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_FALSE(root->Modified);
+    EXPECT_FALSE(Enabled("AppSave"));
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
+    EXPECT_EQ("2", center.Codes());
+}
+
+TEST_F(Controller, ClosingAsksOnlyWhenModified) {
+    {
+        TMessageBoxAnswerer answerer(IDCANCEL);
+        EXPECT_TRUE(controller->AskSaveChanges());
+        EXPECT_TRUE(answerer.Texts().empty());
+    }
+    Execute("WindowRuleAdd");
+    TMessageBoxAnswerer answerer(IDCANCEL);
+    EXPECT_FALSE(controller->AskSaveChanges());
+    ASSERT_EQ(1u, answerer.Texts().size());
+    EXPECT_EQ("Save changes?", answerer.Texts()[0]);
+    EXPECT_TRUE(root->Modified);
+}
+
+TEST_F(Controller, AFailedSaveOnClosingKeepsTheWindowOpen) {
+    Execute("WindowRuleAdd");
+    // A folder that does not exist: the file cannot be written.
+    ApplicationFolder += "missing\\";
+    {
+        TMessageBoxAnswerer answerer(IDYES);
+        EXPECT_FALSE(controller->AskSaveChanges());
+        ASSERT_EQ(2u, answerer.Texts().size());
+        EXPECT_FALSE(answerer.Texts()[1].empty());
+    }
+    EXPECT_TRUE(root->Modified);
+
+    ApplicationFolder.erase(ApplicationFolder.size() - 8);
+    TMessageBoxAnswerer answerer(IDYES);
+    EXPECT_TRUE(controller->AskSaveChanges());
+    EXPECT_FALSE(root->Modified);
+}
+
+TEST_F(Controller, HelpAndLaunchOpenFilesOfTheProgramsFolder) {
+    std::vector<std::string> opened;
+    const TShellOpen saved = ShellOpen;
+    ShellOpen = [&opened](HWND, const char* verb, const std::string& file, const std::string& directory) {
+        opened.push_back(std::string(verb != nullptr ? verb : "<default>") + " " + file + " in " + directory);
+    };
+    Execute("HelpContent");
+    Execute("RunCommandCenter");
+    ShellOpen = saved;
+    EXPECT_EQ((std::vector<std::string>{
+                  "<default> " + ApplicationFolder + "Glazlo.chm in " + ApplicationFolder,
+                  "<default> " + ApplicationFolder + "GlazloCenter.exe in " + ApplicationFolder}),
+              opened);
+}
+
+// The build lays the compiled help out beside the programs.
+TEST(Help, TheHelpFileIsBuiltBesideThePrograms) {
+    const std::string help = ReadFileText(ProgramFolder() + "Glazlo.chm");
+    ASSERT_GT(help.size(), 1000u);
+    EXPECT_EQ("ITSF", help.substr(0, 4));
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// GlazloConfig.exe from a product folder of its own, driven from outside as a user would.
+#include "CenterTestSupport.h"
+#include "ConfigBuilderTestSupport.h"
+#include "ConfigProgram.h"
+#include "ProcessesCommunication.h"
+#include "SingleAppInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
+
+std::string OneRule(const std::string& name, const std::string& windowClass, int level = 60) {
+    return ConfigurationText({TestRule{name, windowClass, level}});
+}
+
+// The menu bar lies above the tool bar in the control bar.
+HWND MenuBarOf(HWND main) {
+    HWND first = FindChild(main, "ToolbarWindow32");
+    HWND second =
+        first != nullptr ? FindWindowExA(GetParent(first), first, "ToolbarWindow32", nullptr) : nullptr;
+    if (second == nullptr)
+        return first;
+    RECT a{}, b{};
+    GetWindowRect(first, &a);
+    GetWindowRect(second, &b);
+    return a.top <= b.top ? first : second;
+}
+
+bool Exited(HANDLE process, DWORD timeout = 10000) {
+    return WaitForSingleObject(process, timeout) == WAIT_OBJECT_0;
+}
+
+DWORD ExitCode(HANDLE process) {
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// A message box of the process, waited for.
+HWND MessageBoxOf(DWORD processId) {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindProcessWindow(processId, "#32770")) != nullptr; }, 5000);
+    return box;
+}
+
+// Starts the program, brings its window forward and adds a rule with Ctrl+A; the window.
+HWND StartAndAddRule(TConfigProgram& program) {
+    program.Start();
+    HWND main = program.MainWindow();
+    if (main == nullptr)
+        return nullptr;
+    BringToFront(main);
+    PressShortCut(VK_CONTROL, 'A');
+    WaitUntil([&] { return FindChild(main, "Edit", "Window Rule 1", false) != nullptr; }, 5000);
+    return main;
+}
+
+class GlazloConfig : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureConfigClasses();
+        RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
+    }
+    void TearDown() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quenda Tools\\Glazlo\\Command Center", "trayicon");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Glazlo");
+    }
+};
+
+TEST_F(GlazloConfig, StartsWithTheRuleTreeAndRunsOnce) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Notepad", "Notepad"));
+    HANDLE first = program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    EXPECT_EQ("Glazlo", WindowText(main));
+    HWND tree = FindChild(main, "SysTreeView32");
+    ASSERT_NE(nullptr, tree);
+    EXPECT_EQ("Window Rules", TreeItemText(tree, TreeRoot(tree)));
+    EXPECT_EQ("Notepad", TreeItemText(tree, TreeChild(tree, TreeRoot(tree), 0)));
+
+    // A second start brings the first forward and ends without a window of its own.
+    SetForegroundWindow(GetDesktopWindow());
+    HANDLE second = program.Start();
+    ASSERT_TRUE(Exited(second));
+    EXPECT_NE(0u, ExitCode(second));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(first, 0));
+}
+
+TEST_F(GlazloConfig, WithoutItsConfigurationItEndsWithoutAWindow) {
+    TConfigProgram program;
+    HANDLE process = program.Start();
+    const DWORD processId = program.ProcessId();
+    bool windowSeen = false;
+    WaitUntil(
+        [&] {
+            windowSeen = windowSeen || FindProcessWindow(processId, "TCBAppForm") != nullptr;
+            return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        10000);
+    ASSERT_TRUE(Exited(process, 0));
+    EXPECT_NE(0u, ExitCode(process));
+    EXPECT_FALSE(windowSeen);
+}
+
+TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
+    TCenterStandIn center("guard");
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Notepad", "Notepad"));
+    HWND main = StartAndAddRule(program);
+    ASSERT_NE(nullptr, main);
+    HWND nameEdit = FindChild(main, "Edit", "Window Rule 1", false);
+    ASSERT_NE(nullptr, nameEdit);
+    ASSERT_TRUE(FocusByClick(nameEdit));
+    PressKeys({VK_END});
+    for (int i = 0; i < 13; ++i)
+        PressKeys({VK_BACK});
+    TypeText("Typed Rule");
+    PressShortCut(VK_CONTROL, 'S');
+    EXPECT_TRUE(WaitUntil(
+        [&] { return program.ReadConfiguration().find("name=\"Typed Rule\"") != std::string::npos; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2"; }, 5000));
+
+    // Actions, Stop: the second item of the third menu.
+    ASSERT_TRUE(ChooseMenuItem(MenuBarOf(main), 2, 2));
+    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2,3"; }, 5000));
+}
+
+TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
+    TCenterStandIn center("guard");
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Notepad", "Notepad"));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    for (const char* button : {"Cancel", "OK"}) {
+        BringToFront(main);
+        ASSERT_TRUE(ChooseMenuItem(MenuBarOf(main), 2, 3));
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (dialog = FindProcessWindow(program.ProcessId(), "TOptionsForm")) != nullptr; },
+            5000));
+        HWND press = FindChild(dialog, "Button", button, false);
+        ASSERT_NE(nullptr, press) << button;
+        PostMessageA(press, BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
+        Sleep(0);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "4"; }, 5000));
+}
+
+TEST_F(GlazloConfig, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
+    TConfigProgram program;
+    const std::string file = OneRule("Notepad", "Notepad");
+    program.WriteConfiguration(file);
+    HWND main = StartAndAddRule(program);
+    ASSERT_NE(nullptr, main);
+    HANDLE process = program.Process();
+    ASSERT_NE(nullptr, FindChild(main, "Edit", "Window Rule 1", false));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND box = MessageBoxOf(program.ProcessId());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("Save changes?", WindowText(GetDlgItem(box, 0xFFFF)));
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+    EXPECT_FALSE(Exited(process, 500));
+    EXPECT_TRUE(IsWindowVisible(main));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    box = MessageBoxOf(program.ProcessId());
+    ASSERT_NE(nullptr, box);
+    PostMessageA(box, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(Exited(process));
+    EXPECT_EQ(0u, ExitCode(process));
+    EXPECT_EQ(file, program.ReadConfiguration());
+}
+
+TEST_F(GlazloConfig, TheWindowReopensWhereItWasClosed) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Notepad", "Notepad"));
+    HANDLE process = program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    SetWindowPos(main, nullptr, 50, 60, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT placed{};
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            GetWindowRect(main, &placed);
+            return placed.left == 50 && placed.right - placed.left == 640;
+        },
+        5000));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Exited(process));
+
+    char normPos[64] = {};
+    DWORD size = sizeof normPos;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows\\TCBAppForm",
+                           "NormPos", RRF_RT_REG_SZ, nullptr, normPos, &size));
+    program.Start();
+    main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    RECT reopened{};
+    GetWindowRect(main, &reopened);
+    EXPECT_EQ(placed.left, reopened.left);
+    EXPECT_EQ(placed.top, reopened.top);
+    EXPECT_EQ(placed.right, reopened.right);
+    EXPECT_EQ(placed.bottom, reopened.bottom);
+}
+
+// The whole road: a level typed on the page and saved reaches a window of another program.
+TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
+    TConfigProgram program(true);
+    program.WriteConfiguration(OneRule("Target", "GlzCfgTarget", 60));
+    UniqueHandle centerProcess =
+        StartProgram((program.Folder() / "GlazloCenter.exe").string(), "", program.Folder().string());
+    ASSERT_TRUE(centerProcess);
+    TProcessesCommunication channel(ChannelPrefix);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            int code = 0, size = 0;
+            std::vector<char> reply;
+            const char probe[8] = {};
+            return channel.SendCommand(cmdQueryWindowRule, 8, probe, code, size, reply) == channelDone &&
+                   code == replyWrongSize;
+        },
+        15000));
+
+    UniqueHandle helperProcess = StartProgram(ProgramFolder() + "GlzTargetWindows.exe", "A:GlzCfgTarget");
+    ASSERT_TRUE(helperProcess);
+    HWND target = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (target = FindWindowA("GlzCfgTarget", nullptr)) != nullptr; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(target) == 153; }, 5000)) << LayeredAlpha(target);
+
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
+    HWND level = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (level = FindChild(main, "Edit", "60", false)) != nullptr; }, 5000));
+    ASSERT_TRUE(FocusByClick(level));
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    TypeText("30");
+    PressShortCut(VK_CONTROL, 'S');
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(target) == 76; }, 5000)) << LayeredAlpha(target);
+
+    int code = 0, size = 0;
+    std::vector<char> reply;
+    channel.SendCommand(cmdCloseCenter, 0, nullptr, code, size, reply);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(centerProcess.Get(), 10000));
+    TerminateProcess(helperProcess.Get(), 0);
+    WaitForSingleObject(helperProcess.Get(), 5000);
+}
+
+} // namespace

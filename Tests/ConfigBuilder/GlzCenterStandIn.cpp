@@ -1,0 +1,57 @@
+// Stands in for GlazloCenter on the command channel: appends every code it receives to a log
+// file (one line each), answers like GlazloCenter, and ends on command 3.
+// Arguments: log file, ready event name, then optional "guard" (hold GlazloCenter's
+// single-instance name) and "ignore=N" (leave the first N commands unanswered).
+#include "ProcessesCommunication.h"
+#include "SingleAppInstance.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc < 3)
+        return 2;
+    int ignore = 0;
+    bool guard = false;
+    for (int i = 3; i < __argc; ++i) {
+        const std::string arg = __argv[i];
+        if (arg == "guard")
+            guard = true;
+        else if (arg.rfind("ignore=", 0) == 0)
+            ignore = std::stoi(arg.substr(7));
+    }
+    TSingleAppInstance instance(ControlCenterInstanceName);
+    if (guard && instance.CheckInstance())
+        return 4;
+    TProcessesCommunication channel(ChannelPrefix);
+    if (!channel.Usable())
+        return 3;
+    if (HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[2])) {
+        SetEvent(ready);
+        CloseHandle(ready);
+    }
+    DWORD lastRequest = GetTickCount();
+    while (GetTickCount() - lastRequest < 60000) {
+        int code = 0;
+        int size = 0;
+        std::vector<char> data;
+        if (channel.WaitForCommand(code, size, data) != channelDone)
+            continue;
+        lastRequest = GetTickCount();
+        {
+            std::ofstream log(__argv[1], std::ios::app);
+            log << code << "\n";
+        }
+        if (ignore > 0) {
+            --ignore;
+            continue;
+        }
+        if (code >= cmdReloadConfiguration && code <= cmdReloadSettings)
+            channel.Reply(replyDone, 0, nullptr);
+        if (code == cmdCloseCenter || code == 100)
+            return 0;
+    }
+    return 0;
+}
