@@ -35,12 +35,19 @@ std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND 
 
 std::string FetchWindowRule(HWND window, const std::function<bool()>& keepAsking) {
     TProcessesCommunication channel(ChannelPrefix);
+    // Waiting on the command lock is the queue: its waiters are served in arrival order, so a
+    // burst of windows drains at the server's pace. A client that gave up and paused would
+    // lose its place and come back behind everyone who arrived meanwhile.
+    channel.SetLockTimeout(static_cast<int>(TurnTimeout));
     DWORD pause = FirstRetryPause;
     for (unsigned attempt = 0;; ++attempt) {
         if (std::optional<std::string> text = AskWindowRule(channel, window))
             return *text;
         if (!keepAsking())
             return std::string();
+        if (channel.TimedOutWaitingForTurn())
+            continue;
+        // The server had the request and did not answer (busy with a reload, or gone): give it room.
         Sleep(Spread(pause, attempt));
         pause = std::min(pause * 2, LastRetryPause);
     }

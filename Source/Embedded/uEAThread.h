@@ -27,10 +27,14 @@ class TProcessesCommunication;
 // One window query: the rule text (empty when there is none or the answer was refused), or
 // nothing when the server did not answer in time.
 std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND window);
-// The worker's query on its own channel with the default wait: after each time-out it asks
-// again, pausing longer each time, for as long as KeepAsking answers true.
+// The worker's query on its own channel: it queues for its turn and, after each time-out, asks
+// again for as long as KeepAsking answers true, pausing first when the server had the request.
 std::string FetchWindowRule(HWND window, const std::function<bool()>& keepAsking);
 
-// Pauses between the sends of one fetch: doubled after each time-out up to the last.
+// Pauses between the sends of one fetch after the server took a request and did not answer:
+// doubled after each such time-out up to the last.
 inline constexpr DWORD FirstRetryPause = 25;
 inline constexpr DWORD LastRetryPause = 1000;
+// The worker's wait for its turn on the command lock before it looks again whether the window
+// still wants its rule and the resident program still runs.
+inline constexpr DWORD TurnTimeout = 2000;

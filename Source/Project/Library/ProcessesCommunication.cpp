@@ -100,12 +100,16 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
     replyCode = 0;
     replySize = 0;
     replyData.clear();
+    timedOutWaitingForTurn_ = false;
     if (size < 0 || size > ChannelMaxData || (size > 0 && data == nullptr) || !Usable())
         return channelError;
 
-    MutexLock conversation(commandLock_.Get(), static_cast<DWORD>(timeout_));
-    if (!conversation.Acquired())
+    MutexLock conversation(commandLock_.Get(),
+                           static_cast<DWORD>(lockTimeout_ >= 0 ? lockTimeout_ : timeout_));
+    if (!conversation.Acquired()) {
+        timedOutWaitingForTurn_ = conversation.TimedOut();
         return conversation.TimedOut() ? channelTimeout : channelError;
+    }
 
     if (!Lock())
         return channelError;

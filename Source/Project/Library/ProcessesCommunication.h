@@ -56,6 +56,13 @@ public:
     void Unlock();
     void SetTimeout(int milliseconds) { timeout_ = milliseconds; }
     int Timeout() const { return timeout_; }
+    // The wait for the command lock alone, for a client that queues for its turn: the lock's
+    // waiters are served in arrival order, and one that times out loses its place. Negative
+    // (the default): the same as Timeout. The reply wait keeps Timeout.
+    void SetLockTimeout(int milliseconds) { lockTimeout_ = milliseconds; }
+    // After a SendCommand that timed out: true when it never got its turn on the command lock
+    // (another conversation held it), false when its request went out and no reply came.
+    bool TimedOutWaitingForTurn() const { return timedOutWaitingForTurn_; }
 
     // False when a named object could not be created or opened: every operation then fails.
     bool Usable() const { return view_ && writeLock_ && commandLock_ && newCommand_ && commandComplete_; }
@@ -77,6 +84,8 @@ private:
     UniqueHandle commandComplete_;
     std::string prefix_;
     int timeout_ = ChannelDefaultTimeout;
+    int lockTimeout_ = -1;
+    bool timedOutWaitingForTurn_ = false;
     // The request as WaitForCommand copied it (code, size, data), until Reply answers it.
     std::vector<char> pendingRequest_;
     bool hasPendingRequest_ = false;

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -198,6 +199,32 @@ TEST(ProcessesCommunication, UnansweredCodeTimesOutAfterTheTimeout) {
     EXPECT_LT(elapsed, 450u);
     // The server is still there for the next conversation.
     EXPECT_EQ(channelDone, Query(channel, 1).result);
+}
+
+TEST(ProcessesCommunication, ClientWaitingItsTurnIsServedAfterALongConversation) {
+    ServerProcess server;
+    ASSERT_TRUE(server.Started());
+    TProcessesCommunication channel(server.Prefix());
+    // Another client holding the conversation longer than the time-out (mutexes belong to threads).
+    const UniqueHandle taken(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+        const UniqueHandle lock(
+            OpenMutexA(SYNCHRONIZE, FALSE, (server.Prefix() + "CommandLockMutex").c_str()));
+        const MutexLock held(lock.Get());
+        SetEvent(taken.Get());
+        Sleep(800);
+    });
+    WaitForSingleObject(taken.Get(), 5000);
+    EXPECT_EQ(channelTimeout, Query(channel, 1).result);
+    EXPECT_TRUE(channel.TimedOutWaitingForTurn());
+    channel.SetLockTimeout(3000);
+    const Answer queued = Query(channel, 1);
+    EXPECT_EQ(channelDone, queued.result);
+    EXPECT_EQ(replyDone, queued.code);
+    holder.join();
+    // A request that went out and got no reply is no time-out of the turn.
+    EXPECT_EQ(channelTimeout, Send(channel, 7, 0, nullptr).result);
+    EXPECT_FALSE(channel.TimedOutWaitingForTurn());
 }
 
 TEST(ProcessesCommunication, MutexesAbandonedByAnEndedProcessCountAsAcquired) {
