@@ -144,3 +144,11 @@ std::string ProgramFolder() {
     std::string folder = path;
     return folder.substr(0, folder.rfind('\\') + 1);
 }
+
+std::string RegString(const char* key, const char* value) {
+    char text[512] = {};
+    DWORD size = sizeof text;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return "<none>";
+    return text;
+}

@@ -11,6 +11,9 @@
 // Every class of the configuration program registered once; COM up for the whole program.
 void EnsureConfigClasses();
 
+// A text value under HKEY_CURRENT_USER, or "<none>" when it is missing or not a text.
+std::string RegString(const char* key, const char* value);
+
 // Answers the message boxes this thread shows with Button, and keeps their texts.
 class TMessageBoxAnswerer {
 public:

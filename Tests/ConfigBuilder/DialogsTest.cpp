@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string RegString(const char* key, const char* value) {
-    char text[512] = {};
-    DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return "<none>";
-    return text;
-}
-
 // A root with its controller; the test prefix's settings are left as they were found.
 class Dialogs : public ::testing::Test {
 protected:

@@ -6,14 +6,6 @@
 
 namespace {
 
-std::string RegString(const char* key, const char* value) {
-    char text[512] = {};
-    DWORD size = sizeof text;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return "<none>";
-    return text;
-}
-
 // Leaves the test prefix's settings as it found them: a Run value left behind would start
 // GlazloCenter with the next Wine session.
 class Options : public ::testing::Test {
