@@ -8,11 +8,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
-constexpr char kObjectProp[] = "GLZ_Control";
 constexpr UINT_PTR kControlSubclassId = 0x474C5A43; // "GLZC"
 // Dialog ids from here on: 1 and 2 are IDOK and IDCANCEL, which IsDialogMessage sends itself.
 constexpr int kFirstControlId = 1000;
@@ -20,6 +21,38 @@ constexpr int kFirstControlId = 1000;
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                      DWORD_PTR data) noexcept;
+
+// The object of each window of the layer. Looked up for every message and notification: a
+// window property would cost a round trip to the Wine server each time.
+class TControlMap {
+public:
+    TWinControl* Find(HWND hwnd) noexcept {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = controls_.find(hwnd);
+        return found != controls_.end() ? found->second : nullptr;
+    }
+    // Out of memory the window stays unknown and gets only its default handling.
+    void Add(HWND hwnd, TWinControl* control) noexcept {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        try {
+            controls_[hwnd] = control;
+        } catch (...) {
+        }
+    }
+    void Remove(HWND hwnd) noexcept {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        controls_.erase(hwnd);
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<HWND, TWinControl*> controls_;
+};
+
+TControlMap& ControlMap() {
+    static TControlMap map;
+    return map;
+}
 
 int NextControlId() noexcept {
     static thread_local int next = kFirstControlId;
@@ -73,6 +106,14 @@ SIZE ClientSizeOf(HWND hwnd) noexcept {
     RECT r{};
     GetClientRect(hwnd, &r);
     return {r.right, r.bottom};
+}
+
+SIZE SizeOf(const RECT& r) noexcept {
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+bool SameSize(const RECT& a, const RECT& b) noexcept {
+    return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
 }
 
 } // namespace
@@ -157,7 +198,7 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) noexcept {
-    return hwnd != nullptr ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+    return hwnd != nullptr ? ControlMap().Find(hwnd) : nullptr;
 }
 
 TWinControl* TWinControl::FindControl(HWND hwnd) noexcept {
@@ -228,14 +269,14 @@ HWND TWinControl::TakeCreationParent() {
 
 void TWinControl::Bind(HWND hwnd) noexcept {
     hwnd_ = hwnd;
-    SetPropA(hwnd, kObjectProp, this);
+    ControlMap().Add(hwnd, this);
 }
 
 void TWinControl::Unbind() noexcept {
     if (hwnd_ == nullptr)
         return;
     RemoveControlHint(hwnd_);
-    RemovePropA(hwnd_, kObjectProp);
+    ControlMap().Remove(hwnd_);
     if (subclassed_)
         RemoveWindowSubclass(hwnd_, ControlSubclassProc, kControlSubclassId);
     subclassed_ = false;
@@ -565,6 +606,29 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         LayoutChanged(oldWindow);
     if (window != nullptr)
         LayoutChanged(window);
+    // Laid out in its new place first, so that only what that left untouched moves now.
+    if (window != nullptr && !LayoutHeld())
+        PlaceHeldBounds();
+}
+
+bool TWinControl::LayoutHeld() const noexcept {
+    const TWinControl* top = this;
+    while (top->parent_ != nullptr)
+        top = top->parent_;
+    return top->foreignHost_ == nullptr && top->hwnd_ != nullptr &&
+           (GetWindowLongPtrA(top->hwnd_, GWL_STYLE) & WS_CHILD) != 0;
+}
+
+void TWinControl::PlaceHeldBounds() {
+    if (heldBounds_) {
+        const RECT r = *heldBounds_;
+        SetBoundsCore(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    const std::vector<TWinControl*> children = children_;
+    for (TWinControl* child : children)
+        child->PlaceHeldBounds();
+    if (!children.empty())
+        AlignedControls();
 }
 
 void TWinControl::LayoutChanged(HWND window) {
@@ -617,6 +681,10 @@ HWND TWinControl::ParentWindow() const noexcept {
 }
 
 RECT TWinControl::BoundsRect() const {
+    return heldBounds_ ? *heldBounds_ : WindowBounds();
+}
+
+RECT TWinControl::WindowBounds() const {
     RECT r{};
     if (hwnd_ == nullptr)
         return r;
@@ -649,10 +717,28 @@ void TWinControl::SetBoundsCore(int left, int top, int width, int height) {
         return;
     width = std::max(width, minWidth_);
     height = std::max(height, minHeight_);
-    const RECT r = BoundsRect();
-    if (r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height)
+    const RECT target{left, top, left + width, top + height};
+    const RECT before = BoundsRect();
+    if (LayoutHeld()) {
+        if (EqualRect(&before, &target))
+            return;
+        heldBounds_ = target;
+        // What WM_SIZE does when the window itself is resized.
+        if (!SameSize(before, target)) {
+            Realign();
+            Resized();
+        }
         return;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const bool wasHeld = heldBounds_.has_value();
+    heldBounds_.reset();
+    const RECT window = WindowBounds();
+    if (!EqualRect(&window, &target))
+        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window kept its size, so no WM_SIZE lays out the children, which were laid out for
+    // the held size.
+    if (wasHeld && SameSize(window, target) && !SameSize(before, target))
+        Realign();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -686,8 +772,16 @@ void TWinControl::SetHeight(int height) {
 
 RECT TWinControl::ClientRect() const {
     RECT r{};
-    if (hwnd_ != nullptr)
-        GetClientRect(hwnd_, &r);
+    if (hwnd_ == nullptr)
+        return r;
+    GetClientRect(hwnd_, &r);
+    if (heldBounds_) {
+        // The frame (border, scroll bar) is the window's own; only the size is held.
+        const SIZE held = SizeOf(*heldBounds_);
+        const SIZE window = SizeOf(WindowBounds());
+        r.right = std::max(0L, r.right + held.cx - window.cx);
+        r.bottom = std::max(0L, r.bottom + held.cy - window.cy);
+    }
     return r;
 }
 
@@ -748,7 +842,7 @@ void TWinControl::RecordAnchors() {
     if (!anchorValid_)
         return;
     anchorDesign_ = BoundsRect();
-    anchorOrigin_ = ClientSizeOf(parent);
+    anchorOrigin_ = parent_ != nullptr ? SizeOf(parent_->ClientRect()) : ClientSizeOf(parent);
 }
 
 void TWinControl::PlaceAligned(const RECT& rect) {
