@@ -14,13 +14,11 @@
 
 namespace {
 
-constexpr UINT_PTR kControlSubclassId = 0x474C5A43; // "GLZC"
 // Dialog ids from here on: 1 and 2 are IDOK and IDCANCEL, which IsDialogMessage sends itself.
 constexpr int kFirstControlId = 1000;
 
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept;
+LRESULT CALLBACK SystemControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 // The object of each window of the layer. Looked up for every message and notification: a
 // window property would cost a round trip to the Wine server each time.
@@ -137,12 +135,14 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
     return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TWinControl*>(data);
-    if (self == nullptr || self->Handle() != hwnd)
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    return self->Dispatch(msg, wp, lp);
+// A system control of the layer. Not subclassed through the common controls' helper: under
+// Wine it reads a window property, a round trip to the server, for every message.
+LRESULT CALLBACK SystemControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (TWinControl* self = TWinControl::FromHandle(hwnd))
+        return self->Dispatch(msg, wp, lp);
+    // Unbound while another subclass sits on top of this one: the class's own procedure.
+    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)), hwnd, msg, wp,
+                           lp);
 }
 
 } // namespace
@@ -235,19 +235,15 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    defProc_ =
-        GetClassInfoExA(nullptr, className, &wc) || GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)
-            ? wc.lpfnWndProc
-            : DefWindowProcA;
     Bind(hwnd);
-    if (!SetWindowSubclass(hwnd, ControlSubclassProc, kControlSubclassId,
-                           reinterpret_cast<DWORD_PTR>(this))) {
+    const auto classProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemControlProc)));
+    if (classProc == nullptr) {
         Unbind();
         DestroyWindow(hwnd);
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
+    defProc_ = classProc;
     subclassed_ = true;
     designSize_ = {width, height};
     ApplyFont();
@@ -277,8 +273,10 @@ void TWinControl::Unbind() noexcept {
         return;
     RemoveControlHint(hwnd_);
     ControlMap().Remove(hwnd_);
-    if (subclassed_)
-        RemoveWindowSubclass(hwnd_, ControlSubclassProc, kControlSubclassId);
+    // Stepped out of only when on top: a later subclass still calls this one.
+    if (subclassed_ &&
+        GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SystemControlProc))
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defProc_));
     subclassed_ = false;
     hwnd_ = nullptr;
 }
@@ -293,12 +291,13 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         } catch (...) {
             HandleException();
         }
-        return subclassed ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+        return subclassed ? CallWindowProcA(defProc_, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
     // While the control or what holds it is being destroyed, its handlers may point into
     // objects that are half gone: the window only gets its default handling.
     if (InDestruction())
-        return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+        return subclassed_ ? CallWindowProcA(defProc_, hwnd_, msg, wp, lp)
+                           : DefWindowProcA(hwnd_, msg, wp, lp);
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {
@@ -320,7 +319,7 @@ bool TWinControl::InDestruction() const noexcept {
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
     if (hwnd_ == nullptr)
         return 0;
-    return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+    return subclassed_ ? CallWindowProcA(defProc_, hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
