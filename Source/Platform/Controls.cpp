@@ -390,6 +390,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
+        if (!hint_.empty())
+            RelayHintMessage(hwnd_, msg, wp, lp);
         const LRESULT r = CallDefault(msg, wp, lp);
         const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
         const TMouseButton button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? TMouseButton::Left
@@ -406,6 +408,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnDblClick(this);
         break;
     case WM_MOUSEMOVE:
+        if (!hint_.empty())
+            RelayHintMessage(hwnd_, msg, wp, lp);
         if (OnMouseMove)
             OnMouseMove(this, ShiftFromMouseKeys(wp), static_cast<short>(LOWORD(lp)),
                         static_cast<short>(HIWORD(lp)));
