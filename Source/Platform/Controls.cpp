@@ -1033,10 +1033,11 @@ COLORREF TWinControl::FontColor() const {
 void TWinControl::ApplyFont() {
     if (hwnd_ == nullptr)
         return;
-    // Each WM_SETFONT makes a control measure and redraw itself again (a label resizes).
+    // Each WM_SETFONT makes a control measure and redraw itself again (a label resizes); what
+    // is not on screen yet is painted whole when it is shown.
     const HFONT font = FontHandle();
     if (font != windowFont_)
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), LayoutHeld() ? FALSE : TRUE);
     for (TWinControl* child : children_)
         if (child->parentFont_)
             child->ApplyFont();
