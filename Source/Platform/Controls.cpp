@@ -630,8 +630,16 @@ void TWinControl::PlaceHeldBounds() {
     const std::vector<TWinControl*> children = children_;
     for (TWinControl* child : children)
         child->PlaceHeldBounds();
-    if (!children.empty())
+    if (alignedWhileHeld_) {
+        alignedWhileHeld_ = false;
         AlignedControls();
+    }
+}
+
+void TWinControl::ChildrenAligned() {
+    // What depends on the windows themselves (a scroll bar) follows once they are placed.
+    alignedWhileHeld_ = LayoutHeld();
+    AlignedControls();
 }
 
 void TWinControl::LayoutChanged(HWND window) {
@@ -643,7 +651,7 @@ void TWinControl::LayoutChanged(HWND window) {
         return;
     }
     if (TWinControl* layer = FromHandle(window))
-        layer->AlignedControls();
+        layer->ChildrenAligned();
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
@@ -740,8 +748,10 @@ void TWinControl::SetBoundsCore(int left, int top, int width, int height) {
         SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     // The window kept its size, so no WM_SIZE lays out the children, which were laid out for
     // the held size.
-    if (wasHeld && SameSize(window, target) && !SameSize(before, target))
+    if (wasHeld && SameSize(window, target) && !SameSize(before, target)) {
         Realign();
+        Resized();
+    }
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -859,7 +869,7 @@ void TWinControl::Realign() {
     const SIZE size{area.right, area.bottom};
     AdjustClientRect(area);
     AlignControls(size, area, children_);
-    AlignedControls();
+    ChildrenAligned();
 }
 
 void TWinControl::AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children) {

@@ -221,7 +221,8 @@ protected:
     // True while the control's tree has no place (its topmost control has neither a parent
     // nor a host: it waits in the parking window or is still being made). Nothing of it is on
     // screen then, so its layout is kept by the layer alone and the windows take their bounds
-    // once, when the tree is placed: each move of a window costs Wine about as much as making one.
+    // once, when the tree is placed: each move of a window costs Wine about half as much as
+    // making one. AlignedControls runs again then.
     bool LayoutHeld() const noexcept;
     // A notification this control sent to its parent; true when handled (result set).
     virtual bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
@@ -252,6 +253,7 @@ private:
     RECT WindowBounds() const;
     // Gives the windows of this placed tree the bounds held for them while it had no place.
     void PlaceHeldBounds();
+    void ChildrenAligned();
     int NextStamp() noexcept;
 
     HWND hwnd_ = nullptr;
@@ -265,8 +267,9 @@ private:
     TAnchors anchors_ = akLeft | akTop;
     RECT anchorDesign_{};
     SIZE anchorOrigin_{};
-    // The bounds while the layout is held, when they differ from the window's.
+    // The bounds the layer gave while the layout was held; the window takes them when placed.
     std::optional<RECT> heldBounds_;
+    bool alignedWhileHeld_ = false;
     // The size last given by SetBounds (or at creation), not by alignment.
     SIZE designSize_{};
     bool anchorValid_ = false;

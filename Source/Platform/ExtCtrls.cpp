@@ -155,7 +155,7 @@ void TScrollBox::AdjustClientRect(RECT& rect) const {
 }
 
 void TScrollBox::AlignedControls() {
-    // The bar follows the children once they are placed.
+    // The bar follows the children once they are placed (the layer calls this again then).
     if (!LayoutHeld())
         UpdateScrollBar();
 }
