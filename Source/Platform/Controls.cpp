@@ -8,18 +8,64 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
-constexpr char kObjectProp[] = "GLZ_Control";
-constexpr UINT_PTR kControlSubclassId = 0x474C5A43; // "GLZC"
 // Dialog ids from here on: 1 and 2 are IDOK and IDCANCEL, which IsDialogMessage sends itself.
 constexpr int kFirstControlId = 1000;
 
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept;
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+// The object of each window of the layer, and the procedure below the layer's for a subclassed
+// system control. Under Wine a window property and comctl32's subclass chain (which keeps its
+// data in a property) cost a server call each, tens of microseconds for every message of every
+// control; the process keeps its own map instead.
+class TWindowMap {
+public:
+    struct TEntry {
+        TWinControl* Control = nullptr;
+        WNDPROC Previous = nullptr;
+    };
+
+    void Set(HWND hwnd, TEntry entry) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        map_[hwnd] = entry;
+    }
+    TEntry Find(HWND hwnd) const noexcept {
+        const std::lock_guard<std::mutex> guard(lock_);
+        const auto found = map_.find(hwnd);
+        return found != map_.end() ? found->second : TEntry{};
+    }
+    void Remove(HWND hwnd) noexcept {
+        const std::lock_guard<std::mutex> guard(lock_);
+        map_.erase(hwnd);
+    }
+    // The window outlives its object: it keeps only the way down to its own procedure.
+    void Orphan(HWND hwnd) noexcept {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (const auto found = map_.find(hwnd); found != map_.end())
+            found->second.Control = nullptr;
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::unordered_map<HWND, TEntry> map_;
+};
+
+// Never destroyed: windows destroyed by other statics at exit still look themselves up.
+TWindowMap& WindowMap() noexcept {
+    union TLasting {
+        TLasting() : map() {}
+        ~TLasting() {}
+        TWindowMap map;
+    };
+    static TLasting lasting;
+    return lasting.map;
+}
 
 int NextControlId() noexcept {
     static thread_local int next = kFirstControlId;
@@ -96,12 +142,14 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
     return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TWinControl*>(data);
-    if (self == nullptr || self->Handle() != hwnd)
-        return DefSubclassProc(hwnd, msg, wp, lp);
-    return self->Dispatch(msg, wp, lp);
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
+    if (entry.Control != nullptr)
+        return entry.Control->Dispatch(msg, wp, lp);
+    if (msg == WM_NCDESTROY)
+        WindowMap().Remove(hwnd);
+    return entry.Previous != nullptr ? CallWindowProcA(entry.Previous, hwnd, msg, wp, lp)
+                                     : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 } // namespace
@@ -157,7 +205,7 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) noexcept {
-    return hwnd != nullptr ? static_cast<TWinControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+    return hwnd != nullptr ? WindowMap().Find(hwnd).Control : nullptr;
 }
 
 TWinControl* TWinControl::FindControl(HWND hwnd) noexcept {
@@ -200,14 +248,17 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         GetClassInfoExA(nullptr, className, &wc) || GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)
             ? wc.lpfnWndProc
             : DefWindowProcA;
-    Bind(hwnd);
-    if (!SetWindowSubclass(hwnd, ControlSubclassProc, kControlSubclassId,
-                           reinterpret_cast<DWORD_PTR>(this))) {
+    hwnd_ = hwnd;
+    // The object is known before the first message reaches the new procedure.
+    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    WindowMap().Set(hwnd, {this, previousProc_});
+    SetLastError(0);
+    if (SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)) == 0 &&
+        GetLastError() != 0) {
         Unbind();
         DestroyWindow(hwnd);
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
-    subclassed_ = true;
     designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
@@ -228,36 +279,44 @@ HWND TWinControl::TakeCreationParent() {
 
 void TWinControl::Bind(HWND hwnd) noexcept {
     hwnd_ = hwnd;
-    SetPropA(hwnd, kObjectProp, this);
+    WindowMap().Set(hwnd, {this, nullptr});
 }
 
 void TWinControl::Unbind() noexcept {
     if (hwnd_ == nullptr)
         return;
     RemoveControlHint(hwnd_);
-    RemovePropA(hwnd_, kObjectProp);
-    if (subclassed_)
-        RemoveWindowSubclass(hwnd_, ControlSubclassProc, kControlSubclassId);
-    subclassed_ = false;
+    if (previousProc_ == nullptr) {
+        WindowMap().Remove(hwnd_);
+    } else if (GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc)) {
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+        WindowMap().Remove(hwnd_);
+    } else {
+        // A procedure subclassed over ours still calls it, to pass the messages on.
+        WindowMap().Orphan(hwnd_);
+    }
+    previousProc_ = nullptr;
     hwnd_ = nullptr;
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCDESTROY) {
         const HWND hwnd = hwnd_;
-        const bool subclassed = subclassed_;
+        const WNDPROC previous = previousProc_;
         Unbind();
+        WindowMap().Remove(hwnd); // no message comes after this one
         try {
             HandleDestroyed();
         } catch (...) {
             HandleException();
         }
-        return subclassed ? DefSubclassProc(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+        return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wp, lp)
+                                   : DefWindowProcA(hwnd, msg, wp, lp);
     }
     // While the control or what holds it is being destroyed, its handlers may point into
     // objects that are half gone: the window only gets its default handling.
     if (InDestruction())
-        return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+        return CallDefault(msg, wp, lp);
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {
@@ -279,7 +338,8 @@ bool TWinControl::InDestruction() const noexcept {
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
     if (hwnd_ == nullptr)
         return 0;
-    return subclassed_ ? DefSubclassProc(hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+    return previousProc_ != nullptr ? CallWindowProcA(previousProc_, hwnd_, msg, wp, lp)
+                                    : DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
@@ -314,11 +374,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         windowFont_ = reinterpret_cast<HFONT>(wp);
         break;
     case WM_GETFONT:
-        if (!subclassed_)
+        if (previousProc_ == nullptr)
             return reinterpret_cast<LRESULT>(windowFont_);
         break;
     case WM_ERASEBKGND:
-        if (!subclassed_ && color_ != clDefault) {
+        if (previousProc_ == nullptr && color_ != clDefault) {
             RECT r{};
             GetClientRect(hwnd_, &r);
             FillRect(reinterpret_cast<HDC>(wp), &r, BackgroundBrush());
