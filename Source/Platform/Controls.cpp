@@ -18,38 +18,53 @@ namespace {
 constexpr int kFirstControlId = 1000;
 
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-LRESULT CALLBACK SystemControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
-// The object of each window of the layer. Looked up for every message and notification: a
-// window property would cost a round trip to the Wine server each time.
-class TControlMap {
+// The object of each window of the layer, and the procedure below the layer's for a subclassed
+// system control. Under Wine a window property and comctl32's subclass chain (which keeps its
+// data in a property) cost a server call each, tens of microseconds for every message of every
+// control; the process keeps its own map instead.
+class TWindowMap {
 public:
-    TWinControl* Find(HWND hwnd) noexcept {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        const auto found = controls_.find(hwnd);
-        return found != controls_.end() ? found->second : nullptr;
+    struct TEntry {
+        TWinControl* Control = nullptr;
+        WNDPROC Previous = nullptr;
+    };
+
+    void Set(HWND hwnd, TEntry entry) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        map_[hwnd] = entry;
     }
-    // Out of memory the window stays unknown and gets only its default handling.
-    void Add(HWND hwnd, TWinControl* control) noexcept {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        try {
-            controls_[hwnd] = control;
-        } catch (...) {
-        }
+    TEntry Find(HWND hwnd) const noexcept {
+        const std::lock_guard<std::mutex> guard(lock_);
+        const auto found = map_.find(hwnd);
+        return found != map_.end() ? found->second : TEntry{};
     }
     void Remove(HWND hwnd) noexcept {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        controls_.erase(hwnd);
+        const std::lock_guard<std::mutex> guard(lock_);
+        map_.erase(hwnd);
+    }
+    // The window outlives its object: it keeps only the way down to its own procedure.
+    void Orphan(HWND hwnd) noexcept {
+        const std::lock_guard<std::mutex> guard(lock_);
+        if (const auto found = map_.find(hwnd); found != map_.end())
+            found->second.Control = nullptr;
     }
 
 private:
-    std::mutex mutex_;
-    std::unordered_map<HWND, TWinControl*> controls_;
+    mutable std::mutex lock_;
+    std::unordered_map<HWND, TEntry> map_;
 };
 
-TControlMap& ControlMap() {
-    static TControlMap map;
-    return map;
+// Never destroyed: windows destroyed by other statics at exit still look themselves up.
+TWindowMap& WindowMap() noexcept {
+    union TLasting {
+        TLasting() : map() {}
+        ~TLasting() {}
+        TWindowMap map;
+    };
+    static TLasting lasting;
+    return lasting.map;
 }
 
 int NextControlId() noexcept {
@@ -135,14 +150,14 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
     return self->Dispatch(msg, wp, lp);
 }
 
-// A system control of the layer. Not subclassed through the common controls' helper: under
-// Wine it reads a window property, a round trip to the server, for every message.
-LRESULT CALLBACK SystemControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (TWinControl* self = TWinControl::FromHandle(hwnd))
-        return self->Dispatch(msg, wp, lp);
-    // Unbound while another subclass sits on top of this one: the class's own procedure.
-    return CallWindowProcA(reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC)), hwnd, msg, wp,
-                           lp);
+LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
+    if (entry.Control != nullptr)
+        return entry.Control->Dispatch(msg, wp, lp);
+    if (msg == WM_NCDESTROY)
+        WindowMap().Remove(hwnd);
+    return entry.Previous != nullptr ? CallWindowProcA(entry.Previous, hwnd, msg, wp, lp)
+                                     : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 } // namespace
@@ -198,7 +213,7 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) noexcept {
-    return hwnd != nullptr ? ControlMap().Find(hwnd) : nullptr;
+    return hwnd != nullptr ? WindowMap().Find(hwnd).Control : nullptr;
 }
 
 TWinControl* TWinControl::FindControl(HWND hwnd) noexcept {
@@ -235,16 +250,23 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
-    Bind(hwnd);
-    const auto classProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemControlProc)));
-    if (classProc == nullptr) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    defProc_ =
+        GetClassInfoExA(nullptr, className, &wc) || GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)
+            ? wc.lpfnWndProc
+            : DefWindowProcA;
+    hwnd_ = hwnd;
+    // The object is known before the first message reaches the new procedure.
+    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    WindowMap().Set(hwnd, {this, previousProc_});
+    SetLastError(0);
+    if (SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)) == 0 &&
+        GetLastError() != 0) {
         Unbind();
         DestroyWindow(hwnd);
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
-    defProc_ = classProc;
-    subclassed_ = true;
     designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
@@ -265,39 +287,44 @@ HWND TWinControl::TakeCreationParent() {
 
 void TWinControl::Bind(HWND hwnd) noexcept {
     hwnd_ = hwnd;
-    ControlMap().Add(hwnd, this);
+    WindowMap().Set(hwnd, {this, nullptr});
 }
 
 void TWinControl::Unbind() noexcept {
     if (hwnd_ == nullptr)
         return;
     RemoveControlHint(hwnd_);
-    ControlMap().Remove(hwnd_);
-    // Stepped out of only when on top: a later subclass still calls this one.
-    if (subclassed_ &&
-        GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SystemControlProc))
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defProc_));
-    subclassed_ = false;
+    if (previousProc_ == nullptr) {
+        WindowMap().Remove(hwnd_);
+    } else if (GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc)) {
+        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+        WindowMap().Remove(hwnd_);
+    } else {
+        // A procedure subclassed over ours still calls it, to pass the messages on.
+        WindowMap().Orphan(hwnd_);
+    }
+    previousProc_ = nullptr;
     hwnd_ = nullptr;
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCDESTROY) {
         const HWND hwnd = hwnd_;
-        const bool subclassed = subclassed_;
+        const WNDPROC previous = previousProc_;
         Unbind();
+        WindowMap().Remove(hwnd); // no message comes after this one
         try {
             HandleDestroyed();
         } catch (...) {
             HandleException();
         }
-        return subclassed ? CallWindowProcA(defProc_, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+        return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wp, lp)
+                                   : DefWindowProcA(hwnd, msg, wp, lp);
     }
     // While the control or what holds it is being destroyed, its handlers may point into
     // objects that are half gone: the window only gets its default handling.
     if (InDestruction())
-        return subclassed_ ? CallWindowProcA(defProc_, hwnd_, msg, wp, lp)
-                           : DefWindowProcA(hwnd_, msg, wp, lp);
+        return CallDefault(msg, wp, lp);
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {
@@ -319,7 +346,8 @@ bool TWinControl::InDestruction() const noexcept {
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
     if (hwnd_ == nullptr)
         return 0;
-    return subclassed_ ? CallWindowProcA(defProc_, hwnd_, msg, wp, lp) : DefWindowProcA(hwnd_, msg, wp, lp);
+    return previousProc_ != nullptr ? CallWindowProcA(previousProc_, hwnd_, msg, wp, lp)
+                                    : DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) noexcept {
@@ -354,11 +382,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         windowFont_ = reinterpret_cast<HFONT>(wp);
         break;
     case WM_GETFONT:
-        if (!subclassed_)
+        if (previousProc_ == nullptr)
             return reinterpret_cast<LRESULT>(windowFont_);
         break;
     case WM_ERASEBKGND:
-        if (!subclassed_ && color_ != clDefault) {
+        if (previousProc_ == nullptr && color_ != clDefault) {
             RECT r{};
             GetClientRect(hwnd_, &r);
             FillRect(reinterpret_cast<HDC>(wp), &r, BackgroundBrush());

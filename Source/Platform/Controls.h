@@ -258,7 +258,8 @@ private:
 
     HWND hwnd_ = nullptr;
     WNDPROC defProc_ = DefWindowProcA;
-    bool subclassed_ = false;
+    // The system control's procedure below the layer's subclass; null for a class of the layer.
+    WNDPROC previousProc_ = nullptr;
     int id_ = 0;
     TWinControl* parent_ = nullptr;
     HWND foreignHost_ = nullptr;

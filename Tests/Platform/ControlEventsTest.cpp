@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 namespace {
 
 // A frame whose controls sit in group box -> scroll box, as a detail panel's do.
@@ -218,6 +221,39 @@ TEST(ControlEvents, AFormThatGoesWhileItsEditHasTheFocusRunsNoHandler) {
         ASSERT_TRUE(edit->Focused());
     }
     EXPECT_EQ(0, exits);
+}
+
+namespace {
+WNDPROC procedureBelow = nullptr;
+int messagesPassedOn = 0;
+LRESULT CALLBACK PassOn(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    ++messagesPassedOn;
+    return CallWindowProcA(procedureBelow, hwnd, msg, wp, lp);
+}
+} // namespace
+
+// Another procedure subclassed over the layer's, as a tool or a test may do: the control still
+// hears its messages and the other procedure is not cut off, up to the window's end.
+TEST(ControlEvents, AProcedureSubclassedOverAControlKeepsBothWorking) {
+    TTestWindow host;
+    auto edit = std::make_unique<TEdit>();
+    edit->SetParent(host.Handle());
+    std::string typed;
+    edit->OnKeyPress = [&](TComponent*, char& key) { typed += key; };
+    const HWND window = edit->Handle();
+    procedureBelow = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PassOn)));
+    messagesPassedOn = 0;
+    SendMessageA(window, WM_CHAR, 'q', 0);
+    EXPECT_EQ("q", typed);
+    EXPECT_EQ("q", edit->Text());
+    EXPECT_GE(messagesPassedOn, 1);
+
+    messagesPassedOn = 0;
+    edit.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_GE(messagesPassedOn, 2); // WM_DESTROY and WM_NCDESTROY
+    EXPECT_EQ(nullptr, TWinControl::FromHandle(window));
 }
 
 TEST_F(NestedControls, TheGroupBoxKeepsAlignedChildrenInsideItsFrame) {
