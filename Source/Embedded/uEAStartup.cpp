@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <new>
-#include <mutex>
 
 namespace {
 
@@ -22,13 +21,16 @@ private:
     alignas(T) unsigned char storage_[sizeof(T)];
 };
 
-std::once_flag started;
+// The system's one-time initialisation rather than the run-time's: that one goes through
+// thread-local storage, which makes every new thread (each rule-fetch worker) set up and tear
+// down the threads library's bookkeeping at the cost of several kernel calls.
+INIT_ONCE started = INIT_ONCE_STATIC_INIT;
 TNoDestroy<TEmbededApplicationPtr> application;
 LONG_PTR hookHandle = 0;
 UINT applyRuleMessage = 0;
 std::atomic<bool> pinned{false};
 
-void StartUp() noexcept {
+BOOL CALLBACK StartUp(INIT_ONCE*, void*, void**) noexcept {
     try {
         applyRuleMessage = RegisterMessageOr("GlzembApplyRule{5B0E40C1-3F5E-4A8C-9D43-2B7C1E6A90D4}", 0);
         hookHandle = ReadHookHandle();
@@ -37,13 +39,11 @@ void StartUp() noexcept {
         *application = NewObject<TEmbededApplication>();
     } catch (...) {
     }
+    return TRUE;
 }
 
 void EnsureStarted() noexcept {
-    try {
-        std::call_once(started, StartUp);
-    } catch (...) {
-    }
+    InitOnceExecuteOnce(&started, StartUp, nullptr, nullptr);
 }
 
 } // namespace

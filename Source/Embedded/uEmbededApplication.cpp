@@ -16,7 +16,7 @@ void TEmbededApplication::AttachWindow(HWND window) {
         TFetchId fetch = 0;
         std::string pending;
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             if (const auto found = windows_.find(window); found != windows_.end()) {
                 // A rule still waiting for this thread (its request may have been lost with an
                 // earlier hook): this is the thread, so take it now.
@@ -25,7 +25,7 @@ void TEmbededApplication::AttachWindow(HWND window) {
                 fetch = found->second.Fetch;
                 pending = std::move(*found->second.Pending);
                 found->second.Pending.reset();
-                changed_.notify_all();
+                WakeWaiter(found->second);
             } else {
                 fetch = ++lastFetch_;
                 windows_[window].Fetch = fetch;
@@ -45,7 +45,7 @@ void TEmbededApplication::AttachWindow(HWND window) {
 }
 
 std::string TEmbededApplication::AskInline(HWND window) {
-    std::lock_guard lock(channelLock_);
+    const SlimLock lock(channelLock_);
     if (!channel_) {
         channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix);
         channel_->SetTimeout(InlineTimeout);
@@ -67,14 +67,25 @@ TEmbededApplication::TWindowEntry* TEmbededApplication::Current(HWND window, TFe
     return found != windows_.end() && found->second.Fetch == fetch ? &found->second : nullptr;
 }
 
+void TEmbededApplication::WakeWaiter(TWindowEntry& entry) {
+    if (entry.Waiter != nullptr)
+        WakeConditionVariable(entry.Waiter);
+}
+
+void TEmbededApplication::Forget(HWND window) {
+    if (const auto found = windows_.find(window); found != windows_.end()) {
+        WakeWaiter(found->second);
+        windows_.erase(found);
+    }
+}
+
 void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& extender) {
     {
-        std::lock_guard lock(lock_);
-        windows_.erase(window);
+        const SlimLock lock(lock_);
+        Forget(window);
         if (extender)
             extenders_->Delete(Variant(extender->GetName()));
     }
-    changed_.notify_all();
     if (extender) {
         extender->Unlink();
         extender->ReleaseOwner();
@@ -85,7 +96,7 @@ void TEmbededApplication::DetachWindow(HWND window) {
     try {
         ComPtr<IWindowExtender> extender;
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             if (!windows_.contains(window))
                 return;
             extender = FindExtender(window);
@@ -98,14 +109,9 @@ void TEmbededApplication::DetachWindow(HWND window) {
 void TEmbededApplication::CancelFetch(HWND window) {
     try {
         // An attached window's extender takes itself down on the same message.
-        {
-            std::lock_guard lock(lock_);
-            const auto found = windows_.find(window);
-            if (found == windows_.end() || FindExtender(window))
-                return;
-            windows_.erase(found);
-        }
-        changed_.notify_all();
+        const SlimLock lock(lock_);
+        if (windows_.contains(window) && !FindExtender(window))
+            Forget(window);
     } catch (...) {
     }
 }
@@ -129,7 +135,7 @@ void TEmbededApplication::ReleaseAll() {
     try {
         std::vector<ComPtr<IWindowExtender>> all;
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             ComPtr<IIndexedCollection> indexed = extenders_->AsIndexedCollection();
             for (int i = 0; i < indexed->Count(); ++i)
                 if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(indexed->GetByIndex(i)))
@@ -139,8 +145,10 @@ void TEmbededApplication::ReleaseAll() {
             extender->Unlink();
             extender->ReleaseOwner();
         }
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         extenders_->Clear();
+        for (auto& [window, entry] : windows_)
+            WakeWaiter(entry);
         windows_.clear();
     } catch (...) {
     }
@@ -148,7 +156,7 @@ void TEmbededApplication::ReleaseAll() {
 
 bool TEmbededApplication::WantsRule(HWND window, TFetchId fetch) {
     try {
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         const TWindowEntry* entry = Current(window, fetch);
         return entry != nullptr && !entry->Pending && !FindExtender(window);
     } catch (...) {
@@ -159,7 +167,7 @@ bool TEmbededApplication::WantsRule(HWND window, TFetchId fetch) {
 bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::string& text) {
     try {
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             TWindowEntry* entry = Current(window, fetch);
             if (entry == nullptr)
                 return false;
@@ -168,19 +176,21 @@ bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::strin
         // Queued for the thread however long it is busy; it takes the rule when it gets there.
         const bool asked =
             SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)) != FALSE;
-        std::unique_lock lock(lock_);
-        for (;;) {
+        CONDITION_VARIABLE taken = CONDITION_VARIABLE_INIT;
+        SlimLock lock(lock_);
+        for (bool timedOut = false;; timedOut = !lock.Wait(taken, PendingCheckInterval)) {
             TWindowEntry* entry = Current(window, fetch);
             if (entry == nullptr)
                 return false;
+            entry->Waiter = nullptr;
             if (!entry->Pending)
                 return true;
             // Without the hook in the window's thread the request is never seen: give up then.
-            if (!asked || !IsWindow(window) || !HookOwnerRuns()) {
+            if (!asked || (timedOut && (!IsWindow(window) || !HookOwnerRuns()))) {
                 entry->Pending.reset();
                 return false;
             }
-            changed_.wait_for(lock, PendingCheckInterval);
+            entry->Waiter = &taken;
         }
     } catch (...) {
         return false;
@@ -192,14 +202,14 @@ void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
         const auto fetch = static_cast<TFetchId>(id);
         std::string text;
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             TWindowEntry* entry = Current(window, fetch);
             if (entry == nullptr || !entry->Pending)
                 return;
             text = std::move(*entry->Pending);
             entry->Pending.reset();
+            WakeWaiter(*entry);
         }
-        changed_.notify_all();
         ApplyFetched(window, fetch, text);
     } catch (...) {
     }
@@ -219,12 +229,12 @@ void TEmbededApplication::ApplyFetched(HWND window, TFetchId fetch, const std::s
         if (IsWindow(window) && !text.empty())
             extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
         {
-            std::lock_guard lock(lock_);
+            const SlimLock lock(lock_);
             if (Current(window, fetch) == nullptr || FindExtender(window))
                 return; // detached or announced again meanwhile, or attached already
             if (!extender) {
                 // No rule to attach: a later announcement asks again.
-                windows_.erase(window);
+                Forget(window);
                 return;
             }
             extenders_->Add(extender.Get());
@@ -239,31 +249,31 @@ void TEmbededApplication::ApplyFetched(HWND window, TFetchId fetch, const std::s
 
 void TEmbededApplication::EndFetch(HWND window, TFetchId fetch) {
     try {
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         const TWindowEntry* entry = Current(window, fetch);
         if (entry != nullptr && !entry->Pending && !FindExtender(window))
-            windows_.erase(window);
+            Forget(window);
     } catch (...) {
     }
 }
 
 bool TEmbededApplication::InWindows(HWND window) {
-    std::lock_guard lock(lock_);
+    const SlimLock lock(lock_);
     return windows_.contains(window);
 }
 
 bool TEmbededApplication::IsAttached(HWND window) {
-    std::lock_guard lock(lock_);
+    const SlimLock lock(lock_);
     return FindExtender(window) != nullptr;
 }
 
 int TEmbededApplication::ExtenderCount() {
-    std::lock_guard lock(lock_);
+    const SlimLock lock(lock_);
     return extenders_->Count();
 }
 
 TFetchId TEmbededApplication::FetchOf(HWND window) {
-    std::lock_guard lock(lock_);
+    const SlimLock lock(lock_);
     const auto found = windows_.find(window);
     return found != windows_.end() ? found->second.Fetch : 0;
 }

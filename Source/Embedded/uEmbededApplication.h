@@ -5,11 +5,8 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -29,7 +26,8 @@ using TFetchId = unsigned long long;
 // One per process: the windows being attached or attached, their extenders, and the hand-over
 // of fetched rules to the windows' own threads. One lock guards Windows, Extenders and the
 // pending rules; it is never held while a window is sent a message, subclassed or restyled, or
-// while an extender is called.
+// while an extender is called. It is a slim lock: the host's threads and every window's worker
+// meet on it, and under Wine a run-time mutex would cost a server round trip each time they do.
 class TEmbededApplication : public TAbstractItem, public IWindowExtenderOwner, public IEmbededApplication {
     EA_ITEM_INTERFACES(TAbstractItem, IWindowExtenderOwner, IOwner, IEmbededApplication)
 
@@ -71,6 +69,9 @@ private:
     struct TWindowEntry {
         TFetchId Fetch = 0;
         std::optional<std::string> Pending; // handed over, not yet taken by the window's thread
+        // The worker waiting for the window's thread to take Pending; woken alone when it is taken
+        // or the window leaves the list.
+        CONDITION_VARIABLE* Waiter = nullptr;
     };
 
     void ApplyFetched(HWND window, TFetchId fetch, const std::string& text);
@@ -81,17 +82,18 @@ private:
     TWindowEntry* Current(HWND window, TFetchId fetch);
     // Takes the window and the extender out of the lists, then takes the extender down.
     void Release(HWND window, const ComPtr<IWindowExtender>& extender);
+    // Under the lock: drops the window from the list, waking its waiting worker.
+    void Forget(HWND window);
+    static void WakeWaiter(TWindowEntry& entry);
 
-    std::mutex lock_;
-    // Signalled whenever a pending rule is taken or a window leaves the list.
-    std::condition_variable changed_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
     std::map<HWND, TWindowEntry> windows_;
     ComPtr<IWindowExtenders> extenders_;
     TFetchId lastFetch_ = 0;
     // Only when no worker can be started; made on first use, never under the loader lock.
-    std::mutex channelLock_;
+    SRWLOCK channelLock_ = SRWLOCK_INIT;
     std::unique_ptr<TProcessesCommunication> channel_;
 
     static constexpr int InlineTimeout = 100;
-    static constexpr std::chrono::milliseconds PendingCheckInterval{100};
+    static constexpr DWORD PendingCheckInterval = 100;
 };

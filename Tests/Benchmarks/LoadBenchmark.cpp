@@ -1,18 +1,29 @@
 // How many windows get their rule when many programs open many windows at once, through the real
 // GlazloCenter.exe and glzemb.dll, and how long from CreateWindowEx to the rule's alpha: median
-// and 95th percentile beside the latency of a single window, measured in the same run.
+// and 95th percentile beside the latency of a single window, measured in the same run, and beside
+// two floors measured in the same burst that no rule fetch can get below: a window's rule is
+// applied on its own thread, which first creates the rest of its windows; and the channel carries
+// one conversation at a time, so the windows' queries, answered one after the other in the order
+// the windows were created, each take at least what the server's share of a conversation took
+// meanwhile (watched in the channel's block).
 //   LoadBenchmark                         the benchmark
 //   LoadBenchmark --host T W READY GO OUT one host program: T threads of W windows each (T 0: one
 //                                         window after the other, each once the last has its rule)
 #include "CenterTestSupport.h"
 #include "ChildProcess.h"
+#include "ProcessesCommunication.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <numeric>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,17 +48,20 @@ LONGLONG Now() {
     return now.QuadPart;
 }
 
-// When a window turned layered, kept by the window itself in a property, so that the threads
-// need not poll the window server without pause (which would slow down what is measured).
-constexpr const char* LayeredAtProperty = "GlzLoadBenchLayeredAt";
+// When a window turned layered, kept by its window procedure in the window's own extra bytes, so
+// that the waiting thread reads it without asking the window server about every window each time
+// it wakes (which would load the server that the burst is measuring).
+constexpr int LayeredAtOffset = 0;
+
+LONGLONG LayeredAt(HWND window) {
+    return static_cast<LONGLONG>(GetWindowLongPtrA(window, LayeredAtOffset));
+}
 
 LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_STYLECHANGED && static_cast<int>(wParam) == GWL_EXSTYLE &&
         (reinterpret_cast<const STYLESTRUCT*>(lParam)->styleNew & WS_EX_LAYERED) != 0 &&
-        GetPropA(window, LayeredAtProperty) == nullptr)
-        SetPropA(window, LayeredAtProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(Now())));
-    if (message == WM_NCDESTROY)
-        RemovePropA(window, LayeredAtProperty);
+        LayeredAt(window) == 0)
+        SetWindowLongPtrA(window, LayeredAtOffset, static_cast<LONG_PTR>(Now()));
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -80,7 +94,7 @@ void WaitForRules(const std::vector<HWND>& windows, const std::vector<LONGLONG>&
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
         for (size_t i = 0; i < windows.size(); ++i) {
-            const auto layeredAt = reinterpret_cast<INT_PTR>(GetPropA(windows[i], LayeredAtProperty));
+            const LONGLONG layeredAt = LayeredAt(windows[i]);
             if (latency[i] < 0 && layeredAt != 0 && HasRule(windows[i])) {
                 latency[i] = Milliseconds(layeredAt - start[i]);
                 --open;
@@ -89,9 +103,23 @@ void WaitForRules(const std::vector<HWND>& windows, const std::vector<LONGLONG>&
     }
 }
 
+// One window's figures: its handle's 32-bit value (as the channel carries it), when its creation
+// began and when its thread had created all its windows (performance counter, the same in every
+// process), and its latency in ms, -1 for none.
+struct WindowFigure {
+    std::int32_t handle = 0;
+    LONGLONG created = 0;
+    LONGLONG threadFree = 0;
+    double latency = -1;
+};
+
+std::int32_t HandleValue(HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(window));
+}
+
 // One host thread: waits for the start, creates its windows as fast as it can, then waits for
-// their rules. Latencies in ms, -1 for none.
-std::vector<double> HostThread(int windows, HANDLE ready, HANDLE go) {
+// their rules.
+std::vector<WindowFigure> HostThread(int windows, HANDLE ready, HANDLE go) {
     ReleaseSemaphore(ready, 1, nullptr);
     WaitForSingleObject(go, INFINITE);
     std::vector<HWND> created(static_cast<size_t>(windows));
@@ -101,51 +129,59 @@ std::vector<double> HostThread(int windows, HANDLE ready, HANDLE go) {
         start[i] = Now();
         created[i] = CreateBenchWindow();
     }
+    // The rules are applied on this thread, which handles no message before it has created all.
+    const LONGLONG free = Now();
     WaitForRules(created, start, latency, HostDeadline);
     for (HWND window : created)
         DestroyWindow(window);
-    return latency;
+    std::vector<WindowFigure> figures(created.size());
+    for (size_t i = 0; i < created.size(); ++i)
+        figures[i] = {HandleValue(created[i]), start[i], free, latency[i]};
+    return figures;
 }
 
 // One window at a time: the latency of a window that meets no other.
-std::vector<double> SingleWindows(int windows, HANDLE ready, HANDLE go) {
+std::vector<WindowFigure> SingleWindows(int windows, HANDLE ready, HANDLE go) {
     ReleaseSemaphore(ready, 1, nullptr);
     WaitForSingleObject(go, INFINITE);
-    std::vector<double> latencies;
+    std::vector<WindowFigure> figures;
     for (int i = 0; i < windows; ++i) {
         std::vector<LONGLONG> start{Now()};
         const std::vector<HWND> window{CreateBenchWindow()};
+        const LONGLONG free = Now();
         std::vector<double> latency{-1};
         WaitForRules(window, start, latency, 3000);
         DestroyWindow(window.front());
-        latencies.push_back(latency.front());
+        figures.push_back({HandleValue(window.front()), start.front(), free, latency.front()});
     }
-    return latencies;
+    return figures;
 }
 
-int RunHost(int threads, int windows, const char* ready, const char* go, const char* out) {
+int RunHost(int threads, int windows, const char* readyName, const char* goName, const char* out) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = BenchProc;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = BenchClass;
     RegisterClassA(&windowClass);
-    const UniqueHandle readySemaphore(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, ready));
-    const UniqueHandle goEvent(OpenEventA(SYNCHRONIZE, FALSE, go));
-    if (!readySemaphore || !goEvent)
+    const UniqueHandle ready(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, readyName));
+    const UniqueHandle go(OpenEventA(SYNCHRONIZE, FALSE, goName));
+    if (!ready || !go)
         return 2;
-    std::vector<std::vector<double>> results(static_cast<size_t>(std::max(threads, 1)));
+    std::vector<std::vector<WindowFigure>> results(static_cast<size_t>(std::max(threads, 1)));
     std::vector<std::thread> running;
     for (auto& result : results)
         running.emplace_back([&, windows] {
-            result = threads > 0 ? HostThread(windows, readySemaphore.Get(), goEvent.Get())
-                                 : SingleWindows(windows, readySemaphore.Get(), goEvent.Get());
+            result = threads > 0 ? HostThread(windows, ready.Get(), go.Get())
+                                 : SingleWindows(windows, ready.Get(), go.Get());
         });
     for (std::thread& thread : running)
         thread.join();
     std::ofstream file(out);
     for (const auto& result : results)
-        for (double latency : result)
-            file << latency << "\n";
+        for (const WindowFigure& figure : result)
+            file << figure.handle << " " << figure.created << " " << figure.threadFree << " "
+                 << figure.latency << "\n";
     return file ? 0 : 1;
 }
 
@@ -169,8 +205,112 @@ Figures Summarise(std::vector<double> latencies) {
     return figures;
 }
 
-// P host programs of T threads with W windows each, started together; every window's latency.
-std::vector<double> Burst(int processes, int threads, int windows) {
+Figures Summarise(const std::vector<WindowFigure>& windows) {
+    std::vector<double> latencies;
+    for (const WindowFigure& window : windows)
+        latencies.push_back(window.latency);
+    return Summarise(latencies);
+}
+
+// Watches the channel's block from this process without taking part: every request and every
+// reply is written into it, so the times at which its head changes give each conversation's share
+// of the channel. It only reads memory, so it costs the window server nothing; it keeps one core
+// busy while the burst runs.
+class BlockWatch {
+public:
+    struct Change {
+        LONGLONG time;
+        std::int32_t head[3]; // code, size, the first four data bytes
+    };
+
+    BlockWatch()
+        : section_(
+              OpenFileMappingA(FILE_MAP_READ, FALSE, (std::string(ChannelPrefix) + "SharedMemory").c_str())),
+          view_(MappedView::Map(section_.Get(), FILE_MAP_READ, ChannelBufferSize)) {
+        if (view_)
+            watcher_ = std::thread([this] { Watch(); });
+    }
+    BlockWatch(const BlockWatch&) = delete;
+    BlockWatch& operator=(const BlockWatch&) = delete;
+    ~BlockWatch() { Stop(); }
+
+    std::vector<Change> Stop() {
+        stop_ = true;
+        if (watcher_.joinable())
+            watcher_.join();
+        return changes_;
+    }
+
+private:
+    void Read(std::int32_t (&head)[3]) const {
+        const volatile std::int32_t* block = view_.As<volatile std::int32_t>();
+        for (int i = 0; i < 3; ++i)
+            head[i] = block[i];
+    }
+    void Watch() {
+        Change last{};
+        Read(last.head);
+        while (!stop_) {
+            Change now{};
+            Read(now.head);
+            if (std::memcmp(now.head, last.head, sizeof now.head) == 0) {
+                YieldProcessor();
+                continue;
+            }
+            now.time = Now();
+            // A writer may be half-way: take the head once it reads the same twice.
+            for (Change again{}; Read(again.head), std::memcmp(again.head, now.head, sizeof now.head) != 0;)
+                std::memcpy(now.head, again.head, sizeof now.head);
+            changes_.push_back(now);
+            last = now;
+        }
+    }
+
+    UniqueHandle section_;
+    MappedView view_;
+    std::atomic<bool> stop_{false};
+    std::vector<Change> changes_;
+    std::thread watcher_;
+};
+
+// The burst's conversations as the block showed them: a query for one of the burst's windows
+// (code 1, 4 bytes) and the change after it, its answer. The watcher may be kept from the processor
+// now and then and miss a few; it never takes a half-written head for a query of a burst window.
+struct Conversations {
+    std::vector<double> serverShare; // ms from a query in the block to its answer there
+    std::vector<double> handOver;    // ms from an answer to the next query
+};
+
+Conversations ConversationsOf(const std::vector<BlockWatch::Change>& changes,
+                              const std::vector<WindowFigure>& windows) {
+    std::vector<std::int32_t> handles;
+    for (const WindowFigure& window : windows)
+        handles.push_back(window.handle);
+    std::sort(handles.begin(), handles.end());
+    const auto isRequest = [](const BlockWatch::Change& change) {
+        return change.head[0] == cmdQueryWindowRule && change.head[1] == 4;
+    };
+    const auto isQuery = [&](const BlockWatch::Change& change) {
+        return isRequest(change) && std::binary_search(handles.begin(), handles.end(), change.head[2]);
+    };
+    Conversations found;
+    for (size_t i = 0; i + 1 < changes.size(); ++i) {
+        if (!isQuery(changes[i]) || isRequest(changes[i + 1]))
+            continue;
+        found.serverShare.push_back(Milliseconds(changes[i + 1].time - changes[i].time));
+        if (i + 2 < changes.size() && isQuery(changes[i + 2]))
+            found.handOver.push_back(Milliseconds(changes[i + 2].time - changes[i + 1].time));
+    }
+    return found;
+}
+
+struct Burst {
+    std::vector<WindowFigure> windows;
+    Conversations conversations;
+};
+
+// P host programs of T threads with W windows each, started together; every window's figures.
+Burst RunBurst(int processes, int threads, int windows, bool watch) {
     const std::string readyName = UniqueName("GlzLoadReady");
     const std::string goName = UniqueName("GlzLoadGo");
     const int waiting = processes * std::max(threads, 1);
@@ -189,21 +329,72 @@ std::vector<double> Burst(int processes, int threads, int windows) {
     for (int i = 0; i < waiting; ++i)
         if (WaitForSingleObject(ready.Get(), 20000) != WAIT_OBJECT_0)
             break;
-    SetEvent(go.Get());
-    std::vector<double> latencies;
+    Burst burst;
+    std::vector<BlockWatch::Change> changes;
+    {
+        std::optional<BlockWatch> watching;
+        if (watch)
+            watching.emplace();
+        SetEvent(go.Get());
+        for (const UniqueHandle& host : hosts)
+            WaitForExit(host.Get(), HostDeadline + 30000);
+        if (watching)
+            changes = watching->Stop();
+    }
     for (size_t p = 0; p < hosts.size(); ++p) {
-        WaitForExit(hosts[p].Get(), HostDeadline + 30000);
         std::ifstream file(outputs[p]);
         int read = 0;
-        for (double latency = 0; file >> latency; ++read)
-            latencies.push_back(latency);
+        for (WindowFigure figure;
+             file >> figure.handle >> figure.created >> figure.threadFree >> figure.latency; ++read)
+            burst.windows.push_back(figure);
         // A host that wrote nothing counts all its windows as missed.
         for (; read < perHost; ++read)
-            latencies.push_back(-1);
+            burst.windows.push_back(WindowFigure{});
         file.close();
         DeleteFileA(outputs[p].c_str());
     }
-    return latencies;
+    burst.conversations = ConversationsOf(changes, burst.windows);
+    return burst;
+}
+
+// Below what the burst's windows could not get their rule, whoever asks for it and however:
+// Thread, each window's thread handles messages (and so applies rules) only once it has created
+// all its windows; Channel, the channel answers one window after the other in the order they were
+// created, each conversation taking Conversation ms and no time lost in between; Both, the later
+// of the two for each window.
+struct Floors {
+    Figures thread;
+    Figures channel;
+    Figures both;
+};
+
+Floors FloorsOf(std::vector<WindowFigure> windows, double conversation) {
+    std::erase_if(windows, [](const WindowFigure& window) { return window.created == 0; });
+    std::sort(windows.begin(), windows.end(),
+              [](const WindowFigure& a, const WindowFigure& b) { return a.created < b.created; });
+    std::vector<double> thread;
+    std::vector<double> channel;
+    std::vector<double> both;
+    double free = 0; // when the channel is next free, ms after the first creation
+    for (const WindowFigure& window : windows) {
+        const double created = Milliseconds(window.created - windows.front().created);
+        free = std::max(free, created) + conversation;
+        thread.push_back(Milliseconds(window.threadFree - window.created));
+        channel.push_back(free - created);
+        both.push_back(std::max(thread.back(), channel.back()));
+    }
+    return {Summarise(thread), Summarise(channel), Summarise(both)};
+}
+
+double CreationSpan(const std::vector<WindowFigure>& windows) {
+    LONGLONG first = 0;
+    LONGLONG last = 0;
+    for (const WindowFigure& window : windows)
+        if (window.created != 0) {
+            first = first == 0 ? window.created : std::min(first, window.created);
+            last = std::max(last, window.created);
+        }
+    return Milliseconds(last - first);
 }
 
 } // namespace
@@ -218,7 +409,7 @@ int main(int argc, char** argv) {
         std::printf("GlazloCenter did not start\n");
         return 1;
     }
-    const Figures single = Summarise(Burst(1, 0, 20));
+    const Figures single = Summarise(RunBurst(1, 0, 20, false).windows);
     std::printf("Single window, CreateWindowEx to WS_EX_LAYERED at alpha %d: median %.1f ms of %d (%d got "
                 "their rule)\n",
                 BenchAlpha, single.median, single.windows, single.got);
@@ -226,12 +417,33 @@ int main(int argc, char** argv) {
         int processes, threads, windows;
     };
     for (const Size size : {Size{2, 2, 10}, Size{4, 4, 25}, Size{8, 4, 25}, Size{16, 4, 25}}) {
-        const Figures figures = Summarise(Burst(size.processes, size.threads, size.windows));
+        const Burst burst = RunBurst(size.processes, size.threads, size.windows, true);
+        const Figures figures = Summarise(burst.windows);
         std::printf(
             "%2d processes x %d threads x %2d windows = %4d: %4d got their rule; median %7.1f ms, p95 "
             "%7.1f ms (p95 / single %.1f)\n",
             size.processes, size.threads, size.windows, figures.windows, figures.got, figures.median,
             figures.p95, single.median > 0 ? figures.p95 / single.median : 0.0);
+        const Conversations& talks = burst.conversations;
+        if (talks.serverShare.empty()) {
+            std::printf("      created in %.0f ms; no conversation was seen\n", CreationSpan(burst.windows));
+            continue;
+        }
+        const double share = std::accumulate(talks.serverShare.begin(), talks.serverShare.end(), 0.0) /
+                             static_cast<double>(talks.serverShare.size());
+        std::vector<double> handOver = talks.handOver;
+        std::sort(handOver.begin(), handOver.end());
+        const Floors floors = FloorsOf(burst.windows, share);
+        std::printf(
+            "      created in %.0f ms; from a window's query in the block to its answer %.2f ms on average "
+            "(%zu seen): %d windows take %.0f ms; answer to next query, median %.2f ms\n",
+            CreationSpan(burst.windows), share, talks.serverShare.size(), figures.windows,
+            share * figures.windows, handOver.empty() ? 0.0 : handOver[handOver.size() / 2]);
+        std::printf("      floors, p95: own thread busy creating %.1f ms, channel in creation order %.1f ms, "
+                    "both %.1f ms (p95 / both %.2f, both / single %.1f)\n",
+                    floors.thread.p95, floors.channel.p95, floors.both.p95,
+                    floors.both.p95 > 0 ? figures.p95 / floors.both.p95 : 0.0,
+                    single.median > 0 ? floors.both.p95 / single.median : 0.0);
     }
     return 0;
 }

@@ -8,6 +8,33 @@ struct TProcessesCommunication::Block {
     char data[ChannelMaxData];
 };
 
+// The process's handles of the channel's names, shared by all its channel objects of one prefix.
+struct TProcessesCommunication::NamedObjects {
+    UniqueHandle WriteLock;
+    UniqueHandle CommandLock;
+    UniqueHandle Mapping;
+    MappedView View;
+    UniqueHandle NewCommand;
+    UniqueHandle CommandComplete;
+
+    bool Usable() const { return View && WriteLock && CommandLock && NewCommand && CommandComplete; }
+    bool Lock() const {
+        if (!WriteLock)
+            return false;
+        const DWORD result = WaitForSingleObject(WriteLock.Get(), INFINITE);
+        return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    }
+    void Unlock() const {
+        if (WriteLock)
+            ReleaseMutex(WriteLock.Get());
+    }
+
+    explicit NamedObjects(const std::string& prefix);
+    ~NamedObjects();
+    NamedObjects(const NamedObjects&) = delete;
+    NamedObjects& operator=(const NamedObjects&) = delete;
+};
+
 namespace {
 
 std::string ObjectName(const std::string& prefix, const char* suffix) {
@@ -24,52 +51,84 @@ std::vector<char> Snapshot(int code, int size, const std::vector<char>& data) {
     return request;
 }
 
+// The named objects each prefix has open in this process, for as long as a channel object uses
+// them.
+SRWLOCK openObjectsLock = SRWLOCK_INIT;
+std::vector<std::pair<std::string, std::weak_ptr<void>>> openObjects;
+
 } // namespace
 
-TProcessesCommunication::TProcessesCommunication(std::string prefix) : prefix_(std::move(prefix)) {
-    static_assert(sizeof(Block) == ChannelBufferSize);
-    writeLock_.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix_, "WriteLockMutex").c_str()));
+TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix) {
+    WriteLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "WriteLockMutex").c_str()));
     if (!Lock())
         return;
-    commandLock_.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix_, "CommandLockMutex").c_str()));
-    newCommand_.Reset(CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix_, "NewCommandEvent").c_str()));
-    commandComplete_.Reset(
-        CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix_, "CommandCompleteEvent").c_str()));
+    CommandLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "CommandLockMutex").c_str()));
+    NewCommand.Reset(CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix, "NewCommandEvent").c_str()));
+    CommandComplete.Reset(
+        CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix, "CommandCompleteEvent").c_str()));
     const HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                              ChannelBufferSize, ObjectName(prefix_, "SharedMemory").c_str());
+                                              ChannelBufferSize, ObjectName(prefix, "SharedMemory").c_str());
     // Only the creator starts the block empty: a later object must not wipe a conversation in flight.
     const bool created = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
-    mapping_.Reset(section);
-    view_ = MappedView::Map(mapping_.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
-    if (created && view_) {
-        TheBlock()->code = 0;
-        TheBlock()->size = 0;
+    Mapping.Reset(section);
+    View = MappedView::Map(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
+    if (created && View) {
+        View.As<Block>()->code = 0;
+        View.As<Block>()->size = 0;
     }
     Unlock();
 }
 
-TProcessesCommunication::~TProcessesCommunication() {
+TProcessesCommunication::NamedObjects::~NamedObjects() {
     const bool locked = Lock();
-    view_.Reset();
-    commandLock_.Reset();
-    newCommand_.Reset();
-    commandComplete_.Reset();
-    mapping_.Reset();
+    View.Reset();
+    CommandLock.Reset();
+    NewCommand.Reset();
+    CommandComplete.Reset();
+    Mapping.Reset();
     if (locked)
         Unlock();
-    writeLock_.Reset();
+    WriteLock.Reset();
+}
+
+TProcessesCommunication::TProcessesCommunication(std::string prefix) : prefix_(std::move(prefix)) {
+    static_assert(sizeof(Block) == ChannelBufferSize);
+    {
+        const SlimLock guard(openObjectsLock);
+        std::erase_if(openObjects, [](const auto& open) { return open.second.expired(); });
+        for (const auto& [name, objects] : openObjects)
+            if (name == prefix_) {
+                objects_ = std::static_pointer_cast<NamedObjects>(objects.lock());
+                break;
+            }
+    }
+    if (objects_)
+        return;
+    // Opened outside the slim lock: opening waits for the block's lock, which another process holds
+    // for as long as a conversation step takes. Two threads that open at once each keep their own.
+    objects_ = std::make_shared<NamedObjects>(prefix_);
+    const SlimLock guard(openObjectsLock);
+    openObjects.emplace_back(prefix_, objects_);
+}
+
+// The last object of the prefix in this process closes the handles (under the block's lock).
+TProcessesCommunication::~TProcessesCommunication() = default;
+
+bool TProcessesCommunication::Usable() const {
+    return objects_ && objects_->Usable();
+}
+
+TProcessesCommunication::Block* TProcessesCommunication::TheBlock() const {
+    return objects_->View.As<Block>();
 }
 
 bool TProcessesCommunication::Lock() {
-    if (!writeLock_)
-        return false;
-    const DWORD result = WaitForSingleObject(writeLock_.Get(), INFINITE);
-    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    return objects_ && objects_->Lock();
 }
 
 void TProcessesCommunication::Unlock() {
-    if (writeLock_)
-        ReleaseMutex(writeLock_.Get());
+    if (objects_)
+        objects_->Unlock();
 }
 
 bool TProcessesCommunication::ReadBlock(int& code, int& size, std::vector<char>& data) const {
@@ -104,7 +163,7 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
     if (size < 0 || size > ChannelMaxData || (size > 0 && data == nullptr) || !Usable())
         return channelError;
 
-    MutexLock conversation(commandLock_.Get(),
+    MutexLock conversation(objects_->CommandLock.Get(),
                            static_cast<DWORD>(lockTimeout_ >= 0 ? lockTimeout_ : timeout_));
     if (!conversation.Acquired()) {
         timedOutWaitingForTurn_ = conversation.TimedOut();
@@ -116,19 +175,20 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
     // A completion left from an earlier conversation must not end this wait. Cleared under the
     // lock before the request is written, so that a reply to this very request (a late answer
     // to an identical earlier send) can no longer be cleared away after it arrived.
-    ResetEvent(commandComplete_.Get());
+    ResetEvent(objects_->CommandComplete.Get());
     WriteBlock(code, size, data);
     Unlock();
-    SetEvent(newCommand_.Get());
+    SetEvent(objects_->NewCommand.Get());
 
-    switch (WaitForSingleObject(commandComplete_.Get(), static_cast<DWORD>(timeout_))) {
-    case WAIT_OBJECT_0: {
-        if (!Lock())
-            return channelError;
-        const bool read = ReadBlock(replyCode, replySize, replyData);
-        Unlock();
-        return read ? channelDone : channelError;
-    }
+    switch (WaitForSingleObject(objects_->CommandComplete.Get(), static_cast<DWORD>(timeout_))) {
+    case WAIT_OBJECT_0:
+        // Read without the block's lock: the completion was cleared before the request went out and
+        // is set only by the answer to it, written whole before it was set; until this client lets
+        // go of the command lock nobody else writes the block (the server writes only an answer to
+        // a request it read, and further requests come only from the holder of the command lock).
+        // Taking the lock here would only wait for the server to let go of it after setting the
+        // completion: one more hand-over between the processes in every conversation.
+        return ReadBlock(replyCode, replySize, replyData) ? channelDone : channelError;
     case WAIT_TIMEOUT:
         return channelTimeout;
     default:
@@ -143,7 +203,7 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
     hasPendingRequest_ = false;
     if (!Usable())
         return channelError;
-    const HANDLE waits[] = {newCommand_.Get(), interrupt};
+    const HANDLE waits[] = {objects_->NewCommand.Get(), interrupt};
     switch (
         WaitForMultipleObjects(interrupt != nullptr ? 2 : 1, waits, FALSE, static_cast<DWORD>(timeout_))) {
     case WAIT_OBJECT_0: {
@@ -184,7 +244,7 @@ bool TProcessesCommunication::Reply(int code, int size, const void* data) {
         WriteBlock(code, size, data);
         lastReply_.assign(reinterpret_cast<const char*>(TheBlock()),
                           reinterpret_cast<const char*>(TheBlock()) + 8 + size);
-        SetEvent(commandComplete_.Get());
+        SetEvent(objects_->CommandComplete.Get());
     }
     Unlock();
     return written;

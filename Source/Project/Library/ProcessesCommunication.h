@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ inline constexpr int ChannelDefaultTimeout = 500;
 // One request/reply conversation at a time between processes, over a named shared block
 // guarded by two named mutexes and woken by two named auto-reset events. One object is used
 // by one thread at a time; any number of objects in any processes meet through the names.
+// The objects of one process share its open handles of the names, so that a thread that asks
+// once (a window's rule fetch) costs no opening and closing of five kernel objects.
 class TProcessesCommunication {
 public:
     explicit TProcessesCommunication(std::string prefix = ChannelPrefix);
@@ -65,23 +68,19 @@ public:
     bool TimedOutWaitingForTurn() const { return timedOutWaitingForTurn_; }
 
     // False when a named object could not be created or opened: every operation then fails.
-    bool Usable() const { return view_ && writeLock_ && commandLock_ && newCommand_ && commandComplete_; }
+    bool Usable() const;
     const std::string& Prefix() const { return prefix_; }
 
 private:
     struct Block;
-    Block* TheBlock() const { return view_.As<Block>(); }
+    struct NamedObjects;
+    Block* TheBlock() const;
     // Copies the block's data out; false when its Size is out of range.
     bool ReadBlock(int& code, int& size, std::vector<char>& data) const;
     void WriteBlock(int code, int size, const void* data);
     bool BlockHolds(const std::vector<char>& request) const;
 
-    UniqueHandle writeLock_;
-    UniqueHandle commandLock_;
-    UniqueHandle mapping_;
-    MappedView view_;
-    UniqueHandle newCommand_;
-    UniqueHandle commandComplete_;
+    std::shared_ptr<NamedObjects> objects_;
     std::string prefix_;
     int timeout_ = ChannelDefaultTimeout;
     int lockTimeout_ = -1;

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -350,16 +351,18 @@ TEST(ProcessesCommunication, ChannelWhoseObjectsCannotBeCreatedFailsCleanly) {
 TEST(ProcessesCommunication, LateReplyDoesNotReachTheNextClient) {
     const std::string prefix = UniqueName("{GlzChannelLate}");
     TProcessesCommunication server(prefix);
-    TProcessesCommunication first(prefix);
+    auto first = std::make_unique<TProcessesCommunication>(prefix);
     TProcessesCommunication second(prefix);
     RawChannel raw(prefix);
-    first.SetTimeout(100);
+    first->SetTimeout(100);
     int code, size;
     std::vector<char> data;
 
-    auto gaveUp = std::async(std::launch::async, [&] { return Query(first, 0xAAAA); });
+    auto gaveUp = std::async(std::launch::async, [&] { return Query(*first, 0xAAAA); });
     ASSERT_EQ(channelDone, server.WaitForCommand(code, size, data));
     EXPECT_EQ(channelTimeout, gaveUp.get().result);
+    // The objects of one process share its handles of the names: one that goes leaves them open.
+    first.reset();
 
     auto next = std::async(std::launch::async, [&] { return Query(second, 0xBBBB); });
     ASSERT_TRUE(WaitUntil([&] {
