@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Draws the resident program's icons: a pane of tinted glass, idle and four flash frames.
 
-Writes TrayDefault.ico, TraySelected1..4.ico and Main.ico (16x16 and 32x32, 32-bit with alpha)
-into the folder given as the only argument."""
-import struct
+Writes TrayDefault.ico (also the program icon) and TraySelected1..4.ico (16x16 and 32x32,
+32-bit with alpha) into the folder given as the only argument."""
 import sys
 from pathlib import Path
+
+from icofile import ico
 
 
 def pane(size, glint):
@@ -38,36 +39,14 @@ def pane(size, glint):
     return px
 
 
-def image(size, glint):
-    px = pane(size, glint)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    colour = b"".join(struct.pack("<BBBB", *p) for row in reversed(px) for p in row)
-    mask_row = ((size + 31) // 32) * 4
-    mask = b""
-    for row in reversed(px):
-        bits = bytearray(mask_row)
-        for x, p in enumerate(row):
-            if p[3] == 0:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bytes(bits)
-    return header + colour + mask
-
-
 def icon(glint):
-    images = [image(s, glint) for s in (16, 32)]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip((16, 32), images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    return out + b"".join(images)
+    return ico([pane(s, glint) for s in (16, 32)])
 
 
 def main():
     folder = Path(sys.argv[1])
     folder.mkdir(parents=True, exist_ok=True)
     (folder / "TrayDefault.ico").write_bytes(icon(None))
-    (folder / "Main.ico").write_bytes(icon(None))
     for frame in range(4):
         (folder / f"TraySelected{frame + 1}.ico").write_bytes(icon(frame))
 

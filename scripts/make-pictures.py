@@ -16,6 +16,8 @@ import struct
 import sys
 from pathlib import Path
 
+from icofile import ico
+
 MASK = (255, 0, 255)
 
 # The 16 colours of the standard VGA palette, in palette order.
@@ -314,7 +316,7 @@ def logo():
 
 
 def icon_file():
-    def image(size):
+    def pixels(size):
         px = []
         for y in range(size):
             row = []
@@ -331,26 +333,9 @@ def icon_file():
                 else:
                     row.append((0, 0, 0, 0))
             px.append(row)
-        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-        colour = b"".join(struct.pack("<BBBB", *p) for row in reversed(px) for p in row)
-        mask_row = ((size + 31) // 32) * 4
-        mask = b""
-        for row in reversed(px):
-            bits = bytearray(mask_row)
-            for x, p in enumerate(row):
-                if p[3] == 0:
-                    bits[x // 8] |= 0x80 >> (x % 8)
-            mask += bytes(bits)
-        return header + colour + mask
+        return px
 
-    sizes = (16, 32, 48)
-    images = [image(s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for s, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(data), offset)
-        offset += len(data)
-    return out + b"".join(images)
+    return ico([pixels(s) for s in (16, 32, 48)])
 
 
 def main():

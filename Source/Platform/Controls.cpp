@@ -121,6 +121,14 @@ SIZE ClientSizeOf(HWND hwnd) noexcept {
     return {r.right, r.bottom};
 }
 
+SIZE SizeOf(const RECT& r) noexcept {
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+bool SameSize(const RECT& a, const RECT& b) noexcept {
+    return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
 } // namespace
 
 // The window procedures reach the private members through this.
@@ -410,6 +418,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: {
+        if (!hint_.empty())
+            RelayHintMessage(hwnd_, msg, wp, lp);
         const LRESULT r = CallDefault(msg, wp, lp);
         const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
         const TMouseButton button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? TMouseButton::Left
@@ -426,6 +436,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             OnDblClick(this);
         break;
     case WM_MOUSEMOVE:
+        if (!hint_.empty())
+            RelayHintMessage(hwnd_, msg, wp, lp);
         if (OnMouseMove)
             OnMouseMove(this, ShiftFromMouseKeys(wp), static_cast<short>(LOWORD(lp)),
                         static_cast<short>(HIWORD(lp)));
@@ -625,6 +637,37 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         LayoutChanged(oldWindow);
     if (window != nullptr)
         LayoutChanged(window);
+    // Laid out in its new place first, so that only what that left untouched moves now.
+    if (window != nullptr && !LayoutHeld())
+        PlaceHeldBounds();
+}
+
+bool TWinControl::LayoutHeld() const noexcept {
+    const TWinControl* top = this;
+    while (top->parent_ != nullptr)
+        top = top->parent_;
+    return top->foreignHost_ == nullptr && top->hwnd_ != nullptr &&
+           (GetWindowLongPtrA(top->hwnd_, GWL_STYLE) & WS_CHILD) != 0;
+}
+
+void TWinControl::PlaceHeldBounds() {
+    if (heldBounds_) {
+        const RECT r = *heldBounds_;
+        SetBoundsCore(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    const std::vector<TWinControl*> children = children_;
+    for (TWinControl* child : children)
+        child->PlaceHeldBounds();
+    if (alignedWhileHeld_) {
+        alignedWhileHeld_ = false;
+        AlignedControls();
+    }
+}
+
+void TWinControl::ChildrenAligned() {
+    // What depends on the windows themselves (a scroll bar) follows once they are placed.
+    alignedWhileHeld_ = LayoutHeld();
+    AlignedControls();
 }
 
 void TWinControl::LayoutChanged(HWND window) {
@@ -636,7 +679,7 @@ void TWinControl::LayoutChanged(HWND window) {
         return;
     }
     if (TWinControl* layer = FromHandle(window))
-        layer->AlignedControls();
+        layer->ChildrenAligned();
 }
 
 void TWinControl::SetParent(TWinControl* parent) {
@@ -677,6 +720,10 @@ HWND TWinControl::ParentWindow() const noexcept {
 }
 
 RECT TWinControl::BoundsRect() const {
+    return heldBounds_ ? *heldBounds_ : WindowBounds();
+}
+
+RECT TWinControl::WindowBounds() const {
     RECT r{};
     if (hwnd_ == nullptr)
         return r;
@@ -709,10 +756,30 @@ void TWinControl::SetBoundsCore(int left, int top, int width, int height) {
         return;
     width = std::max(width, minWidth_);
     height = std::max(height, minHeight_);
-    const RECT r = BoundsRect();
-    if (r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height)
+    const RECT target{left, top, left + width, top + height};
+    const RECT before = BoundsRect();
+    if (LayoutHeld()) {
+        if (EqualRect(&before, &target))
+            return;
+        heldBounds_ = target;
+        // What WM_SIZE does when the window itself is resized.
+        if (!SameSize(before, target)) {
+            Realign();
+            Resized();
+        }
         return;
-    SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    const bool wasHeld = heldBounds_.has_value();
+    heldBounds_.reset();
+    const RECT window = WindowBounds();
+    if (!EqualRect(&window, &target))
+        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window kept its size, so no WM_SIZE lays out the children, which were laid out for
+    // the held size.
+    if (wasHeld && SameSize(window, target) && !SameSize(before, target)) {
+        Realign();
+        Resized();
+    }
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -746,8 +813,16 @@ void TWinControl::SetHeight(int height) {
 
 RECT TWinControl::ClientRect() const {
     RECT r{};
-    if (hwnd_ != nullptr)
-        GetClientRect(hwnd_, &r);
+    if (hwnd_ == nullptr)
+        return r;
+    GetClientRect(hwnd_, &r);
+    if (heldBounds_) {
+        // The frame (border, scroll bar) is the window's own; only the size is held.
+        const SIZE held = SizeOf(*heldBounds_);
+        const SIZE window = SizeOf(WindowBounds());
+        r.right = std::max(0L, r.right + held.cx - window.cx);
+        r.bottom = std::max(0L, r.bottom + held.cy - window.cy);
+    }
     return r;
 }
 
@@ -808,7 +883,7 @@ void TWinControl::RecordAnchors() {
     if (!anchorValid_)
         return;
     anchorDesign_ = BoundsRect();
-    anchorOrigin_ = ClientSizeOf(parent);
+    anchorOrigin_ = parent_ != nullptr ? SizeOf(parent_->ClientRect()) : ClientSizeOf(parent);
 }
 
 void TWinControl::PlaceAligned(const RECT& rect) {
@@ -822,7 +897,7 @@ void TWinControl::Realign() {
     const SIZE size{area.right, area.bottom};
     AdjustClientRect(area);
     AlignControls(size, area, children_);
-    AlignedControls();
+    ChildrenAligned();
 }
 
 void TWinControl::AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children) {
@@ -996,10 +1071,11 @@ COLORREF TWinControl::FontColor() const {
 void TWinControl::ApplyFont() {
     if (hwnd_ == nullptr)
         return;
-    // Each WM_SETFONT makes a control measure and redraw itself again (a label resizes).
+    // Each WM_SETFONT makes a control measure and redraw itself again (a label resizes); what
+    // is not on screen yet is painted whole when it is shown.
     const HFONT font = FontHandle();
     if (font != windowFont_)
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), LayoutHeld() ? FALSE : TRUE);
     for (TWinControl* child : children_)
         if (child->parentFont_)
             child->ApplyFont();

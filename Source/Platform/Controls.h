@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,12 @@ protected:
     // A key message (WM_KEYDOWN, WM_KEYUP, their WM_SYS forms, WM_CHAR) through KeyDown, KeyUp
     // or KeyPress, which may change the key in wp; true when a handler swallowed it.
     bool KeyMessage(UINT msg, WPARAM& wp, LPARAM lp);
+    // True while the control's tree has no place (its topmost control has neither a parent
+    // nor a host: it waits in the parking window or is still being made). Nothing of it is on
+    // screen then, so its layout is kept by the layer alone and the windows take their bounds
+    // once, when the tree is placed: each move of a window costs Wine about half as much as
+    // making one. AlignedControls runs again then.
+    bool LayoutHeld() const noexcept;
     // A notification this control sent to its parent; true when handled (result set).
     virtual bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // The part of the client area that aligned children share.
@@ -243,6 +250,10 @@ private:
     void RecordAnchors();
     void PlaceAligned(const RECT& rect);
     void SetBoundsCore(int left, int top, int width, int height);
+    RECT WindowBounds() const;
+    // Gives the windows of this placed tree the bounds held for them while it had no place.
+    void PlaceHeldBounds();
+    void ChildrenAligned();
     int NextStamp() noexcept;
 
     HWND hwnd_ = nullptr;
@@ -257,6 +268,9 @@ private:
     TAnchors anchors_ = akLeft | akTop;
     RECT anchorDesign_{};
     SIZE anchorOrigin_{};
+    // The bounds the layer gave while the layout was held; the window takes them when placed.
+    std::optional<RECT> heldBounds_;
+    bool alignedWhileHeld_ = false;
     // The size last given by SetBounds (or at creation), not by alignment.
     SIZE designSize_{};
     bool anchorValid_ = false;

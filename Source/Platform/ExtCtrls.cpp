@@ -66,13 +66,19 @@ TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
 }
 
 int TGroupBox::CaptionHeight() const {
+    // Measured once per font: every layout of the children asks for it.
+    const HFONT font = FontHandle();
+    if (font == captionFont_)
+        return captionHeight_;
     HDC dc = GetDC(Handle());
-    const HGDIOBJ old = SelectObject(dc, FontHandle());
+    const HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
-    return metrics.tmHeight;
+    captionFont_ = font;
+    captionHeight_ = metrics.tmHeight;
+    return captionHeight_;
 }
 
 void TGroupBox::AdjustClientRect(RECT& rect) const {
@@ -121,6 +127,9 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         Invalidate();
         return r;
     }
+    case WM_SETFONT:
+        captionFont_ = nullptr;
+        return TWinControl::WndProc(msg, wp, lp);
     default:
         return TWinControl::WndProc(msg, wp, lp);
     }
@@ -146,7 +155,9 @@ void TScrollBox::AdjustClientRect(RECT& rect) const {
 }
 
 void TScrollBox::AlignedControls() {
-    UpdateScrollBar();
+    // The bar follows the children once they are placed (the layer calls this again then).
+    if (!LayoutHeld())
+        UpdateScrollBar();
 }
 
 void TScrollBox::UpdateScrollBar() {

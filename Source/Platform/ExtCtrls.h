@@ -36,6 +36,8 @@ protected:
 
 private:
     int CaptionHeight() const;
+    mutable HFONT captionFont_ = nullptr;
+    mutable int captionHeight_ = 0;
 };
 
 // A container that scrolls its children vertically when they do not fit.

@@ -20,6 +20,14 @@ public:
         info.lpszText = const_cast<char*>(text.c_str());
         SendMessageA(hwnd_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
     }
+    void Relay(HWND control, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+        if (hwnd_ == nullptr)
+            return;
+        MSG message{control, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+        const DWORD at = GetMessagePos();
+        message.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        SendMessageA(hwnd_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+    }
     void Remove(HWND control) noexcept {
         if (hwnd_ == nullptr || !IsWindow(hwnd_))
             return;
@@ -31,7 +39,9 @@ private:
     static TTTOOLINFOA Info(HWND control) noexcept {
         TTTOOLINFOA info{};
         info.cbSize = sizeof(info);
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        // Not subclassed by the tooltip (under Wine that costs a server round trip for every
+        // message of the control): the controls relay their mouse messages.
+        info.uFlags = TTF_IDISHWND;
         // The control itself, not its parent: the tool stays the same when it moves.
         info.hwnd = control;
         info.uId = reinterpret_cast<UINT_PTR>(control);
@@ -60,6 +70,10 @@ THintWindow& Hints() {
 
 void SetControlHint(HWND control, const std::string& text) {
     Hints().Set(control, text);
+}
+
+void RelayHintMessage(HWND control, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    Hints().Relay(control, msg, wp, lp);
 }
 
 void RemoveControlHint(HWND control) noexcept {

@@ -140,8 +140,8 @@ TEST_F(NestedControls, ALabelReportsClicksAndFocusesItsControl) {
     EXPECT_TRUE(frame.Edit->Focused());
 }
 
-TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
-    frame.Check->SetHint("Keep window on top");
+// The thread's tooltip window that holds at least one tool.
+HWND ThreadTooltip() {
     HWND tooltip = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
@@ -154,6 +154,12 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&tooltip));
+    return tooltip;
+}
+
+TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
+    frame.Check->SetHint("Keep window on top");
+    HWND tooltip = ThreadTooltip();
     ASSERT_NE(nullptr, tooltip);
     char text[80] = {};
     TTTOOLINFOA info{};
@@ -163,6 +169,15 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
     info.lpszText = text;
     SendMessageA(tooltip, TTM_GETTEXTA, sizeof(text), reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ("Keep window on top", text);
+
+    // The mouse comes to rest on the control: the tip pops up.
+    RECT r{};
+    GetClientRect(frame.Check->Handle(), &r);
+    const POINT middle = frame.Check->ClientToScreen({r.right / 2, r.bottom / 2});
+    SetForegroundWindow(host.Handle());
+    SetCursorPos(middle.x, middle.y);
+    SendMessageA(frame.Check->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) != FALSE; }, 3000));
 }
 
 TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -133,6 +136,100 @@ TEST(Layout, AFrameAlignedToTheTopKeepsItsDesignHeight) {
     EXPECT_EQ(box.ClientWidth(), second.Width());
     // Taller content than the box: the box scrolls.
     EXPECT_TRUE(GetWindowLongPtrA(box.Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+// The position a window really has in its parent, not what the layer holds for it.
+TRect WindowRectOf(const TWinControl& control) {
+    RECT r{};
+    GetWindowRect(control.Handle(), &r);
+    MapWindowPoints(nullptr, GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// Counts the moves and resizes of this thread's windows while it lives (one at a time).
+class TMoveCounter {
+public:
+    TMoveCounter() {
+        active_ = this;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Count, nullptr, GetCurrentThreadId());
+    }
+    ~TMoveCounter() {
+        UnhookWindowsHookEx(hook_);
+        active_ = nullptr;
+    }
+    TMoveCounter(const TMoveCounter&) = delete;
+    TMoveCounter& operator=(const TMoveCounter&) = delete;
+    int Moves(const TWinControl* control) const {
+        const auto found = moves_.find(control->Handle());
+        return found != moves_.end() ? found->second : 0;
+    }
+
+private:
+    static LRESULT CALLBACK Count(int code, WPARAM wp, LPARAM lp) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && active_ != nullptr && message->message == WM_WINDOWPOSCHANGED) {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
+            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+                ++active_->moves_[message->hwnd];
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    HHOOK hook_ = nullptr;
+    std::map<HWND, int> moves_;
+    static inline TMoveCounter* active_ = nullptr;
+};
+
+TEST(Layout, AParkedFrameIsLaidOutWithoutMovingItsWindowsAndPlacedWithOneMoveEach) {
+    TFrame frame;
+    auto building = std::make_unique<TMoveCounter>();
+    frame.SetBounds(0, 0, 300, 200);
+    auto* panel = CreateChild<TPanel>(&frame, &frame);
+    panel->SetHeight(40);
+    panel->SetAlign(TAlign::alTop);
+    auto* edit = CreateChild<TEdit>(&frame, panel);
+    edit->SetBounds(10, 8, 200, 21);
+    edit->SetAnchors(akLeft | akTop | akRight);
+    auto* label = CreateChild<TLabel>(&frame, &frame);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 60, 80, 13);
+    TFrame inner;
+    inner.SetBounds(0, 0, 150, 50);
+    inner.SetAlign(TAlign::alBottom);
+    inner.SetParent(&frame);
+    // The layer holds the layout of what is not on screen yet.
+    EXPECT_EQ((TRect{0, 0, 300, 40}), RectOf(*panel));
+    EXPECT_EQ((TRect{10, 8, 200, 21}), RectOf(*edit));
+    EXPECT_EQ((TRect{0, 150, 300, 50}), RectOf(inner));
+    EXPECT_EQ(300, frame.ClientWidth());
+    const std::vector<const TWinControl*> children{panel, edit, label, &inner};
+    EXPECT_EQ(0, building->Moves(&frame));
+    for (const TWinControl* control : children)
+        EXPECT_EQ(0, building->Moves(control));
+    building.reset();
+
+    TTestWindow host(500, 400);
+    RECT client{};
+    GetClientRect(host.Handle(), &client);
+    {
+        const TMoveCounter placing;
+        frame.SetParent(host.Handle());
+        for (const TWinControl* control : children)
+            EXPECT_EQ(1, placing.Moves(control));
+    }
+    EXPECT_EQ((TRect{0, 0, client.right, client.bottom}), WindowRectOf(frame));
+    EXPECT_EQ((TRect{0, 0, client.right, 40}), WindowRectOf(*panel));
+    EXPECT_EQ((TRect{10, 8, client.right - 100, 21}), WindowRectOf(*edit));
+    EXPECT_EQ((TRect{10, 60, 80, 13}), WindowRectOf(*label));
+    EXPECT_EQ((TRect{0, client.bottom - 50, client.right, 50}), WindowRectOf(inner));
+    EXPECT_EQ(WindowRectOf(*edit), RectOf(*edit));
+
+    // Parked again and resized, it is laid out anew when placed where its size is the same.
+    frame.SetParent(nullptr);
+    frame.SetBounds(0, 0, 250, 100);
+    EXPECT_EQ((TRect{10, 8, 150, 21}), RectOf(*edit));
+    frame.SetParent(host.Handle());
+    EXPECT_EQ((TRect{10, 8, client.right - 100, 21}), WindowRectOf(*edit));
+    EXPECT_EQ((TRect{0, client.bottom - 50, client.right, 50}), WindowRectOf(inner));
 }
 
 TEST(Layout, ChildrenUseTheirParentsFontUntilTheyHaveTheirOwn) {

@@ -50,67 +50,67 @@ void TAbstractCriterionDetailPanel::EnabledCheckBoxClick() {
 
 TTextCriterionDetailPanel::TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame,
                                                      int comboWidth)
-    : texts_(texts) {
+    : texts_(texts), textLabel_(CreateChild<TLabel>(this, this)),
+      textBox_(CreateChild<THistoryComboBox>(this, this)) {
     // Anchored controls keep their distances to the edges of the frame as designed.
     SetBounds(0, 0, frame.cx, frame.cy);
     EnabledCheckBox->SetTop(kEnabledBoxTopBesideText);
-    Label = CreateChild<TLabel>(this, this);
-    Label->SetBounds(kLabel.x, kLabel.y, 0, 0);
-    Label->SetCaption(caption);
-    ComboBox = CreateChild<THistoryComboBox>(this, this);
-    ComboBox->SetBounds(kCombo.x, kCombo.y, comboWidth, ComboBox->Height());
-    ComboBox->SetAnchors(akLeft | akTop | akRight);
-    ComboBox->AutoHistory = true;
-    ComboBox->AutoCompletion = true;
-    ComboBox->SetCapacity(0);
-    ComboBox->OnExit = [this](TComponent*) { StoreText(); };
-    ComboBox->OnKeyPress = [this](TComponent*, char& key) { EditKeyPress(key); };
+    textLabel_->SetBounds(kLabel.x, kLabel.y, 0, 0);
+    textLabel_->SetCaption(caption);
+    textBox_->SetBounds(kCombo.x, kCombo.y, comboWidth, textBox_->Height());
+    textBox_->SetAnchors(akLeft | akTop | akRight);
+    textBox_->AutoHistory = true;
+    textBox_->AutoCompletion = true;
+    textBox_->SetCapacity(0);
+    textBox_->OnExit = [this](TComponent*) { StoreText(); };
+    textBox_->OnKeyPress = [this](TComponent*, char& key) { EditKeyPress(key); };
 }
 
 void TTextCriterionDetailPanel::Localize() {
     TAbstractCriterionDetailPanel::Localize();
-    Label->SetCaption(Translate(texts_.CaptionKey, Label->Caption()));
-    Label->SetHint(Translate(texts_.HintKey, Label->Hint()));
-    ComboBox->SetHint(Label->Hint());
+    textLabel_->SetCaption(Translate(texts_.CaptionKey, textLabel_->Caption()));
+    textLabel_->SetHint(Translate(texts_.HintKey, textLabel_->Hint()));
+    textBox_->SetHint(textLabel_->Hint());
     // The text box starts just right of its label and keeps its right edge.
-    const int right = ComboBox->Left() + ComboBox->Width();
-    const int left = Label->Left() + Label->Width() + kLabelGap;
-    ComboBox->SetBounds(left, ComboBox->Top(), right - left, ComboBox->Height());
+    const int right = textBox_->Left() + textBox_->Width();
+    const int left = textLabel_->Left() + textLabel_->Width() + kLabelGap;
+    textBox_->SetBounds(left, textBox_->Top(), right - left, textBox_->Height());
 }
 
 void TTextCriterionDetailPanel::DoUpdateControls() {
     TAbstractCriterionDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> text = ParamText(Obj.Get(), std::string("params/") + texts_.Param)) {
-        ComboBox->SetText(*text);
-        ComboBox->AddToHistory();
+        textBox_->SetText(*text);
+        textBox_->AddToHistory();
     }
 }
 
 void TTextCriterionDetailPanel::SetWindow(HWND wnd) {
-    ComboBox->SetText(WindowText(wnd));
+    textBox_->SetText(WindowText(wnd));
     StoreText();
 }
 
 void TTextCriterionDetailPanel::StoreFocusedControl() {
-    if (ComboBox->Focused())
+    if (textBox_->Focused())
         StoreText();
 }
 
 void TTextCriterionDetailPanel::StoreText() {
-    SetParamValue(texts_.Param, Variant(ComboBox->Text()));
+    SetParamValue(texts_.Param, Variant(textBox_->Text()));
 }
 
 void TTextCriterionDetailPanel::EditKeyPress(char& key) {
     if (key != '\r')
         return;
-    const int caret = ComboBox->SelStart();
+    const int caret = textBox_->SelStart();
     StoreText();
-    ComboBox->SetSel(caret, 0);
+    textBox_->SetSel(caret, 0);
 }
 
 TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
     : TTextCriterionDetailPanel({"window_caption", "WCCDP_Caption", "WCCDP_Hint"},
-                                "window caption:  ", kCaptionFrame, kCaptionComboWidth) {
+                                "window caption:  ", kCaptionFrame, kCaptionComboWidth),
+      WindowCaptionLabel(textLabel_), WindowCaptionComboBox(textBox_) {
     const std::pair<TRadioButton*&, std::pair<RECT, const char*>> radios[] = {
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
@@ -124,7 +124,7 @@ TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
 
 void TWindowCaptionCriterionDetailPanel::Localize() {
     TTextCriterionDetailPanel::Localize();
-    ComboBox->SetHint(Translate("WCCDP_Hint", Label->Hint()));
+    WindowCaptionComboBox->SetHint(Translate("WCCDP_Hint", WindowCaptionLabel->Hint()));
     ExactSearchTrueRadioButton->SetCaption(
         Translate("WCCDP_ExactMatch", ExactSearchTrueRadioButton->Caption()));
     ExactSearchTrueRadioButton->SetHint(
@@ -153,7 +153,8 @@ std::string TWindowCaptionCriterionDetailPanel::WindowText(HWND wnd) {
 
 TWindowClassCriterionDetailPanel::TWindowClassCriterionDetailPanel()
     : TTextCriterionDetailPanel({"window_class_name", "WClCDP_Caption", "WClCDP_Hint"},
-                                "window class:  ", SIZE{kClassFrameWidth, kBaseFrame.cy}, kClassComboWidth) {}
+                                "window class:  ", SIZE{kClassFrameWidth, kBaseFrame.cy}, kClassComboWidth),
+      WindowClassLabel(textLabel_), WindowClassComboBox(textBox_) {}
 
 std::string TWindowClassCriterionDetailPanel::WindowText(HWND wnd) {
     return GetWindowClassName(wnd);

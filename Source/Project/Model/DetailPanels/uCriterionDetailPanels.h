@@ -34,9 +34,6 @@ public:
     // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
 
-    THistoryComboBox* ComboBox = nullptr;
-    TLabel* Label = nullptr;
-
 protected:
     struct TTexts {
         const char* Param;
@@ -46,6 +43,9 @@ protected:
     TTexts texts_;
 
     TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
+    // The criterion's label and text box; each panel publishes them under its own names.
+    TLabel* const textLabel_;
+    THistoryComboBox* const textBox_;
     void DoUpdateControls() override;
     // The window's text that this criterion matches.
     virtual std::string WindowText(HWND wnd) = 0;
@@ -58,6 +58,8 @@ public:
     TWindowCaptionCriterionDetailPanel();
     void Localize() override;
 
+    TLabel* const WindowCaptionLabel;
+    THistoryComboBox* const WindowCaptionComboBox;
     TRadioButton* ExactSearchTrueRadioButton = nullptr;
     TRadioButton* ExactSearchFalseRadioButton = nullptr;
 
@@ -72,6 +74,9 @@ protected:
 class TWindowClassCriterionDetailPanel : public TTextCriterionDetailPanel {
 public:
     TWindowClassCriterionDetailPanel();
+
+    TLabel* const WindowClassLabel;
+    THistoryComboBox* const WindowClassComboBox;
 
     void StoreClassName() { StoreText(); }
 

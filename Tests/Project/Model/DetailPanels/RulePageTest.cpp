@@ -162,6 +162,15 @@ TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
               condition->CriterionsGroupBox->ClientRect().bottom - 2);
     EXPECT_LT(classPanel->Top(), captionPanel->Top());
     EXPECT_EQ(condition->CriterionsGroupBox, classPanel->Parent());
+    // Each text box starts just right of its label and keeps the design's 3 pixels to the right
+    // edge of its criterion, whatever the page's width.
+    auto expectTextBoxBeside = [](const TWinControl* panel, const TLabel* label,
+                                  const THistoryComboBox* box) {
+        EXPECT_EQ(label->Left() + label->Width() + 5, box->Left());
+        EXPECT_EQ(panel->ClientWidth() - 3, box->Left() + box->Width());
+    };
+    expectTextBoxBeside(classPanel, classPanel->WindowClassLabel, classPanel->WindowClassComboBox);
+    expectTextBoxBeside(captionPanel, captionPanel->WindowCaptionLabel, captionPanel->WindowCaptionComboBox);
     EXPECT_EQ("Rule", page->NameEdit->Text());
     EXPECT_TRUE(classPanel->EnabledCheckBox->Checked());
     EXPECT_FALSE(captionPanel->EnabledCheckBox->Checked());
@@ -207,8 +216,8 @@ TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
     static_cast<TAbstractDetailPanel*>(page)->StoreFocusedControl();
     EXPECT_EQ("Rules", rule->GetName());
 
-    SetFocus(classPanel->ComboBox->EditHandle());
-    Type(classPanel->ComboBox->EditHandle(), "Calc");
+    SetFocus(classPanel->WindowClassComboBox->EditHandle());
+    Type(classPanel->WindowClassComboBox->EditHandle(), "Calc");
     EXPECT_EQ(
         "",
         ParamAt(rule.Get(),
@@ -233,18 +242,18 @@ TEST_F(RulePage, ClassBoxCompletesFromItsHistoryAndBackspaceDoesNotCompleteAgain
     const std::string classPath =
         "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name";
     SetParamAt(rule.Get(), classPath, "Notepad");
-    EXPECT_EQ(std::vector<std::string>{"Notepad"}, classPanel->ComboBox->Items());
-    HWND edit = classPanel->ComboBox->EditHandle();
+    EXPECT_EQ(std::vector<std::string>{"Notepad"}, classPanel->WindowClassComboBox->Items());
+    HWND edit = classPanel->WindowClassComboBox->EditHandle();
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     Type(edit, "no");
-    EXPECT_EQ("Notepad", classPanel->ComboBox->Text());
+    EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text());
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(2u, start);
     EXPECT_EQ(7u, end);
     Type(edit, "\b");
-    EXPECT_EQ("No", classPanel->ComboBox->Text());
+    EXPECT_EQ("No", classPanel->WindowClassComboBox->Text());
 }
 
 TEST_F(RulePage, LevelEditStoresADigitTypedBeforeTheZeroAndAPastedNumberAsItIs) {
@@ -370,7 +379,7 @@ TEST_F(RulePagePicker, DragFillsBothCriteriaFromEachWindowAndSkipsTheOwnWindow) 
     EXPECT_EQ(3, changes);
     EXPECT_EQ("Pick target two", Criterion("WINDOWCaptionCriterion", "window_caption"));
     EXPECT_EQ((std::vector<std::string>{"Pick target two", "Pick dialog", "Pick target one"}),
-              captionPanel->ComboBox->Items());
+              captionPanel->WindowCaptionComboBox->Items());
 }
 
 } // namespace
