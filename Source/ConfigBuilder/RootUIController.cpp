@@ -122,9 +122,7 @@ void TRootUIController::BindTree(TTreeView& tree, HWND detailHost, HWND owner) {
     };
 
     root_.AttachUI(static_cast<IUI*>(&root_));
-    TTreeNode node = tree.InsertItem({}, "");
-    AttachNodeElement(node, static_cast<IUIElement*>(&root_));
-    root_.SetTreeNode(node);
+    TTreeNode node = root_.InsertTreeNode(tree, {});
     node.Expand();
 
     WireCommands(root_.ResolvePath("menu").Get());

@@ -75,17 +75,24 @@ void TTreeNode::SetStateIndex(int index) {
     Set(item);
 }
 
-void TTreeNode::SetLook(const std::string& text, int image, int selectedImage, int stateIndex,
-                        bool hasChildren) {
+namespace {
+
+TVITEMA LookItem(const TTreeNodeLook& look) {
     TVITEMA item{};
     item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE | TVIF_CHILDREN;
-    item.pszText = const_cast<char*>(text.c_str());
-    item.iImage = image;
-    item.iSelectedImage = selectedImage;
+    item.pszText = const_cast<char*>(look.Text.c_str());
+    item.iImage = look.ImageIndex;
+    item.iSelectedImage = look.SelectedIndex;
     item.stateMask = TVIS_STATEIMAGEMASK;
-    item.state = stateIndex > 0 ? INDEXTOSTATEIMAGEMASK(stateIndex) : 0;
-    item.cChildren = hasChildren ? 1 : 0;
-    Set(item);
+    item.state = look.StateIndex > 0 ? INDEXTOSTATEIMAGEMASK(look.StateIndex) : 0;
+    item.cChildren = look.HasChildren ? 1 : 0;
+    return item;
+}
+
+} // namespace
+
+void TTreeNode::SetLook(const TTreeNodeLook& look) {
+    Set(LookItem(look));
 }
 
 bool TTreeNode::HasChildren() const {
@@ -185,17 +192,30 @@ TTreeView::~TTreeView() {
 }
 
 TTreeNode TTreeView::InsertItem(TTreeNode parent, const std::string& text) {
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    item.pszText = const_cast<char*>(text.c_str());
+    item.iImage = -1;
+    item.iSelectedImage = -1;
+    return Insert(parent, item);
+}
+
+TTreeNode TTreeView::InsertItem(TTreeNode parent, const TTreeNodeLook& look, void* data) {
+    TVITEMA item = LookItem(look);
+    item.mask |= TVIF_PARAM;
+    item.lParam = reinterpret_cast<LPARAM>(data);
+    return Insert(parent, item);
+}
+
+TTreeNode TTreeView::Insert(TTreeNode parent, const TVITEMA& item) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent ? parent.ItemId() : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(text.c_str());
-    insert.item.iImage = -1;
-    insert.item.iSelectedImage = -1;
-    const HTREEITEM item = TreeView_InsertItem(Handle(), &insert);
-    if (item == nullptr)
+    insert.item = item;
+    const HTREEITEM inserted = TreeView_InsertItem(Handle(), &insert);
+    if (inserted == nullptr)
         throw Exception("TVM_INSERTITEM failed");
-    return {this, item};
+    return {this, inserted};
 }
 
 void TTreeView::DeleteItem(TTreeNode node) {

@@ -12,6 +12,16 @@
 
 class TTreeView;
 
+// What a node shows: its text, both images, its state image (-1: none) and whether it has an
+// expand button, children or not.
+struct TTreeNodeLook {
+    std::string Text;
+    int ImageIndex = -1;
+    int SelectedIndex = -1;
+    int StateIndex = -1;
+    bool HasChildren = false;
+};
+
 // One item of a tree view: a handle, valid until the item is deleted.
 class TTreeNode {
 public:
@@ -33,8 +43,8 @@ public:
     // -1: no state image.
     int StateIndex() const;
     void SetStateIndex(int index);
-    // Text, both images, state image and expand button in one TVM_SETITEM.
-    void SetLook(const std::string& text, int image, int selectedImage, int stateIndex, bool hasChildren);
+    // The whole look in one TVM_SETITEM.
+    void SetLook(const TTreeNodeLook& look);
     // Whether the item shows an expand button, children or not.
     bool HasChildren() const;
     void SetHasChildren(bool value);
@@ -79,6 +89,9 @@ public:
 
     // TVM_INSERTITEM as the last child of parent (a top item for an empty parent).
     TTreeNode InsertItem(TTreeNode parent, const std::string& text);
+    // The same with its look and data in the one message: in a long expanded list every change
+    // of an item makes the control lay out the whole list again.
+    TTreeNode InsertItem(TTreeNode parent, const TTreeNodeLook& look, void* data);
     void DeleteItem(TTreeNode node);
     // Deletes every item; each deletion is reported.
     void DeleteAllItems();
@@ -110,6 +123,7 @@ protected:
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
+    TTreeNode Insert(TTreeNode parent, const TVITEMA& item);
     LRESULT HandleNotify(const NMHDR& header);
 
     bool manualExpand_ = false;

@@ -63,6 +63,20 @@ TEST_F(TreeFixture, NodeCarriesTextImagesStateChildrenFlagAndData) {
     EXPECT_FALSE(root.HasChildren());
     TTreeNode a = root.AddChild("a");
     root.AddChild("b");
+    // Made with its whole look and data in one insertion.
+    int other = 0;
+    TTreeNode c = tree.InsertItem(root, TTreeNodeLook{"c", 1, 2, 1, true}, &other);
+    EXPECT_EQ("c", c.Text());
+    EXPECT_EQ(1, c.ImageIndex());
+    EXPECT_EQ(2, c.SelectedIndex());
+    EXPECT_EQ(1, c.StateIndex());
+    EXPECT_TRUE(c.HasChildren());
+    EXPECT_EQ(&other, c.Data());
+    c.SetLook(TTreeNodeLook{"d"});
+    EXPECT_EQ("d", c.Text());
+    EXPECT_EQ(-1, c.StateIndex());
+    EXPECT_FALSE(c.HasChildren());
+    c.Delete();
     EXPECT_EQ(2, root.Count());
     EXPECT_EQ(root, a.Parent());
     EXPECT_EQ(1, a.Level());

@@ -1,10 +1,27 @@
 #include "BOM_UI.h"
 
-void AttachNodeElement(TTreeNode node, IUIElement* element) {
+namespace {
+
+std::unique_ptr<TTNStruct> NewNodeRecord(IUIElement* element) {
     auto record = std::make_unique<TTNStruct>();
     record->Element = element;
+    return record;
+}
+
+} // namespace
+
+void AttachNodeElement(TTreeNode node, IUIElement* element) {
+    std::unique_ptr<TTNStruct> record = NewNodeRecord(element);
     node.SetData(record.get());
     record.release(); // the node holds it until DetachNodeElement
+}
+
+TTreeNode InsertElementNode(TTreeView& tree, TTreeNode parent, IUIElement* element,
+                            const TTreeNodeLook& look) {
+    std::unique_ptr<TTNStruct> record = NewNodeRecord(element);
+    const TTreeNode node = tree.InsertItem(parent, look, record.get());
+    record.release(); // the node holds it until DetachNodeElement
+    return node;
 }
 
 IUIElement* NodeElement(TTreeNode node) {
@@ -73,8 +90,5 @@ TTreeNode AddElementNode(TTreeNode parent, IBOMObject* obj) {
     ComPtr<IUIElement> element = AsUIElement(obj);
     if (!element)
         return {};
-    TTreeNode child = parent.AddChild("");
-    AttachNodeElement(child, element.Get());
-    element->SetTreeNode(child);
-    return child;
+    return element->InsertTreeNode(*parent.TreeView(), parent);
 }

@@ -20,6 +20,9 @@ struct IUIElement : IUnknown {
     virtual void DetachUI() = 0;
     virtual void Refresh() = 0;
     virtual void SetTreeNode(TTreeNode node) = 0;
+    // A new last child of parent (a top node when parent is empty) that holds and shows the
+    // element, made in one insertion; the element takes it as its node.
+    virtual TTreeNode InsertTreeNode(TTreeView& tree, TTreeNode parent) = 0;
     virtual void ClearTreeNode(TTreeNode node) = 0;
     virtual void Expanding(TTreeNode node) = 0;
     virtual void MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) = 0;
@@ -44,6 +47,9 @@ struct TTNStruct {
 
 // Gives node a new record holding element.
 void AttachNodeElement(TTreeNode node, IUIElement* element);
+// A new last child of parent with a record holding element, showing look.
+TTreeNode InsertElementNode(TTreeView& tree, TTreeNode parent, IUIElement* element,
+                            const TTreeNodeLook& look);
 // The element of node's record, or null.
 IUIElement* NodeElement(TTreeNode node);
 // Frees node's record and clears its data; answers the element it held.
@@ -79,10 +85,10 @@ public:
 
     virtual std::string GetCaption() { return this->GetName(); }
     virtual ComPtr<IUIList> GetUIList() { return nullptr; }
+    // What UpdateTreeNode shows.
+    TTreeNodeLook TreeNodeLook() { return {GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren}; }
     // One change of the node: a large tree fills in a fraction of the time.
-    virtual void UpdateTreeNode(TTreeNode node) {
-        node.SetLook(GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren);
-    }
+    virtual void UpdateTreeNode(TTreeNode node) { node.SetLook(TreeNodeLook()); }
     virtual std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string&) { return nullptr; }
 
     void AttachUI(IUI* ui) override {
@@ -99,13 +105,17 @@ public:
     void Refresh() override {
         if (TreeNode)
             UpdateTreeNode(TreeNode);
-        if (Panels)
-            for (int i = 0; i < Panels->Count(); ++i)
-                Panels->Get(i)->UpdateControls();
+        UpdatePanels();
     }
     void SetTreeNode(TTreeNode node) override {
         TreeNode = node;
         Refresh();
+    }
+    TTreeNode InsertTreeNode(TTreeView& tree, TTreeNode parent) override {
+        // The node is made with its look: of a refresh only the panels' part is left.
+        TreeNode = InsertElementNode(tree, parent, this, TreeNodeLook());
+        UpdatePanels();
+        return TreeNode;
     }
     void ClearTreeNode(TTreeNode) override { TreeNode = {}; }
     // Fills the node's children at its first expansion only.
@@ -152,6 +162,12 @@ protected:
     }
 
 private:
+    void UpdatePanels() {
+        if (Panels)
+            for (int i = 0; i < Panels->Count(); ++i)
+                Panels->Get(i)->UpdateControls();
+    }
+
     template <class F> static void ForEachIn(IBOMCollection* list, F& f) {
         if (list == nullptr)
             return;
