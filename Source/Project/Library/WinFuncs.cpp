@@ -9,10 +9,22 @@ std::string GetWindowClassName(HWND window) {
 }
 
 std::string GetWindowCaption(HWND window) {
-    const int length = GetWindowTextLengthA(window);
+    // Read from what the window system keeps, never by a message: the resident program asks
+    // from its server thread, and a hung or busy window thread would hold up every client.
+    std::vector<wchar_t> wide(256);
+    int copied = 0;
+    for (;;) {
+        copied = InternalGetWindowText(window, wide.data(), static_cast<int>(wide.size()));
+        if (copied < static_cast<int>(wide.size()) - 1 || wide.size() >= 65536)
+            break;
+        wide.resize(wide.size() * 2);
+    }
+    if (copied <= 0)
+        return {};
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, nullptr, 0, nullptr, nullptr);
     if (length <= 0)
         return {};
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int copied = GetWindowTextA(window, buffer.data(), length + 1);
-    return copied > 0 ? std::string(buffer.data(), copied) : std::string();
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, text.data(), length, nullptr, nullptr);
+    return text;
 }

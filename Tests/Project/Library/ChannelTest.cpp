@@ -137,6 +137,28 @@ TEST(WinFuncs, ClassNameIsCutTo254AndEmptyCaptionReadsEmpty) {
     UnregisterClassA(longName.c_str(), windowClass.hInstance);
 }
 
+TEST(WinFuncs, CaptionOfAWindowWhoseThreadDoesNotAnswerIsReadAtOnce) {
+    // The window's thread waits without taking messages, as a hung program's does.
+    const std::string caption(700, 'h');
+    UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::promise<HWND> created;
+    std::thread owner([&] {
+        HWND window = CreateWindowExA(0, "STATIC", caption.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        created.set_value(window);
+        WaitForSingleObject(release.Get(), INFINITE);
+        DestroyWindow(window);
+    });
+    const HWND window = created.get_future().get();
+    ASSERT_NE(nullptr, window);
+    auto read = std::async(std::launch::async, [window] { return GetWindowCaption(window); });
+    const bool answered = read.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    SetEvent(release.Get());
+    owner.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(caption, read.get());
+}
+
 // ---- Command channel against a server in another process ----
 
 TEST(ProcessesCommunication, FullBlockPassesAndOneByteMoreFailsAtOnce) {
