@@ -236,7 +236,6 @@ void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD 
                                       GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
-    defProc_ = DefWindowProcA;
     designSize_ = {width, height};
     ApplyFont();
     RecordAnchors();
@@ -250,12 +249,6 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    defProc_ =
-        GetClassInfoExA(nullptr, className, &wc) || GetClassInfoExA(GetModuleHandleA(nullptr), className, &wc)
-            ? wc.lpfnWndProc
-            : DefWindowProcA;
     hwnd_ = hwnd;
     // The object is known before the first message reaches the new procedure.
     previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));

@@ -64,8 +64,6 @@ public:
     static TWinControl* FromHandle(HWND hwnd) noexcept;
     // The object of hwnd or of its nearest ancestor of the layer (a combo box for its edit).
     static TWinControl* FindControl(HWND hwnd) noexcept;
-    // The procedure below the layer's: the system class's own, or DefWindowProc.
-    WNDPROC DefWndProc() const noexcept { return defProc_; }
 
     TWinControl* Parent() const noexcept { return parent_; }
     void SetParent(TWinControl* parent);
@@ -257,7 +255,6 @@ private:
     int NextStamp() noexcept;
 
     HWND hwnd_ = nullptr;
-    WNDPROC defProc_ = DefWindowProcA;
     // The system control's procedure below the layer's subclass; null for a class of the layer.
     WNDPROC previousProc_ = nullptr;
     int id_ = 0;
