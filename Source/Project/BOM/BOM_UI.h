@@ -85,8 +85,11 @@ public:
 
     virtual std::string GetCaption() { return this->GetName(); }
     virtual ComPtr<IUIList> GetUIList() { return nullptr; }
-    // What UpdateTreeNode shows.
-    TTreeNodeLook TreeNodeLook() { return {GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren}; }
+    // What the node shows, both when it is made and at each UpdateTreeNode: the one place to
+    // change a node's look, as a node made by InsertTreeNode is never passed to UpdateTreeNode.
+    virtual TTreeNodeLook TreeNodeLook() {
+        return {GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren};
+    }
     // One change of the node: a large tree fills in a fraction of the time.
     virtual void UpdateTreeNode(TTreeNode node) { node.SetLook(TreeNodeLook()); }
     virtual std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string&) { return nullptr; }
