@@ -1,6 +1,7 @@
 // Times the rule editor: its start to the first painted main window beside a bare window
 // program, its start with 1,000 rules beside the model's own load of the same file, and Add
 // and Save at 1,000 rules beside the model's own save.
+#include "BenchmarkFigures.h"
 #include "AppSpecificConsts.h"
 #include "CenterTestSupport.h"
 #include "ConfigBuilder/ConfigBuilderTestSupport.h"
@@ -24,17 +25,11 @@
 #include <vector>
 
 namespace {
-using Clock = std::chrono::steady_clock;
 
 double MillisecondsOf(const std::function<void()>& work) {
     const auto start = Clock::now();
     work();
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Until the window of the process shows with nothing left to paint.

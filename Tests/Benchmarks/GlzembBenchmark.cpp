@@ -1,5 +1,6 @@
 // Cost of a sent message to a host window with no hook, a bare pass-through hook and glzemb's
 // hook (each installed by another process), and glzemb's attach latency for a matching window.
+#include "BenchmarkFigures.h"
 #include "ChannelServerRole.h"
 #include "ChildProcess.h"
 #include "Handles.h"
@@ -106,11 +107,6 @@ double AttachLatency() {
     }
     DestroyWindow(window);
     return result;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
 }
 
 // Milliseconds of one bare window query on the channel, answered by the same rule server with

@@ -1,4 +1,5 @@
 // Times the resident program's rule lookup and the configuration file's load and save.
+#include "BenchmarkFigures.h"
 #include "AppSpecificConsts.h"
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
@@ -15,11 +16,6 @@
 #include <string>
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-double MicrosecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
 
 constexpr const char* TargetClass = "GlzBenchTarget";
 

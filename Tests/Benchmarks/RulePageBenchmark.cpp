@@ -2,6 +2,7 @@
 // a repeated display (the panels kept by the rule shown again) and one level change with the
 // refresh it causes; each beside its floor, the time to create and paint the same controls
 // bare (the same window classes straight through CreateWindowEx) in the same round.
+#include "BenchmarkFigures.h"
 #include "BOMObjects.h"
 #include "BOM_UI.h"
 #include "DetailPanelRegistration.h"
@@ -18,18 +19,8 @@
 #include <vector>
 
 namespace {
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 15;
-
-double MicrosecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Paints what is pending, as a shown page would be.
 void Settle(HWND host) {
