@@ -2,6 +2,7 @@
 // file (one line each), answers like GlazloCenter, and ends on command 3.
 // Arguments: log file, ready event name, then optional "guard" (hold GlazloCenter's
 // single-instance name) and "ignore=N" (leave the first N commands unanswered).
+#include "ChannelServerRole.h"
 #include "ProcessesCommunication.h"
 #include "SingleAppInstance.h"
 
@@ -25,33 +26,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TSingleAppInstance instance(ControlCenterInstanceName);
     if (guard && instance.CheckInstance())
         return 4;
-    TProcessesCommunication channel(ChannelPrefix);
-    if (!channel.Usable())
-        return 3;
-    if (HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[2])) {
-        SetEvent(ready);
-        CloseHandle(ready);
-    }
-    DWORD lastRequest = GetTickCount();
-    while (GetTickCount() - lastRequest < 60000) {
-        int code = 0;
-        int size = 0;
-        std::vector<char> data;
-        if (channel.WaitForCommand(code, size, data) != channelDone)
-            continue;
-        lastRequest = GetTickCount();
-        {
-            std::ofstream log(__argv[1], std::ios::app);
-            log << code << "\n";
-        }
-        if (ignore > 0) {
-            --ignore;
-            continue;
-        }
-        if (code >= cmdReloadConfiguration && code <= cmdReloadSettings)
-            channel.Reply(replyDone, 0, nullptr);
-        if (code == cmdCloseCenter || code == 100)
-            return 0;
-    }
-    return 0;
+    return ServeChannel(
+        ChannelPrefix, __argv[2],
+        [&](TProcessesCommunication& channel, int code, int, const std::vector<char>&) {
+            {
+                std::ofstream log(__argv[1], std::ios::app);
+                log << code << "\n";
+            }
+            if (ignore > 0) {
+                --ignore;
+                return true;
+            }
+            if (code >= cmdReloadConfiguration && code <= cmdReloadSettings)
+                channel.Reply(replyDone, 0, nullptr);
+            return code != cmdCloseCenter && code != testCmdQuit;
+        },
+        60000);
 }

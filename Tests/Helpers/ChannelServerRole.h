@@ -1,6 +1,12 @@
 #pragma once
 
+#include "ProcessesCommunication.h"
+
+#include <windows.h>
+
+#include <functional>
 #include <string>
+#include <vector>
 
 // Test codes a channel server answers besides the window query.
 inline constexpr int testCmdQuit = 100;       // reply 1, then the server ends
@@ -11,3 +17,13 @@ inline constexpr int testCmdRuleLength = 102; // 4-byte length of the rule text 
 // text of the set length (0 at first), any other size -1; unknown codes get no reply.
 // Sets the event ReadyEvent once the channel exists. Answers the process exit code.
 int RunChannelServer(const std::string& prefix, const std::string& readyEvent);
+
+// One request: Size bytes of Data under Code. Answers false to end the serving.
+using TRequestHandler =
+    std::function<bool(TProcessesCommunication& channel, int code, int size, const std::vector<char>& data)>;
+
+// Opens the channel Prefix (exit code 3 when it cannot), sets the event ReadyEvent, then hands
+// every request to Handle until it answers false or, with an idle limit, until no request came
+// for that long (exit code 0 for both).
+int ServeChannel(const std::string& prefix, const std::string& readyEvent, const TRequestHandler& handle,
+                 DWORD idleLimit = INFINITE);

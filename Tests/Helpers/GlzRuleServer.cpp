@@ -3,7 +3,6 @@
 // testCmdSetRule ("Class=text") changes a class's rule. Ends on testCmdQuit or after 60 s of
 // silence.
 #include "ChannelServerRole.h"
-#include "Handles.h"
 #include "ProcessesCommunication.h"
 #include "WinFuncs.h"
 
@@ -32,42 +31,31 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::map<std::string, std::string> rules;
     for (int i = 2; i < __argc; ++i)
         AddRule(rules, __argv[i]);
-    TProcessesCommunication channel(ChannelPrefix);
-    if (!channel.Usable())
-        return 3;
-    {
-        const UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[1]));
-        SetEvent(ready.Get());
-    }
-    DWORD lastRequest = GetTickCount();
-    while (GetTickCount() - lastRequest < 60000) {
-        int code = 0;
-        int size = 0;
-        std::vector<char> data;
-        if (channel.WaitForCommand(code, size, data) != channelDone)
-            continue;
-        lastRequest = GetTickCount();
-        if (code == testCmdQuit) {
-            channel.Reply(replyDone, 0, nullptr);
-            return 0;
-        }
-        if (code == testCmdSetRule) {
-            AddRule(rules, std::string(data.data(), data.data() + size));
-            channel.Reply(replyDone, 0, nullptr);
-            continue;
-        }
-        if (code != cmdQueryWindowRule)
-            continue;
-        if (size != 4) {
-            channel.Reply(replyWrongSize, 0, nullptr);
-            continue;
-        }
-        std::int32_t value = 0;
-        std::memcpy(&value, data.data(), 4);
-        const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
-        const auto found = rules.find(GetWindowClassName(window));
-        const std::string rule = found != rules.end() ? found->second : std::string();
-        channel.Reply(replyDone, static_cast<int>(rule.size()), rule.data());
-    }
-    return 0;
+    return ServeChannel(
+        ChannelPrefix, __argv[1],
+        [&](TProcessesCommunication& channel, int code, int size, const std::vector<char>& data) {
+            if (code == testCmdQuit) {
+                channel.Reply(replyDone, 0, nullptr);
+                return false;
+            }
+            if (code == testCmdSetRule) {
+                AddRule(rules, std::string(data.data(), data.data() + size));
+                channel.Reply(replyDone, 0, nullptr);
+                return true;
+            }
+            if (code != cmdQueryWindowRule)
+                return true;
+            if (size != 4) {
+                channel.Reply(replyWrongSize, 0, nullptr);
+                return true;
+            }
+            std::int32_t value = 0;
+            std::memcpy(&value, data.data(), 4);
+            const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
+            const auto found = rules.find(GetWindowClassName(window));
+            const std::string rule = found != rules.end() ? found->second : std::string();
+            channel.Reply(replyDone, static_cast<int>(rule.size()), rule.data());
+            return true;
+        },
+        60000);
 }
