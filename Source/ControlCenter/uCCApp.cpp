@@ -170,6 +170,12 @@ void TCCApp::ReloadModel() {
 bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
+        // Another process that made the channel's names first (objects of another kind, a block
+        // too small) or keeps its lock would leave a server that nobody reaches.
+        if (!thread_->Channel().Usable()) {
+            exitCode_ = TCenterExit::ChannelUnusable;
+            return false;
+        }
         announcer_ = std::make_unique<TWindowAnnouncer>();
         if (thread_->Handle() != nullptr && announcer_->Handle() != nullptr) {
             thread_->SetQuery(ControlCenterOf(config_.Get()));

@@ -1,7 +1,9 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "BOMUICommands.h"
+#include "ChannelSquatter.h"
 #include "ConfigBuilderTestSupport.h"
+#include "ProcessesCommunication.h"
 #include "Platform/TestWindow.h"
 #include "Project/Model/ModelTestSupport.h"
 #include "RootUIController.h"
@@ -171,6 +173,18 @@ TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
     EXPECT_FALSE(Enabled("AppSave"));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
     EXPECT_EQ("2", center.Codes());
+}
+
+TEST_F(Controller, SaveIsNotHeldUpByAnotherProcessKeepingTheChannelLocked) {
+    const TChannelSquatter squatter(ChannelPrefix, "hold-lock");
+    ASSERT_TRUE(squatter.Holds());
+    Execute("WindowRuleAdd");
+    TMessageBoxAnswerer answerer(IDOK);
+    const ULONGLONG start = GetTickCount64();
+    Execute("AppSave");
+    EXPECT_LT(GetTickCount64() - start, 3000u);
+    EXPECT_FALSE(root->Modified);
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
 }
 
 TEST_F(Controller, ClosingAsksOnlyWhenModified) {
