@@ -155,16 +155,22 @@ void TCCApp::ReleaseModel() noexcept {
 }
 
 void TCCApp::ReloadModel() {
+    // The rules in force are replaced only by a file that has loaded: one that is missing, broken
+    // or too large leaves every window with the rule it has, and the answers as they were.
+    ComPtr<IBOMObjectSlave> loaded;
+    try {
+        loaded = LoadConfigurationRoot();
+    } catch (...) {
+        // A load that raises is a file that did not load.
+    }
+    if (!loaded)
+        return;
     if (thread_)
         thread_->ClearQuery();
     ReleaseModel();
-    try {
-        if (LoadModel() && thread_)
-            thread_->SetQuery(ControlCenterOf(config_.Get()));
-    } catch (...) {
-        // A reload that raises counts as a failed load: no model, empty answers.
-        ReleaseModel();
-    }
+    config_ = std::move(loaded);
+    if (thread_)
+        thread_->SetQuery(ControlCenterOf(config_.Get()));
     NotifyWindows();
 }
 
