@@ -205,10 +205,10 @@ TEST_F(CenterWithRule, SavesAreAnsweredAtOnceWhileTheCommandChannelIsHeldAndTheL
 TEST_F(CenterWithRule, HungHostHoldsNoThreadPerWindowAndGetsEveryRuleAfterwards) {
     Start("GlzHungHost");
     constexpr int Windows = 100;
-    // One thread creates the windows, then takes no message for 8 s.
-    HostProcess host("H:GlzHungHost:" + std::to_string(Windows) + ":8000");
-    ASSERT_TRUE(WaitUntil([&] { return host.Windows("GlzHungHost").size() == Windows; }, 5000));
-    const ULONGLONG hungUntil = GetTickCount64() + 8000;
+    // One thread creates the windows, then takes no message for 12 s.
+    HostProcess host("H:GlzHungHost:" + std::to_string(Windows) + ":12000");
+    ASSERT_TRUE(WaitUntil([&] { return host.Windows("GlzHungHost").size() == Windows; }, 20000));
+    const ULONGLONG hungUntil = GetTickCount64() + 12000;
     const auto threads = [&] {
         const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
         THREADENTRY32 entry{};
@@ -220,7 +220,7 @@ TEST_F(CenterWithRule, HungHostHoldsNoThreadPerWindowAndGetsEveryRuleAfterwards)
         return count;
     };
     // The rules are fetched while the host hangs; then nothing of the library waits in it.
-    EXPECT_TRUE(WaitUntil([&] { return threads() < 10; }, 5000)) << threads() << " threads";
+    EXPECT_TRUE(WaitUntil([&] { return threads() < 10; }, 8000)) << threads() << " threads";
     EXPECT_LT(GetTickCount64(), hungUntil);
     EXPECT_EQ(CountAtAlpha(host.Windows("GlzHungHost"), 153), 0);
     EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzHungHost"), 153) == Windows; }, 20000))
