@@ -327,8 +327,12 @@ TEST_F(FailedStart, MissingHookLibrary) {
 // Another process of the user that took the channel's names first, or keeps its lock, leaves
 // GlazloCenter no channel that anybody could reach.
 TEST(FailedStartOnTheChannel, NamesTakenOrHeldByAnotherProcess) {
-    for (const char* how : {"small-block", "wrong-kind:NewCommandEvent", "hold-lock"}) {
-        const TChannelSquatter squatter(ChannelPrefix, how);
+    const std::pair<const char*, const char*> cases[] = {{ChannelPrefix, "small-block"},
+                                                         {ChannelPrefix, "wrong-kind:NewCommandEvent"},
+                                                         {ChannelPrefix, "hold-lock"},
+                                                         {ControlChannelPrefix, "hold-lock"}};
+    for (const auto& [prefix, how] : cases) {
+        const TChannelSquatter squatter(prefix, how);
         ASSERT_TRUE(squatter.Holds()) << how;
         CenterSandbox center;
         center.WriteConfiguration({{"Rule", MatchingClass}});
