@@ -22,6 +22,13 @@ const std::vector<std::string> BuiltInKeys = {
     "AppRootNodeCaption",
     "AW_DeleteWindowRule",
     "AW_SaveConfig",
+    "AW_SaveFailed",
+    "AW_SaveAccessDenied",
+    "AW_SaveInUse",
+    "AW_SaveDiskFull",
+    "AW_SaveTooLarge",
+    "AW_SaveSystemError",
+    "AW_SaveKept",
     "AWDP_Memo",
     "CDP_Caption",
     "CDP_Description",
@@ -259,7 +266,7 @@ TEST_F(ScannedLanguages, UnloadableChoicesFallBackToTheBuiltInLanguage) {
     for (const std::string id : {"", "zz", "xx", "ns", "fr"}) {
         ASSERT_TRUE(ml_.LoadLanguage(id)) << id;
         EXPECT_EQ(ml_.Translate("AppRootNodeCaption", "Root"), "Window Rules") << id;
-        EXPECT_EQ(ml_.Strings.Count(), 109) << id;
+        EXPECT_EQ(ml_.Strings.Count(), 116) << id;
     }
 }
 
