@@ -56,7 +56,7 @@ TEST(CBApp, MainFormShowsTheBarsAndTheTree) {
     std::vector<std::string> menus;
     for (int i = 0; i < form->MenuToolBar->ButtonCount(); ++i)
         menus.push_back(form->MenuToolBar->Buttons(i)->Caption());
-    EXPECT_EQ((std::vector<std::string>{"&File", "&Window Rule", "Actions", "&Help"}), menus);
+    EXPECT_EQ((std::vector<std::string>{"&File", "Window Rule", "Actions", "&Help"}), menus);
     ASSERT_EQ(4, form->ToolBarToolBar->ButtonCount());
     EXPECT_EQ(TToolButtonStyle::tbsSeparator, form->ToolBarToolBar->Buttons(1)->Style());
     EXPECT_EQ(8, form->ToolBarToolBar->Buttons(1)->Width());
@@ -65,6 +65,11 @@ TEST(CBApp, MainFormShowsTheBarsAndTheTree) {
     EXPECT_EQ(3, form->MenuToolBar->Buttons(0)->MenuItem()->Count());
     EXPECT_TRUE(form->MenuToolBar->Buttons(0)->MenuItem()->Items(1)->IsSeparator());
     EXPECT_EQ("Window Rules", form->TreeView->GetFirstNode().Text());
+    // The window's placement lives in the user's registry, in a subkey named after the form.
+    EXPECT_TRUE(form->FormStorage->UseRegistry());
+    EXPECT_EQ(TPlacementRegRoot::prCurrentUser, form->FormStorage->RegistryRoot());
+    EXPECT_EQ("SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows", form->FormStorage->GetIniFileName());
+    EXPECT_EQ("TCBAppForm", form->FormStorage->GetIniSection());
     controller->DestroyUI();
     EXPECT_EQ(nullptr, controller->MainForm());
     root->ClearOwner();

@@ -298,7 +298,7 @@ TEST_F(RuleProcessTest, HostsOwnExceptionFromAnAttachedWindowReachesItsOwnLoop) 
     ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_) && LayeredAtRuleAlpha(wide_); }, 8000));
     PostMessageA(ansi_, ThrowMessage, 0, 0);
     PostMessageA(wide_, ThrowMessage, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return Query(ansi_, 7) == 2; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return Query(ansi_, 9) == 2; }, 5000));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(host_->info.hProcess, 0));
     EXPECT_EQ(ProbeReply, Query(wide_, 1));
     EXPECT_TRUE(LayeredAtRuleAlpha(ansi_));
@@ -308,7 +308,7 @@ TEST_F(RuleProcessTest, WindowWhoseCaptionIsSetAfterCreationGetsItsCaptionRule) 
     // Created with a caption that the rule does not name: asked for at creation, no rule.
     ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_); }, 8000));
     EXPECT_FALSE(Layered(caption_));
-    ASSERT_EQ(1, Query(caption_, 8));
+    ASSERT_EQ(1, Query(caption_, 10));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(caption_); }, 5000));
 }
 

@@ -7,6 +7,8 @@
 //   "S:Class:Ms"             one window on a thread of its own that takes Ms milliseconds over
 //                            each attach message of the resident program
 //   "T:Class:Threads:Count"  Threads threads that each create Count windows at once
+//   "H:Class:Count:Ms"       Count windows on a thread of their own, which then takes no message
+//                            for Ms milliseconds
 #include "Declarations.h"
 
 #include <windows.h>
@@ -23,8 +25,10 @@ namespace {
 // wParam 0: is glzemb loaded here; 1: the window's own procedure still answers (1);
 // 2: create one more window of this window's class and return it; 3: the window's procedure
 // is its class's own (1); 4: the host subclasses the window itself; 5: calls through that
-// subclassing so far; 6: create 100 more windows of this class at once; 7: exceptions of the
-// windows' procedures caught by the message loop so far; 8: the window's caption becomes
+// subclassing so far; 6: create 100 more windows of this class at once; 7 (posted): the thread
+// takes no message for lParam milliseconds; 8 (posted): from now on the threads of the host
+// take their messages only every lParam milliseconds (a slow host); 9: exceptions of the
+// windows' procedures caught by the message loop so far; 10: the window's caption becomes
 // "Untitled - " and its class name, as programs set it after creating the window.
 // ThrowMessage, posted to any window, makes its procedure throw a C++ exception, which the
 // host's own message loop catches, as some programs do.
@@ -43,6 +47,7 @@ class EHostOwn : public std::runtime_error {
 public:
     EHostOwn() : std::runtime_error("the host's own exception") {}
 };
+std::atomic<DWORD> slowPause{0};
 
 LRESULT CALLBACK HostProcA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     ++hostCalls;
@@ -81,8 +86,11 @@ LRESULT Answer(HWND window, WPARAM what) {
         return created;
     }
     case 7:
+    case 8:
+        return 0; // posted: see PumpForever
+    case 9:
         return caughtExceptions;
-    case 8: {
+    case 10: {
         char name[256];
         const int length = GetClassNameA(window, name, sizeof(name));
         const std::string caption = "Untitled - " + std::string(name, length > 0 ? length : 0);
@@ -177,10 +185,24 @@ void Pump(DWORD milliseconds) {
     }
 }
 
+// Takes the thread's messages; the busy and slow requests take effect here, between messages.
 void PumpForever() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    for (;;) {
+        MSG msg;
+        if (const DWORD pause = slowPause.load(); pause > 0) {
+            // Sent messages wait for the next look at the queue.
+            Sleep(pause);
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                continue;
+        } else if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            return;
+        }
+        if (msg.message == QueryMessage && msg.wParam == 7)
+            Sleep(static_cast<DWORD>(msg.lParam));
+        else if (msg.message == QueryMessage && msg.wParam == 8)
+            slowPause = static_cast<DWORD>(msg.lParam);
         Dispatch(msg);
+    }
 }
 
 UINT attachMessage = 0;
@@ -196,6 +218,7 @@ struct ThreadJob {
     std::string className;
     int count = 0;
     bool slow = false;
+    DWORD hangMs = 0; // after creating its windows
 };
 
 // Registered on the main thread before the window threads start: threads that register one class
@@ -217,6 +240,7 @@ DWORD WINAPI WindowThread(void* parameter) {
         for (int i = 0; i < job->count; ++i)
             Create(false, job->className);
     }
+    Sleep(job->hangMs);
     PumpForever();
     return 0;
 }
@@ -252,6 +276,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             RegisterOnce(fields[0], ProcA);
             for (int t = 0; t < Number(fields, 1); ++t)
                 StartThread({fields[0], Number(fields, 2), false});
+            break;
+        case 'H':
+            StartThread({fields[0], Number(fields, 1), false, static_cast<DWORD>(Number(fields, 2))});
             break;
         case 'L':
             if (HWND window = Create(false, arg.substr(2))) {
