@@ -14,6 +14,9 @@
 
 namespace {
 
+constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
+constexpr const char* PlacementSection = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows\\TCBAppForm";
+
 // Whether this thread's COM is still initialised: a further CoInitialize then answers S_FALSE.
 bool ComStillInitialised() {
     const HRESULT result = CoInitialize(nullptr);
@@ -97,15 +100,21 @@ TEST(CBApp, TheFocusedTextIsStoredBeforeACommandAndOnClosing) {
     EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Typed Name"));
 
-    // The close question sees the typed text as a change.
+    // The close question sees the typed text as a change; a close cancelled there keeps the
+    // window open and stores no placement.
+    RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
     SetWindowTextA(page->NameEdit->Handle(), "Typed Again");
     {
         TMessageBoxAnswerer answerer(IDCANCEL);
-        EXPECT_FALSE(controller->AskSaveChanges());
+        controller->MainForm()->Close();
         EXPECT_EQ(1u, answerer.Texts().size());
     }
+    EXPECT_TRUE(IsWindowVisible(controller->MainForm()->Handle()));
+    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, PlacementSection, "NormPos", RRF_RT_REG_SZ,
+                                          nullptr, nullptr, nullptr));
     EXPECT_NE(nullptr, root->ResolvePath("window_rules/Typed Again"));
     controller->DestroyUI();
+    RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
     root->ClearOwner();
     ApplicationFolder = savedFolder;
 }
