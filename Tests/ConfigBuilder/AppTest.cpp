@@ -126,7 +126,6 @@ TEST(CBApp, TheFocusedTextIsStoredBeforeACommandAndOnClosing) {
     ApplicationFolder = savedFolder;
 }
 
-constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
 constexpr const char* ClassPath =
     "window_rules/Notepad/conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/"
     "window_class_name";

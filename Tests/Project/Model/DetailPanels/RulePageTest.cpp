@@ -307,7 +307,7 @@ TEST_F(RulePage, APageOpensWithTheStoredLevelInAllThreeControls) {
     auto* otherPage = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
         AsUIElement(other.Get())->GetDetailPanel("DefaultDetailPanel"));
     ASSERT_NE(nullptr, otherPage);
-    auto* otherLevel = Find<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
+    auto* otherLevel = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
     ASSERT_NE(nullptr, otherLevel);
     EXPECT_EQ(40, otherLevel->TransparencyLevelTrackBar->Position());
     EXPECT_EQ("40", otherLevel->TransparencyLevelEdit->Text());
