@@ -132,6 +132,29 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
     EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2,3"; }, 5000));
 }
 
+TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
+    TCenterStandIn center("guard");
+    TConfigProgram program;
+    const std::string kanji = "\u6F22\u5B57";
+    const std::string chinese = "\u4E2D\u6587";
+    program.WriteConfiguration(ConfigurationText({{kanji, kanji + "Class"}, {chinese, chinese + "Class"}}));
+    HWND main = StartAndAddRule(program);
+    ASSERT_NE(nullptr, main);
+    PressShortCut(VK_CONTROL, 'S');
+    std::string saved;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            saved = program.ReadConfiguration();
+            return saved.find("name=\"Window Rule 1\"") != std::string::npos;
+        },
+        5000));
+    for (const std::string& name : {kanji, chinese}) {
+        EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
+        EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
+    }
+    EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
+}
+
 TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
     TCenterStandIn center("guard");
     TConfigProgram program;

@@ -1,5 +1,6 @@
 #include "XMLStorage.h"
 
+#include "FileReplacement.h"
 #include "Handles.h"
 
 #include <oleauto.h>
@@ -13,6 +14,19 @@ namespace {
 constexpr CLSID DomDocumentClass = {
     0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
+// XML cannot carry most control characters, not even as character references, yet a name can be
+// pasted with them and a window's class or caption can hold them. The document holds each as its
+// symbol of the Control Pictures block (U+2401 for U+0001), which reads back as the character.
+constexpr wchar_t ControlPictures = 0x2400;
+
+bool IsControlXmlRefuses(wchar_t c) {
+    return c > 0 && c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
+}
+
+bool IsPictureOfControl(wchar_t c) {
+    return c > ControlPictures && IsControlXmlRefuses(static_cast<wchar_t>(c - ControlPictures));
+}
+
 // Owns one BSTR.
 class UniqueBstr {
 public:
@@ -24,6 +38,9 @@ public:
         if (value_ == nullptr)
             OleCheck(E_OUTOFMEMORY, "SysAllocStringLen");
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), value_, length);
+        for (int i = 0; i < length; ++i)
+            if (IsControlXmlRefuses(value_[i]))
+                value_[i] = static_cast<wchar_t>(value_[i] + ControlPictures);
     }
     UniqueBstr(const UniqueBstr&) = delete;
     UniqueBstr& operator=(const UniqueBstr&) = delete;
@@ -41,6 +58,14 @@ public:
     static std::string ToAnsi(const wchar_t* text, UINT length) {
         if (text == nullptr || length == 0)
             return {};
+        std::wstring controls;
+        if (std::any_of(text, text + length, IsPictureOfControl)) {
+            controls.assign(text, length);
+            for (wchar_t& c : controls)
+                if (IsPictureOfControl(c))
+                    c = static_cast<wchar_t>(c - ControlPictures);
+            text = controls.data();
+        }
         const int size =
             WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
         std::string result(static_cast<size_t>(size), '\0');
@@ -208,15 +233,62 @@ TStorageSnapshot SnapshotOf(IXMLDOMElement* element) {
     return snapshot;
 }
 
+// Where the DOM saves a document in memory: each write is appended to a string, which grows as
+// strings do (a memory stream of the system grows by each write, which costs the square of the
+// document's size).
+class TAppendStream final : public TDebugInterfacedObject, public IStream {
+    GLZ_INTERFACES(TDebugInterfacedObject, ISequentialStream, IStream)
+
+    explicit TAppendStream(std::string& bytes) : bytes_(bytes) {}
+
+    HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG* read) override {
+        if (read != nullptr)
+            *read = 0;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override {
+        try {
+            bytes_.append(static_cast<const char*>(data), size);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        if (written != nullptr)
+            *written = size;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* status, DWORD) override {
+        if (status == nullptr)
+            return E_POINTER;
+        *status = STATSTG{};
+        status->type = STGTY_STREAM;
+        status->cbSize.QuadPart = bytes_.size();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** clone) override {
+        if (clone != nullptr)
+            *clone = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    std::string& bytes_;
+};
+
 ComPtr<IHierStorage> NewStorage(IXMLDOMElement* element, IXMLDOMDocument* document) {
     ComPtr<IXMLStorage> storage = MustCast<IXMLStorage>(static_cast<IXMLStorage*>(NewObject<TXMLStorage>()));
     storage->Attach(element, document);
     return storage;
-}
-
-std::string FolderOf(const std::string& fullPath) {
-    const auto slash = fullPath.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : fullPath.substr(0, slash);
 }
 
 } // namespace
@@ -425,24 +497,21 @@ bool TXMLStorage::LoadObject(IPersistObject* obj) {
 bool TXMLStorage::SaveToFile(const std::string& fileName) {
     if (!document_)
         return true;
-    char fullPath[MAX_PATH];
-    const DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, fullPath, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        throw Exception("Invalid file name: " + fileName);
-    // A save that fails part-way must not leave a half-written configuration behind.
-    char tempPath[MAX_PATH];
-    if (GetTempFileNameA(FolderOf(fullPath).c_str(), "glz", 0, tempPath) == 0)
-        throw EOleSysError(HRESULT_FROM_WIN32(GetLastError()), "GetTempFileNameA");
-    try {
-        UniqueVariant destination(tempPath);
-        OleCheck(document_->save(destination.Get()), "save");
-        if (!MoveFileExA(tempPath, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw EOleSysError(HRESULT_FROM_WIN32(GetLastError()), "MoveFileExA");
-    } catch (...) {
-        DeleteFileA(tempPath);
-        throw;
-    }
+    ReplaceFileContents(fileName, SavedBytes());
     return true;
+}
+
+std::string TXMLStorage::SavedBytes() {
+    if (!document_)
+        return {};
+    std::string bytes;
+    ComPtr<IStream> stream(static_cast<IStream*>(NewObject<TAppendStream>(bytes)));
+    UniqueVariant destination;
+    destination.Get().vt = VT_UNKNOWN;
+    destination.Get().punkVal = stream.Get();
+    stream->AddRef();
+    OleCheck(document_->save(destination.Get()), "save");
+    return bytes;
 }
 
 bool TXMLStorage::GetXML(std::string& text) {

@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
+#include "Handles.h"
 #include "ModelTestSupport.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -260,6 +261,39 @@ TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {
     EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\ACTION=", 0), 0u);
 }
 
+TEST_F(Root, ControlCharactersInANameClassAndCaptionAreSavedSoThatTheFileLoadsBackTheSame) {
+    std::string controls;
+    for (char c = 1; c < 0x20; ++c)
+        controls += c;
+    controls += '\x7F';
+    const std::string name = "Bad" + controls + "Name";
+    const std::string windowClass = "GlzCtl\x01\x1B\x0B\x1F";
+    const std::string windowCaption = "Caption\x01\x1B\x0B";
+    // Windows as the finder may pick them.
+    TestWindow picked{windowClass, windowCaption};
+    TestWindow otherCaption{windowClass, "Caption"};
+    Load();
+    const std::string caption = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    MustCast<IBOMObjectOwner>(At(root.Get(), "window_rules"))
+        ->RenameChild(MustCast<IBOMObjectSlave>(At(root.Get(), "window_rules/First")).Get(), name);
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + ClassCriterion + "window_class_name", windowClass);
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + caption + "enabled", "yes");
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + caption + "window_caption", windowCaption);
+    const std::string before = Find(picked.Handle());
+    ASSERT_EQ(before.rfind("\\WINDOWRULENAME=" + name + "\\", 0), 0u) << before;
+    dynamic_cast<TQuendaWindows*>(static_cast<IBOMObject*>(root.Get()))->SaveConfiguration();
+    root->ClearOwner();
+    // The file is XML still: both programs load it, and it holds what was saved.
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), name + ",Second");
+    EXPECT_EQ(ParamAt(At(root.Get(), "window_rules/" + name).Get(), ClassCriterion + "window_class_name"),
+              windowClass);
+    EXPECT_EQ(ParamAt(At(root.Get(), "window_rules/" + name).Get(), caption + "window_caption"),
+              windowCaption);
+    EXPECT_EQ(Find(picked.Handle()), before);
+    EXPECT_EQ(Find(otherCaption.Handle()), "");
+}
+
 TEST_F(Root, UnmodifiedSaveWritesNothing) {
     TQuendaWindows* windows = Load();
     DeleteFileA(ConfigurationFilePath().c_str());
@@ -288,6 +322,65 @@ TEST_F(Root, FailedWriteRaisesAndKeepsTheChanges) {
     EXPECT_THROW(windows->SaveConfiguration(), Exception);
     EXPECT_TRUE(windows->Modified);
     EXPECT_EQ(listener.Command(), 0);
+}
+
+namespace {
+// The message of the failed save, as the editor shows it; empty when the save went through.
+std::string SaveFailure(TQuendaWindows* windows) {
+    try {
+        windows->SaveConfiguration();
+    } catch (const Exception& failure) {
+        return failure.Message();
+    }
+    return {};
+}
+} // namespace
+
+TEST_F(Root, ReadOnlyOrHeldFileIsRefusedInTheUsersWordsAndNothingChangesOnDisk) {
+    TQuendaWindows* windows = Load();
+    windows->Modified = true;
+    const std::string path = ConfigurationFilePath();
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string message = SaveFailure(windows);
+    EXPECT_NE(message.find("could not be saved to \"" + path + "\""), std::string::npos) << message;
+    EXPECT_NE(message.find("Access is denied"), std::string::npos) << message;
+    EXPECT_EQ(message.find("error"), std::string::npos) << message;
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
+    EXPECT_EQ(ReadFileText(path), TwoRuleFile());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    {
+        const UniqueHandle held(
+            CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        message = SaveFailure(windows);
+        EXPECT_NE(message.find("Another program is using the file."), std::string::npos) << message;
+        EXPECT_TRUE(windows->Modified);
+    }
+    EXPECT_EQ(ReadFileText(path), TwoRuleFile());
+    EXPECT_EQ(SaveFailure(windows), "");
+    EXPECT_FALSE(windows->Modified);
+}
+
+TEST_F(Root, ConfigurationTooLargeForTheResidentProgramIsNotWritten) {
+    // Hand-written rules that the resident program reads: a save gives each its whole template,
+    // and the file grows past what that program reads.
+    std::string text = "<quenda_windows name=\"root\"><window_rules name=\"window_rules\"><content>";
+    const std::string note(42000, 'n');
+    for (int i = 0; i < 1500; ++i)
+        text += "<window_rule name=\"R" + std::to_string(i) + "\"><params><param name=\"note\">" + note +
+                "</param></params></window_rule>";
+    text += "</content></window_rules></quenda_windows>";
+    ASSERT_LT(text.size(), MaxConfigurationFileSize);
+    WriteFileText(ConfigurationFilePath(), text);
+    TQuendaWindows* windows = Load();
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Count(), 1500);
+    windows->Modified = true;
+    const std::string message = SaveFailure(windows);
+    EXPECT_NE(message.find("larger than the 64 MiB"), std::string::npos) << message.substr(0, 200);
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(ReadFileText(ConfigurationFilePath()), text);
 }
 
 TEST_F(Root, RootAnswersOnlyItsPlugNames) {
