@@ -268,7 +268,7 @@ TEST_F(Root, ControlCharactersInANameClassAndCaptionAreSavedSoThatTheFileLoadsBa
     controls += '\x7F';
     const std::string name = "Bad" + controls + "Name";
     const std::string windowClass = "GlzCtl\x01\x1B\x0B\x1F";
-    const std::string windowCaption = "Caption\x01\x1B\x0B";
+    const std::string windowCaption = "Caption\x01\x1B\x0B\tand\r\nline";
     // Windows as the finder may pick them.
     TestWindow picked{windowClass, windowCaption};
     TestWindow otherCaption{windowClass, "Caption"};
