@@ -1,0 +1,65 @@
+#include "AbstractDetailPanel.h"
+
+TAbstractDetailPanel::TAbstractDetailPanel() = default;
+
+TAbstractDetailPanel::~TAbstractDetailPanel() = default;
+
+void TAbstractDetailPanel::Localize() {}
+
+void TAbstractDetailPanel::SetObject(IBOMObject* obj) {
+    Obj = obj;
+    Localize();
+}
+
+void TAbstractDetailPanel::ClearObject() {
+    Obj.Reset();
+}
+
+void TAbstractDetailPanel::Notify(int code, int, int) {
+    if (code == 1)
+        Localize();
+}
+
+void TAbstractDetailPanel::UpdateControls() {
+    ++updating_;
+    try {
+        DoUpdateControls();
+    } catch (...) {
+        --updating_;
+        throw;
+    }
+    --updating_;
+}
+
+void TAbstractDetailPanel::DoUpdateControls() {}
+
+std::string TAbstractDetailPanel::GetTitle() {
+    return Title;
+}
+
+void TAbstractDetailPanel::StoreFocusedControl() {}
+
+void TAbstractDetailPanel::RenameObject(const std::string& newName) {
+    if (!Obj || IsUpdatingControls())
+        return;
+    if (newName == Obj->GetName())
+        return;
+    try {
+        if (ComPtr<IBOMObject> owner = Obj->ResolvePath(".."))
+            MustCast<IBOMObjectOwner>(owner)->RenameChild(MustCast<IBOMObjectSlave>(Obj).Get(), newName);
+    } catch (...) {
+        // A refused name: the controls show the name in effect, the caller shows the error.
+        UpdateControls();
+        throw;
+    }
+    UpdateControls();
+}
+
+void TAbstractDetailPanel::SetParamValue(const std::string& name, const Variant& value) {
+    // Without an object there is nothing to write; while the controls are filled, their
+    // change notifications only echo the value the parameter holds.
+    if (!Obj || IsUpdatingControls())
+        return;
+    if (ComPtr<IBOMObject> param = Obj->ResolvePath("params/" + name))
+        MustCast<IBOMParam>(param)->SetValue(value);
+}
