@@ -158,6 +158,7 @@ void TRootUIController::WireCommands(IBOMObject* commands) {
         ComPtr<IBOMObject> item = list->Item(Variant(i));
         if (ComPtr<IBOMUICommand> command = Supports<IBOMUICommand>(item)) {
             TCommandAction& action = command->GetAction();
+            action.OnPrepare = [this](TCommandAction&) { StoreFocusedValue(); };
             action.OnExecute = [this](TCommandAction& a) { OnCommandExecute(a); };
             action.OnUpdate = [this](TCommandAction& a) { OnCommandUpdate(a); };
         }
@@ -358,8 +359,9 @@ IUIElement* TRootUIController::ElementOf(TTreeNode node) {
     return node && treeUI_ ? NodeElement(treeUI_->Node(node)) : nullptr;
 }
 
-// Tool buttons take no focus and a short-cut leaves it where it is: an edit's text would
-// otherwise reach the model only when the edit is left.
+// Tool buttons and menus take no focus and a short-cut leaves it where it is: an edit's text
+// would otherwise reach the model only when the edit is left, and a command disabled by the
+// model as it was (Save before the first change) would not run at all.
 void TRootUIController::StoreFocusedValue() {
     if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
         page->StoreFocusedControl();
