@@ -232,7 +232,7 @@ bool TRootUIController::UpdateCommand(TUICommand& action) {
     if (AlwaysEnabled(name))
         action.Enabled = true;
     else if (name == "AppSave")
-        action.Enabled = root_.Modified;
+        action.Enabled = root_.Modified || FocusedValueChanged();
     else if (name == "WindowRuleDelete")
         action.Enabled =
             root_.TreeNode && tree_ != nullptr && tree_->Selected() && tree_->Selected().Level() == 1;
@@ -365,6 +365,11 @@ IUIElement* TRootUIController::ElementOf(TTreeNode node) {
 void TRootUIController::StoreFocusedValue() {
     if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
         page->StoreFocusedControl();
+}
+
+bool TRootUIController::FocusedValueChanged() const {
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_);
+    return page != nullptr && page->FocusedControlChanged();
 }
 
 void TRootUIController::ConfigurationSaved() {
