@@ -227,7 +227,7 @@ bool TRootUIController::UpdateCommand(TCommandAction& action) {
     if (AlwaysEnabled(name))
         action.Enabled = true;
     else if (name == "AppSave")
-        action.Enabled = root_.Modified;
+        action.Enabled = root_.Modified || FocusedValueChanged();
     else if (name == "WindowRuleDelete")
         action.Enabled =
             root_.TreeNode && tree_ != nullptr && tree_->Selected() && tree_->Selected().Level() == 1;
@@ -356,6 +356,11 @@ void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, in
 void TRootUIController::StoreFocusedValue() {
     if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
         page->StoreFocusedControl();
+}
+
+bool TRootUIController::FocusedValueChanged() const {
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_);
+    return page != nullptr && page->FocusedControlChanged();
 }
 
 void TRootUIController::ConfigurationSaved() {

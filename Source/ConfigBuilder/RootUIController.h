@@ -63,6 +63,8 @@ private:
     void OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // Whatever the user typed into the shown page reaches the model first.
     void StoreFocusedValue();
+    // The focused box of the shown page holds typing that StoreFocusedValue would take along.
+    bool FocusedValueChanged() const;
     void TellCenter(int code);
     int Ask(const std::string& text, UINT flags);
     void ShowError(const std::string& text);

@@ -55,6 +55,10 @@ std::string TAbstractDetailPanel::GetTitle() {
 
 void TAbstractDetailPanel::StoreFocusedControl() {}
 
+bool TAbstractDetailPanel::FocusedControlChanged() {
+    return false;
+}
+
 void TAbstractDetailPanel::RenameObject(const std::string& newName) {
     if (!Obj || IsUpdatingControls())
         return;

@@ -28,6 +28,9 @@ public:
     // Writes into the object what the user typed into the panel's focused control and has not
     // confirmed yet; the main window runs it before every command and when it closes.
     virtual void StoreFocusedControl();
+    // Whether the focused control shows a value that StoreFocusedControl would write: an edit
+    // the user has made, so that Save is offered while the box is still being typed in.
+    virtual bool FocusedControlChanged();
 
     // A name that no path can reach raises EBOMNameError after the controls show the old name.
     void RenameObject(const std::string& newName);

@@ -107,6 +107,14 @@ void TConditionDetailPanel::StoreFocusedControl() {
                           [](TAbstractCriterionDetailPanel& panel) { panel.StoreFocusedControl(); });
 }
 
+bool TConditionDetailPanel::FocusedControlChanged() {
+    bool changed = false;
+    ForEachCriterionPanel(CriterionsGroupBox, [&changed](TAbstractCriterionDetailPanel& panel) {
+        changed |= panel.FocusedControlChanged();
+    });
+    return changed;
+}
+
 void TConditionDetailPanel::FindWindowBeforeSelectWindow(HWND& wnd, bool& cancel) {
     // The configuration program's own window cannot be picked, nor the desktop or task bar.
     cancel = !IsPickable(wnd);

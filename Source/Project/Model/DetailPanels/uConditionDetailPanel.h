@@ -18,6 +18,7 @@ public:
     void SetObject(IBOMObject* obj) override;
     // What the user typed into a focused criterion.
     void StoreFocusedControl() override;
+    bool FocusedControlChanged() override;
 
     TGroupBox* CriterionsGroupBox = nullptr;
     TPanel* FindWindowPanel = nullptr;

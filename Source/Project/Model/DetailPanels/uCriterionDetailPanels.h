@@ -36,6 +36,7 @@ public:
     void PreviewWindow(HWND wnd) override;
     // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
+    bool FocusedControlChanged() override;
 
 protected:
     struct TTexts {

@@ -73,6 +73,16 @@ void TWindowRuleDetailPanel::StoreFocusedControl() {
             embedded->StoreFocusedControl();
 }
 
+bool TWindowRuleDetailPanel::FocusedControlChanged() {
+    if (NameEdit->Focused() && Obj && NameEdit->Text() != Obj->GetName())
+        return true;
+    for (int i = 0; i < ScrollBox->ControlCount(); ++i)
+        if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i));
+            embedded != nullptr && embedded->FocusedControlChanged())
+            return true;
+    return false;
+}
+
 void TWindowRuleDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), "params/enabled"))
