@@ -83,7 +83,8 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
     int height = FindWindowPanel->Height();
     for (int i = 0; i < criterions->Count(); ++i) {
         ComPtr<IUIElement> element = AsUIElement(criterions->Item(Variant(i)).Get());
-        TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+        TAbstractDetailPanel* panel =
+            element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
         if (panel == nullptr)
             continue;
         // Stacked below the picker in the criteria's order.

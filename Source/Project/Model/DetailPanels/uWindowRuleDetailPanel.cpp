@@ -59,7 +59,8 @@ void TWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
 
 void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
     ComPtr<IUIElement> element = AsUIElement(Obj->ResolvePath(path).Get());
-    TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+    TAbstractDetailPanel* panel =
+        element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
     if (panel == nullptr)
         return;
     AppendToTop(panel, ScrollBox);
