@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -96,7 +97,21 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     FormStorage->SetUseRegistry(true);
     FormStorage->SetIniFileName(PlacementKey);
     FormStorage->SetStoredProps(StoredProperties);
+    FormStorage->OnRestorePlacement = [this](TComponent*) { KeepStoredSizesInside(); };
     EndLoading();
+}
+
+// Stored sizes come from another screen or a hand-edited key: one that no longer fits would
+// hide the page or a bar for good, and be written back as it is at every close.
+void TCBAppForm::KeepStoredSizesInside() {
+    const int widest = std::max(Splitter->MinSize, ClientWidth() - Splitter->Width() - Splitter->MinSize);
+    TreeView->SetWidth(std::clamp(TreeView->Width(), Splitter->MinSize, widest));
+    for (TToolBar* bar : {MenuToolBar, ToolBarToolBar}) {
+        const int width = std::clamp(bar->Width(), 0, ControlBar->ClientWidth());
+        const int height = std::clamp(bar->Height(), 0, ControlBar->ClientHeight());
+        bar->SetBounds(std::clamp(bar->Left(), 0, ControlBar->ClientWidth() - width),
+                       std::clamp(bar->Top(), 0, ControlBar->ClientHeight() - height), width, height);
+    }
 }
 
 TCBAppForm::~TCBAppForm() {

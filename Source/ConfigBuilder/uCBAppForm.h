@@ -28,4 +28,7 @@ public:
     TImageList TreeViewImages{16, 16};
     TImageList TreeViewStateImages{16, 16};
     TImageList ToolBarImages{16, 16};
+
+private:
+    void KeepStoredSizesInside();
 };

@@ -305,4 +305,24 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     EXPECT_EQ(page - 40, form->DetailPanel->Width());
 }
 
+// Sizes stored on a larger screen or by hand are brought back within the window: the page and
+// both bars stay in sight, and what is written back at the close fits again.
+TEST_F(MainWindow, StoredSizesThatDoNotFitAreKeptInsideTheWindow) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PlacementSection, 0, nullptr, 0, KEY_WRITE,
+                                             nullptr, &key, nullptr));
+    for (const char* name : {"TreeView_Width", "ToolBarToolBar_Left", "MenuToolBar_Top"})
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("100000"), 7);
+    RegCloseKey(key);
+    form->Show();
+    EXPECT_GT(form->TreeView->Width(), 0);
+    EXPECT_LT(form->TreeView->Width(), form->ClientWidth());
+    EXPECT_GT(form->DetailPanel->Width(), 0);
+    EXPECT_LE(form->DetailPanel->Left() + form->DetailPanel->Width(), form->ClientWidth());
+    for (TToolBar* bar : {form->MenuToolBar, form->ToolBarToolBar}) {
+        EXPECT_LT(bar->Left(), form->ControlBar->ClientWidth());
+        EXPECT_LT(bar->Top(), form->ControlBar->ClientHeight());
+    }
+}
+
 } // namespace
