@@ -155,7 +155,7 @@ TEST_F(Controller, RunAndStopFollowTheResidentProgram) {
     EXPECT_FALSE(Enabled("RunCommandCenter"));
     EXPECT_TRUE(Enabled("StopCommandCenter"));
     Execute("StopCommandCenter");
-    EXPECT_EQ("3", center.Codes());
+    EXPECT_EQ("3", center.Heard());
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(center.Process(), 5000));
     EXPECT_TRUE(Enabled("RunCommandCenter"));
     EXPECT_FALSE(Enabled("StopCommandCenter"));
@@ -170,7 +170,7 @@ TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
     EXPECT_FALSE(root->Modified);
     EXPECT_FALSE(Enabled("AppSave"));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
-    EXPECT_EQ("2", center.Codes());
+    EXPECT_EQ("2", center.Heard());
 }
 
 TEST_F(Controller, ClosingAsksOnlyWhenModified) {

@@ -123,13 +123,14 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
         PressKeys({VK_BACK});
     TypeText("Typed Rule");
     PressShortCut(VK_CONTROL, 'S');
-    EXPECT_TRUE(WaitUntil(
-        [&] { return program.ReadConfiguration().find("name=\"Typed Rule\"") != std::string::npos; }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2"; }, 5000));
+    // The file is read once the center was told, which is after it was written: a read while the
+    // program replaces it would make its save fail.
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find("name=\"Typed Rule\""));
 
     // Actions, Stop: the second item of the third menu.
     ASSERT_TRUE(ChooseMenuItem(MenuBarOf(main), 2, 2));
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2,3"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2,3"; }, 5000)) << center.Codes();
 }
 
 TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
@@ -152,7 +153,7 @@ TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
         Sleep(0);
     }
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "4"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "4"; }, 5000)) << center.Codes();
 }
 
 TEST_F(GlazloConfig, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
