@@ -16,7 +16,7 @@ bool IsControlCenterRunning() {
 }
 
 TCenterAnswer SendCenterCommand(int code) {
-    TProcessesCommunication channel(ChannelPrefix);
+    TProcessesCommunication channel(ControlChannelPrefix);
     for (int send = 1;; ++send) {
         int replyCode = 0;
         int replySize = 0;

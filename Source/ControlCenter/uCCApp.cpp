@@ -96,6 +96,7 @@ void TCCApp::Run() {
     std::vector<HWND> windows = PrepareAnnouncement();
     announcer_->Resume();
     thread_->Resume();
+    commandThread_->Resume();
     Announce(std::move(windows));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -154,24 +155,37 @@ void TCCApp::ReleaseModel() noexcept {
 }
 
 void TCCApp::ReloadModel() {
+    // The rules in force are replaced only by a file that has loaded: one that is missing, broken
+    // or too large leaves every window with the rule it has, and the answers as they were.
+    ComPtr<IBOMObjectSlave> loaded;
+    try {
+        loaded = LoadConfigurationRoot();
+    } catch (...) {
+        // A load that raises is a file that did not load.
+    }
+    if (!loaded)
+        return;
     if (thread_)
         thread_->ClearQuery();
     ReleaseModel();
-    try {
-        if (LoadModel() && thread_)
-            thread_->SetQuery(ControlCenterOf(config_.Get()));
-    } catch (...) {
-        // A reload that raises counts as a failed load: no model, empty answers.
-        ReleaseModel();
-    }
+    config_ = std::move(loaded);
+    if (thread_)
+        thread_->SetQuery(ControlCenterOf(config_.Get()));
     NotifyWindows();
+}
+
+void TCCApp::RequestReload() {
+    if (thread_)
+        thread_->RequestReload();
 }
 
 bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
+        commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix);
         announcer_ = std::make_unique<TWindowAnnouncer>();
-        if (thread_->Handle() != nullptr && announcer_->Handle() != nullptr) {
+        if (thread_->Handle() != nullptr && commandThread_->Handle() != nullptr &&
+            announcer_->Handle() != nullptr) {
             thread_->SetQuery(ControlCenterOf(config_.Get()));
             return true;
         }
@@ -182,6 +196,18 @@ bool TCCApp::StartServerThread() {
 }
 
 void TCCApp::StopServerThread() noexcept {
+    try {
+        if (commandThread_) {
+            // One that never ran is let run to its end, so that no suspended thread stays behind.
+            commandThread_->Stop();
+            if (commandThread_->Suspended())
+                commandThread_->Resume();
+            if (!commandThread_->Suspended())
+                commandThread_->WaitFor();
+        }
+    } catch (...) {
+    }
+    commandThread_.reset();
     try {
         if (!thread_)
             return;
@@ -309,10 +335,10 @@ void TCCApp::RemoveHook() noexcept {
     // Unhooked and unpublished first, so that no window starts a fetch any more; then every
     // extender drops itself; the library leaves this process last, after its own extenders.
     hook_.Unhook();
-    if (hooked) {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(HWND_BROADCAST, DetachExtenderMessage, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            AnnounceTimeout, &ignored);
-    }
+    // Queued for every window's thread rather than waited for: a busy or slow thread takes it
+    // whenever it runs again, also after this program has ended, behind anything queued for it
+    // before; the windows of this thread take it now.
+    if (hooked)
+        SendNotifyMessageA(HWND_BROADCAST, DetachExtenderMessage, 0, 0);
     hook_.Remove();
 }

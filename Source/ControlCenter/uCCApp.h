@@ -65,6 +65,8 @@ public:
     bool LoadModel();
     void ReleaseModel() noexcept;
     void ReloadModel();
+    // Any thread: a reload on the server thread, after the one in progress if any.
+    void RequestReload();
     bool StartServerThread();
     void StopServerThread() noexcept;
     bool CreateHandlerWindow();
@@ -96,6 +98,7 @@ public:
     bool TrayIconShown() const { return trayIconShown_; }
     int FlashFrame() const { return flashFrame_; }
     TControlCenterThread* Thread() const { return thread_.get(); }
+    TControlCenterThread* CommandThread() const { return commandThread_.get(); }
     TWindowAnnouncer* Announcer() const { return announcer_.get(); }
 
 private:
@@ -108,6 +111,8 @@ private:
     std::atomic<bool> trayIconShown_{false};
     ComPtr<IBOMObjectSlave> config_;
     std::unique_ptr<TControlCenterThread> thread_;
+    // Serves the configuration program's channel.
+    std::unique_ptr<TControlCenterThread> commandThread_;
     std::unique_ptr<TWindowAnnouncer> announcer_;
     THookInstallation hook_;
     std::atomic<int> flashFrame_{0};

@@ -10,7 +10,7 @@
 
 TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix)
     : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)),
-      stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 TControlCenterThread::~TControlCenterThread() {
     // The body reads the channel: end it before the members go.
@@ -23,7 +23,12 @@ TControlCenterThread::~TControlCenterThread() {
 
 void TControlCenterThread::Stop() {
     Terminate();
-    SetEvent(stop_.Get());
+    SetEvent(wake_.Get());
+}
+
+void TControlCenterThread::RequestReload() {
+    reloadRequested_ = true;
+    SetEvent(wake_.Get());
 }
 
 void TControlCenterThread::SetQuery(ComPtr<IControlCenter> query) {
@@ -42,14 +47,21 @@ void TControlCenterThread::Execute() {
     int size = 0;
     std::vector<char> data;
     while (!Terminated()) {
+        if (reloadRequested_.exchange(false) && app_ != nullptr) {
+            try {
+                app_->ReloadModel();
+            } catch (...) {
+            }
+            continue;
+        }
         size = 0;
         ++rounds_;
-        const int result = channel_->WaitForCommand(code, size, data, stop_.Get());
+        const int result = channel_->WaitForCommand(code, size, data, wake_.Get());
         if (result == channelDone) {
             Dispatch(code, size, data);
         } else if (result == channelError && !Terminated()) {
             // A wait that fails at once would spin: wait out the time-out before the next try.
-            WaitForSingleObject(stop_.Get(), static_cast<DWORD>(channel_->Timeout()));
+            WaitForSingleObject(wake_.Get(), static_cast<DWORD>(channel_->Timeout()));
         }
     }
     if (SUCCEEDED(com))
@@ -66,7 +78,7 @@ void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>&
         case cmdReloadConfiguration:
             channel_->Reply(replyDone, 0, nullptr);
             if (app_ != nullptr)
-                app_->ReloadModel();
+                app_->RequestReload();
             break;
         case cmdCloseCenter:
             channel_->Reply(replyDone, 0, nullptr);

@@ -14,7 +14,9 @@ class TCCApp;
 inline constexpr ULONGLONG KeptAnswerLifetime = 10000;
 inline constexpr size_t MaxKeptAnswers = 256;
 
-// The resident program's server: answers the command channel one request at a time.
+// The resident program's server: answers a channel one request at a time. Commands 2 to 4 are
+// answered before they are acted upon; a reload asked for on any channel runs on the server of
+// the command channel, between two of its requests.
 class TControlCenterThread : public TThread {
 public:
     // Created suspended; App receives reload, close and settings work (may be null).
@@ -23,6 +25,10 @@ public:
 
     // Terminate, and end a wait for a request at once rather than after its time-out.
     void Stop();
+    // Any thread: the reload runs on this thread as soon as it is between two requests. Asked
+    // for again before it starts, it runs once; asked for while it runs, once more afterwards,
+    // so the file saved last is the one in force.
+    void RequestReload();
     // A new model: answers kept for the old one are dropped.
     void SetQuery(ComPtr<IControlCenter> query);
     void ClearQuery();
@@ -49,7 +55,9 @@ private:
 
     TCCApp* app_;
     std::unique_ptr<TProcessesCommunication> channel_;
-    UniqueHandle stop_;
+    // Ends a wait for a request: a stop or a reload is asked for.
+    UniqueHandle wake_;
+    std::atomic<bool> reloadRequested_{false};
     // Set and cleared on the main thread before Resume and after WaitFor, and on this thread
     // during a reload; the lock keeps the reference itself whole.
     std::mutex queryLock_;

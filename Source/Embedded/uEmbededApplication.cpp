@@ -14,26 +14,16 @@ TEmbededApplication::TEmbededApplication() {
 void TEmbededApplication::AttachWindow(HWND window) {
     try {
         TFetchId fetch = 0;
-        std::string pending;
         {
             const SlimLock lock(lock_);
-            if (const auto found = windows_.find(window); found != windows_.end()) {
-                // A rule still waiting for this thread (its request may have been lost with an
-                // earlier hook): this is the thread, so take it now.
-                if (!found->second.Pending || FindExtender(window))
-                    return;
-                fetch = found->second.Fetch;
-                pending = std::move(*found->second.Pending);
-                found->second.Pending.reset();
-                WakeWaiter(found->second);
-            } else {
-                fetch = ++lastFetch_;
-                windows_[window].Fetch = fetch;
-            }
-        }
-        if (!pending.empty()) {
-            ApplyFetched(window, fetch, pending);
-            return;
+            const auto found = windows_.find(window);
+            // Attached, or a fetch under way: nothing to do. A rule still waiting for this thread
+            // may come from an earlier run of the resident program (its request went with that
+            // hook): the window asks afresh.
+            if (found != windows_.end() && (!found->second.Pending || FindExtender(window)))
+                return;
+            fetch = ++lastFetch_;
+            windows_[window] = TWindowEntry{fetch, std::nullopt};
         }
         if (TEAThread::Start(window, fetch))
             return;
@@ -67,16 +57,8 @@ TEmbededApplication::TWindowEntry* TEmbededApplication::Current(HWND window, TFe
     return found != windows_.end() && found->second.Fetch == fetch ? &found->second : nullptr;
 }
 
-void TEmbededApplication::WakeWaiter(TWindowEntry& entry) {
-    if (entry.Waiter != nullptr)
-        WakeConditionVariable(entry.Waiter);
-}
-
 void TEmbededApplication::Forget(HWND window) {
-    if (const auto found = windows_.find(window); found != windows_.end()) {
-        WakeWaiter(found->second);
-        windows_.erase(found);
-    }
+    windows_.erase(window);
 }
 
 void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& extender) {
@@ -147,8 +129,6 @@ void TEmbededApplication::ReleaseAll() {
         }
         const SlimLock lock(lock_);
         extenders_->Clear();
-        for (auto& [window, entry] : windows_)
-            WakeWaiter(entry);
         windows_.clear();
     } catch (...) {
     }
@@ -173,25 +153,15 @@ bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::strin
                 return false;
             entry->Pending = text;
         }
-        // Queued for the thread however long it is busy; it takes the rule when it gets there.
-        const bool asked =
-            SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)) != FALSE;
-        CONDITION_VARIABLE taken = CONDITION_VARIABLE_INIT;
-        SlimLock lock(lock_);
-        for (bool timedOut = false;; timedOut = !lock.Wait(taken, PendingCheckInterval)) {
-            TWindowEntry* entry = Current(window, fetch);
-            if (entry == nullptr)
-                return false;
-            entry->Waiter = nullptr;
-            if (!entry->Pending)
-                return true;
-            // Without the hook in the window's thread the request is never seen: give up then.
-            if (!asked || (timedOut && (!IsWindow(window) || !HookOwnerRuns()))) {
-                entry->Pending.reset();
-                return false;
-            }
-            entry->Waiter = &taken;
-        }
+        // Queued for the thread however long it is busy; it takes the rule when it gets there, and
+        // nothing waits for it meanwhile. Without the hook in the thread by then the request is
+        // not seen, and the window asks afresh at its next announcement.
+        if (SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)))
+            return true;
+        const SlimLock lock(lock_);
+        if (TWindowEntry* entry = Current(window, fetch))
+            entry->Pending.reset();
+        return false;
     } catch (...) {
         return false;
     }
@@ -208,7 +178,6 @@ void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
                 return;
             text = std::move(*entry->Pending);
             entry->Pending.reset();
-            WakeWaiter(*entry);
         }
         ApplyFetched(window, fetch, text);
     } catch (...) {

@@ -48,10 +48,8 @@ public:
     void CancelFetch(HWND window);
     // Whether the fetch is still the window's latest one and nothing is attached or waiting yet.
     bool WantsRule(HWND window, TFetchId fetch);
-    // Worker side: leaves the text with the window and asks its thread to apply it, then waits
-    // until that thread has taken it (the worker's reference keeps the library and so the rule
-    // loaded meanwhile), the window goes, the fetch is superseded or the resident program ends.
-    // True when the window's thread took it.
+    // Worker side: leaves the text with the window and asks its thread to apply it when it next
+    // takes a message; nothing waits for that. True when the request is queued.
     bool HandOver(HWND window, TFetchId fetch, const std::string& text);
     // Window-thread side, from the hook procedure on ApplyRuleMessage.
     void ApplyPending(HWND window, LPARAM fetch);
@@ -69,9 +67,6 @@ private:
     struct TWindowEntry {
         TFetchId Fetch = 0;
         std::optional<std::string> Pending; // handed over, not yet taken by the window's thread
-        // The worker waiting for the window's thread to take Pending; woken alone when it is taken
-        // or the window leaves the list.
-        CONDITION_VARIABLE* Waiter = nullptr;
     };
 
     void ApplyFetched(HWND window, TFetchId fetch, const std::string& text);
@@ -82,9 +77,8 @@ private:
     TWindowEntry* Current(HWND window, TFetchId fetch);
     // Takes the window and the extender out of the lists, then takes the extender down.
     void Release(HWND window, const ComPtr<IWindowExtender>& extender);
-    // Under the lock: drops the window from the list, waking its waiting worker.
+    // Under the lock: drops the window from the list.
     void Forget(HWND window);
-    static void WakeWaiter(TWindowEntry& entry);
 
     SRWLOCK lock_ = SRWLOCK_INIT;
     std::map<HWND, TWindowEntry> windows_;
@@ -95,5 +89,4 @@ private:
     std::unique_ptr<TProcessesCommunication> channel_;
 
     static constexpr int InlineTimeout = 100;
-    static constexpr DWORD PendingCheckInterval = 100;
 };

@@ -1,5 +1,5 @@
-// Stands in for GlazloCenter on the command channel: appends every code it receives to a log
-// file (one line each), answers like GlazloCenter, and ends on command 3.
+// Stands in for GlazloCenter on the configuration program's channel: appends every code it
+// receives to a log file (one line each), answers like GlazloCenter, and ends on command 3.
 // Arguments: log file, ready event name, then optional "guard" (hold GlazloCenter's
 // single-instance name) and "ignore=N" (leave the first N commands unanswered).
 #include "ChannelServerRole.h"
@@ -27,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (guard && instance.CheckInstance())
         return 4;
     return ServeChannel(
-        ChannelPrefix, __argv[2],
+        ControlChannelPrefix, __argv[2],
         [&](TProcessesCommunication& channel, int code, int, const std::vector<char>&) {
             {
                 std::ofstream log(__argv[1], std::ios::app);

@@ -69,6 +69,7 @@ public:
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
     bool Started() const { return static_cast<bool>(process_); }
+    DWORD ProcessId() const { return GetProcessId(process_.Get()); }
     // Its top-level windows of the class.
     std::vector<HWND> Windows(const char* className) const;
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -310,6 +312,86 @@ TEST_F(EffectsEndToEnd, NegativeLevelLeavesTheWindowOpaque) {
     ASSERT_TRUE(negative != nullptr && forty != nullptr);
     ASSERT_TRUE(WaitUntil([&] { return Subclassed(negative) && LayeredAlpha(forty) == 102; }, 5000));
     EXPECT_TRUE(Opaque(negative)) << LayeredAlpha(negative);
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
+// The host's windows of one class, once Count of them are there.
+std::vector<HWND> HostWindows(const HostProcess& host, const char* className, size_t count) {
+    std::vector<HWND> found;
+    WaitUntil([&] { return (found = host.Windows(className)).size() == count; }, 10000);
+    return found;
+}
+
+// The window's thread takes no message for Ms milliseconds once it comes to the request.
+void HoldThreadBusy(HWND window, DWORD ms) {
+    constexpr UINT QueryMessage = WM_APP + 100;
+    PostMessageA(window, QueryMessage, 7, static_cast<LPARAM>(ms));
+}
+
+bool Responds(HWND window, UINT timeout) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &result) != 0;
+}
+
+size_t CountWith(const std::vector<HWND>& windows, const std::function<bool(HWND)>& test) {
+    return static_cast<size_t>(std::count_if(windows.begin(), windows.end(), test));
+}
+
+constexpr const char* BusyHost = "A:GlzFxBusy A:GlzFxBusy A:GlzFxBusy A:GlzFxBusy A:GlzFxBusy";
+constexpr DWORD BusyMs = 5000;
+
+TEST_F(EffectsEndToEnd, CloseWhileTheWindowsThreadIsBusyEndsAtOnceAndLeavesEveryWindowAsBefore) {
+    Start(
+        {{"Busy",
+          "GlzFxBusy",
+          50,
+          true,
+          true,
+          {{OnCreate, 0, {{"TransparentWindow", ""}, {"StayOnTop", "STAYONTOPON"}, {"GhostWindow", ""}}}}}});
+    HostProcess host(BusyHost);
+    const std::vector<HWND> windows = HostWindows(host, "GlzFxBusy", 5);
+    ASSERT_EQ(windows.size(), 5u);
+    const auto ruled = [](HWND window) {
+        return LayeredAlpha(window) == 127 && (ExStyle(window) & WS_EX_TRANSPARENT) != 0;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return CountWith(windows, ruled) == 5; }, 10000));
+    HoldThreadBusy(windows[0], BusyMs);
+    ASSERT_TRUE(WaitUntil([&] { return !Responds(windows[0], 300); }, 2000));
+
+    const ULONGLONG closing = GetTickCount64();
+    EXPECT_EQ(center_.Stop(BusyMs + 5000), 0u);
+    EXPECT_LT(GetTickCount64() - closing, 2000u) << "the close waited for the busy thread";
+    ASSERT_TRUE(WaitUntil([&] { return Responds(windows[0], 500); }, BusyMs + 5000));
+    const auto changed = [](HWND window) {
+        return (ExStyle(window) & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) != 0;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return CountWith(windows, changed) == 0; }, 3000))
+        << CountWith(windows, changed) << " of 5 windows still changed";
+}
+
+TEST_F(EffectsEndToEnd, ReloadWhileTheWindowsThreadIsBusyGivesEveryWindowItsRuleAfterwards) {
+    const auto rule = [](int level) {
+        return Rule{"Busy", "GlzFxBusy", level,
+                    false,  true,        {{OnCreate, 0, {{"TransparentWindow", ""}, {"GhostWindow", ""}}}}};
+    };
+    Start({rule(50)});
+    HostProcess host(BusyHost);
+    const std::vector<HWND> windows = HostWindows(host, "GlzFxBusy", 5);
+    ASSERT_EQ(windows.size(), 5u);
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(windows, 127) == 5; }, 10000));
+    HoldThreadBusy(windows[0], BusyMs);
+    ASSERT_TRUE(WaitUntil([&] { return !Responds(windows[0], 300); }, 2000));
+
+    WriteRules(center_, {rule(30)});
+    int code = 0;
+    std::string reply;
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    ASSERT_TRUE(WaitUntil([&] { return Responds(windows[0], 500); }, BusyMs + 5000));
+    const auto ruled = [](HWND window) {
+        return LayeredAlpha(window) == 76 && (ExStyle(window) & WS_EX_TRANSPARENT) != 0;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return CountWith(windows, ruled) == 5; }, 5000))
+        << CountWith(windows, ruled) << " of 5 windows have the new rule";
     EXPECT_EQ(center_.Stop(5000), 0u);
 }
 

@@ -174,4 +174,57 @@ TEST_F(CenterWithRule, WindowsCreatedWhileGlazloCenterIsHeldUpGetTheirRuleAfterw
         << CountAtAlpha(host->Windows("GlzCenterHeld"), 153) << " of 10 got their rule";
 }
 
+// The configuration program's saves are answered at once while every client of the command
+// channel queues behind one that holds it, and the file saved last is the one in force.
+TEST_F(CenterWithRule, SavesAreAnsweredAtOnceWhileTheCommandChannelIsHeldAndTheLastFileWins) {
+    Start("GlzSaveLane");
+    HostProcess host("A:GlzSaveLane");
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzSaveLane"), 153) == 1; }, 10000));
+    const UniqueHandle lock(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE,
+                                       (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+    ASSERT_TRUE(lock);
+    ASSERT_EQ(WaitForSingleObject(lock.Get(), 5000), WAIT_OBJECT_0);
+    TProcessesCommunication editor(ControlChannelPrefix);
+    for (const int level : {40, 20}) {
+        center_.WriteConfiguration({{"Rule", "GlzSaveLane", level}});
+        int code = 0;
+        int size = 0;
+        std::vector<char> reply;
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_EQ(editor.SendCommand(cmdReloadConfiguration, 0, nullptr, code, size, reply), channelDone)
+            << level;
+        EXPECT_EQ(code, replyDone);
+        EXPECT_LT(GetTickCount64() - start, 400u) << level;
+    }
+    ReleaseMutex(lock.Get());
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzSaveLane"), 51) == 1; }, 10000))
+        << LayeredAlpha(host.Windows("GlzSaveLane").front());
+}
+
+// A hung host holds no thread per window while its windows' rules wait for it.
+TEST_F(CenterWithRule, HungHostHoldsNoThreadPerWindowAndGetsEveryRuleAfterwards) {
+    Start("GlzHungHost");
+    constexpr int Windows = 100;
+    // One thread creates the windows, then takes no message for 12 s.
+    HostProcess host("H:GlzHungHost:" + std::to_string(Windows) + ":12000");
+    ASSERT_TRUE(WaitUntil([&] { return host.Windows("GlzHungHost").size() == Windows; }, 20000));
+    const ULONGLONG hungUntil = GetTickCount64() + 12000;
+    const auto threads = [&] {
+        const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+        THREADENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        size_t count = 0;
+        for (BOOL more = Thread32First(snapshot.Get(), &entry); more;
+             more = Thread32Next(snapshot.Get(), &entry))
+            count += entry.th32OwnerProcessID == host.ProcessId() ? 1 : 0;
+        return count;
+    };
+    // The rules are fetched while the host hangs; then nothing of the library waits in it.
+    EXPECT_TRUE(WaitUntil([&] { return threads() < 10; }, 8000)) << threads() << " threads";
+    EXPECT_LT(GetTickCount64(), hungUntil);
+    EXPECT_EQ(CountAtAlpha(host.Windows("GlzHungHost"), 153), 0);
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzHungHost"), 153) == Windows; }, 20000))
+        << CountAtAlpha(host.Windows("GlzHungHost"), 153) << " of " << Windows << " got their rule";
+}
+
 } // namespace

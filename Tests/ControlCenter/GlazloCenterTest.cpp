@@ -94,11 +94,27 @@ TEST_F(RunningCenter, ReloadAfterTheFileChangedChangesTheAnswers) {
     EXPECT_EQ(center_.QueryWindow(first.Handle(), code), "");
 }
 
-TEST_F(RunningCenter, ReloadOfABrokenFileAnswersEmptyAndKeepsServing) {
+TEST_F(RunningCenter, ReloadOfAFileThatDoesNotLoadKeepsTheRulesInForce) {
     TestWindow window(MatchingClass);
     int code = 0;
+    const std::string before = center_.QueryWindow(window.Handle(), code);
+    ASSERT_FALSE(before.empty());
     std::string reply;
-    center_.RemoveConfiguration();
+    // The server takes one command at a time: the query after each reload sees its outcome.
+    for (const char* broken :
+         std::initializer_list<const char*>{"<quenda_windows><window_rules>", "", nullptr}) {
+        if (broken != nullptr)
+            center_.WriteConfigurationText(broken);
+        else
+            center_.RemoveConfiguration();
+        ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+        std::string after;
+        EXPECT_TRUE(
+            WaitUntil([&] { return after = center_.QueryWindow(window.Handle(), code), code == 1; }, 5000));
+        EXPECT_EQ(after, before);
+    }
+    // A file that loads again replaces them.
+    center_.WriteConfiguration({{"LaterRule", "GlzCenterLater", 40}});
     ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
     EXPECT_TRUE(
         WaitUntil([&] { return center_.QueryWindow(window.Handle(), code).empty() && code == 1; }, 5000));

@@ -7,6 +7,8 @@
 //   "S:Class:Ms"             one window on a thread of its own that takes Ms milliseconds over
 //                            each attach message of the resident program
 //   "T:Class:Threads:Count"  Threads threads that each create Count windows at once
+//   "H:Class:Count:Ms"       Count windows on a thread of their own, which then takes no message
+//                            for Ms milliseconds
 #include "Declarations.h"
 
 #include <windows.h>
@@ -22,7 +24,9 @@ namespace {
 // wParam 0: is glzemb loaded here; 1: the window's own procedure still answers (1);
 // 2: create one more window of this window's class and return it; 3: the window's procedure
 // is its class's own (1); 4: the host subclasses the window itself; 5: calls through that
-// subclassing so far; 6: create 100 more windows of this class at once.
+// subclassing so far; 6: create 100 more windows of this class at once; 7 (posted): the thread
+// takes no message for lParam milliseconds; 8 (posted): from now on the threads of the host
+// take their messages only every lParam milliseconds (a slow host).
 // On a Unicode window the procedure is read with the W variant, as the system defines.
 constexpr UINT QueryMessage = WM_APP + 100;
 constexpr UINT ProbeReply = 0x600D;
@@ -31,6 +35,7 @@ HWND CreateLike(HWND window);
 
 WNDPROC hostOld = nullptr;
 LRESULT hostCalls = 0;
+std::atomic<DWORD> slowPause{0};
 
 LRESULT CALLBACK HostProcA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     ++hostCalls;
@@ -68,6 +73,9 @@ LRESULT Answer(HWND window, WPARAM what) {
             created += CreateLike(window) != nullptr ? 1 : 0;
         return created;
     }
+    case 7:
+    case 8:
+        return 0; // posted: see PumpForever
     default:
         return 0;
     }
@@ -146,9 +154,22 @@ void Pump(DWORD milliseconds) {
     }
 }
 
+// Takes the thread's messages; the busy and slow requests take effect here, between messages.
 void PumpForever() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        MSG msg;
+        if (const DWORD pause = slowPause.load(); pause > 0) {
+            // Sent messages wait for the next look at the queue.
+            Sleep(pause);
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                continue;
+        } else if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            return;
+        }
+        if (msg.message == QueryMessage && msg.wParam == 7)
+            Sleep(static_cast<DWORD>(msg.lParam));
+        else if (msg.message == QueryMessage && msg.wParam == 8)
+            slowPause = static_cast<DWORD>(msg.lParam);
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -167,6 +188,7 @@ struct ThreadJob {
     std::string className;
     int count = 0;
     bool slow = false;
+    DWORD hangMs = 0; // after creating its windows
 };
 
 // Registered on the main thread before the window threads start: threads that register one class
@@ -188,6 +210,7 @@ DWORD WINAPI WindowThread(void* parameter) {
         for (int i = 0; i < job->count; ++i)
             Create(false, job->className);
     }
+    Sleep(job->hangMs);
     PumpForever();
     return 0;
 }
@@ -223,6 +246,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             RegisterOnce(fields[0], ProcA);
             for (int t = 0; t < Number(fields, 1); ++t)
                 StartThread({fields[0], Number(fields, 2), false});
+            break;
+        case 'H':
+            StartThread({fields[0], Number(fields, 1), false, static_cast<DWORD>(Number(fields, 2))});
             break;
         case 'L':
             if (HWND window = Create(false, arg.substr(2))) {

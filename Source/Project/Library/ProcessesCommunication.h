@@ -10,6 +10,11 @@
 
 // The one name prefix of the command channel in all three programs.
 inline constexpr const char* ChannelPrefix = "{C4E372E7-E910-4521-8848-9CF233A86F95}";
+// The configuration program's commands (2 to 4) go on a channel of their own, which the resident
+// program answers at once whatever it is doing: on the command channel they would queue behind
+// the window queries of every program on the desktop. The resident program answers them on the
+// command channel as well.
+inline constexpr const char* ControlChannelPrefix = "{C4E372E7-E910-4521-8848-9CF233A86F95}Control";
 
 // Command codes.
 inline constexpr int cmdQueryWindowRule = 1;

@@ -23,7 +23,7 @@ bool IsCommandChild(const std::string& name) {
 }
 
 void SendReloadCommand() {
-    TProcessesCommunication channel(ChannelPrefix);
+    TProcessesCommunication channel(ControlChannelPrefix);
     int replyCode = 0;
     int replySize = 0;
     std::vector<char> reply;

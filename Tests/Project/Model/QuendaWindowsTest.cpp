@@ -38,7 +38,7 @@ class ChannelListener {
 public:
     ChannelListener()
         : result_(std::async(std::launch::async, [this] {
-              TProcessesCommunication server(ChannelPrefix);
+              TProcessesCommunication server(ControlChannelPrefix);
               server.SetTimeout(3000);
               ready_.set_value();
               int code = 0, size = 0;
