@@ -317,12 +317,32 @@ TEST_F(EmbededApplicationTest, WindowDestroyedWhileRuleInFlightLeavesNothingBehi
     EXPECT_EQ(0, LiveHookEntries());
 }
 
+namespace {
+// A host's procedure over ours that keeps the detach message from it.
+WNDPROC procBelow = nullptr;
+LRESULT CALLBACK KeepsDetachFromUs(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return msg == DetachExtenderMessage ? 0 : CallWindowProcA(procBelow, window, msg, wParam, lParam);
+}
+} // namespace
+
 TEST_F(EmbededApplicationTest, RuleAppliedOnOwnThreadSubclassesAndDetachMessageRestores) {
     HWND window = Make(WS_OVERLAPPED);
     const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
     ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
     ASSERT_TRUE(application_->IsAttached(window));
     EXPECT_NE(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
+
+    // The hook cancels only a fetch: a window whose extender never saw the message stays
+    // attached and known, and a new announcement starts no second fetch.
+    const TFetchId fetch = application_->FetchOf(window);
+    procBelow = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepsDetachFromUs)));
+    SendMessageA(window, DetachExtenderMessage, 0, 0);
+    SendMessageA(window, AttachWindowMessage, 0, 0);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procBelow));
+    EXPECT_TRUE(application_->IsAttached(window));
+    EXPECT_EQ(fetch, application_->FetchOf(window));
+
     SendMessageA(window, DetachExtenderMessage, 0, 0);
     EXPECT_FALSE(application_->IsAttached(window));
     EXPECT_FALSE(application_->InWindows(window));
