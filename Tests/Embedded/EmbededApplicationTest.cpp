@@ -350,6 +350,24 @@ TEST_F(EmbededApplicationTest, RuleAppliedOnOwnThreadSubclassesAndDetachMessageR
     EXPECT_EQ(0, LiveHookEntries());
 }
 
+TEST_F(EmbededApplicationTest, UnloadingTheLibraryDetachesEveryExtender) {
+    const UniqueHandle mapping = PublishHookMapping();
+    const std::vector<HWND> windows{Make(WS_OVERLAPPED), Make(WS_OVERLAPPED), Make(WS_OVERLAPPED)};
+    const LONG_PTR original = GetWindowLongPtrA(windows[0], GWLP_WNDPROC);
+    for (HWND window : windows)
+        ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
+    ASSERT_EQ(3, application_->ExtenderCount());
+    // What the library's unload runs.
+    ReleaseApplication();
+    for (HWND window : windows) {
+        EXPECT_FALSE(application_->IsAttached(window));
+        EXPECT_FALSE(application_->InWindows(window));
+        EXPECT_EQ(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
+    }
+    EXPECT_EQ(0, application_->ExtenderCount());
+    EXPECT_EQ(0, LiveHookEntries());
+}
+
 namespace {
 int chainCalls = 0;
 LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
