@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -201,12 +202,27 @@ TEST_F(EmbededApplicationTest, WorkerGetsItsRuleWhenTheServerTimesOutOnceAndAnsw
 
 TEST_F(EmbededApplicationTest, WorkerKeepsAskingPastFiveTimeOutsWhileTheResidentProgramRuns) {
     const UniqueHandle mapping = PublishHookMapping();
-    const DWORD start = GetTickCount();
-    TScriptedServer server([&](int) {
-        return GetTickCount() - start < 3000 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
+    std::mutex arrivalsLock;
+    std::vector<DWORD> arrivals;
+    TScriptedServer server([&](int query) {
+        const std::lock_guard<std::mutex> guard(arrivalsLock);
+        arrivals.push_back(GetTickCount());
+        return query <= 6 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
     });
     HWND window = Make(WS_OVERLAPPED);
-    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 12000));
+    // Each send waits its reply time-out; the pause after it starts short and grows step by step
+    // (25, 50, 100, 200 ms and so on), so that a busy server is neither hurried nor left idle.
+    const std::lock_guard<std::mutex> guard(arrivalsLock);
+    ASSERT_EQ(arrivals.size(), 7u);
+    std::vector<DWORD> gaps;
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        gaps.push_back(arrivals[i] - arrivals[i - 1]);
+    EXPECT_LT(gaps[0], 800u) << gaps[0];
+    EXPECT_LT(gaps[1], gaps[4]) << gaps[1] << " " << gaps[4];
+    const long growth = static_cast<long>(gaps[4]) - static_cast<long>(gaps[0]);
+    EXPECT_GE(growth, 200) << gaps[0] << " " << gaps[4];
+    EXPECT_LT(growth, 700) << gaps[0] << " " << gaps[4];
 }
 
 TEST_F(EmbededApplicationTest, WorkerStopsAskingWhenTheResidentProgramOrTheWindowIsGone) {
