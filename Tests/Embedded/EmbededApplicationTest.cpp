@@ -225,6 +225,45 @@ TEST_F(EmbededApplicationTest, WorkerKeepsAskingPastFiveTimeOutsWhileTheResident
     EXPECT_LT(growth, 700) << gaps[0] << " " << gaps[4];
 }
 
+TEST_F(EmbededApplicationTest, FetchWhoseTurnTimedOutQueuesAgainAtOnce) {
+    // Five unanswered sends grow the pause to 800 ms; then another conversation holds the channel
+    // past the worker's wait for its turn. The worker queues again at once, keeping its place: the
+    // conversation's end lets its request through without a pause.
+    std::atomic<DWORD> arrived{0};
+    TScriptedServer server([&](int query) -> std::optional<std::string> {
+        if (query <= 5)
+            return std::nullopt;
+        arrived = GetTickCount();
+        return std::string(OnTopRule);
+    });
+    TSignal taken, letGo;
+    std::thread holder;
+    int asked = 0;
+    DWORD turnTimedOut = 0;
+    const std::string text = FetchWindowRule(reinterpret_cast<HWND>(0x1234), [&] {
+        if (++asked == 5) {
+            holder = std::thread([&] {
+                const UniqueHandle lock(OpenMutexA(
+                    SYNCHRONIZE, FALSE, (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+                const MutexLock held(lock.Get());
+                taken.Set();
+                letGo.Wait(10000);
+            });
+            taken.Wait(5000);
+        } else if (asked == 6) {
+            turnTimedOut = GetTickCount();
+            letGo.Set();
+        }
+        return asked < 8;
+    });
+    letGo.Set();
+    if (holder.joinable())
+        holder.join();
+    EXPECT_EQ(OnTopRule, text);
+    ASSERT_EQ(6, asked);
+    EXPECT_LT(arrived - turnTimedOut, 400u) << arrived - turnTimedOut;
+}
+
 TEST_F(EmbededApplicationTest, WorkerStopsAskingWhenTheResidentProgramOrTheWindowIsGone) {
     UniqueHandle mapping = PublishHookMapping();
     HWND window = Make(WS_OVERLAPPED);
