@@ -5,6 +5,8 @@ Writes into the folder given as the only argument:
   FindWindowOff.bmp, FindWindowOn.bmp  the window picker at rest and while it is dragged
                                        (32x32, 16 colours; the bottom-left pixel is see-through)
   FindWindow.cur                       the picker's cursor (32x32 monochrome, hot spot 15,16)
+  HandCursor.cur, DragCursor.cur       the form placement library's pointing hand and drag
+                                       cursors (32x32 monochrome)
   TreeImages.bmp                       10 node images of the rule tree (16x16 each, one strip)
   TreeStateImages.bmp                  3 state images: none, disabled, enabled
   ToolBarImages.bmp                    5 command images: save, add rule, delete rule, help, launch
@@ -137,6 +139,48 @@ def cursor():
                     shape.px[y + dy][x + dx] == "black" for dy in (-1, 0, 1) for dx in (-1, 0, 1)
                     if 0 <= x + dx < 32 and 0 <= y + dy < 32):
                 shape.put(x, y, "white")
+    return cursor_file(shape, hx, hy)
+
+
+def outlined(inside):
+    """A cursor shape from a set of points: black along its edge, white within."""
+    shape = Canvas(32, 32, None)
+    for (x, y) in inside:
+        edge = any((x + dx, y + dy) not in inside for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+        shape.put(x, y, "black" if edge else "white")
+    return shape
+
+
+def hand_cursor():
+    """RX_HANDCUR: a hand that points up with its index finger, whose tip is the hot spot."""
+    inside = set()
+    for y in range(32):
+        for x in range(32):
+            finger = 6 <= x <= 10 and 1 <= y <= 14 and math.hypot(x - 8, y - 3) <= 2.6 or \
+                6 <= x <= 10 and 3 <= y <= 14
+            knuckles = 8 <= y and any(k <= x <= k + 3 for k in (10, 14, 18))
+            palm = 6 <= x <= 21 and 12 <= y <= 24
+            thumb = 2 <= x <= 6 and 13 <= y <= 19 and x + 4 >= y - 10
+            if (finger or knuckles or palm or thumb) and y <= 24:
+                inside.add((x, y))
+    return cursor_file(outlined(inside), 8, 1)
+
+
+def drag_cursor():
+    """RX_DRAGCUR: the arrow with a sheet under it, the arrow's tip the hot spot."""
+    inside = set()
+    for y in range(32):
+        for x in range(32):
+            arrow = y <= 15 and x <= y * 0.65 + 1
+            tail = 3 <= x <= 5 + (y - 12) // 2 and 12 <= y <= 19 and x >= (y - 12) // 2 + 3
+            sheet = 12 <= x <= 24 and 18 <= y <= 29
+            if arrow or tail or sheet:
+                inside.add((x, y))
+    return cursor_file(outlined(inside), 0, 0)
+
+
+def cursor_file(shape, hx, hy):
+    """A .cur file of one 32x32 monochrome image: None is see-through, "white" and "black" show."""
     xor_rows, and_rows = b"", b""
     for row in reversed(shape.px):
         xor_bits, and_bits = bytearray(4), bytearray(4)
@@ -344,6 +388,8 @@ def main():
     (folder / "FindWindowOff.bmp").write_bytes(bmp(picker(True), VGA))
     (folder / "FindWindowOn.bmp").write_bytes(bmp(picker(False), VGA))
     (folder / "FindWindow.cur").write_bytes(cursor())
+    (folder / "HandCursor.cur").write_bytes(hand_cursor())
+    (folder / "DragCursor.cur").write_bytes(drag_cursor())
     (folder / "TreeImages.bmp").write_bytes(bmp(tree_images()))
     (folder / "TreeStateImages.bmp").write_bytes(bmp(state_images()))
     (folder / "ToolBarImages.bmp").write_bytes(bmp(toolbar_images()))

@@ -269,7 +269,7 @@ void TRootUIController::DeleteWindowRule() {
     if (!rule || rule->GetClassKey() != KeyWindowRule)
         return;
     const std::string question =
-        Translate("AW_DeleteWindowRule", "Are you sure you want to remove window rule") + " \"" +
+        Translate("AW_DeleteWindowRule", "Are you sure you want to delete the Window Rule") + " \"" +
         rule->GetName() + "\"?";
     if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;

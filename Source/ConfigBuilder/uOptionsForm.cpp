@@ -55,6 +55,9 @@ TGeneralOptionsFrame::TGeneralOptionsFrame(TComponent* owner) : TAbstractOptions
         Place<TLabel>(this, Layout.Left, Layout.NoteTop, Layout.CheckWidth, Layout.NoteHeight);
     LanguageNoteLabel->SetName("LanguageNoteLabel");
     LanguageNoteLabel->SetAnchors(akLeft | akTop | akRight);
+    // A fixed box: a longer text wraps inside it instead of running out of the dialog.
+    LanguageNoteLabel->SetAutoSize(false);
+    LanguageNoteLabel->SetWordWrap(true);
     LanguageNoteLabel->SetCaption("Restart program for language's change to take effect");
 }
 

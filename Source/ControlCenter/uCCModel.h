@@ -9,8 +9,6 @@
 
 // What a look at the configuration file found before it is read.
 enum class TConfigFileCheck { Usable, Missing, NotARegularFile };
-// Far beyond any hand-written or generated configuration; a larger file is taken for a mistake.
-inline constexpr ULONGLONG MaxConfigurationFileSize = 64ull << 20;
 // Refuses what the XML reader could hang on: a folder, a device or pipe, a huge file.
 TConfigFileCheck CheckConfigurationFile(const std::string& path);
 

@@ -6,6 +6,15 @@
 
 namespace {
 
+// A program without the resources keeps those numbers empty.
+bool RegisterCursors() {
+    for (const auto& [number, name] : {std::pair{crHand, "RX_HANDCUR"}, std::pair{crDragHand, "RX_DRAGCUR"}})
+        if (HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), name))
+            Screen().SetCursor(number, cursor);
+    return true;
+}
+[[maybe_unused]] const bool CursorsRegistered = RegisterCursors();
+
 constexpr char VersionValue[] = "FormVersion";
 constexpr char VisibleValue[] = "Visible";
 constexpr char ActiveControlValue[] = "ActiveControl";
@@ -523,8 +532,10 @@ void TFormStorage::Loaded() {
 
 void TFormStorage::Resolve() {
     SyncStoredList(Owner(), &storedProps_, true);
+    // Without a form the lines stay as they are, with no component to watch.
     for (const TStoredItem& item : storedProps_)
-        item.Component->FreeNotification(this);
+        if (item.Component != nullptr)
+            item.Component->FreeNotification(this);
 }
 
 void TFormStorage::Notification(TComponent* component, TOperation operation) {

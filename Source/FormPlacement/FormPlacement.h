@@ -12,6 +12,11 @@
 
 class TFormPlacement;
 
+// The numbers of the library's two cursors in the screen's cursor table, registered from the
+// program's cursor resources "RX_HANDCUR" and "RX_DRAGCUR" when the program starts.
+constexpr int crHand = 14000;
+constexpr int crDragHand = 14001;
+
 enum TPlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
 using TPlacementOptions = unsigned;
 

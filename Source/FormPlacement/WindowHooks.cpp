@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -306,14 +307,18 @@ void TControlHook::Dispatch(THookOrder order, TWindowMessage& message, bool& han
 
 void TControlHook::WindowProcedure(TWindowMessage& message) {
     const HWND window = window_;
+    // A before-handler may unbind the last hook, which takes our record away: the message
+    // still goes on to the procedure that stood below us when it arrived.
+    const TSubclassRecord* record = RecordOf(window);
+    const std::optional<TSubclassRecord> old =
+        record != nullptr ? std::optional<TSubclassRecord>(*record) : std::nullopt;
     bool handled = false;
     if (control_ != nullptr && message.Msg != WM_QUIT)
         Dispatch(THookOrder::Before, message, handled);
     if (!handled || message.Msg == WM_DESTROY) {
-        if (const TSubclassRecord* record = RecordOf(window)) {
-            const TSubclassRecord old = *record;
+        if (old) {
             try {
-                message.Result = CallOld(old, window, message.Msg, message.WParam, message.LParam);
+                message.Result = CallOld(*old, window, message.Msg, message.WParam, message.LParam);
             } catch (...) {
                 Application().HandleException();
             }

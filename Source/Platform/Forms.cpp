@@ -624,6 +624,15 @@ TForm* TScreen::ActiveForm() const noexcept {
     return FormOfWindow(GetActiveWindow());
 }
 
+HCURSOR TScreen::Cursor(int number) const noexcept {
+    const auto found = cursors_.find(number);
+    return found != cursors_.end() ? found->second : nullptr;
+}
+
+void TScreen::SetCursor(int number, HCURSOR cursor) {
+    cursors_[number] = cursor;
+}
+
 TScreen& Screen() {
     static TScreen screen;
     return screen;

@@ -7,6 +7,7 @@
 
 #include <exception>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,12 @@ struct TScreen {
     int Height() const noexcept;
     int PixelsPerInch() const noexcept;
     TForm* ActiveForm() const noexcept;
+    // The cursor table: cursors a program registers under numbers of its own; null when none.
+    HCURSOR Cursor(int number) const noexcept;
+    void SetCursor(int number, HCURSOR cursor);
+
+private:
+    std::map<int, HCURSOR> cursors_;
 };
 
 TScreen& Screen();

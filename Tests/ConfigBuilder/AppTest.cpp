@@ -14,6 +14,9 @@
 
 namespace {
 
+constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
+constexpr const char* PlacementSection = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows\\TCBAppForm";
+
 // Whether this thread's COM is still initialised: a further CoInitialize then answers S_FALSE.
 bool ComStillInitialised() {
     const HRESULT result = CoInitialize(nullptr);
@@ -56,7 +59,7 @@ TEST(CBApp, MainFormShowsTheBarsAndTheTree) {
     std::vector<std::string> menus;
     for (int i = 0; i < form->MenuToolBar->ButtonCount(); ++i)
         menus.push_back(form->MenuToolBar->Buttons(i)->Caption());
-    EXPECT_EQ((std::vector<std::string>{"&File", "&Window Rule", "Actions", "&Help"}), menus);
+    EXPECT_EQ((std::vector<std::string>{"&File", "Window Rule", "Actions", "&Help"}), menus);
     ASSERT_EQ(4, form->ToolBarToolBar->ButtonCount());
     EXPECT_EQ(TToolButtonStyle::tbsSeparator, form->ToolBarToolBar->Buttons(1)->Style());
     EXPECT_EQ(8, form->ToolBarToolBar->Buttons(1)->Width());
@@ -65,6 +68,11 @@ TEST(CBApp, MainFormShowsTheBarsAndTheTree) {
     EXPECT_EQ(3, form->MenuToolBar->Buttons(0)->MenuItem()->Count());
     EXPECT_TRUE(form->MenuToolBar->Buttons(0)->MenuItem()->Items(1)->IsSeparator());
     EXPECT_EQ("Window Rules", form->TreeView->GetFirstNode().Text());
+    // The window's placement lives in the user's registry, in a subkey named after the form.
+    EXPECT_TRUE(form->FormStorage->UseRegistry());
+    EXPECT_EQ(TPlacementRegRoot::prCurrentUser, form->FormStorage->RegistryRoot());
+    EXPECT_EQ("SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows", form->FormStorage->GetIniFileName());
+    EXPECT_EQ("TCBAppForm", form->FormStorage->GetIniSection());
     controller->DestroyUI();
     EXPECT_EQ(nullptr, controller->MainForm());
     root->ClearOwner();
@@ -92,15 +100,21 @@ TEST(CBApp, TheFocusedTextIsStoredBeforeACommandAndOnClosing) {
     EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Typed Name"));
 
-    // The close question sees the typed text as a change.
+    // The close question sees the typed text as a change; a close cancelled there keeps the
+    // window open and stores no placement.
+    RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
     SetWindowTextA(page->NameEdit->Handle(), "Typed Again");
     {
         TMessageBoxAnswerer answerer(IDCANCEL);
-        EXPECT_FALSE(controller->AskSaveChanges());
+        controller->MainForm()->Close();
         EXPECT_EQ(1u, answerer.Texts().size());
     }
+    EXPECT_TRUE(IsWindowVisible(controller->MainForm()->Handle()));
+    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, PlacementSection, "NormPos", RRF_RT_REG_SZ,
+                                          nullptr, nullptr, nullptr));
     EXPECT_NE(nullptr, root->ResolvePath("window_rules/Typed Again"));
     controller->DestroyUI();
+    RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
     root->ClearOwner();
     ApplicationFolder = savedFolder;
 }

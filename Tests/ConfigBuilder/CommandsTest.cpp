@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 namespace {
 
 class Commands : public ::testing::Test {
@@ -60,16 +63,32 @@ TEST_F(Commands, AnyOtherTypeIsAnItem) {
 
 TEST_F(Commands, LocalizingTakesTheLanguageTable) {
     root->Notify(1, 0, 0);
-    // The language table holds over the description: "&Window Rule", not "&Rule".
-    EXPECT_EQ("&Window Rule", Command("menu/WindowRuleMenu").GetAction().Caption);
-    EXPECT_EQ("&File", Command("menu/AppFilesMenu").GetAction().Caption);
-    EXPECT_EQ("Actions", Command("menu/ToolsMenu").GetAction().Caption);
-    EXPECT_EQ("Launch Glazlo", Command("menu/ToolsMenu/commands/RunCommandCenter").GetAction().Caption);
-    EXPECT_EQ("Save the configuration", Command("toolbar/AppSave").GetAction().Hint);
-    EXPECT_EQ("", Command("menu/HelpMenu").GetAction().Hint);
+    // The built-in language holds over the descriptions: "Window Rule", not "&Rule".
+    const std::vector<std::array<std::string, 3>> table = {
+        {"menu/AppFilesMenu", "&File", ""},
+        {"menu/AppFilesMenu/commands/AppSave", "Save", "Save changes"},
+        {"menu/AppFilesMenu/commands/AppExit", "Exit", "Exit"},
+        {"menu/WindowRuleMenu", "Window Rule", ""},
+        {"menu/WindowRuleMenu/commands/WindowRuleAdd", "Add rule", "Add new rule"},
+        {"menu/WindowRuleMenu/commands/WindowRuleDelete", "Delete rule", "Delete rule"},
+        {"menu/ToolsMenu", "Actions", "Actions"},
+        {"menu/ToolsMenu/commands/RunCommandCenter", "Launch Glazlo", "Launch Glazlo"},
+        {"menu/ToolsMenu/commands/StopCommandCenter", "Stop Glazlo", "Stop Glazlo"},
+        {"menu/ToolsMenu/commands/Options", "Options...", "Options..."},
+        {"menu/HelpMenu", "&Help", ""},
+        {"menu/HelpMenu/commands/HelpContent", "Contents", "Contents"},
+        {"menu/HelpMenu/commands/HelpAbout", "About...", ""},
+        {"toolbar/AppSave", "Save", "Save changes"},
+        {"toolbar/WindowRuleAdd", "Add rule", "Add new rule"},
+        {"toolbar/WindowRuleDelete", "Delete rule", "Delete rule"},
+    };
+    for (const auto& [path, caption, hint] : table) {
+        EXPECT_EQ(caption, Command(path).GetAction().Caption) << path;
+        EXPECT_EQ(hint, Command(path).GetAction().Hint) << path;
+    }
     // A key the table lacks keeps the present text.
     EXPECT_EQ("", Command("toolbar/Separator1").GetAction().Caption);
-    EXPECT_EQ("&Save", ParamAt(root.Get(), "menu/AppFilesMenu/commands/AppSave/params/caption"));
+    EXPECT_EQ("Window Rule", ParamAt(root.Get(), "menu/WindowRuleMenu/params/caption"));
 }
 
 TEST_F(Commands, ShortCutTexts) {

@@ -26,6 +26,8 @@ TEST(HistoryList, PositiveCapacityTrimsTheOldestAndZeroKeepsAll) {
     EXPECT_EQ((Items{"d", "a", "b"}), AddTextToHistory({"a", "b", "c"}, "d", 3));
     EXPECT_EQ((Items{"d", "a", "b", "c"}), AddTextToHistory({"a", "b", "c"}, "d", 0));
     EXPECT_EQ((Items{"d", "a", "b", "c"}), AddTextToHistory({"a", "b", "c"}, "d", -1));
+    // A list that only reaches its capacity keeps every entry.
+    EXPECT_EQ((Items{"c", "a", "b"}), AddTextToHistory({"a", "b"}, "c", 3));
 }
 
 TEST(HistoryList, CompletionFindsTheFirstEntryIgnoringCase) {
@@ -60,6 +62,15 @@ protected:
         return {start, end};
     }
 };
+
+TEST_F(HistoryCombo, ACapacitySetLaterKeepsExactlyThatManyEntries) {
+    combo.SetItems({"a", "b", "c", "d"});
+    combo.SetCapacity(2);
+    EXPECT_EQ((Items{"a", "b"}), combo.Items());
+    combo.SetText("e");
+    combo.AddToHistory();
+    EXPECT_EQ((Items{"e", "a"}), combo.Items());
+}
 
 TEST_F(HistoryCombo, TypingCompletesWithTheTailSelectedAndBackspaceDoesNotCompleteAgain) {
     Type("n");

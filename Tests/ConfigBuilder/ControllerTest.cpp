@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "BOMUICommands.h"
+#include "MultiLanguages.h"
 #include "ConfigBuilderTestSupport.h"
 #include "Platform/TestWindow.h"
 #include "Project/Model/ModelTestSupport.h"
@@ -81,6 +82,16 @@ TEST_F(Controller, TreeShowsTheRootAndItsRules) {
     EXPECT_EQ("Window Rule 1", RuleNode(0).Text());
     EXPECT_EQ("window rule 3", RuleNode(1).Text());
     EXPECT_FALSE(root->Modified);
+    // Translating the texts anew, into texts that do change, is no change of the configuration.
+    SetMacro("appname", "Glazlo Again");
+    rootSlave->Notify(1, 0, 0);
+    SetMacro("appname", "Glazlo");
+    EXPECT_FALSE(root->Modified);
+    // A right click on a rule selects it.
+    RECT rect{};
+    ASSERT_TRUE(TreeView_GetItemRect(tree->Handle(), RuleNode(1).ItemId(), &rect, TRUE));
+    tree->OnMouseUp(TMouseButton::Right, {}, rect.left + 2, (rect.top + rect.bottom) / 2);
+    EXPECT_EQ(RuleNode(1), tree->Selected());
 }
 
 TEST_F(Controller, AddTakesTheFirstFreeNumberAndSelectsTheRule) {
@@ -169,7 +180,11 @@ TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
     EXPECT_TRUE(answerer.Texts().empty());
     EXPECT_FALSE(root->Modified);
     EXPECT_FALSE(Enabled("AppSave"));
-    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
+    const std::string saved = ReadFileText(ApplicationFolder + "Glazlo.ini");
+    EXPECT_NE(std::string::npos, saved.find("Window Rule 2"));
+    // The menu and the tool bar come from the program, never from the file.
+    for (const char* command : {"AppSave", "WindowRuleMenu", "BOMUICOMMAND", "toolbar"})
+        EXPECT_EQ(std::string::npos, saved.find(command)) << command;
     EXPECT_EQ("2", center.Heard());
 }
 
@@ -180,11 +195,19 @@ TEST_F(Controller, ClosingAsksOnlyWhenModified) {
         EXPECT_TRUE(answerer.Texts().empty());
     }
     Execute("WindowRuleAdd");
-    TMessageBoxAnswerer answerer(IDCANCEL);
-    EXPECT_FALSE(controller->AskSaveChanges());
-    ASSERT_EQ(1u, answerer.Texts().size());
-    EXPECT_EQ("Save changes?", answerer.Texts()[0]);
-    EXPECT_TRUE(root->Modified);
+    {
+        TMessageBoxAnswerer answerer(IDCANCEL);
+        EXPECT_FALSE(controller->AskSaveChanges());
+        ASSERT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ("Save changes?", answerer.Texts()[0]);
+        EXPECT_TRUE(root->Modified);
+    }
+    // No closes without saving.
+    const std::string before = ReadFileText(ApplicationFolder + "Glazlo.ini");
+    TMessageBoxAnswerer answerer(IDNO);
+    EXPECT_TRUE(controller->AskSaveChanges());
+    EXPECT_EQ(1u, answerer.Texts().size());
+    EXPECT_EQ(before, ReadFileText(ApplicationFolder + "Glazlo.ini"));
 }
 
 TEST_F(Controller, AFailedSaveOnClosingKeepsTheWindowOpen) {

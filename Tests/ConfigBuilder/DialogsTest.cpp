@@ -63,6 +63,13 @@ TEST_F(Dialogs, OptionsShowTheStoredSettings) {
         EXPECT_FALSE(dialog.GeneralPage->LoadAtStartupCheckBox->Checked());
         // No language files beside the program: nothing to choose.
         EXPECT_EQ(0, dialog.GeneralPage->LanguageComboBox->Count());
+        // The note is a fixed box that wraps a longer text.
+        TLabel* note = dialog.GeneralPage->LanguageNoteLabel;
+        note->SetCaption("Restart the program for the change of the language to take effect, "
+                         "both the editor and the program in the notification area");
+        EXPECT_EQ(377, note->Width());
+        EXPECT_EQ(25, note->Height());
+        EXPECT_EQ(static_cast<LONG_PTR>(SS_LEFT), GetWindowLongPtrA(note->Handle(), GWL_STYLE) & SS_TYPEMASK);
     }
     ApplicationFolder = "C:\\Program Files\\Glazlo\\";
     RegSetKeyValueA(HKEY_CURRENT_USER, RunKey, RunValueName, REG_SZ,
@@ -72,7 +79,7 @@ TEST_F(Dialogs, OptionsShowTheStoredSettings) {
     TOptionsForm dialog;
     EXPECT_TRUE(dialog.GeneralPage->LoadAtStartupCheckBox->Checked());
     EXPECT_FALSE(dialog.GeneralPage->EnableTrayIconCheckBox->Checked());
-    EXPECT_EQ("Load Glazlo at start-up", dialog.GeneralPage->LoadAtStartupCheckBox->Caption());
+    EXPECT_EQ("Load at startup", dialog.GeneralPage->LoadAtStartupCheckBox->Caption());
 }
 
 TEST_F(Dialogs, CancelWritesNothingAndTellsNobody) {
@@ -99,13 +106,38 @@ TEST_F(Dialogs, OKWritesTheSettingsAndSendsCommand4) {
     EXPECT_EQ("4", center.Heard());
 }
 
+// Lists languages in the program's list for good: it runs after the tests that want none.
+TEST_F(Dialogs, TheStoredLanguageIsSelectedAndTheChosenOneIsSaved) {
+    const std::string folder = ApplicationFolder + "Languages\\";
+    // A folder of an earlier run with the same process id may be there already.
+    CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str()));
+    for (const auto& [id, name] : {std::pair{"de", "German"}, std::pair{"fr", "French"}})
+        WriteFileText(folder + id + ".lng", std::string(R"(<?xml version="1.0"?><language id=")") + id +
+                                                R"(" name=")" + name + R"("><strings/></language>)");
+    ScanLanguages();
+    RegSetKeyValueA(HKEY_CURRENT_USER, ProductKeyName, LanguageValueName, REG_SZ, "de", 3);
+    TOptionsForm dialog;
+    TComboBox* list = dialog.GeneralPage->LanguageComboBox;
+    ASSERT_EQ(2, list->Count());
+    EXPECT_EQ(1, list->ItemIndex());
+    EXPECT_EQ("German", list->Text());
+    // The first of the list is a language like any other.
+    list->SetItemIndex(0);
+    dialog.GeneralPage->Apply();
+    EXPECT_EQ("fr", RegString(ProductKeyName, LanguageValueName));
+}
+
 TEST_F(Dialogs, AboutFitsItsPanelAndItsLinksGoThroughTheShell) {
     std::vector<std::string> opened;
     const TShellOpen saved = ShellOpen;
     ShellOpen = [&opened](HWND, const char* verb, const std::string& file, const std::string&) {
         opened.push_back(std::string(verb != nullptr ? verb : "") + " " + file);
     };
+    const std::string savedTitle = Application().Title();
+    Application().SetTitle("Glazlo");
     RECT client{};
+    std::string caption;
     std::string version;
     int clicks = 0;
     TTimerDriver driver([&] {
@@ -120,6 +152,7 @@ TEST_F(Dialogs, AboutFitsItsPanelAndItsLinksGoThroughTheShell) {
             return false;
         if (clicks == 0) {
             GetClientRect(dialog->Handle(), &client);
+            caption = dialog->Caption();
             version = panel->VersionLabel->Caption();
             for (TLabel* link : {panel->SiteURLLabel, panel->EmailLabel}) {
                 PostMessageA(link->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -133,6 +166,8 @@ TEST_F(Dialogs, AboutFitsItsPanelAndItsLinksGoThroughTheShell) {
     });
     controller->ShowAbout();
     ShellOpen = saved;
+    Application().SetTitle(savedTitle);
+    EXPECT_EQ("Glazlo About", caption);
     EXPECT_EQ(429, client.right);
     EXPECT_EQ(231, client.bottom);
     EXPECT_EQ("Version 1.5", version);

@@ -173,7 +173,14 @@ TEST_F(GlazloConfig, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
     EXPECT_FALSE(Exited(process, 500));
     EXPECT_TRUE(IsWindowVisible(main));
+    // A close the user cancelled leaves the stored placement alone.
+    const auto placementStored = [] {
+        return RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows\\TCBAppForm",
+                            "NormPos", RRF_RT_REG_SZ, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    };
+    EXPECT_FALSE(placementStored());
 
+    // No closes the window, ends the program and saves nothing but the placement.
     PostMessageA(main, WM_CLOSE, 0, 0);
     box = MessageBoxOf(program.ProcessId());
     ASSERT_NE(nullptr, box);
@@ -181,6 +188,7 @@ TEST_F(GlazloConfig, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
     ASSERT_TRUE(Exited(process));
     EXPECT_EQ(0u, ExitCode(process));
     EXPECT_EQ(file, program.ReadConfiguration());
+    EXPECT_TRUE(placementStored());
 }
 
 TEST_F(GlazloConfig, TheWindowReopensWhereItWasClosed) {

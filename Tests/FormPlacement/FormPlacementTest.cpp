@@ -129,7 +129,15 @@ TEST_F(FormPlacementTest, TheFirstShowAppliesNothingAndTheFirstCloseWritesEveryV
 
 TEST_F(FormPlacementTest, AFormDestroyedWithoutClosingSavesOnceAsVisible) {
     TPlacedForm placed(ini.Path());
+    // A close that the form's own handler refuses saves nothing.
+    placed.Form->OnCloseQuery = [chained = placed.Form->OnCloseQuery](TComponent* sender, bool& canClose) {
+        canClose = false;
+        chained(sender, canClose);
+    };
     placed.Form->Show();
+    placed.Form->Close();
+    EXPECT_TRUE(IsWindowVisible(placed.Form->Handle()));
+    EXPECT_EQ("<missing>", Value("FormVersion"));
     placed.Form.reset();
     EXPECT_EQ("1", Value("Visible"));
     EXPECT_EQ("120", Value("Panel_Width"));
@@ -187,6 +195,22 @@ TEST_F(FormPlacementTest, TheMainFormSavedMinimisedIsMinimisedLaterByAPostedComm
     second.Form->Show();
     EXPECT_EQ(TWindowState::wsNormal, second.Form->WindowState());
     EXPECT_TRUE(PumpUntil([&] { return IsIconic(second.Form->Handle()) != FALSE; }, 3000));
+    Application().SetMainForm(nullptr);
+}
+
+TEST_F(FormPlacementTest, ADefaultPlacedMainFormOpensMaximisedUnlessAStateIsStored) {
+    {
+        TPlacedForm placed(ini.Path(), TBorderStyle::bsSizeable, TPosition::poDefault);
+        Application().SetMainForm(placed.Form.get());
+        placed.Form->Show();
+        EXPECT_TRUE(IsZoomed(placed.Form->Handle()));
+        Application().SetMainForm(nullptr);
+    }
+    Store("ShowCmd", "1");
+    TPlacedForm placed(ini.Path(), TBorderStyle::bsSizeable, TPosition::poDefault);
+    Application().SetMainForm(placed.Form.get());
+    placed.Form->Show();
+    EXPECT_FALSE(IsZoomed(placed.Form->Handle()));
     Application().SetMainForm(nullptr);
 }
 
@@ -332,7 +356,9 @@ TEST_F(FormPlacementTest, PreventResizeFreezesTheBordersAndGreysSizeAndMaximize)
     const RECT rect = placed.Rect();
     const LPARAM border = MAKELPARAM(rect.right - 2, (rect.top + rect.bottom) / 2);
     const LPARAM client = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    const LPARAM corner = MAKELPARAM(rect.right - 2, rect.bottom - 2);
     EXPECT_EQ(HTNOWHERE, SendMessageA(placed.Form->Handle(), WM_NCHITTEST, 0, border));
+    EXPECT_EQ(HTNOWHERE, SendMessageA(placed.Form->Handle(), WM_NCHITTEST, 0, corner));
     EXPECT_EQ(HTCLIENT, SendMessageA(placed.Form->Handle(), WM_NCHITTEST, 0, client));
 
     MINMAXINFO info{};
@@ -344,6 +370,7 @@ TEST_F(FormPlacementTest, PreventResizeFreezesTheBordersAndGreysSizeAndMaximize)
     EXPECT_FALSE(placed.Storage->Hooked());
     EXPECT_NE(0u, placed.Form->BorderIcons() & biMaximize);
     EXPECT_EQ(HTRIGHT, SendMessageA(placed.Form->Handle(), WM_NCHITTEST, 0, border));
+    EXPECT_EQ(HTBOTTOMRIGHT, SendMessageA(placed.Form->Handle(), WM_NCHITTEST, 0, corner));
 }
 
 TEST_F(FormPlacementTest, AMinimumTrackWidthShowsInTheMinMaxInfoAndLeavesTheRest) {
@@ -403,6 +430,26 @@ TEST_F(FormPlacementTest, APlacementMadeAfterTheFormLoadedSavesAndRestoresOnlyWh
     EXPECT_EQ(1, restores);
     placement->SaveToStore();
     EXPECT_NE("<missing>", Value("NormPos"));
+}
+
+TEST_F(FormPlacementTest, AStorageWithoutAFormKeepsItsLinesAndStoresNoProperty) {
+    TFormStorage storage(nullptr);
+    storage.SetIniFileName(ini.Path());
+    storage.SetStoredProps(std::vector<std::string>{"Panel.Width"});
+    ASSERT_EQ(1u, storage.StoredProps().size());
+    storage.LoadFromStore();
+    storage.SaveToStore();
+    EXPECT_TRUE(storage.Saved());
+    EXPECT_EQ(std::string::npos, ini.Contents().find("Panel"));
+}
+
+TEST(PlacementCursors, TheHandAndTheDragCursorAreCarriedAndRegistered) {
+    for (const char* name : {"RX_HANDCUR", "RX_DRAGCUR"})
+        EXPECT_NE(nullptr, FindResourceA(nullptr, name, MAKEINTRESOURCEA(12))) << name; // cursor group
+    EXPECT_NE(nullptr, Screen().Cursor(crHand));
+    EXPECT_EQ(LoadCursorA(GetModuleHandleA(nullptr), "RX_HANDCUR"), Screen().Cursor(crHand));
+    EXPECT_EQ(LoadCursorA(GetModuleHandleA(nullptr), "RX_DRAGCUR"), Screen().Cursor(crDragHand));
+    EXPECT_NE(Screen().Cursor(crHand), Screen().Cursor(crDragHand));
 }
 
 TEST(DefaultSectionName, FormsControlsAndOtherComponents) {

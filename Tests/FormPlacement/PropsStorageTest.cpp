@@ -224,6 +224,12 @@ TEST_P(PropsStorageTest, ACollectionIsRebuiltOnlyWhenItsCountDiffers) {
     ASSERT_EQ(3, partner->Items.Count());
     EXPECT_FALSE(partner->Items.At(0)->Marked);
     EXPECT_EQ("c", partner->Items.At(2)->Caption);
+
+    // Fewer stored items than the list holds: the list shrinks to them.
+    partner->Items.AddItem("w", 0);
+    Load(Items({"Subject.Items"}));
+    ASSERT_EQ(3, partner->Items.Count());
+    EXPECT_EQ("c", partner->Items.At(2)->Caption);
 }
 
 TEST_P(PropsStorageTest, ReferencesNameTheOwnerOnlyOutsideTheFormAndNullEmpties) {

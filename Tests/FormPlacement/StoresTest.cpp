@@ -58,6 +58,12 @@ TEST(PlacementStores, IniStoreProtectsEnclosingQuotesAndRoundTrips) {
     EXPECT_EQ("'", StoreReadText(&store, "Form", "Lone", ""));
     EXPECT_EQ("fallback", StoreReadText(&store, "Form", "Missing", "fallback"));
     EXPECT_EQ(-42, StoreReadInt(&store, "Form", "Number", 0));
+    // Values that fill the first read's room, or go beyond it, come back whole.
+    for (const std::size_t length : {2046u, 2047u, 2048u, 9000u}) {
+        const std::string value(length, 'v');
+        StoreWriteText(&store, "Form", "Long", value);
+        EXPECT_EQ(value, StoreReadText(&store, "Form", "Long", "")) << length;
+    }
 
     store.EraseSection("Form");
     EXPECT_EQ("<missing>", ini.Raw("Form", "Plain"));

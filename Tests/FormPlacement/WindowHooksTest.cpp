@@ -135,6 +135,16 @@ TEST_F(WindowHooks, TheLastDetachRestoresTheControlsProcedure) {
         EXPECT_EQ((std::vector<std::string>{"control"}), Log);
         hook.SetActive(true);
         EXPECT_NE(own, ProcOf(window));
+
+        // A before-handler that lets go of the control still passes the message on.
+        hook.BeforeMessage = [](TRxWindowHook* self, TWindowMessage& m, bool&) {
+            if (m.Msg == TestMessage)
+                self->SetWinControl(nullptr);
+        };
+        Log.clear();
+        EXPECT_EQ(7, SendMessageA(window, TestMessage, 0, 0));
+        EXPECT_EQ((std::vector<std::string>{"control"}), Log);
+        EXPECT_EQ(own, ProcOf(window));
     }
     EXPECT_EQ(own, ProcOf(window));
     PumpPosted();

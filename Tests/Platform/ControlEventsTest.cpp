@@ -204,6 +204,15 @@ TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
     EXPECT_EQ("ax", typed);
     EXPECT_EQ("a", frame.Combo->Text());
     EXPECT_EQ(1, frame.ComboChanges);
+
+    // A choice from the list is in the edit part when the change handler reads it.
+    frame.Combo->Add("Explorer");
+    frame.Combo->Add("Notepad");
+    std::string seen;
+    frame.Combo->OnChange = [&](TComponent*) { seen = frame.Combo->Text(); };
+    SendMessageA(frame.Combo->EditHandle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(0, frame.Combo->ItemIndex());
+    EXPECT_EQ("Explorer", seen);
 }
 
 TEST(ControlEvents, AFormThatGoesWhileItsEditHasTheFocusRunsNoHandler) {

@@ -198,7 +198,8 @@ TEST(ShortCutText, NamesConvertBothWays) {
     EXPECT_EQ(0, TextToShortCut(""));
     EXPECT_EQ(0, TextToShortCut("Ctrl+"));
     EXPECT_EQ(0, TextToShortCut("Hyper+Q"));
-    for (const char* text : {"Ctrl+S", "F1", "Ctrl+A", "Alt+F4", "Shift+Ctrl+Del", "Esc", "F12"})
+    EXPECT_EQ(scCtrl | 'Z', TextToShortCut("Ctrl+Z"));
+    for (const char* text : {"Ctrl+S", "F1", "Ctrl+A", "Ctrl+Z", "Alt+F4", "Shift+Ctrl+Del", "Esc", "F12"})
         EXPECT_EQ(text, ShortCutToText(TextToShortCut(text)));
 }
 

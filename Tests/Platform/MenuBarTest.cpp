@@ -87,6 +87,13 @@ TEST(MenuBar, AltAndTheLetterOpenTheMatchingDropDown) {
     Application().ProcessMessages();
     EXPECT_EQ(kFileItems, TPopupWatch::Items);
     EXPECT_TRUE(IsWindowEnabled(main.Form.Handle()));
+
+    // The letter of a disabled group opens nothing.
+    main.RuleMenu.OnUpdate = [](TCommandAction& action) { action.Enabled = false; };
+    Application().Idle();
+    TPopupWatch disabled;
+    EXPECT_FALSE(main.MenuBar->TrackAccelerator('R'));
+    EXPECT_FALSE(TPopupWatch::Seen);
 }
 
 TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
@@ -121,6 +128,12 @@ TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
     info.fMask = MIIM_STATE;
     ASSERT_TRUE(GetMenuItemInfoA(menu, 0, TRUE, &info));
     EXPECT_FALSE(info.fState & MFS_GRAYED);
+
+    // An item whose action is invisible stays out of the menu until it is visible again.
+    main.Exit.OnUpdate = [](TCommandAction& action) { action.Visible = false; };
+    EXPECT_EQ(2, GetMenuItemCount(main.FileButton->MenuItem()->Handle()));
+    main.Exit.OnUpdate = [](TCommandAction& action) { action.Visible = true; };
+    EXPECT_EQ(3, GetMenuItemCount(main.FileButton->MenuItem()->Handle()));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "XMLStorage.h"
 
+#include "FileReplacement.h"
 #include "Handles.h"
 
 #include <oleauto.h>
@@ -208,15 +209,62 @@ TStorageSnapshot SnapshotOf(IXMLDOMElement* element) {
     return snapshot;
 }
 
+// Where the DOM saves a document in memory: each write is appended to a string, which grows as
+// strings do (a memory stream of the system grows by each write, which costs the square of the
+// document's size).
+class TAppendStream final : public TDebugInterfacedObject, public IStream {
+    GLZ_INTERFACES(TDebugInterfacedObject, ISequentialStream, IStream)
+
+    explicit TAppendStream(std::string& bytes) : bytes_(bytes) {}
+
+    HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG* read) override {
+        if (read != nullptr)
+            *read = 0;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override {
+        try {
+            bytes_.append(static_cast<const char*>(data), size);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        if (written != nullptr)
+            *written = size;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* status, DWORD) override {
+        if (status == nullptr)
+            return E_POINTER;
+        *status = STATSTG{};
+        status->type = STGTY_STREAM;
+        status->cbSize.QuadPart = bytes_.size();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** clone) override {
+        if (clone != nullptr)
+            *clone = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    std::string& bytes_;
+};
+
 ComPtr<IHierStorage> NewStorage(IXMLDOMElement* element, IXMLDOMDocument* document) {
     ComPtr<IXMLStorage> storage = MustCast<IXMLStorage>(static_cast<IXMLStorage*>(NewObject<TXMLStorage>()));
     storage->Attach(element, document);
     return storage;
-}
-
-std::string FolderOf(const std::string& fullPath) {
-    const auto slash = fullPath.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : fullPath.substr(0, slash);
 }
 
 } // namespace
@@ -425,24 +473,21 @@ bool TXMLStorage::LoadObject(IPersistObject* obj) {
 bool TXMLStorage::SaveToFile(const std::string& fileName) {
     if (!document_)
         return true;
-    char fullPath[MAX_PATH];
-    const DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, fullPath, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        throw Exception("Invalid file name: " + fileName);
-    // A save that fails part-way must not leave a half-written configuration behind.
-    char tempPath[MAX_PATH];
-    if (GetTempFileNameA(FolderOf(fullPath).c_str(), "glz", 0, tempPath) == 0)
-        throw EOleSysError(HRESULT_FROM_WIN32(GetLastError()), "GetTempFileNameA");
-    try {
-        UniqueVariant destination(tempPath);
-        OleCheck(document_->save(destination.Get()), "save");
-        if (!MoveFileExA(tempPath, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            throw EOleSysError(HRESULT_FROM_WIN32(GetLastError()), "MoveFileExA");
-    } catch (...) {
-        DeleteFileA(tempPath);
-        throw;
-    }
+    ReplaceFileContents(fileName, SavedBytes());
     return true;
+}
+
+std::string TXMLStorage::SavedBytes() {
+    if (!document_)
+        return {};
+    std::string bytes;
+    ComPtr<IStream> stream(static_cast<IStream*>(NewObject<TAppendStream>(bytes)));
+    UniqueVariant destination;
+    destination.Get().vt = VT_UNKNOWN;
+    destination.Get().punkVal = stream.Get();
+    stream->AddRef();
+    OleCheck(document_->save(destination.Get()), "save");
+    return bytes;
 }
 
 bool TXMLStorage::GetXML(std::string& text) {

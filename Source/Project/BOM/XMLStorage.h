@@ -19,7 +19,7 @@ public:
     virtual bool LoadFromFile(const std::string& fileName) = 0;
     virtual bool LoadFromXML(const std::string& text) = 0;
     virtual bool LoadObject(IPersistObject* obj) = 0;
-    // Writes a temporary file beside the target and moves it over; failures raise.
+    // Replaces the file as one step (ReplaceFileContents); failures raise EFileWriteError.
     virtual bool SaveToFile(const std::string& fileName) = 0;
     virtual bool GetXML(std::string& text) = 0;
     virtual bool SaveObject(IPersistObject* obj) = 0;
@@ -53,6 +53,9 @@ class TXMLStorage : public TDebugInterfacedObject, public IXMLStorage, public IX
     bool SaveToFile(const std::string& fileName) override;
     bool GetXML(std::string& text) override;
     bool SaveObject(IPersistObject* obj) override;
+
+    // The bytes SaveToFile writes: the document as the DOM saves it to a file.
+    std::string SavedBytes();
 
     // A copy of the attached element and all below it; null without an element.
     std::shared_ptr<const TStorageSnapshot> Snapshot();

@@ -26,6 +26,9 @@ EOleSysError::EOleSysError(HRESULT code, const std::string& context)
     : Exception((context.empty() ? std::string() : context + ": ") + "OLE error " + HexCode(code)),
       code_(code) {}
 
+EFileWriteError::EFileWriteError(DWORD code, const std::string& fileName)
+    : Exception(fileName + ": write error " + std::to_string(code)), code_(code), fileName_(fileName) {}
+
 void AssertionFailed(const std::string& message, const char* file, int line) {
     throw EAssertionFailed(message, BaseName(file), line);
 }

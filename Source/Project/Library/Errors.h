@@ -40,6 +40,19 @@ private:
     HRESULT code_;
 };
 
+// A file that could not be written; carries the system's error code (ERROR_FILE_TOO_LARGE when
+// what was to be written is larger than its readers take).
+class EFileWriteError : public Exception {
+public:
+    EFileWriteError(DWORD code, const std::string& fileName);
+    DWORD ErrorCode() const noexcept { return code_; }
+    const std::string& FileName() const noexcept { return fileName_; }
+
+private:
+    DWORD code_;
+    std::string fileName_;
+};
+
 // An interface asked for with a cast that must succeed is missing.
 class EIntfCastError : public Exception {
 public:

@@ -5,6 +5,7 @@
 #include "LanguageSetting.h"
 #include "BOMRoutines.h"
 #include "DetailPanels.h"
+#include "FileReplacement.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -28,6 +29,46 @@ void SendReloadCommand() {
     int replySize = 0;
     std::vector<char> reply;
     channel.SendCommand(cmdReloadConfiguration, 0, nullptr, replyCode, replySize, reply);
+}
+
+// Why a file could not be written, as the user knows the causes.
+std::string SaveFailureReason(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_PRIVILEGE_NOT_HELD:
+        return Translate("AW_SaveAccessDenied",
+                         "Access is denied: the file is read-only, or you may not change it or its folder.");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return Translate("AW_SaveInUse", "Another program is using the file.");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return Translate("AW_SaveDiskFull", "The disk is full.");
+    case ERROR_FILE_TOO_LARGE:
+        return Translate("AW_SaveTooLarge",
+                         "The configuration would be larger than the 64 MiB that %appname% reads.");
+    default:
+        break;
+    }
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string system = length > 0 && text != nullptr ? std::string(text, length) : std::string();
+    LocalFree(text);
+    while (!system.empty() && (system.back() == '\n' || system.back() == '\r' || system.back() == ' '))
+        system.pop_back();
+    if (system.empty())
+        system = "error " + std::to_string(error);
+    return Translate("AW_SaveSystemError", "The system reports:") + " " + system;
+}
+
+std::string SaveFailureText(DWORD error, const std::string& path) {
+    return Translate("AW_SaveFailed", "The changes could not be saved to") + " \"" + path + "\".\n\n" +
+           SaveFailureReason(error) + "\n\n" +
+           Translate("AW_SaveKept", "Your changes are kept: save them again once this is put right.");
 }
 
 } // namespace
@@ -146,9 +187,15 @@ void TQuendaWindows::SaveConfiguration() {
     if (!storage->NewDocument(RootElement))
         throw Exception("Configuration document could not be created");
     storage->SaveObject(Supports<IPersistObject>(Self()).Get());
-    // The storage writes a temporary file and then replaces the old one.
-    if (!storage->SaveToFile(ConfigurationFilePath()))
-        throw Exception("Configuration file write error: " + ConfigurationFilePath());
+    const std::string path = ConfigurationFilePath();
+    try {
+        const std::string bytes = storage->SavedBytes();
+        if (bytes.size() > MaxConfigurationFileSize)
+            throw EFileWriteError(ERROR_FILE_TOO_LARGE, path);
+        ReplaceFileContents(path, bytes);
+    } catch (const EFileWriteError& error) {
+        throw Exception(SaveFailureText(error.ErrorCode(), path));
+    }
     Modified = false;
     if (controller_)
         controller_->ConfigurationSaved();

@@ -69,6 +69,9 @@ private:
 
 // ApplicationFolder followed by ConfigFileName.
 std::string ConfigurationFilePath();
+// Far beyond any hand-written or generated configuration: the resident program takes a larger
+// file for a mistake and does not read it, so the configuration program never writes one.
+inline constexpr unsigned long long MaxConfigurationFileSize = 64ull << 20;
 
 // A new root from the file, owners wired; null when the file is missing or not XML.
 ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName);

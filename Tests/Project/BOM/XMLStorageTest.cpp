@@ -1,6 +1,7 @@
 #include "BOMTestSupport.h"
 #include "XMLStorage.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -327,6 +328,24 @@ TEST_F(XMLFiles, FailedSaveKeepsTheOldFileAndRaises) {
     ASSERT_TRUE(storage->SaveToFile(target));
     EXPECT_EQ(ReadFileBytes(target), "<new/>\n");
     EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"config.xml"});
+}
+
+TEST_F(XMLFiles, LeftoversOfAKilledSaveAreRemovedByTheNextOne) {
+    const std::string target = File("config.xml");
+    WriteFileBytes(target, "<old/>");
+    // What a save killed between writing its temporary file and moving it leaves behind.
+    WriteFileBytes(File("glz1A2F.tmp"), std::string(2500000, 'x'));
+    WriteFileBytes(File("GLZ7.TMP"), "<half");
+    // Not of a save: other names stay.
+    WriteFileBytes(File("glzsave.tmp"), "mine");
+    WriteFileBytes(File("glz12345.tmp"), "mine");
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->NewDocument("new"));
+    ASSERT_TRUE(storage->SaveToFile(target));
+    auto names = FilesInFolder();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"config.xml", "glz12345.tmp", "glzsave.tmp"}));
+    EXPECT_EQ(ReadFileBytes(target), "<new/>\n");
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 #include <set>
 #include <vector>
 
@@ -22,6 +24,13 @@ const std::vector<std::string> BuiltInKeys = {
     "AppRootNodeCaption",
     "AW_DeleteWindowRule",
     "AW_SaveConfig",
+    "AW_SaveFailed",
+    "AW_SaveAccessDenied",
+    "AW_SaveInUse",
+    "AW_SaveDiskFull",
+    "AW_SaveTooLarge",
+    "AW_SaveSystemError",
+    "AW_SaveKept",
     "AWDP_Memo",
     "CDP_Caption",
     "CDP_Description",
@@ -126,6 +135,8 @@ const std::vector<std::string> BuiltInKeys = {
     "WRACDP_MouseHover",
     "WRACDP_Enabled",
     "MA_ContextMenuCaptions",
+    "mid_GOF_Caption",
+    "AW_CenterNoAnswer",
 };
 
 // Language files are read through the XML engine, a COM object.
@@ -259,7 +270,7 @@ TEST_F(ScannedLanguages, UnloadableChoicesFallBackToTheBuiltInLanguage) {
     for (const std::string id : {"", "zz", "xx", "ns", "fr"}) {
         ASSERT_TRUE(ml_.LoadLanguage(id)) << id;
         EXPECT_EQ(ml_.Translate("AppRootNodeCaption", "Root"), "Window Rules") << id;
-        EXPECT_EQ(ml_.Strings.Count(), 109) << id;
+        EXPECT_EQ(ml_.Strings.Count(), static_cast<int>(BuiltInKeys.size())) << id;
     }
 }
 
@@ -333,6 +344,74 @@ TEST_F(LanguagesFixture, BuiltInLanguageHoldsTheFixedTexts) {
               "normal=Normal Window;minimize=Minimized Window;maximize=Maximized Window");
     EXPECT_EQ(text("MA_ContextMenuCaptions"), "CloseWindow=Close Window;RestoreWindow=Restore Window");
     EXPECT_NE(text("AWDP_Memo").find("\n\n"), std::string::npos);
+}
+
+// The text of a run of adjacent C++ string literals.
+std::string LiteralText(const std::string& literals) {
+    std::string text;
+    bool inside = false;
+    for (std::size_t i = 0; i < literals.size(); ++i) {
+        const char c = literals[i];
+        if (c == '"') {
+            inside = !inside;
+        } else if (inside && c == '\\' && i + 1 < literals.size()) {
+            const char escaped = literals[++i];
+            text += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+        } else if (inside) {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Reads the sources of the programs: every key that code looks up, and every text it falls
+// back on, must be the built-in language's, or a language file that lacks a key shows
+// another English than the program without one.
+TEST_F(LanguagesFixture, EveryKeyTheProgramsLookUpIsBuiltInWithTheTextTheyFallBackOn) {
+    TMultiLanguages ml;
+    ASSERT_TRUE(ml.LoadLanguage(""));
+    const std::string absent = "\x01<absent>";
+    const auto builtIn = [&](const std::string& key) { return ml.Strings.Get(key, absent); };
+    // Keys are a prefix of their form or panel, "_" and a name: literals of those prefixes are keys.
+    std::set<std::string> prefixes;
+    const std::string file = MakeTempFileName("~ln");
+    ASSERT_TRUE(SaveResourceToFile(GetModuleHandleA(nullptr), "DEFAULTLNG", RT_RCDATA, file));
+    const auto strings = OpenXMLFile(file)->Child("strings", 0);
+    for (int i = 0; i < strings->ChildCount("string"); ++i) {
+        const std::string key = strings->Child("string", i)->ReadAttr("name", "");
+        if (const auto bar = key.find('_'); bar != std::string::npos)
+            prefixes.insert(key.substr(0, bar + 1));
+    }
+    DeleteFileA(file.c_str());
+
+    const std::regex withText(R"re(Translate\(\s*"([^"]*)"\s*,\s*((?:"(?:[^"\\]|\\.)*"\s*)+)\))re");
+    const std::regex anyCall(R"re(Translate\(\s*"([^"]*)"\s*,)re");
+    const std::regex keyLike(R"re("([A-Za-z]+_[A-Za-z0-9_]+)")re");
+    int calls = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(GLZ_SOURCE_FOLDER)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".cpp" && extension != ".h")
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::stringstream read;
+        read << in.rdbuf();
+        const std::string source = read.str();
+        const std::string where = entry.path().filename().string();
+        for (std::sregex_iterator it(source.begin(), source.end(), withText), end; it != end; ++it) {
+            EXPECT_EQ(LiteralText((*it)[2]), builtIn((*it)[1])) << where << ": " << (*it)[1];
+            ++calls;
+        }
+        for (std::sregex_iterator it(source.begin(), source.end(), anyCall), end; it != end; ++it)
+            EXPECT_NE(absent, builtIn((*it)[1])) << where << ": " << (*it)[1];
+        for (std::sregex_iterator it(source.begin(), source.end(), keyLike), end; it != end; ++it) {
+            const std::string key = (*it)[1];
+            if (prefixes.count(key.substr(0, key.find('_') + 1)) != 0) {
+                EXPECT_NE(absent, builtIn(key)) << where << ": " << key;
+            }
+        }
+    }
+    // The scan found the sources: both programs pass texts of their own.
+    EXPECT_GT(calls, 20);
 }
 
 TEST(Macros, ProductNameMarkerIsReplacedOnlyOnceSet) {

@@ -298,6 +298,65 @@ TEST_F(Root, FailedWriteRaisesAndKeepsTheChanges) {
     EXPECT_EQ(listener.Command(), 0);
 }
 
+namespace {
+// The message of the failed save, as the editor shows it; empty when the save went through.
+std::string SaveFailure(TQuendaWindows* windows) {
+    try {
+        windows->SaveConfiguration();
+    } catch (const Exception& failure) {
+        return failure.Message();
+    }
+    return {};
+}
+} // namespace
+
+TEST_F(Root, ReadOnlyOrHeldFileIsRefusedInTheUsersWordsAndNothingChangesOnDisk) {
+    TQuendaWindows* windows = Load();
+    windows->Modified = true;
+    const std::string path = ConfigurationFilePath();
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string message = SaveFailure(windows);
+    EXPECT_NE(message.find("could not be saved to \"" + path + "\""), std::string::npos) << message;
+    EXPECT_NE(message.find("Access is denied"), std::string::npos) << message;
+    EXPECT_EQ(message.find("error"), std::string::npos) << message;
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD{FILE_ATTRIBUTE_READONLY});
+    EXPECT_EQ(ReadFileText(path), TwoRuleFile());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    {
+        const UniqueHandle held(
+            CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        message = SaveFailure(windows);
+        EXPECT_NE(message.find("Another program is using the file."), std::string::npos) << message;
+        EXPECT_TRUE(windows->Modified);
+    }
+    EXPECT_EQ(ReadFileText(path), TwoRuleFile());
+    EXPECT_EQ(SaveFailure(windows), "");
+    EXPECT_FALSE(windows->Modified);
+}
+
+TEST_F(Root, ConfigurationTooLargeForTheResidentProgramIsNotWritten) {
+    // Hand-written rules that the resident program reads: a save gives each its whole template,
+    // and the file grows past what that program reads.
+    std::string text = "<quenda_windows name=\"root\"><window_rules name=\"window_rules\"><content>";
+    const std::string note(42000, 'n');
+    for (int i = 0; i < 1500; ++i)
+        text += "<window_rule name=\"R" + std::to_string(i) + "\"><params><param name=\"note\">" + note +
+                "</param></params></window_rule>";
+    text += "</content></window_rules></quenda_windows>";
+    ASSERT_LT(text.size(), MaxConfigurationFileSize);
+    WriteFileText(ConfigurationFilePath(), text);
+    TQuendaWindows* windows = Load();
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Count(), 1500);
+    windows->Modified = true;
+    const std::string message = SaveFailure(windows);
+    EXPECT_NE(message.find("larger than the 64 MiB"), std::string::npos) << message.substr(0, 200);
+    EXPECT_TRUE(windows->Modified);
+    EXPECT_EQ(ReadFileText(ConfigurationFilePath()), text);
+}
+
 TEST_F(Root, RootAnswersOnlyItsPlugNames) {
     Load();
     EXPECT_TRUE(root->QueryKind("ControlCenter"));

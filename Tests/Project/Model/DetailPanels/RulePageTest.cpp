@@ -3,8 +3,10 @@
 #include "CheckBox.h"
 #include "ComCtrls.h"
 #include "DetailPanelRegistration.h"
+#include "DetailPanelRoutines.h"
 #include "ExtCtrls.h"
 #include "FindWindow.h"
+#include "MultiLanguages.h"
 #include "PexControls.h"
 #include "QuendaWindows.h"
 #include "StdCtrls.h"
@@ -179,6 +181,9 @@ TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
     EXPECT_EQ(100, level->TransparencyLevelTrackBar->Position());
     EXPECT_EQ("Drag onto the target window", condition->FindWindow->Hint());
     EXPECT_EQ(" Window Rule ", page->GroupBox->Caption());
+    EXPECT_EQ(" Target window ", condition->CriterionsGroupBox->Caption());
+    // A caption the language lacks keeps its own text, last letter included.
+    EXPECT_EQ(" Target window ", TranslatePadded("NoSuchKey", "  Target window\t"));
     RedrawWindow(host.Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Deliver();
@@ -192,6 +197,14 @@ TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
     const std::string text = panel->Memo->Text();
     EXPECT_EQ(0u, text.find("A Window Rule tells Glazlo which windows to change")) << text;
     EXPECT_TRUE(panel->Memo->ReadOnly());
+
+    // A translation with Windows line ends shows each line once, with no stray carriage return.
+    MultiLanguages()->Strings.Clear();
+    MultiLanguages()->Strings.Add("First line\r\n\r\nSecond line", "AWDP_Memo");
+    panel->Localize();
+    const std::string lines = panel->Memo->Text();
+    InitLanguageFromRegistry();
+    EXPECT_EQ("First line\r\n\r\nSecond line", lines);
 }
 
 TEST_F(RulePage, EnterInTheNameEditRenamesTheRuleAndKeepsTheCaret) {
@@ -204,6 +217,18 @@ TEST_F(RulePage, EnterInTheNameEditRenamesTheRuleAndKeepsTheCaret) {
     EXPECT_EQ("RuXle", rule->GetName());
     EXPECT_EQ("RuXle", page->NameEdit->Text());
     EXPECT_EQ(3, Caret(edit));
+
+    // So in a criterion's box: the text is stored and the caret stays.
+    HWND box = captionPanel->WindowCaptionComboBox->EditHandle();
+    SetFocus(box);
+    SetWindowTextA(box, "Untitled");
+    SendMessageA(box, EM_SETSEL, 3, 3);
+    Type(box, "X");
+    Type(box, "\r");
+    EXPECT_EQ("UntXitled",
+              ParamAt(rule.Get(), "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/"
+                                  "window_caption"));
+    EXPECT_EQ(4, Caret(box));
 }
 
 TEST_F(RulePage, TypedTextIsStoredOnRequestBeforeACommand) {
@@ -274,6 +299,27 @@ TEST_F(RulePage, LevelEditStoresADigitTypedBeforeTheZeroAndAPastedNumberAsItIs) 
         EXPECT_EQ(pasted, ParamAt(Action(), "params/transparency_level"));
         EXPECT_EQ(pasted, level->TransparencyLevelEdit->Text());
     }
+
+    // 0 is a level of its own.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "0");
+    EXPECT_EQ("0", ParamAt(Action(), "params/transparency_level"));
+    EXPECT_EQ("0", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ(0, level->TransparencyLevelTrackBar->Position());
+}
+
+TEST_F(RulePage, APageOpensWithTheStoredLevelInAllThreeControls) {
+    ComPtr<IBOMObjectSlave> other = CreateBOMObject("WINDOWRULE", "Other");
+    SetParamAt(other.Get(), "actions/TransparentWindow/params/transparency_level", "40");
+    MustCast<IBOMCollection>(root->ResolvePath("window_rules"))->Add(other.Get());
+    auto* otherPage = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
+        AsUIElement(other.Get())->GetDetailPanel("DefaultDetailPanel"));
+    ASSERT_NE(nullptr, otherPage);
+    auto* otherLevel = Find<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
+    ASSERT_NE(nullptr, otherLevel);
+    EXPECT_EQ(40, otherLevel->TransparencyLevelTrackBar->Position());
+    EXPECT_EQ("40", otherLevel->TransparencyLevelEdit->Text());
+    EXPECT_EQ(40, otherLevel->TransparencyLevelUpDown->Position());
 }
 
 TEST_F(RulePage, LevelControlsFollowEachOther) {
