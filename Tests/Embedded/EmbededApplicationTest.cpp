@@ -320,21 +320,51 @@ TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
+namespace {
+// Counts the announcements of an attachment, and those sent from a thread other than the window's
+// and waiting for the answer (the request the worker leaves with the window is only a notice).
+int attachments = 0;
+int attachmentsFromElsewhere = 0;
+LRESULT CALLBACK NotesAttachments(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == ExtenderAttachedMessage) {
+        ++attachments;
+        attachmentsFromElsewhere += (InSendMessageEx(nullptr) & ISMEX_SEND) != 0 ? 1 : 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+} // namespace
+
 TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThreadOnlyForTheLatestFetch) {
-    HWND window = Make(WS_OVERLAPPED);
+    WNDCLASSA notes{};
+    notes.lpfnWndProc = NotesAttachments;
+    notes.hInstance = GetModuleHandleA(nullptr);
+    notes.lpszClassName = "GlzNotesAttachments";
+    RegisterClassA(&notes);
+    HWND window = Make(WS_OVERLAPPED, nullptr, notes.lpszClassName);
     const TFetchId fetch = application_->FetchOf(window);
     ASSERT_NE(0u, fetch);
     EXPECT_FALSE(application_->HandOver(window, fetch + 1000, OnTopRule));
     const UniqueHandle mapping = PublishHookMapping();
+    attachments = attachmentsFromElsewhere = 0;
     std::atomic<int> outcome{-1};
     std::thread worker([&] { outcome = application_->HandOver(window, fetch, OnTopRule) ? 1 : 0; });
     // A delivery of another fetch's number applies nothing; this thread's messages apply it.
     application_->ApplyPending(window, static_cast<LPARAM>(fetch + 1000));
     EXPECT_FALSE(application_->IsAttached(window));
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0 && application_->IsAttached(window); }, 3000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            return outcome >= 0 && application_->IsAttached(window);
+        },
+        3000));
     worker.join();
     EXPECT_EQ(1, outcome);
     EXPECT_TRUE(application_->IsAttached(window));
+    // Subclassed and set up by the window's own thread, not by the worker.
+    EXPECT_EQ(1, attachments);
+    EXPECT_EQ(0, attachmentsFromElsewhere);
 }
 
 TEST_F(EmbededApplicationTest, HostStaysResponsiveWithNoServer) {
