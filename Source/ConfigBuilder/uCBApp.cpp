@@ -23,6 +23,21 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.rfind('\\') + 1);
 }
 
+// Before anything is written: a save writes the file without the rules the editor could not read.
+void TellRulesNotKept(const std::vector<std::string>& names) {
+    constexpr size_t Listed = 20;
+    std::string text = Translate("AW_RulesNotKept", "These window rules cannot be read. They are left out, "
+                                                    "and the next save writes the file without them:");
+    for (size_t i = 0; i < names.size() && i < Listed; ++i)
+        text.append("\n\"").append(names[i]).append("\"");
+    if (names.size() > Listed)
+        text.append("\n")
+            .append(Translate("AW_RulesNotKeptMore", "Further rules:"))
+            .append(" ")
+            .append(std::to_string(names.size() - Listed));
+    MessageBoxA(nullptr, text.c_str(), Translate("AppCBTitle", "%appname%").c_str(), MB_OK | MB_ICONWARNING);
+}
+
 } // namespace
 
 TCBApp::TCBApp() {
@@ -64,7 +79,10 @@ bool TCBApp::ReadSettings() {
 }
 
 bool TCBApp::LoadModel() {
-    Root = LoadConfiguration();
+    std::vector<std::string> notKept;
+    Root = LoadConfiguration(&notKept);
+    if (Root && !notKept.empty())
+        TellRulesNotKept(notKept);
     return static_cast<bool>(Root);
 }
 

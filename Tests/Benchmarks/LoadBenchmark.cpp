@@ -7,6 +7,10 @@
 // the windows were created, each take at least what the server's share of a conversation took
 // meanwhile (watched in the channel's block).
 //   LoadBenchmark                         the benchmark
+// Then, with 1,600 windows that keep their rule, a save while the windows of an earlier save are
+// still being announced: when it is answered and when every window shows its level; and the time
+// a close takes with a host of 100 windows that is prompt and with one that takes its messages only
+// every 300 ms.
 //   LoadBenchmark --host T W READY GO OUT one host program: T threads of W windows each (T 0: one
 //                                         window after the other, each once the last has its rule)
 #include "CenterTestSupport.h"
@@ -22,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -397,6 +402,98 @@ double CreationSpan(const std::vector<WindowFigure>& windows) {
     return Milliseconds(last - first);
 }
 
+// All top-level windows of the class, of every process.
+std::vector<HWND> WindowsOfClass(const char* className) {
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, className, nullptr))
+        found.push_back(window);
+    return found;
+}
+
+// Ms from Since until every window is layered at Alpha; -1 when Timeout ran out first.
+double UntilAllAt(const std::vector<HWND>& windows, int alpha, LONGLONG since, DWORD timeout) {
+    const bool all =
+        WaitUntil([&] { return CountAtAlpha(windows, alpha) == static_cast<int>(windows.size()); }, timeout);
+    return all ? Milliseconds(Now() - since) : -1;
+}
+
+// Ms until a save (command 2 from the configuration program) is answered; -1 for no answer.
+double SaveAnswered() {
+    TProcessesCommunication editor(ControlChannelPrefix);
+    int code = 0;
+    int size = 0;
+    std::vector<char> reply;
+    const LONGLONG start = Now();
+    const int result = editor.SendCommand(cmdReloadConfiguration, 0, nullptr, code, size, reply);
+    return result == channelDone ? Milliseconds(Now() - start) : -1;
+}
+
+constexpr const char* SaveClass = "GlzSaveBench";
+
+std::vector<TestRule> SaveRules(int level) {
+    return {{"LoadBench", BenchClass, BenchLevel}, {"SaveBench", SaveClass, level}};
+}
+
+// Processes x Threads x Windows windows that keep their rule; a save, and while its windows are
+// being announced again, a second save with another level: when the second is answered and when
+// every window shows its level, beside the same save alone.
+void SaveDuringReannouncement(const CenterSandbox& center, int processes, int threads, int windows) {
+    const int total = processes * threads * windows;
+    std::vector<std::unique_ptr<HostProcess>> hosts;
+    for (int p = 0; p < processes; ++p)
+        hosts.push_back(std::make_unique<HostProcess>(
+            "T:" + std::string(SaveClass) + ":" + std::to_string(threads) + ":" + std::to_string(windows)));
+    std::vector<HWND> all;
+    WaitUntil([&] { return static_cast<int>((all = WindowsOfClass(SaveClass)).size()) == total; }, 60000);
+    if (static_cast<int>(all.size()) != total || UntilAllAt(all, 127, Now(), 60000) < 0) {
+        std::printf("Save during the re-announcement: the %d windows did not all get their first rule\n",
+                    total);
+        return;
+    }
+    center.WriteConfiguration(SaveRules(40));
+    LONGLONG start = Now();
+    const double aloneAnswered = SaveAnswered();
+    const double alone = UntilAllAt(all, 102, start, 60000);
+
+    center.WriteConfiguration(SaveRules(30));
+    SaveAnswered();
+    // The save goes out once a tenth of the windows have the first level: the rest are still
+    // being announced.
+    WaitUntil([&] { return CountAtAlpha(all, 76) >= total / 10; }, 60000);
+    const int announced = CountAtAlpha(all, 76);
+    center.WriteConfiguration(SaveRules(20));
+    start = Now();
+    const double answered = SaveAnswered();
+    const double last = UntilAllAt(all, 51, start, 60000);
+    std::printf("Save during the re-announcement of %d windows (%d of them at the earlier save's level): "
+                "answered after %.1f ms (idle: %.1f ms); every window at the last file's level after %.0f ms "
+                "(one save alone: %.0f ms; ratio %.2f)\n",
+                total, announced, answered, aloneAnswered, last, alone, alone > 0 ? last / alone : 0.0);
+}
+
+// Ms from the close command to the end of GlazloCenter, with one host of Windows windows that takes
+// its messages only every SlowMs milliseconds (0: at once).
+double CloseTime(int windows, DWORD slowMs) {
+    constexpr const char* CloseClass = "GlzCloseBench";
+    CenterSandbox center;
+    center.WriteConfiguration({{"CloseBench", CloseClass, BenchLevel}});
+    if (!center.Start())
+        return -1;
+    HostProcess host("B:" + std::string(CloseClass) + ":" + std::to_string(windows) + ":0");
+    std::vector<HWND> created;
+    WaitUntil([&] { return static_cast<int>((created = host.Windows(CloseClass)).size()) == windows; },
+              20000);
+    if (created.empty() || UntilAllAt(created, 127, Now(), 30000) < 0)
+        return -1;
+    if (slowMs > 0) {
+        constexpr UINT QueryMessage = WM_APP + 100;
+        PostMessageA(created.front(), QueryMessage, 8, static_cast<LPARAM>(slowMs));
+    }
+    const LONGLONG start = Now();
+    return center.Stop(120000) == 0 ? Milliseconds(Now() - start) : -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -404,7 +501,7 @@ int main(int argc, char** argv) {
         return RunHost(std::atoi(argv[2]), std::atoi(argv[3]), argv[4], argv[5], argv[6]);
 
     CenterSandbox center;
-    center.WriteConfiguration({{"LoadBench", BenchClass, BenchLevel}});
+    center.WriteConfiguration(SaveRules(50));
     if (!center.Start()) {
         std::printf("GlazloCenter did not start\n");
         return 1;
@@ -445,5 +542,16 @@ int main(int argc, char** argv) {
                     floors.both.p95 > 0 ? figures.p95 / floors.both.p95 : 0.0,
                     single.median > 0 ? floors.both.p95 / single.median : 0.0);
     }
+    SaveDuringReannouncement(center, 16, 4, 25);
+    center.Stop(10000);
+
+    constexpr int CloseWindows = 100;
+    constexpr DWORD SlowMs = 300;
+    const double prompt = CloseTime(CloseWindows, 0);
+    const double slow = CloseTime(CloseWindows, SlowMs);
+    std::printf(
+        "Close with one host of %d windows: prompt host %.0f ms; host taking its messages every %lu ms "
+        "%.0f ms (ratio %.2f)\n",
+        CloseWindows, prompt, SlowMs, slow, prompt > 0 ? slow / prompt : 0.0);
     return 0;
 }

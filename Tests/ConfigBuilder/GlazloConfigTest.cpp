@@ -133,6 +133,61 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
     EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2,3"; }, 5000)) << center.Codes();
 }
 
+TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
+    TCenterStandIn center("guard");
+    TConfigProgram program;
+    const std::string kanji = "\u6F22\u5B57";
+    const std::string chinese = "\u4E2D\u6587";
+    program.WriteConfiguration(ConfigurationText({{kanji, kanji + "Class"}, {chinese, chinese + "Class"}}));
+    HWND main = StartAndAddRule(program);
+    ASSERT_NE(nullptr, main);
+    PressShortCut(VK_CONTROL, 'S');
+    std::string saved;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            saved = program.ReadConfiguration();
+            return saved.find("name=\"Window Rule 1\"") != std::string::npos;
+        },
+        5000));
+    for (const std::string& name : {kanji, chinese}) {
+        EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
+        EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
+    }
+    EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
+}
+
+TEST_F(GlazloConfig, RulesItCannotReadAreNamedAtStartBeforeAnythingIsWritten) {
+    TConfigProgram program;
+    std::string text = ConfigurationText({{"Readable", "GlzReadable"}});
+    const std::string tail = "</content></window_rules></quenda_windows>\r\n";
+    text.replace(text.rfind(tail), tail.size(),
+                 "<window_rule name=\"Unknown type\" type=\"NOSUCHRULE\"/>"
+                 "<window_rule name=\"Other kind\" type=\"CONDITION\"/></content>"
+                 "<content><window_rule name=\"Second content\"/>" +
+                     tail);
+    program.WriteConfiguration(text);
+    program.Start();
+    HWND box = MessageBoxOf(program.ProcessId());
+    ASSERT_NE(nullptr, box);
+    std::string message;
+    for (HWND label = FindWindowExA(box, nullptr, "Static", nullptr); label != nullptr && message.empty();
+         label = FindWindowExA(box, label, "Static", nullptr))
+        message = WindowText(label);
+    for (const char* name : {"\"Unknown type\"", "\"Other kind\"", "\"Second content\""})
+        EXPECT_NE(message.find(name), std::string::npos) << message;
+    EXPECT_EQ(message.find("Readable"), std::string::npos) << message;
+    EXPECT_EQ(program.ReadConfiguration(), text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    // The tree holds the rule it can read, and only that one.
+    HWND tree = FindChild(main, "SysTreeView32");
+    ASSERT_NE(nullptr, tree);
+    HTREEITEM root = TreeRoot(tree);
+    EXPECT_EQ(TreeItemText(tree, TreeChild(tree, root, 0)), "Readable");
+    EXPECT_EQ(TreeChild(tree, root, 1), nullptr);
+}
+
 TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
     TCenterStandIn center("guard");
     TConfigProgram program;

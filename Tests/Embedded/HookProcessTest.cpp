@@ -3,6 +3,8 @@
 
 #include "Embedded/EmbTestSupport.h"
 
+#include "WinFuncs.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -76,6 +78,22 @@ TEST(ExclusionListTest, HoldsThirtyFourNamesBetweenSemicolons) {
     EXPECT_TRUE(IsExcludedClass("tooltips_class32"));
     EXPECT_TRUE(IsExcludedClass("OleMainThreadWndClass 0x######## "));
     EXPECT_TRUE(IsExcludedClass("#43"));
+}
+
+TEST(ExclusionListTest, AClassNameOutsideTheCodePageIsNotTakenForAListedOne) {
+    // In a host whose code page lacks the fullwidth W, a best fit would read it as a plain one.
+    const wchar_t* const name = L"\xFF37orkerW";
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    ASSERT_NE(0, RegisterClassW(&windowClass));
+    HWND window = CreateWindowExW(0, name, L"", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_FALSE(IsExcludedClass(GetWindowClassName(window))) << GetWindowClassName(window);
+    DestroyWindow(window);
+    UnregisterClassW(name, windowClass.hInstance);
 }
 
 TEST(ExclusionListTest, ComparesWholeNamesWithCase) {

@@ -14,6 +14,19 @@ namespace {
 constexpr CLSID DomDocumentClass = {
     0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
+// XML cannot carry most control characters, not even as character references, yet a name can be
+// pasted with them and a window's class or caption can hold them. The document holds each as its
+// symbol of the Control Pictures block (U+2401 for U+0001), which reads back as the character.
+constexpr wchar_t ControlPictures = 0x2400;
+
+bool IsControlXmlRefuses(wchar_t c) {
+    return c > 0 && c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
+}
+
+bool IsPictureOfControl(wchar_t c) {
+    return c > ControlPictures && IsControlXmlRefuses(static_cast<wchar_t>(c - ControlPictures));
+}
+
 // Owns one BSTR.
 class UniqueBstr {
 public:
@@ -25,6 +38,9 @@ public:
         if (value_ == nullptr)
             OleCheck(E_OUTOFMEMORY, "SysAllocStringLen");
         MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), value_, length);
+        for (int i = 0; i < length; ++i)
+            if (IsControlXmlRefuses(value_[i]))
+                value_[i] = static_cast<wchar_t>(value_[i] + ControlPictures);
     }
     UniqueBstr(const UniqueBstr&) = delete;
     UniqueBstr& operator=(const UniqueBstr&) = delete;
@@ -42,6 +58,14 @@ public:
     static std::string ToAnsi(const wchar_t* text, UINT length) {
         if (text == nullptr || length == 0)
             return {};
+        std::wstring controls;
+        if (std::any_of(text, text + length, IsPictureOfControl)) {
+            controls.assign(text, length);
+            for (wchar_t& c : controls)
+                if (IsPictureOfControl(c))
+                    c = static_cast<wchar_t>(c - ControlPictures);
+            text = controls.data();
+        }
         const int size =
             WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
         std::string result(static_cast<size_t>(size), '\0');

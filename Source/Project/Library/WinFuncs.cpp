@@ -2,10 +2,27 @@
 
 #include <vector>
 
+namespace {
+
+// The window system's wide text in this process's 8-bit strings. A character the code page lacks
+// becomes "?" rather than a look-alike: a fullwidth letter must not pass for the plain one.
+std::string NarrowText(const wchar_t* wide, int length) {
+    if (length <= 0)
+        return {};
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int size = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string text(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide, length, text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+} // namespace
+
 std::string GetWindowClassName(HWND window) {
-    char buffer[255];
-    const int copied = GetClassNameA(window, buffer, sizeof buffer);
-    return copied > 0 ? std::string(buffer, copied) : std::string();
+    wchar_t buffer[255];
+    return NarrowText(buffer, GetClassNameW(window, buffer, 255));
 }
 
 std::string GetWindowCaption(HWND window) {
@@ -19,12 +36,5 @@ std::string GetWindowCaption(HWND window) {
             break;
         wide.resize(wide.size() * 2);
     }
-    if (copied <= 0)
-        return {};
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), copied, text.data(), length, nullptr, nullptr);
-    return text;
+    return NarrowText(wide.data(), copied);
 }

@@ -71,6 +71,37 @@ std::string SaveFailureText(DWORD error, const std::string& path) {
            Translate("AW_SaveKept", "Your changes are kept: save them again once this is put right.");
 }
 
+bool IsRuleType(const std::string& type) {
+    return _stricmp(type.c_str(), KeyWindowRule) == 0;
+}
+
+// An item of another kind in the rule list is no rule: nothing matches it, and it could not be
+// deleted in the tree.
+void DropItemsThatAreNoRules(IBOMObject* root) {
+    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(root->ResolvePath("window_rules").Get());
+    for (int i = rules ? rules->Count() - 1 : -1; i >= 0; --i)
+        if (ComPtr<IBOMObjectSlave> item = Supports<IBOMObjectSlave>(rules->Item(Variant(i)).Get());
+            !item || !IsRuleType(item->GetClassKey()))
+            rules->Delete(Variant(i));
+}
+
+// The names of the file's rules that a load leaves out.
+std::vector<std::string> RulesNotKept(IHierStorage* document) {
+    std::vector<std::string> names;
+    ComPtr<IHierStorage> rules = document->Child("window_rules", 0);
+    const int contents = rules ? rules->ChildCount("content") : 0;
+    for (int c = 0; c < contents; ++c) {
+        ComPtr<IHierStorage> content = rules->Child("content", c);
+        const int count = content->ChildCount("window_rule");
+        for (int i = 0; i < count; ++i) {
+            ComPtr<IHierStorage> rule = content->Child("window_rule", i);
+            if (c > 0 || !IsRuleType(rule->ReadAttr("type", KeyWindowRule)))
+                names.push_back(rule->ReadAttr("name", ""));
+        }
+    }
+    return names;
+}
+
 } // namespace
 
 void TQuendaWindows::Init() {
@@ -207,7 +238,7 @@ std::string ConfigurationFilePath() {
     return ApplicationFolder + ConfigFileName;
 }
 
-ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName) {
+ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName, std::vector<std::string>* notKept) {
     ComPtr<TXMLStorage> storage = NewObject<TXMLStorage>();
     if (!storage->LoadFromFile(fileName))
         return nullptr;
@@ -215,12 +246,15 @@ ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName) {
     if (!root)
         return nullptr;
     storage->LoadObject(Supports<IPersistObject>(root).Get());
+    DropItemsThatAreNoRules(root.Get());
+    if (notKept != nullptr)
+        *notKept = RulesNotKept(storage.Get());
     root->SetOwner(nullptr);
     return root;
 }
 
-ComPtr<IBOMObjectSlave> LoadConfiguration() {
-    return LoadConfiguration(ConfigurationFilePath());
+ComPtr<IBOMObjectSlave> LoadConfiguration(std::vector<std::string>* notKept) {
+    return LoadConfiguration(ConfigurationFilePath(), notKept);
 }
 
 void InitLanguageFromRegistry() {

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include <string>
+#include <vector>
 
 class TQuendaWindows;
 
@@ -73,9 +74,13 @@ std::string ConfigurationFilePath();
 // file for a mistake and does not read it, so the configuration program never writes one.
 inline constexpr unsigned long long MaxConfigurationFileSize = 64ull << 20;
 
-// A new root from the file, owners wired; null when the file is missing or not XML.
-ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName);
-ComPtr<IBOMObjectSlave> LoadConfiguration();
+// A new root from the file, owners wired; null when the file is missing or not XML. Rules of the
+// file that the model cannot hold (of an unknown or another kind of "type", or in a "content"
+// after the first) are left out; their names go to notKept, so that the user hears of them
+// before a save writes the file without them.
+ComPtr<IBOMObjectSlave> LoadConfiguration(const std::string& fileName,
+                                          std::vector<std::string>* notKept = nullptr);
+ComPtr<IBOMObjectSlave> LoadConfiguration(std::vector<std::string>* notKept = nullptr);
 
 // Selects the user's language; a setting of the wrong type means the built-in one.
 void InitLanguageFromRegistry();

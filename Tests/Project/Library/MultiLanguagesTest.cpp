@@ -31,6 +31,8 @@ const std::vector<std::string> BuiltInKeys = {
     "AW_SaveTooLarge",
     "AW_SaveSystemError",
     "AW_SaveKept",
+    "AW_RulesNotKept",
+    "AW_RulesNotKeptMore",
     "AWDP_Memo",
     "CDP_Caption",
     "CDP_Description",

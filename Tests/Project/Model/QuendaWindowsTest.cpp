@@ -268,6 +268,39 @@ TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {
     EXPECT_EQ(Find(target.Handle()).rfind("\\WINDOWRULENAME=Second\\ACTION=", 0), 0u);
 }
 
+TEST_F(Root, ControlCharactersInANameClassAndCaptionAreSavedSoThatTheFileLoadsBackTheSame) {
+    std::string controls;
+    for (char c = 1; c < 0x20; ++c)
+        controls += c;
+    controls += '\x7F';
+    const std::string name = "Bad" + controls + "Name";
+    const std::string windowClass = "GlzCtl\x01\x1B\x0B\x1F";
+    const std::string windowCaption = "Caption\x01\x1B\x0B\tand\r\nline";
+    // Windows as the finder may pick them.
+    TestWindow picked{windowClass, windowCaption};
+    TestWindow otherCaption{windowClass, "Caption"};
+    Load();
+    const std::string caption = "conditions/DefaultCondition/criterions/WINDOWCaptionCriterion/params/";
+    MustCast<IBOMObjectOwner>(At(root.Get(), "window_rules"))
+        ->RenameChild(MustCast<IBOMObjectSlave>(At(root.Get(), "window_rules/First")).Get(), name);
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + ClassCriterion + "window_class_name", windowClass);
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + caption + "enabled", "yes");
+    SetParamAt(root.Get(), "window_rules/" + name + "/" + caption + "window_caption", windowCaption);
+    const std::string before = Find(picked.Handle());
+    ASSERT_EQ(before.rfind("\\WINDOWRULENAME=" + name + "\\", 0), 0u) << before;
+    dynamic_cast<TQuendaWindows*>(static_cast<IBOMObject*>(root.Get()))->SaveConfiguration();
+    root->ClearOwner();
+    // The file is XML still: both programs load it, and it holds what was saved.
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(ItemNames(root.Get(), "window_rules"), name + ",Second");
+    EXPECT_EQ(ParamAt(At(root.Get(), "window_rules/" + name).Get(), ClassCriterion + "window_class_name"),
+              windowClass);
+    EXPECT_EQ(ParamAt(At(root.Get(), "window_rules/" + name).Get(), caption + "window_caption"),
+              windowCaption);
+    EXPECT_EQ(Find(picked.Handle()), before);
+    EXPECT_EQ(Find(otherCaption.Handle()), "");
+}
+
 TEST_F(Root, UnmodifiedSaveWritesNothing) {
     TQuendaWindows* windows = Load();
     DeleteFileA(ConfigurationFilePath().c_str());
