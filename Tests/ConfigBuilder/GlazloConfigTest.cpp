@@ -142,13 +142,11 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     HWND main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
     PressShortCut(VK_CONTROL, 'S');
-    std::string saved;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            saved = program.ReadConfiguration();
-            return saved.find("name=\"Window Rule 1\"") != std::string::npos;
-        },
-        5000));
+    // Read once the center was told, after the file was written: a read while the program replaces
+    // the file would make its save fail.
+    ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
+    const std::string saved = program.ReadConfiguration();
+    ASSERT_NE(saved.find("name=\"Window Rule 1\""), std::string::npos);
     for (const std::string& name : {kanji, chinese}) {
         EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
         EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
