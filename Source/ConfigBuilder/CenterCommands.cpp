@@ -16,6 +16,9 @@ bool IsControlCenterRunning() {
 }
 
 TCenterAnswer SendCenterCommand(int code) {
+    // Nobody to tell: a send would only wait out the channel's time-out with the editor frozen.
+    if (!IsControlCenterRunning())
+        return TCenterAnswer::NotRunning;
     TProcessesCommunication channel(ControlChannelPrefix);
     for (int send = 1;; ++send) {
         int replyCode = 0;

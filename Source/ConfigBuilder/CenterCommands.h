@@ -16,8 +16,8 @@ inline constexpr int CenterCommandSends = 5;
 // Whether GlazloCenter runs: its single-instance section exists. Probed afresh on each call.
 bool IsControlCenterRunning();
 
-// Sends a command without data on a fresh client of the configuration program's channel. A send
-// that gets no answer is repeated while GlazloCenter runs, up to five sends.
+// Sends a command without data on a fresh client of the configuration program's channel, only
+// when GlazloCenter runs. A send that gets no answer is repeated while it runs, up to five sends.
 TCenterAnswer SendCenterCommand(int code);
 
 // Starts GlazloCenter.exe from the programs' folder.

@@ -32,11 +32,11 @@ TFindWindow::TFindWindow(TComponent* owner)
 
 TFindWindow::~TFindWindow() {
     // A frame left on a foreign window would stay there.
-    EndPicking();
+    StopPicking();
 }
 
 void TFindWindow::HandleDestroyed() {
-    EndPicking();
+    StopPicking();
     TWinControl::HandleDestroyed();
 }
 
@@ -86,6 +86,8 @@ void TFindWindow::Highlight(HWND w) noexcept {
 
 void TFindWindow::BeginPicking() {
     picking_ = true;
+    // Keys come here while the button is held, so that Esc can cancel.
+    ::SetFocus(Handle());
     SetCapture(Handle());
     savedCursor_ = GetCursor();
     ::SetCursor(finderCursor_.GetCursor());
@@ -113,16 +115,42 @@ void TFindWindow::Track(POINT point) {
         AfterSelectWindow(*this, selected_);
 }
 
-void TFindWindow::EndPicking() noexcept {
+HWND TFindWindow::ReleasedOver(POINT point) {
+    HWND w = WindowFromPoint(ClientToScreen(point));
+    if (w != nullptr && !selectedChild_)
+        w = TopLevelWindow(w);
+    if (w == nullptr || w == highlighted_)
+        return w;
+    bool cancel = false;
+    if (BeforeSelectWindow)
+        BeforeSelectWindow(*this, w, cancel);
+    return cancel ? nullptr : w;
+}
+
+void TFindWindow::StopPicking() noexcept {
     if (!picking_)
         return;
     Highlight(nullptr);
     picking_ = false;
     ::SetCursor(savedCursor_);
     if (Handle() != nullptr) {
+        // Releasing the capture comes back here as WM_CAPTURECHANGED, no longer picking.
         if (GetCapture() == Handle())
             ReleaseCapture();
         InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void TFindWindow::EndPicking(HWND picked) noexcept {
+    if (!picking_)
+        return;
+    StopPicking();
+    if (!AfterPick || InDestruction())
+        return;
+    try {
+        AfterPick(*this, picked);
+    } catch (...) {
+        HandleException();
     }
 }
 
@@ -144,9 +172,22 @@ LRESULT TFindWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         Track(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         break;
     case WM_LBUTTONUP:
+        if (picking_)
+            EndPicking(ReleasedOver(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}));
+        break;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
-        EndPicking();
+        EndPicking(nullptr);
+        break;
+    case WM_GETDLGCODE:
+        if (picking_)
+            return DLGC_WANTALLKEYS;
+        break;
+    case WM_KEYDOWN:
+        if (picking_ && wp == VK_ESCAPE) {
+            EndPicking(nullptr);
+            return 0;
+        }
         break;
     case WM_PAINT:
         Paint();

@@ -26,6 +26,10 @@ public:
     // The handler may replace the window, or refuse it by setting cancel.
     std::function<void(TFindWindow& sender, HWND& wnd, bool& cancel)> BeforeSelectWindow;
     std::function<void(TFindWindow& sender, HWND wnd)> AfterSelectWindow;
+    // Picking has ended: the window the button was released over, or null when the user
+    // cancelled (Esc, or the mouse was taken away) or released it over no window that
+    // BeforeSelectWindow accepts.
+    std::function<void(TFindWindow& sender, HWND wnd)> AfterPick;
 
     // The outermost window above w whose parent still has it as a child.
     static HWND TopLevelWindow(HWND w) noexcept;
@@ -39,8 +43,14 @@ protected:
 private:
     void BeginPicking();
     void Track(POINT client);
-    // Ends picking on the button going up and whenever the capture is taken away.
-    void EndPicking() noexcept;
+    // The window under the cursor as offered to the owner; null when there is none or the
+    // owner refuses it.
+    HWND ReleasedOver(POINT client);
+    // Ends picking: on the button going up with the window released over, on Esc and whenever
+    // the capture is taken away with none.
+    void EndPicking(HWND picked) noexcept;
+    // Ends picking without telling anyone (the control goes).
+    void StopPicking() noexcept;
     void Highlight(HWND w) noexcept;
     void Paint();
 

@@ -94,7 +94,11 @@ void THistoryComboBox::Change() {
     const std::string typed = Text();
     if (AutoCompletion && !IsSilent() && static_cast<int>(typed.size()) > lastTextLength_) {
         const std::vector<std::string> items = Items();
-        if (const std::optional<std::size_t> found = FindCompletion(items, typed)) {
+        // The whole text of an entry is what the user means, even when a longer entry that
+        // starts with it comes first: it is never turned into that one.
+        const bool typedAnEntry = std::find(items.begin(), items.end(), typed) != items.end();
+        if (const std::optional<std::size_t> found =
+                typedAnEntry ? std::nullopt : FindCompletion(items, typed)) {
             const std::string& entry = items[*found];
             SetText(entry);
             SetSel(static_cast<int>(typed.size()), static_cast<int>(entry.size() - typed.size()));

@@ -157,6 +157,7 @@ void TRootUIController::WireCommands(IBOMObject* commands) {
         ComPtr<IBOMObject> item = list->Item(Variant(i));
         if (ComPtr<IBOMUICommand> command = Supports<IBOMUICommand>(item)) {
             TCommandAction& action = command->GetAction();
+            action.OnPrepare = [this](TCommandAction&) { StoreFocusedValue(); };
             action.OnExecute = [this](TCommandAction& a) { OnCommandExecute(a); };
             action.OnUpdate = [this](TCommandAction& a) { OnCommandUpdate(a); };
         }
@@ -349,8 +350,9 @@ void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, in
         element->MouseDown(node, button, shift, x, y);
 }
 
-// Tool buttons take no focus and a short-cut leaves it where it is: an edit's text would
-// otherwise reach the model only when the edit is left.
+// Tool buttons and menus take no focus and a short-cut leaves it where it is: an edit's text
+// would otherwise reach the model only when the edit is left, and a command disabled by the
+// model as it was (Save before the first change) would not run at all.
 void TRootUIController::StoreFocusedValue() {
     if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
         page->StoreFocusedControl();

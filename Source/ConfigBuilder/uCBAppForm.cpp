@@ -17,6 +17,7 @@ struct TLayout {
     int ToolBarTop = 28;
     int MenuButtonWidth = 43;
     int TreeWidth = 161;
+    int SplitterWidth = 5;
     int TreeIndent = 19;
 };
 constexpr TLayout Layout;
@@ -78,6 +79,9 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     Splitter->SetName("Splitter");
     Splitter->SetParent(this);
     Splitter->SetAlign(TAlign::alLeft);
+    // Right of the tree: of two controls at one place on a side, the one placed last would come
+    // first, and the splitter would sit at the window's edge with nothing to resize.
+    Splitter->SetBounds(Layout.TreeWidth, 0, Layout.SplitterWidth, Splitter->Height());
 
     DetailPanel = Create<TPanel>(this);
     DetailPanel->SetName("DetailPanel");

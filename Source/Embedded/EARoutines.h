@@ -9,6 +9,18 @@ void LogError(const std::string& text);
 // "Where: Err = " and the message of the exception being handled; for use in catch blocks.
 void LogCurrentError(const char* where) noexcept;
 
+// Runs Body; a failure of ours ends there and its text goes to the error log. Every entry point
+// of the library runs its own work behind this guard, so that nothing of ours reaches a host.
+template <class Body> bool Guarded(const char* where, Body&& body) noexcept {
+    try {
+        body();
+        return true;
+    } catch (...) {
+        LogCurrentError(where);
+        return false;
+    }
+}
+
 // Integer as the rule text writes it: leading blanks, a sign, decimal or hexadecimal after
 // "$", "x" or "0x"; nothing else may follow. Empty when the text is no 32-bit integer.
 std::optional<int> TextToInt(const std::string& text);

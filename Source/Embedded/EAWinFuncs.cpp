@@ -1,9 +1,9 @@
 #include "EAWinFuncs.h"
 
+#include "Handles.h"
 #include "WinFuncs.h"
 
 #include <map>
-#include <mutex>
 #include <string>
 
 namespace {
@@ -51,7 +51,7 @@ class TLayeringHolds {
 public:
     // True when this first hold found the window without layering.
     bool Hold(HWND window) {
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         TLayeringHold& hold = holds_[window];
         if (hold.Holds++ > 0)
             return false;
@@ -59,13 +59,13 @@ public:
         return !hold.Before.Layered;
     }
     TLayeredState Before(HWND window) {
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         const auto found = holds_.find(window);
         return found != holds_.end() ? found->second.Before : CaptureLayeredState(window);
     }
     // True when this was the last hold on a window that we made layered.
     bool Release(HWND window) {
-        std::lock_guard lock(lock_);
+        const SlimLock lock(lock_);
         const auto found = holds_.find(window);
         if (found == holds_.end() || --found->second.Holds > 0)
             return false;
@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    std::mutex lock_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
     std::map<HWND, TLayeringHold> holds_;
 };
 

@@ -1,10 +1,10 @@
 #include "WindowsXPTheme.h"
 
-#include <mutex>
+#include "Handles.h"
 
 namespace {
 
-std::mutex themeLock;
+SRWLOCK themeLock = SRWLOCK_INIT;
 TThemeEntryPoints entries;
 HMODULE themeLibrary = nullptr;
 bool lookedUp = false;
@@ -23,7 +23,7 @@ bool ThemesOffered() {
 } // namespace
 
 const TThemeEntryPoints& ThemeEntryPoints() {
-    const std::lock_guard guard(themeLock);
+    const SlimLock guard(themeLock);
     if (!lookedUp) {
         lookedUp = true;
         if (ThemesOffered())
@@ -45,7 +45,7 @@ const TThemeEntryPoints& ThemeEntryPoints() {
 }
 
 void FreeThemeLibrary() {
-    const std::lock_guard guard(themeLock);
+    const SlimLock guard(themeLock);
     if (themeLibrary != nullptr)
         FreeLibrary(themeLibrary);
     themeLibrary = nullptr;

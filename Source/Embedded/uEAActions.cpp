@@ -206,20 +206,58 @@ void TStayOnTopAction::CreateOperations() {
     SetCurrentOperation("STAYONTOPOFF");
 }
 
+namespace {
+
+bool IsTopmost(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+// Without SWP_NOACTIVATE a switch on deactivation would pull the focus straight back.
+bool PlaceInBand(HWND window, HWND after) {
+    return SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+}
+
+} // namespace
+
 bool TStayOnTopAction::DoOperation(const std::string& name) {
     try {
-        HWND after = nullptr;
-        if (name == "STAYONTOPON")
-            after = HWND_TOPMOST;
-        else if (name == "STAYONTOPOFF")
-            after = HWND_NOTOPMOST;
-        else
-            return false;
-        // Without SWP_NOACTIVATE a switch on deactivation would pull the focus straight back.
-        return SetWindowPos(WindowHandle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+        const HWND window = WindowHandle();
+        if (name == "STAYONTOPON") {
+            const bool wasTopmost = IsTopmost(window);
+            if (!PlaceInBand(window, HWND_TOPMOST))
+                return false;
+            addedTopmost_ = addedTopmost_ || !wasTopmost;
+            return true;
+        }
+        if (name == "STAYONTOPOFF") {
+            // Only what we added goes: a window that keeps itself on top stays there.
+            if (!addedTopmost_)
+                return true;
+            if (!PlaceInBand(window, HWND_NOTOPMOST))
+                return false;
+            addedTopmost_ = false;
+            return true;
+        }
+        return false;
     } catch (...) {
         return false;
     }
+}
+
+void TStayOnTopAction::TakeAwayTopmost() noexcept {
+    try {
+        const HWND window = WindowHandle();
+        if (addedTopmost_ && IsWindow(window) && IsTopmost(window))
+            PlaceInBand(window, HWND_NOTOPMOST);
+        addedTopmost_ = false;
+    } catch (...) {
+    }
+}
+
+void TStayOnTopAction::Detach() {
+    // The state in force is saved first; taking our part away is no choice of the user's.
+    TMessageHandlerAction::Detach();
+    TakeAwayTopmost();
 }
 
 void TStayOnTopAction::AfterMessage(TMessage& message, bool) {
@@ -229,9 +267,11 @@ void TStayOnTopAction::AfterMessage(TMessage& message, bool) {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
         if (pos->hwndInsertAfter == HWND_TOPMOST)
             SetCurrentOperation("STAYONTOPON");
-        else if (pos->hwndInsertAfter == HWND_NOTOPMOST)
+        else if (pos->hwndInsertAfter == HWND_NOTOPMOST) {
+            // Out of the band, whoever did it: nothing of ours is left to take away.
+            addedTopmost_ = false;
             SetCurrentOperation("STAYONTOPOFF");
-        else
+        } else
             return;
         if (Publisher)
             Publisher->NotifyAll();

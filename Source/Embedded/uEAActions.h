@@ -75,10 +75,18 @@ public:
 class TStayOnTopAction : public TMessageHandlerAction {
 public:
     void AfterMessage(TMessage& message, bool handled) override;
+    void Detach() override;
+    // Takes the window out of the topmost band when this action put it there and it is still
+    // there; a window that was topmost by its own doing stays so. Safe to call more than once.
+    void TakeAwayTopmost() noexcept;
 
 protected:
     void CreateOperations() override;
     bool DoOperation(const std::string& name) override;
+
+private:
+    // The window is in the topmost band because this action put it there.
+    bool addedTopmost_ = false;
 };
 
 using TActions = TTypedCollection<IActions, IWindowAction, false>;

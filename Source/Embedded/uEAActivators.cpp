@@ -280,6 +280,16 @@ void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
     }
 }
 
+void TWMInActivateWindowMessageTrigger::Attach() {
+    TMessageTrigger::Attach();
+    try {
+        if (IsTriggerValid())
+            TActionsActivator::Fire();
+    } catch (...) {
+        LogCurrentError("TWMInActivateWindowMessageTrigger.Attach");
+    }
+}
+
 bool TWMInActivateWindowMessageTrigger::IsTriggerValid() {
     try {
         return WindowHandle() != GetForegroundWindow();

@@ -130,6 +130,9 @@ protected:
 class TWMInActivateWindowMessageTrigger : public TMessageTrigger {
 public:
     void AfterMessage(TMessage& message, bool handled) override;
+    // A window that is not in front when the rule arrives is inactive already: it takes that
+    // state at once rather than after its first activation and deactivation.
+    void Attach() override;
 
 protected:
     bool IsTriggerValid() override;

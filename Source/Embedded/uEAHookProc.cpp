@@ -2,6 +2,7 @@
 
 #include "Declarations.h"
 #include "WinFuncs.h"
+#include "uEACaptionWatch.h"
 #include "uEAStartup.h"
 #include "uEmbededApplication.h"
 
@@ -70,9 +71,13 @@ bool OwnWindow(HWND window) noexcept {
     return process == GetCurrentProcessId();
 }
 
-void AttachIfNotExcluded(HWND window) {
+bool Attachable(HWND window) {
     // The hook of a 64-bit library also runs in the installing process for 32-bit programs' windows.
-    if (!OwnWindow(window) || IsExcludedClass(GetWindowClassName(window)))
+    return OwnWindow(window) && !IsExcludedClass(GetWindowClassName(window));
+}
+
+void AttachIfNotExcluded(HWND window) {
+    if (!Attachable(window))
         return;
     if (TEmbededApplicationPtr application = EmbededApplication())
         application->AttachWindow(window);
@@ -116,7 +121,11 @@ extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam)
                     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
                     if ((style != 0 && (style & WS_CHILD) == 0) || (exStyle & WS_EX_TOOLWINDOW) != 0)
                         AttachIfNotExcluded(window);
+                } else if (msg == WM_SETTEXT) {
+                    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0 && Attachable(window))
+                        CaptionChanged(window);
                 } else if (msg == WM_DESTROY) {
+                    StopCaptionWatch(window);
                     if (TEmbededApplicationPtr application = EmbededApplication())
                         application->DetachWindow(window);
                 } else if (msg == AttachWindowMessage) {

@@ -2,6 +2,7 @@
 
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "EARoutines.h"
 #include "WinFuncs.h"
 #include "uEAStartup.h"
 
@@ -144,45 +145,42 @@ std::string TWindowExtender::Caption() {
     return GetWindowCaption(Window);
 }
 
-void TWindowExtender::WndProc(TMessage& message) noexcept {
+void TWindowExtender::WndProc(TMessage& message) {
+    // Our own work runs behind guards; the call of the window's previous procedure does not, so
+    // that an exception of the host's own passes through to the host as if we were not here.
     const ComPtr<IWindowExtender> keep(this); // alive until this call returns
-    try {
-        if (message.Msg == DetachExtenderMessage) {
+    if (message.Msg == DetachExtenderMessage) {
+        Guarded("TWindowExtender.WndProc", [&] {
             if (ComPtr<IWindowExtenderOwner> owner = Owner)
                 owner->RemoveSlave(AsSlave());
-            return;
-        }
-        // A snapshot: a handler may add or remove handlers while it runs.
-        const auto handlers = Snapshot<IMessageHandler>(Indexed(MessageHandlers).Get());
-        bool handled = false;
-        for (const auto& handler : handlers)
-            try {
-                handled = handler->BeforeMessage(message) || handled;
-            } catch (...) {
-            }
-        if (!handled && Hook) {
-            try {
-                if (message.Msg == WM_DESTROY)
-                    Hook->Unhook();
-                else if (message.Msg == WndProcChainMessage &&
-                         message.WParam == reinterpret_cast<WPARAM>(Hook->OldProc()) &&
-                         (InSendMessageEx(nullptr) & ISMEX_SEND) == 0)
-                    // Only the window's own thread may choose the procedure we call.
-                    Hook->SetOldProc(reinterpret_cast<WNDPROC>(message.LParam));
-                Hook->CallOld(message);
-            } catch (...) {
-            }
-        }
-        for (const auto& handler : handlers)
-            try {
-                handler->AfterMessage(message, handled);
-            } catch (...) {
-            }
-        if (message.Msg == WM_DESTROY)
-            if (ComPtr<IWindowExtenderOwner> owner = Owner)
-                owner->RemoveSlave(AsSlave());
-    } catch (...) {
+        });
+        return;
     }
+    // A snapshot: a handler may add or remove handlers while it runs.
+    std::vector<ComPtr<IMessageHandler>> handlers;
+    Guarded("TWindowExtender.WndProc",
+            [&] { handlers = Snapshot<IMessageHandler>(Indexed(MessageHandlers).Get()); });
+    bool handled = false;
+    for (const auto& handler : handlers)
+        Guarded("TWindowExtender.BeforeMessage",
+                [&] { handled = handler->BeforeMessage(message) || handled; });
+    if (!handled && Hook) {
+        if (message.Msg == WM_DESTROY)
+            Hook->Unhook();
+        else if (message.Msg == WndProcChainMessage &&
+                 message.WParam == reinterpret_cast<WPARAM>(Hook->OldProc()) &&
+                 (InSendMessageEx(nullptr) & ISMEX_SEND) == 0)
+            // Only the window's own thread may choose the procedure we call.
+            Hook->SetOldProc(reinterpret_cast<WNDPROC>(message.LParam));
+        Hook->CallOld(message);
+    }
+    for (const auto& handler : handlers)
+        Guarded("TWindowExtender.AfterMessage", [&] { handler->AfterMessage(message, handled); });
+    if (message.Msg == WM_DESTROY)
+        Guarded("TWindowExtender.WndProc", [&] {
+            if (ComPtr<IWindowExtenderOwner> owner = Owner)
+                owner->RemoveSlave(AsSlave());
+        });
 }
 
 void RegisterWindowExtender() {

@@ -65,7 +65,8 @@ protected:
     void SetParam(const std::string& name, const std::string& value) override;
 
 private:
-    void WndProc(TMessage& message) noexcept;
+    // Not noexcept: the host's own exceptions pass through it (ours never leave it).
+    void WndProc(TMessage& message);
     ISlave* AsSlave() { return static_cast<IWindowExtender*>(this); }
     // Each action, then each trigger, as interface I.
     template <class I, class F> void ForEachPart(F&& f);

@@ -1,88 +1,84 @@
 #include "uHooks.h"
 
-#include <cstring>
-#include <mutex>
-#include <vector>
+#include <map>
+#include <memory>
+#include <utility>
 
-// Each subclassed window gets its own entry: a few bytes of code that put the entry's
-// address where the window handle was and jump to EntryProc. Entries are recycled only
-// when no call runs through them and ours is no longer the window's procedure.
-struct THookEntry {
-    unsigned char Code[32];
+// Every subclassed window has the one procedure StaticProc and a record found by its handle.
+// A window has at most one record: while ours stays in the chain (the host subclassed after us)
+// a new hook of the window takes that record over instead of adding a second layer, which the
+// procedure could not tell apart from the first. Records are freed only when no call runs
+// through them and ours is no longer the window's procedure.
+struct THookRecord {
     HWND Window = nullptr;
     WNDPROC OldProc = nullptr;
     bool Unicode = false;
     TWHook* Owner = nullptr; // none: a pass-through
     int Depth = 0;           // calls in progress on the window's thread
     bool Released = false;   // no longer the window's procedure
-
-    static LRESULT CALLBACK EntryProc(THookEntry* entry, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 };
 
 namespace {
 
-constexpr size_t PoolChunk = 64 * 1024;
-
-class TEntryPool {
+// The host's threads meet here on every message of a subclassed window: a slim lock, shared
+// for the lookups.
+class TRecords {
 public:
-    THookEntry* Acquire() {
-        std::lock_guard lock(mutex_);
-        if (free_.empty())
-            Grow();
-        THookEntry* entry = free_.back();
-        free_.pop_back();
-        new (entry) THookEntry();
-        WriteCode(entry);
-        ++live_;
-        return entry;
+    THookRecord* Find(HWND window) noexcept {
+        AcquireSRWLockShared(&lock_);
+        const auto found = records_.find(window);
+        THookRecord* record = found != records_.end() ? found->second.get() : nullptr;
+        ReleaseSRWLockShared(&lock_);
+        return record;
     }
-    void Release(THookEntry* entry) noexcept {
-        std::lock_guard lock(mutex_);
-        entry->~THookEntry();
-        free_.push_back(entry);
-        --live_;
+    // The window's record, new when it has none; the second answer tells which.
+    std::pair<THookRecord*, bool> Acquire(HWND window) {
+        AcquireSRWLockExclusive(&lock_);
+        std::pair<THookRecord*, bool> result{nullptr, false};
+        try {
+            std::unique_ptr<THookRecord>& slot = records_[window];
+            if (!slot) {
+                slot = std::make_unique<THookRecord>();
+                slot->Window = window;
+                result.second = true;
+            }
+            result.first = slot.get();
+        } catch (...) {
+            ReleaseSRWLockExclusive(&lock_);
+            throw;
+        }
+        ReleaseSRWLockExclusive(&lock_);
+        return result;
+    }
+    void Release(THookRecord* record) noexcept {
+        AcquireSRWLockExclusive(&lock_);
+        std::unique_ptr<THookRecord> gone;
+        const auto found = records_.find(record->Window);
+        if (found != records_.end() && found->second.get() == record) {
+            gone = std::move(found->second);
+            records_.erase(found);
+        }
+        ReleaseSRWLockExclusive(&lock_);
     }
     long Live() noexcept {
-        std::lock_guard lock(mutex_);
-        return live_;
+        AcquireSRWLockShared(&lock_);
+        const long live = static_cast<long>(records_.size());
+        ReleaseSRWLockShared(&lock_);
+        return live;
     }
 
 private:
-    void Grow() {
-        // Never freed: code of a pass-through may be called as long as the process lives.
-        void* chunk = VirtualAlloc(nullptr, PoolChunk, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
-        if (chunk == nullptr)
-            throw EWindowHook("No memory for a window-procedure entry");
-        auto* first = static_cast<THookEntry*>(chunk);
-        for (size_t i = 0; i < PoolChunk / sizeof(THookEntry); ++i)
-            free_.push_back(first + i);
-    }
-    static void WriteCode(THookEntry* entry) noexcept {
-        unsigned char* code = entry->Code;
-        const auto self = reinterpret_cast<UINT_PTR>(entry);
-        const auto target = reinterpret_cast<UINT_PTR>(&THookEntry::EntryProc);
-        code[0] = 0x48; // mov rcx, entry
-        code[1] = 0xB9;
-        std::memcpy(code + 2, &self, 8);
-        code[10] = 0x48; // mov rax, EntryProc
-        code[11] = 0xB8;
-        std::memcpy(code + 12, &target, 8);
-        code[20] = 0xFF; // jmp rax
-        code[21] = 0xE0;
-        FlushInstructionCache(GetCurrentProcess(), code, sizeof(entry->Code));
-    }
-
-    std::mutex mutex_;
-    std::vector<THookEntry*> free_;
-    long live_ = 0;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::map<HWND, std::unique_ptr<THookRecord>> records_;
 };
 
-TEntryPool& Pool() {
-    static TEntryPool pool;
-    return pool;
+TRecords& Records() {
+    static TRecords records;
+    return records;
 }
 
-LRESULT CallProc(bool unicode, WNDPROC proc, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
+// Not noexcept: an exception of the host's own procedure passes through to the host.
+LRESULT CallProc(bool unicode, WNDPROC proc, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     return unicode ? CallWindowProcW(proc, window, msg, wParam, lParam)
                    : CallWindowProcA(proc, window, msg, wParam, lParam);
 }
@@ -96,27 +92,46 @@ LONG_PTR SetProc(bool unicode, HWND window, LONG_PTR proc) noexcept {
                    : SetWindowLongPtrA(window, GWLP_WNDPROC, proc);
 }
 
+// Counts a call through the record; the last call out of a released record frees it, also when
+// the host's exception passes.
+class TCallDepth {
+public:
+    explicit TCallDepth(THookRecord* record) noexcept : record_(record) { ++record_->Depth; }
+    ~TCallDepth() {
+        if (--record_->Depth == 0 && record_->Released)
+            Records().Release(record_);
+    }
+    TCallDepth(const TCallDepth&) = delete;
+    TCallDepth& operator=(const TCallDepth&) = delete;
+
+private:
+    THookRecord* record_;
+};
+
 } // namespace
 
-LRESULT CALLBACK THookEntry::EntryProc(THookEntry* entry, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    ++entry->Depth;
-    LRESULT result = 0;
-    if (entry->Owner != nullptr) {
+LRESULT CALLBACK TWHook::StaticProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    THookRecord* record = Records().Find(window);
+    if (record == nullptr) // cannot happen while our procedure is in place
+        return IsWindowUnicode(window) ? DefWindowProcW(window, msg, wParam, lParam)
+                                       : DefWindowProcA(window, msg, wParam, lParam);
+    const TCallDepth depth(record);
+    if (record->Owner != nullptr) {
         // A copy: the method may free the hook that holds it.
-        TWndMethod method = entry->Owner->wndMethod_;
-        TMessage message{msg, wParam, lParam, 0};
+        TWndMethod method;
         try {
-            method(message);
+            method = record->Owner->wndMethod_;
         } catch (...) {
         }
-        result = message.Result;
-    } else {
-        result = CallProc(entry->Unicode, entry->OldProc, entry->Window, msg, wParam, lParam);
-        if (msg == WM_NCDESTROY)
-            entry->Released = true;
+        if (method) {
+            TMessage message{msg, wParam, lParam, 0};
+            method(message);
+            return message.Result;
+        }
     }
-    if (--entry->Depth == 0 && entry->Released)
-        Pool().Release(entry);
+    const LRESULT result = CallProc(record->Unicode, record->OldProc, window, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY && record->Owner == nullptr)
+        record->Released = true;
     return result;
 }
 
@@ -131,61 +146,71 @@ TWHook::~TWHook() {
 void TWHook::Hook() {
     if (hooked_)
         return;
+    const auto [record, fresh] = Records().Acquire(window_);
+    if (!fresh) {
+        // Ours is still in the window's chain behind the host's subclassing: take it over.
+        if (record->Owner != nullptr || record->Released)
+            throw EWindowHook("The window is subclassed by another hook");
+        unicode_ = record->Unicode;
+        record->Owner = this;
+        oldProc_ = record->OldProc;
+        record_ = record;
+        hooked_ = true;
+        return;
+    }
     unicode_ = IsWindowUnicode(window_) != FALSE;
-    THookEntry* entry = Pool().Acquire();
-    entry->Window = window_;
-    entry->Unicode = unicode_;
-    entry->OldProc = reinterpret_cast<WNDPROC>(GetProc(unicode_, window_));
-    entry->Owner = this;
+    record->Unicode = unicode_;
+    record->OldProc = reinterpret_cast<WNDPROC>(GetProc(unicode_, window_));
+    record->Owner = this;
     SetLastError(0);
-    const LONG_PTR previous = SetProc(unicode_, window_, reinterpret_cast<LONG_PTR>(entry->Code));
+    const LONG_PTR previous = SetProc(unicode_, window_, reinterpret_cast<LONG_PTR>(&StaticProc));
     if (previous == 0 && GetLastError() != 0) {
-        Pool().Release(entry);
+        Records().Release(record);
         throw EWindowHook("SetWindowLongPtr failed");
     }
-    entry->OldProc = reinterpret_cast<WNDPROC>(previous);
-    oldProc_ = entry->OldProc;
-    entry_ = entry;
+    record->OldProc = reinterpret_cast<WNDPROC>(previous);
+    oldProc_ = record->OldProc;
+    record_ = record;
     hooked_ = true;
 }
 
 void TWHook::Unhook() noexcept {
     if (!hooked_)
         return;
-    THookEntry* entry = entry_;
-    entry_ = nullptr;
+    THookRecord* record = record_;
+    record_ = nullptr;
     hooked_ = false;
-    oldProc_ = entry->OldProc;
-    entry->Owner = nullptr;
+    oldProc_ = record->OldProc;
+    record->Owner = nullptr;
     if (IsWindow(window_)) {
-        if (GetProc(unicode_, window_) != reinterpret_cast<LONG_PTR>(entry->Code))
+        if (GetProc(unicode_, window_) != reinterpret_cast<LONG_PTR>(&StaticProc))
             return; // someone subclassed after us: stay in their chain as a pass-through
-        SetProc(unicode_, window_, reinterpret_cast<LONG_PTR>(entry->OldProc));
+        SetProc(unicode_, window_, reinterpret_cast<LONG_PTR>(record->OldProc));
     }
-    entry->Released = true;
-    if (entry->Depth == 0)
-        Pool().Release(entry);
+    record->Released = true;
+    if (record->Depth == 0)
+        Records().Release(record);
 }
 
-void TWHook::CallOld(TMessage& message) const noexcept {
-    const WNDPROC proc = entry_ != nullptr ? entry_->OldProc : oldProc_;
+void TWHook::CallOld(TMessage& message) const {
+    const WNDPROC proc = record_ != nullptr ? record_->OldProc : oldProc_;
     message.Result = CallProc(unicode_, proc, window_, message.Msg, message.WParam, message.LParam);
 }
 
 WNDPROC TWHook::OldProc() const noexcept {
-    return entry_ != nullptr ? entry_->OldProc : oldProc_;
+    return record_ != nullptr ? record_->OldProc : oldProc_;
 }
 
 WNDPROC TWHook::NewProc() const noexcept {
-    return entry_ != nullptr ? reinterpret_cast<WNDPROC>(entry_->Code) : nullptr;
+    return record_ != nullptr ? &StaticProc : nullptr;
 }
 
 void TWHook::SetOldProc(WNDPROC proc) noexcept {
-    if (entry_ != nullptr)
-        entry_->OldProc = proc;
+    if (record_ != nullptr)
+        record_->OldProc = proc;
     oldProc_ = proc;
 }
 
 long LiveHookEntries() noexcept {
-    return Pool().Live();
+    return Records().Live();
 }

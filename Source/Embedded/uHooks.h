@@ -15,11 +15,13 @@ public:
     using Exception::Exception;
 };
 
-struct THookEntry;
+struct THookRecord;
 
-// Subclasses one window: its procedure becomes an entry that calls WndMethod.
+// Subclasses one window: its procedure becomes the library's one window procedure, which finds
+// the hook by the window and calls WndMethod. No code is written at run time.
 // Unhooking puts the old procedure back only while ours is still the one in place;
-// otherwise the entry stays behind as a pass-through to the old procedure.
+// otherwise ours stays behind as a pass-through to the old procedure.
+// Nothing here is noexcept on the way to the old procedure: the host's own exceptions pass.
 class TWHook {
 public:
     TWHook(HWND window, TWndMethod wndMethod); // hooks at once; EWindowHook on failure
@@ -29,7 +31,7 @@ public:
 
     void Hook();
     void Unhook() noexcept;
-    void CallOld(TMessage& message) const noexcept;
+    void CallOld(TMessage& message) const;
 
     HWND Window() const noexcept { return window_; }
     bool Hooked() const noexcept { return hooked_; }
@@ -41,13 +43,14 @@ public:
 private:
     HWND window_;
     TWndMethod wndMethod_;
-    THookEntry* entry_ = nullptr;
+    THookRecord* record_ = nullptr;
     bool hooked_ = false;
     bool unicode_ = false;
     WNDPROC oldProc_ = nullptr; // kept after Unhook so that CallOld still works
 
-    friend struct THookEntry;
+    static LRESULT CALLBACK StaticProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-// Entries still in use as pass-throughs or in a call, for tests of the clean-up.
+// Windows whose record is still in use (hooked, a pass-through or in a call), for tests of the
+// clean-up.
 long LiveHookEntries() noexcept;

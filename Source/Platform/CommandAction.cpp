@@ -162,8 +162,14 @@ void TCommandAction::Update() {
         Changed();
 }
 
-bool TCommandAction::Execute() {
+void TCommandAction::Prepare() {
+    if (OnPrepare)
+        OnPrepare(*this);
     Update();
+}
+
+bool TCommandAction::Execute() {
+    Prepare();
     if (!Enabled || !OnExecute)
         return false;
     OnExecute(*this);

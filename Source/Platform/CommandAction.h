@@ -63,10 +63,16 @@ public:
 
     std::function<void(TCommandAction& sender)> OnExecute;
     std::function<void(TCommandAction& sender)> OnUpdate;
+    // Runs before the update that decides whether the command may run, and before the menu of
+    // a group drops down: takes along what the command's state depends on (a text still being
+    // typed, which would otherwise count only once its box is left).
+    std::function<void(TCommandAction& sender)> OnPrepare;
 
     // Runs OnUpdate and refreshes the clients when anything changed.
     void Update();
-    // Update first; a disabled action does nothing. True when OnExecute ran.
+    // OnPrepare, then Update.
+    void Prepare();
+    // Prepare first; a disabled action does nothing. True when OnExecute ran.
     bool Execute();
     // Tells every bound button and menu item to show the action again.
     void Changed();

@@ -373,6 +373,30 @@ TModalResult TForm::ShowModal() {
 bool TForm::IsShortCut(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
         return false;
+    // The keys of the window itself are taken here, before the focused control: a control
+    // such as the tree view keeps them from the default handling that would act on them.
+    const bool inMenuMode = menuBar_ != nullptr && menuBar_->InMenuMode();
+    if (msg.wParam == VK_MENU) {
+        if ((msg.lParam & (1 << 30)) == 0)
+            altAlone_ = !inMenuMode;
+    } else {
+        altAlone_ = false;
+    }
+    // The menu bar reached by F10 or Alt takes every key until it is left.
+    if (inMenuMode)
+        return menuBar_->MenuKey(msg);
+    const bool alt = (msg.lParam & (1 << 29)) != 0;
+    const bool shiftOrCtrl = GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0;
+    if (msg.wParam == VK_F10 && menuBar_ != nullptr && !alt && !shiftOrCtrl) {
+        menuBar_->EnterMenuMode();
+        return true;
+    }
+    if (msg.wParam == VK_F4 && alt && GetKeyState(VK_CONTROL) >= 0) {
+        // Closes as the caption's close button does, through the close query.
+        if ((GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_SYSMENU) != 0)
+            PostMessageA(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
     if (OnShortCut) {
         bool handled = false;
         OnShortCut(msg, handled);
@@ -385,9 +409,20 @@ bool TForm::IsShortCut(const MSG& msg) {
     for (TCommandAction* action : std::vector<TCommandAction*>(actions_))
         if (action->ShortCut == shortCut && action->Execute())
             return true;
-    if (menuBar_ != nullptr && (shortCut & (scAlt | scCtrl)) == scAlt)
-        return menuBar_->TrackAccelerator(static_cast<char>(shortCut & 0xFF));
+    const WORD key = shortCut & 0xFF;
+    const bool letter = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+    if (menuBar_ != nullptr && letter && (shortCut & (scAlt | scCtrl)) == scAlt)
+        return menuBar_->TrackAccelerator(static_cast<char>(key));
     return false;
+}
+
+void TForm::KeyReleased(const MSG& msg) {
+    if ((msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) || msg.wParam != VK_MENU)
+        return;
+    // Alt pressed and released with no other key in between reaches the menu bar.
+    if (altAlone_ && menuBar_ != nullptr && !menuBar_->InMenuMode())
+        menuBar_->EnterMenuMode();
+    altAlone_ = false;
 }
 
 bool TForm::DialogKey(const MSG& msg) {
@@ -415,7 +450,9 @@ bool TForm::DialogKey(const MSG& msg) {
         cancel->Click();
         return true;
     }
-    if (modal_) {
+    // Esc cancels a dialog. The main window runs modally too, but Esc there is the user
+    // backing out of typing, never a request to close the program.
+    if (modal_ && Application().MainForm() != this) {
         modalResult_ = mrCancel;
         return true;
     }
@@ -435,6 +472,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
+            altAlone_ = false;
+            if (menuBar_ != nullptr)
+                menuBar_->LeaveMenuMode();
             const HWND focus = GetFocus();
             if (focus != nullptr && IsChild(Handle(), focus))
                 lastFocus_ = focus;
@@ -453,10 +493,13 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_SYSCOMMAND:
-        // Alt alone would enter the system menu's loop; a form with a menu bar keeps Alt for it.
+        // Alt alone or F10 would enter the system menu's loop; a form with a menu bar keeps
+        // them for it.
         if ((wp & 0xFFF0) == SC_KEYMENU && menuBar_ != nullptr && lp != ' ') {
             if (lp != 0)
                 menuBar_->TrackAccelerator(static_cast<char>(lp));
+            else if (!menuBar_->InMenuMode())
+                menuBar_->EnterMenuMode();
             return 0;
         }
         break;
@@ -506,11 +549,21 @@ void TApplication::Terminate() noexcept {
 }
 
 bool TApplication::PreProcess(MSG& msg) {
+    // A click anywhere leaves the menu bar that the keyboard reached.
+    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN ||
+        msg.message == WM_NCRBUTTONDOWN) {
+        if (TForm* form = FormOfWindow(msg.hwnd); form != nullptr && form->MenuBar() != nullptr)
+            form->MenuBar()->LeaveMenuMode();
+    }
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (TForm* form = FormOfWindow(msg.hwnd)) {
             if (form->IsShortCut(msg) || form->DialogKey(msg))
                 return true;
         }
+    }
+    if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) {
+        if (TForm* form = FormOfWindow(msg.hwnd))
+            form->KeyReleased(msg);
     }
     // The dialog manager moves the focus on Tab; every other key goes to the controls.
     if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) &&

@@ -98,16 +98,20 @@ public:
     void Close();
     bool CloseQuery();
     // Runs the form's own loop until ModalResult is set; every other window of the thread is
-    // disabled meanwhile. Enter clicks the default button, Esc the cancel button (or cancels).
+    // disabled meanwhile. Enter clicks the default button, Esc the cancel button (or cancels,
+    // unless this is the application's main form).
     TModalResult ShowModal();
     TModalResult ModalResult() const noexcept { return modalResult_; }
     void SetModalResult(TModalResult result) noexcept { modalResult_ = result; }
     bool Modal() const noexcept { return modal_; }
     bool Shown() const noexcept { return shownOnce_; }
 
-    // A key message of this form's windows, before it is translated: OnShortCut, the actions'
+    // A key message of this form's windows, before it is translated: the menu bar's keys (F10,
+    // and every key while the keyboard is in it), Alt+F4, OnShortCut, the actions'
     // short-cuts, the menu bar's Alt+letter. True when it was used up.
     bool IsShortCut(const MSG& msg);
+    // A key going up: Alt pressed and released alone reaches the menu bar.
+    void KeyReleased(const MSG& msg);
     // Enter and Esc for the default and cancel buttons. True when it was used up.
     bool DialogKey(const MSG& msg);
 
@@ -139,6 +143,8 @@ private:
     bool modal_ = false;
     bool shownOnce_ = false;
     HWND lastFocus_ = nullptr;
+    // Alt is down and no other key came since.
+    bool altAlone_ = false;
     TWinControl* activeControl_ = nullptr;
     TToolBar* menuBar_ = nullptr;
     std::vector<TCommandAction*> actions_;

@@ -176,6 +176,9 @@ void TToolButton::Notification(TComponent* component, TOperation operation) {
 bool TToolButton::CheckMenuDropdown() {
     if (bar_ == nullptr || (menuItem_ == nullptr && dropdown_ == nullptr))
         return false;
+    // The items show the state of what the user typed so far.
+    if (action_ != nullptr)
+        action_->Prepare();
     RECT r = BoundsRect();
     MapWindowPoints(bar_->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     SendMessageA(bar_->Handle(), TB_PRESSBUTTON, static_cast<WPARAM>(command_), MAKELPARAM(TRUE, 0));
@@ -211,7 +214,8 @@ TBBUTTON TToolButton::Describe() const {
         return button;
     }
     BYTE style = style_ == TToolButtonStyle::tbsCheck ? BTNS_CHECK : BTNS_BUTTON;
-    if (menuItem_ != nullptr || dropdown_ != nullptr || style_ == TToolButtonStyle::tbsDropDown)
+    // A menu bar's button is an ordinary one, without an arrow: pressing it drops its menu.
+    if (dropdown_ != nullptr || style_ == TToolButtonStyle::tbsDropDown)
         style |= BTNS_WHOLEDROPDOWN;
     if (autoSize_)
         style |= BTNS_AUTOSIZE;
@@ -333,10 +337,150 @@ bool TToolBar::TrackAccelerator(char letter) {
     const char wanted = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     for (TToolButton* button : std::vector<TToolButton*>(buttons_))
         if (AcceleratorOf(button->caption_) == wanted && button->enabled_) {
-            button->Click();
+            if (button->menuItem_ != nullptr)
+                DropMenus(button->Index(), true);
+            else
+                button->Click();
             return true;
         }
     return false;
+}
+
+int TToolBar::NextMenuButton(int index, int step) const noexcept {
+    const int count = ButtonCount();
+    for (int i = 1; i <= count; ++i) {
+        const int at = ((index + step * i) % count + count) % count;
+        const TToolButton* button = buttons_[static_cast<size_t>(at)];
+        if (button->menuItem_ != nullptr && button->enabled_)
+            return at;
+    }
+    return -1;
+}
+
+void TToolBar::SetHotMenu(int index) noexcept {
+    hotMenu_ = index;
+    if (Handle() != nullptr)
+        SendMessageA(Handle(), TB_SETHOTITEM, static_cast<WPARAM>(index), 0);
+}
+
+void TToolBar::EnterMenuMode() {
+    SetHotMenu(NextMenuButton(-1, 1));
+}
+
+void TToolBar::LeaveMenuMode() noexcept {
+    if (hotMenu_ >= 0)
+        SetHotMenu(-1);
+}
+
+bool TToolBar::MenuKey(const MSG& msg) {
+    if (!InMenuMode() || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN))
+        return false;
+    switch (msg.wParam) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (const int next = NextMenuButton(hotMenu_, msg.wParam == VK_LEFT ? -1 : 1); next >= 0)
+            SetHotMenu(next);
+        return true;
+    case VK_RETURN:
+    case VK_DOWN:
+    case VK_UP:
+        DropMenus(hotMenu_, true);
+        return true;
+    case VK_SHIFT:
+    case VK_CONTROL:
+        return true;
+    default:
+        break;
+    }
+    // A letter drops its menu; Esc, F10, Alt and every other key leave the menu bar.
+    const UINT character = MapVirtualKeyA(static_cast<UINT>(msg.wParam), MAPVK_VK_TO_CHAR);
+    LeaveMenuMode();
+    if (character != 0 && std::isalnum(static_cast<int>(character)))
+        TrackAccelerator(static_cast<char>(character));
+    return true;
+}
+
+namespace {
+// The bar whose menu is dropped on this thread; its filter sees the menu's keys.
+thread_local TToolBar* droppingBar = nullptr;
+} // namespace
+
+LRESULT CALLBACK TToolBar::MenuFilter(int code, WPARAM wp, LPARAM lp) noexcept {
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    TToolBar* bar = droppingBar;
+    if (code == MSGF_MENU && bar != nullptr && msg != nullptr && msg->message == WM_KEYDOWN) {
+        // Left out of the dropped menu itself (not out of a sub-menu), Right from an item
+        // without a sub-menu: on to the neighbour's menu.
+        const bool left = msg->wParam == VK_LEFT &&
+                          (bar->selectedMenu_ == nullptr || bar->selectedMenu_ == bar->droppedMenu_);
+        const bool right = msg->wParam == VK_RIGHT && (bar->selectedFlags_ & MF_POPUP) == 0;
+        if (left || right) {
+            bar->menuStep_ = left ? -1 : 1;
+            EndMenu();
+            return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void TToolBar::DropMenus(int index, bool fromKeyboard) {
+    TToolBar* const outer = droppingBar;
+    struct TRestore {
+        TToolBar* bar;
+        TToolBar* outer;
+        HHOOK hook;
+        ~TRestore() {
+            if (hook != nullptr)
+                UnhookWindowsHookEx(hook);
+            droppingBar = outer;
+            bar->droppedMenu_ = nullptr;
+        }
+    } restore{this, outer, SetWindowsHookExA(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId())};
+    droppingBar = this;
+    for (int tries = 0; index >= 0 && tries < 64; ++tries) {
+        TToolButton* button = buttons_[static_cast<size_t>(index)];
+        menuStep_ = 0;
+        selectedFlags_ = 0;
+        selectedMenu_ = nullptr;
+        droppedMenu_ = button->menuItem_ != nullptr ? button->menuItem_->Handle() : nullptr;
+        SetHotMenu(index);
+        // The menu's own loop takes this key first: its first item is highlighted.
+        if (fromKeyboard)
+            PostMessageA(Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        button->CheckMenuDropdown();
+        if (menuStep_ == 0)
+            break;
+        index = NextMenuButton(index, menuStep_);
+        fromKeyboard = true;
+    }
+    LeaveMenuMode();
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN: {
+        // A menu button drops its menu as the button goes down, as a menu bar does.
+        POINT point{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        const int index =
+            static_cast<int>(SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&point)));
+        if (index >= 0 && index < ButtonCount()) {
+            TToolButton* button = buttons_[static_cast<size_t>(index)];
+            if (button->menuItem_ != nullptr) {
+                if (button->enabled_)
+                    DropMenus(index, false);
+                return 0;
+            }
+        }
+        break;
+    }
+    case WM_MENUSELECT:
+        selectedFlags_ = HIWORD(wp);
+        selectedMenu_ = reinterpret_cast<HMENU>(lp);
+        break;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
 }
 
 bool TToolBar::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {

@@ -109,7 +109,17 @@ public:
     // Drops down the button whose caption marks letter with "&"; false when none does.
     bool TrackAccelerator(char letter);
 
+    // The keyboard's way into a menu bar (F10 or a lone Alt): the first menu's button turns
+    // hot; Left and Right move between the menus, Enter, Down or Up drop the hot one (and Left
+    // and Right in a dropped menu go on to the next), Esc, F10, Alt or a click leave.
+    void EnterMenuMode();
+    void LeaveMenuMode() noexcept;
+    bool InMenuMode() const noexcept { return hotMenu_ >= 0; }
+    // A key message while in menu mode; true when it was used up.
+    bool MenuKey(const MSG& msg);
+
 protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 private:
@@ -117,8 +127,23 @@ private:
     void InsertButton(TToolButton* button, int index);
     void RemoveButton(TToolButton* button) noexcept;
     void UpdateButton(TToolButton* button);
+    // The next enabled button with a menu from index in direction step (1 or -1), round the
+    // bar; -1 when there is none.
+    int NextMenuButton(int index, int step) const noexcept;
+    void SetHotMenu(int index) noexcept;
+    // Drops the menu of the button at index; Left and Right in it drop the neighbours' in turn.
+    // From the keyboard the menu opens with its first item highlighted.
+    void DropMenus(int index, bool fromKeyboard);
+    static LRESULT CALLBACK MenuFilter(int code, WPARAM wp, LPARAM lp) noexcept;
 
     std::vector<TToolButton*> buttons_;
     TImageList* images_ = nullptr;
     bool showCaptions_ = false;
+    int hotMenu_ = -1;
+    // Set by Left (-1) or Right (1) in a dropped menu: the neighbour's menu comes next.
+    int menuStep_ = 0;
+    // The last item highlighted in a dropped menu: its flags and the menu it is in.
+    UINT selectedFlags_ = 0;
+    HMENU selectedMenu_ = nullptr;
+    HMENU droppedMenu_ = nullptr;
 };

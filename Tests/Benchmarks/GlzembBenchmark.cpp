@@ -4,6 +4,7 @@
 #include "ChannelServerRole.h"
 #include "ChildProcess.h"
 #include "Handles.h"
+#include "HookedRun.h"
 #include "ProcessesCommunication.h"
 
 #include <windows.h>
@@ -25,26 +26,6 @@ constexpr const char* Rule =
     "TransparentWindow\\ACTIONKIND=next\\OPERATIONNAME=}}";
 constexpr BYTE RuleAlpha = 127;
 
-std::string Folder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-UniqueHandle Start(const std::string& program, const std::string& arguments) {
-    std::string line(1, '"');
-    line.append(Folder()).append(program).append("\" ").append(arguments);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder().c_str(), &startup,
-                        &info))
-        return {};
-    CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
-}
-
 void Pump() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -61,23 +42,6 @@ double MicrosecondsPerSend(HWND window, int count) {
         SendMessageA(window, WM_USER + 1, 0, 0);
     QueryPerformanceCounter(&end);
     return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart / count;
-}
-
-// Runs Measure while the named library is installed as a global hook by another process.
-template <class Measure> double WithHook(const char* library, Measure measure) {
-    const std::string readyName = UniqueName("GlzBenchReady");
-    const std::string stopName = UniqueName("GlzBenchStop");
-    const UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
-    const UniqueHandle stop(CreateEventA(nullptr, TRUE, FALSE, stopName.c_str()));
-    std::string arguments = readyName;
-    arguments.append(" ").append(stopName).append(" ").append(library);
-    const UniqueHandle installer = Start("GlzHookInstaller.exe", arguments);
-    double result = -1;
-    if (WaitForSingleObject(ready.Get(), 10000) == WAIT_OBJECT_0)
-        result = measure();
-    SetEvent(stop.Get());
-    WaitForExitPumping(installer.Get());
-    return result;
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -135,7 +99,7 @@ std::vector<double> ChannelRoundTrips(int count) {
 } // namespace
 
 int main() {
-    const UniqueHandle host = Start("GlzTargetWindows.exe", std::string("A:") + HostClass);
+    const UniqueHandle host = StartHelper("GlzTargetWindows.exe", std::string("A:") + HostClass);
     HWND window = nullptr;
     for (DWORD start = GetTickCount(); window == nullptr && GetTickCount() - start < 10000; Sleep(10))
         window = FindWindowA(HostClass, nullptr);
@@ -169,7 +133,7 @@ int main() {
     const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, serverReady.c_str()));
     std::string serverArguments = serverReady;
     serverArguments.append(" \"").append(LayeredClass).append("=").append(Rule).append("\"");
-    const UniqueHandle server = Start("GlzRuleServer.exe", serverArguments);
+    const UniqueHandle server = StartHelper("GlzRuleServer.exe", serverArguments);
     WaitForSingleObject(readyEvent.Get(), 10000);
     std::vector<double> latencies;
     int missed = 0;

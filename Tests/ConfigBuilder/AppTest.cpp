@@ -1,10 +1,17 @@
 #include "AppSpecificConsts.h"
+#include "CheckBox.h"
+#include "ComCtrls.h"
 #include "ConfigBuilderTestSupport.h"
 #include "Menus.h"
 #include "Project/Model/ModelTestSupport.h"
+#include "Platform/FormTestSupport.h"
 #include "RootUIController.h"
 #include "uCBApp.h"
+#include "PexControls.h"
 #include "uCBAppForm.h"
+#include "uConditionDetailPanel.h"
+#include "uCriterionDetailPanels.h"
+#include "uTransparentWindowActionDetailPanel.h"
 #include "uWindowRuleDetailPanel.h"
 #include "StdCtrls.h"
 
@@ -117,6 +124,180 @@ TEST(CBApp, TheFocusedTextIsStoredBeforeACommandAndOnClosing) {
     RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
     root->ClearOwner();
     ApplicationFolder = savedFolder;
+}
+
+constexpr const char* ClassPath =
+    "window_rules/Notepad/conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/"
+    "window_class_name";
+
+// The real main window over a configuration of one rule, built as the program builds it.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureConfigClasses();
+        RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
+        savedFolder_ = ApplicationFolder;
+        ApplicationFolder = NewTestFolder("mainwindow");
+        WriteFileText(ApplicationFolder + "Glazlo.ini",
+                      R"(<?xml version="1.0"?><quenda_windows name="Glazlo"><window_rules><content>)"
+                      R"(<window_rule name="Notepad" type="WINDOWRULE"/></content></window_rules>)"
+                      R"(</quenda_windows>)");
+        root = LoadConfiguration(ApplicationFolder + "Glazlo.ini");
+        ASSERT_TRUE(root);
+        controller = dynamic_cast<TRootUIController*>(
+            Supports<IConfigBuilder>(root->QueryKind("CongifBuilder")).Get());
+        ASSERT_NE(nullptr, controller);
+        controller->CreateUI();
+        form = controller->MainForm();
+    }
+    void TearDown() override {
+        if (controller != nullptr)
+            controller->DestroyUI();
+        if (root)
+            root->ClearOwner();
+        ApplicationFolder = savedFolder_;
+        RegDeleteTreeA(HKEY_CURRENT_USER, PlacementKey);
+    }
+
+    bool Modified() { return dynamic_cast<TQuendaWindows&>(*root.Get()).Modified; }
+    // Shows the window and the rule's page, as a click on the rule in the tree does.
+    TWindowRuleDetailPanel* ShowRulePage() {
+        form->Show();
+        form->TreeView->GetFirstNode().GetFirstChild().Select();
+        return dynamic_cast<TWindowRuleDetailPanel*>(controller->ShownPanel());
+    }
+    // Runs the window as the program does; steps run from a timer, one by one, until the
+    // window has closed. After the last step the window is closed as File, Exit does.
+    void RunWindow(std::vector<std::function<void()>> steps) {
+        std::size_t next = 0;
+        TTimerDriver driver([&] {
+            if (next < steps.size()) {
+                steps[next++]();
+                return false;
+            }
+            ++next;
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+            return true;
+        });
+        controller->ShowMainForm();
+        stepsRun = next;
+    }
+
+    ComPtr<IBOMObjectSlave> root;
+    TRootUIController* controller = nullptr;
+    TCBAppForm* form = nullptr;
+    std::size_t stepsRun = 0;
+
+private:
+    std::string savedFolder_;
+};
+
+// Esc is the user backing out of typing: the main window stays, with no question.
+TEST_F(MainWindow, EscDoesNotCloseTheMainWindow) {
+    bool open = false;
+    TMessageBoxAnswerer answerer(IDCANCEL);
+    RunWindow({[&] { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001); },
+               [&] { open = IsWindowVisible(form->Handle()) != FALSE; }});
+    EXPECT_TRUE(open);
+    EXPECT_EQ(3u, stepsRun);
+    EXPECT_TRUE(answerer.Texts().empty());
+}
+
+// Alt+F4 closes the window as File, Exit does: the steps after it never run.
+TEST_F(MainWindow, AltF4ClosesTheMainWindow) {
+    TMessageBoxAnswerer answerer(IDCANCEL);
+    RunWindow({[&] {
+                   PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+                   PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+               },
+               [] {}});
+    EXPECT_EQ(1u, stepsRun);
+    EXPECT_TRUE(answerer.Texts().empty());
+}
+
+// The class typed into the page is saved by Ctrl+S without leaving the box, although Save was
+// off until then.
+TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    auto* classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
+    ASSERT_NE(nullptr, classPanel);
+    ASSERT_FALSE(Modified());
+    HWND edit = classPanel->WindowClassComboBox->EditHandle();
+    SetFocus(edit);
+    for (char key : std::string("Calc"))
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_EQ("Calc", ParamAt(root.Get(), ClassPath));
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(">Calc<"));
+    EXPECT_FALSE(Modified());
+}
+
+// Leaving the page's boxes and opening a list store what they show: no change, no question.
+TEST_F(MainWindow, TabbingThroughThePageIsNoChange) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    auto* classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
+    auto* captionPanel = FindControlIn<TWindowCaptionCriterionDetailPanel>(page);
+    ASSERT_TRUE(classPanel && captionPanel);
+    for (TWinControl* box : std::initializer_list<TWinControl*>{
+             page->NameEdit, classPanel->WindowClassComboBox, captionPanel->WindowCaptionComboBox,
+             FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(page)->TransparencyLevelEdit,
+             page->NameEdit})
+        box->SetFocus();
+    SendMessageA(classPanel->WindowClassComboBox->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageA(classPanel->WindowClassComboBox->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    captionPanel->WindowCaptionComboBox->SetFocus();
+    EXPECT_FALSE(Modified());
+    TMessageBoxAnswerer answerer(IDCANCEL);
+    EXPECT_TRUE(controller->AskSaveChanges());
+    EXPECT_TRUE(answerer.Texts().empty());
+}
+
+// Tab goes down the page: no control it reaches lies above the one before.
+TEST_F(MainWindow, TabFollowsThePageFromTopToBottom) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    const auto centre = [](HWND w) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        return (r.top + r.bottom) / 2;
+    };
+    std::vector<HWND> order{page->EnabledCheckBox->Handle()};
+    for (HWND w = order.back();;) {
+        w = GetNextDlgTabItem(form->Handle(), w, FALSE);
+        if (w == nullptr || w == order.front() || !IsChild(form->DetailPanel->Handle(), w) ||
+            order.size() > 40)
+            break;
+        order.push_back(w);
+    }
+    auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(page);
+    ASSERT_NE(nullptr, level);
+    for (TWinControl* expected : std::initializer_list<TWinControl*>{
+             page->NameEdit, level->TransparencyLevelEdit, level->TransparencyLevelTrackBar,
+             level->GhostWindowCheckBox, level->StayOnTopCheckBox})
+        EXPECT_NE(order.end(), std::find(order.begin(), order.end(), expected->Handle()));
+    for (std::size_t i = 1; i < order.size(); ++i)
+        EXPECT_GE(centre(order[i]), centre(order[i - 1])) << "tab stop " << i;
+}
+
+// The splitter lies right of the tree, 5 pixels wide; dragging it widens the tree and narrows
+// the page.
+TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
+    form->Show();
+    const int tree = form->TreeView->Width();
+    EXPECT_EQ(161, tree);
+    EXPECT_EQ(5, form->Splitter->Width());
+    EXPECT_EQ(tree, form->Splitter->Left());
+    EXPECT_EQ(tree + 5, form->DetailPanel->Left());
+    const int page = form->DetailPanel->Width();
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    SendMessageA(form->Splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(42, 50));
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(42, 50));
+    EXPECT_EQ(tree + 40, form->TreeView->Width());
+    EXPECT_EQ(tree + 40, form->Splitter->Left());
+    EXPECT_EQ(tree + 45, form->DetailPanel->Left());
+    EXPECT_EQ(page - 40, form->DetailPanel->Width());
 }
 
 } // namespace

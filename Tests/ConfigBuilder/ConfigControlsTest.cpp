@@ -86,6 +86,22 @@ TEST_F(HistoryCombo, TypingCompletesWithTheTailSelectedAndBackspaceDoesNotComple
     EXPECT_EQ("N", combo.Text());
 }
 
+// Typing the whole text of an entry keeps it, though a longer entry starting with it comes
+// first; what the box shows when it is left is what it holds.
+TEST_F(HistoryCombo, TypingAWholeEntryNeverTurnsIntoALongerOne) {
+    combo.SetItems({"NotepadWrong", "Notepad"});
+    Type("Notepa");
+    EXPECT_EQ("NotepadWrong", combo.Text());
+    EXPECT_EQ((std::pair<DWORD, DWORD>{6, 12}), Selection());
+    Type("d");
+    EXPECT_EQ("Notepad", combo.Text());
+    HWND other = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 100, 100, 20, host.Handle(),
+                                 nullptr, nullptr, nullptr);
+    SetFocus(other);
+    EXPECT_EQ("Notepad", combo.Text());
+    EXPECT_EQ((Items{"Notepad", "NotepadWrong"}), combo.Items());
+}
+
 TEST_F(HistoryCombo, BackspaceAfterTextFromCodeDoesNotComplete) {
     Type("e");
     ASSERT_EQ("Explorer", combo.Text());

@@ -173,7 +173,7 @@ TEST_F(Controller, RunAndStopFollowTheResidentProgram) {
 }
 
 TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
-    TCenterStandIn center;
+    TCenterStandIn center("guard");
     Execute("WindowRuleAdd");
     TMessageBoxAnswerer answerer(IDOK);
     Execute("AppSave");

@@ -277,50 +277,93 @@ TEST_F(GlazloConfig, TheWindowReopensWhereItWasClosed) {
     EXPECT_EQ(placed.bottom, reopened.bottom);
 }
 
+// The real GlazloCenter of a product folder, answering on the channel, and a window of another
+// program with the given class; both ended with the object.
+class TWholeRoad {
+public:
+    TWholeRoad(const TConfigProgram& program, const std::string& windowClass) {
+        center_ =
+            StartProgram((program.Folder() / "GlazloCenter.exe").string(), "", program.Folder().string());
+        WaitUntil(
+            [&] {
+                int code = 0, size = 0;
+                std::vector<char> reply;
+                const char probe[8] = {};
+                return channel_.SendCommand(cmdQueryWindowRule, 8, probe, code, size, reply) == channelDone &&
+                       code == replyWrongSize;
+            },
+            15000);
+        helper_ = StartProgram(ProgramFolder() + "GlzTargetWindows.exe", "A:" + windowClass);
+        WaitUntil([&] { return (Target = FindWindowA(windowClass.c_str(), nullptr)) != nullptr; }, 5000);
+    }
+    ~TWholeRoad() {
+        int code = 0, size = 0;
+        std::vector<char> reply;
+        channel_.SendCommand(cmdCloseCenter, 0, nullptr, code, size, reply);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(center_.Get(), 10000));
+        TerminateProcess(helper_.Get(), 0);
+        WaitForSingleObject(helper_.Get(), 5000);
+    }
+    TWholeRoad(const TWholeRoad&) = delete;
+    TWholeRoad& operator=(const TWholeRoad&) = delete;
+
+    HWND Target = nullptr;
+
+private:
+    TProcessesCommunication channel_{ChannelPrefix};
+    UniqueHandle center_;
+    UniqueHandle helper_;
+};
+
+// Opens the first rule's page in the editor, clicks into the box that shows shown, types text
+// over it and presses Ctrl+S without leaving the box.
+bool RetypeAndSave(HWND main, const std::string& shown, const std::string& text) {
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindChild(main, "Edit", shown, false)) != nullptr; }, 5000) ||
+        !FocusByClick(box))
+        return false;
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    TypeText(text);
+    PressShortCut(VK_CONTROL, 'S');
+    return true;
+}
+
 // The whole road: a level typed on the page and saved reaches a window of another program.
 TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
     TConfigProgram program(true);
     program.WriteConfiguration(OneRule("Target", "GlzCfgTarget", 60));
-    UniqueHandle centerProcess =
-        StartProgram((program.Folder() / "GlazloCenter.exe").string(), "", program.Folder().string());
-    ASSERT_TRUE(centerProcess);
-    TProcessesCommunication channel(ChannelPrefix);
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            int code = 0, size = 0;
-            std::vector<char> reply;
-            const char probe[8] = {};
-            return channel.SendCommand(cmdQueryWindowRule, 8, probe, code, size, reply) == channelDone &&
-                   code == replyWrongSize;
-        },
-        15000));
-
-    UniqueHandle helperProcess = StartProgram(ProgramFolder() + "GlzTargetWindows.exe", "A:GlzCfgTarget");
-    ASSERT_TRUE(helperProcess);
-    HWND target = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (target = FindWindowA("GlzCfgTarget", nullptr)) != nullptr; }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(target) == 153; }, 5000)) << LayeredAlpha(target);
+    TWholeRoad road(program, "GlzCfgTarget");
+    ASSERT_NE(nullptr, road.Target);
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
+        << LayeredAlpha(road.Target);
 
     program.Start();
     HWND main = program.MainWindow();
     ASSERT_NE(nullptr, main);
-    HWND tree = FindChild(main, "SysTreeView32");
-    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
-    HWND level = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (level = FindChild(main, "Edit", "60", false)) != nullptr; }, 5000));
-    ASSERT_TRUE(FocusByClick(level));
-    PressKeys({VK_END});
-    PressShortCut(VK_SHIFT, VK_HOME);
-    TypeText("30");
-    PressShortCut(VK_CONTROL, 'S');
-    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(target) == 76; }, 5000)) << LayeredAlpha(target);
+    ASSERT_TRUE(RetypeAndSave(main, "60", "30"));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 76; }, 5000))
+        << LayeredAlpha(road.Target);
+}
 
-    int code = 0, size = 0;
-    std::vector<char> reply;
-    channel.SendCommand(cmdCloseCenter, 0, nullptr, code, size, reply);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(centerProcess.Get(), 10000));
-    TerminateProcess(helperProcess.Get(), 0);
-    WaitForSingleObject(helperProcess.Get(), 5000);
+// A class typed into the page and saved by Ctrl+S without leaving the box (Save still off, as
+// nothing had changed) reaches the window of that class.
+TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
+    TConfigProgram program(true);
+    program.WriteConfiguration(OneRule("Target", "NoSuchClassYet", 60));
+    TWholeRoad road(program, "GlzCfgTyped");
+    ASSERT_NE(nullptr, road.Target);
+
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    EXPECT_NE(153, LayeredAlpha(road.Target));
+    ASSERT_TRUE(RetypeAndSave(main, "NoSuchClassYet", "GlzCfgTyped"));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
+        << LayeredAlpha(road.Target);
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">GlzCfgTyped<"));
 }
 
 } // namespace

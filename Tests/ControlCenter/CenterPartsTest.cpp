@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -109,3 +110,60 @@ TEST(TaskBar, IconsHaveBothSizes) {
 }
 
 } // namespace
+
+namespace {
+
+// A text of the version resource's English block; empty when absent.
+std::string VersionText(const std::vector<char>& block, const char* name) {
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0)
+        return {};
+    return std::string(value, length - 1);
+}
+
+} // namespace
+
+TEST(Deliverables, EachCarriesItsVersionInformationAndManifest) {
+    for (const char* file : {"glzemb.dll", "GlazloCenter.exe", "GlazloConfig.exe"}) {
+        const std::string path = ProgramFolder() + file;
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+        ASSERT_NE(0u, size) << file;
+        std::vector<char> block(size);
+        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, block.data())) << file;
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length)) << file;
+        EXPECT_EQ(VS_FFI_SIGNATURE, fixed->dwSignature) << file;
+        EXPECT_EQ(std::string(file).ends_with(".dll") ? VFT_DLL : VFT_APP, fixed->dwFileType) << file;
+        EXPECT_EQ(file, VersionText(block, "OriginalFilename"));
+        EXPECT_EQ("Glazlo", VersionText(block, "ProductName")) << file;
+
+        const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(nullptr, module) << file;
+        // A library's manifest has the number 2, so that it never changes its host's activation.
+        const auto id = std::string(file).ends_with(".dll") ? MAKEINTRESOURCEA(2) : MAKEINTRESOURCEA(1);
+        EXPECT_NE(nullptr, FindResourceA(module, id, MAKEINTRESOURCEA(24))) << file;
+        FreeLibrary(module);
+    }
+}
+
+TEST(Deliverables, LibraryCarriesTheOperationPicturesByName) {
+    const HMODULE library = LoadLibraryA((ProgramFolder() + "glzemb.dll").c_str());
+    ASSERT_NE(nullptr, library);
+    for (const char* name :
+         {"MAKETRANSPARENTON", "MAKETRANSPARENTOFF", "MAKETRANSPARENTON_SMALL", "MAKETRANSPARENTOFF_SMALL",
+          "STAYONTOPON", "STAYONTOPOFF", "STAYONTOPON_SMALL", "STAYONTOPOFF_SMALL"}) {
+        const HBITMAP bitmap = LoadBitmapA(library, name);
+        EXPECT_NE(nullptr, bitmap) << name;
+        BITMAP info{};
+        if (bitmap != nullptr) {
+            EXPECT_NE(0, GetObjectA(bitmap, sizeof info, &info)) << name;
+            EXPECT_EQ(std::string(name).ends_with("_SMALL") ? 16 : 24, info.bmWidth) << name;
+            DeleteObject(bitmap);
+        }
+    }
+    FreeLibrary(library);
+}

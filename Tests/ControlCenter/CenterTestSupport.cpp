@@ -28,13 +28,13 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-std::string CaptionCriterion(const std::string& caption) {
+std::string CaptionCriterion(const std::string& caption, bool exact) {
     if (caption.empty())
         return "";
     return "<criterion name=\"WINDOWCaptionCriterion\" type=\"WINDOWCaptionCriterion\"><params "
            "name=\"params\">" +
-           Param("enabled", "yes") + Param("window_caption", caption) + Param("exact_search", "yes") +
-           "</params></criterion>";
+           Param("enabled", "yes") + Param("window_caption", caption) +
+           Param("exact_search", exact ? "yes" : "no") + "</params></criterion>";
 }
 
 std::string ConfigurationText(const std::vector<TestRule>& rules) {
@@ -51,7 +51,7 @@ std::string ConfigurationText(const std::vector<TestRule>& rules) {
             "<criterion name=\"WINDOWCLASSNAMECRITERION\" type=\"WINDOWCLASSNAMECRITERION\">"
             "<params name=\"params\">" +
             Param("window_class_name", rule.WindowClass) + "</params></criterion>" +
-            CaptionCriterion(rule.Caption) +
+            CaptionCriterion(rule.Caption, rule.ExactCaption) +
             "</content></criterions></condition></content></conditions>"
             "<actions name=\"actions\"><content>"
             "<action name=\"TransparentWindow\" type=\"TRANSPARENTWINDOWACTION\"><params name=\"params\">" +
@@ -189,19 +189,29 @@ int LayeredAlpha(HWND window) {
     return alpha;
 }
 
-HostProcess::HostProcess(const std::string& arguments) {
-    const std::string program = (ProgramFolder() / "GlzTargetWindows.exe").string();
-    std::string commandLine = "\"" + program + "\" " + arguments;
+namespace {
+
+UniqueHandle StartProgram(const char* program, std::string commandLine) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return;
+    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return {};
     CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
-    WaitForInputIdle(process_.Get(), 10000);
+    UniqueHandle process(info.hProcess);
+    WaitForInputIdle(process.Get(), 10000);
+    return process;
 }
+
+} // namespace
+
+HostProcess::HostProcess(const std::string& arguments) {
+    const std::string program = (ProgramFolder() / "GlzTargetWindows.exe").string();
+    process_ = StartProgram(program.c_str(), "\"" + program + "\" " + arguments);
+}
+
+HostProcess::HostProcess(WineProgram program) : process_(StartProgram(nullptr, program.FileName)) {}
 
 HostProcess::~HostProcess() {
     if (process_) {

@@ -12,15 +12,17 @@
 #include <vector>
 
 // One rule of a test configuration: windows of the class get the transparency level on creation.
-// A caption, when given, must match exactly as well.
+// A caption, when given, must match as well: exactly, or as a part of the window's caption.
 struct TestRule {
-    TestRule(std::string name, std::string windowClass, int level = 60, std::string caption = "")
+    TestRule(std::string name, std::string windowClass, int level = 60, std::string caption = "",
+             bool exactCaption = true)
         : Name(std::move(name)), WindowClass(std::move(windowClass)), Level(level),
-          Caption(std::move(caption)) {}
+          Caption(std::move(caption)), ExactCaption(exactCaption) {}
     std::string Name;
     std::string WindowClass;
     int Level;
     std::string Caption;
+    bool ExactCaption;
 };
 
 std::string ConfigurationText(const std::vector<TestRule>& rules);
@@ -61,10 +63,17 @@ private:
     TProcessesCommunication channel_;
 };
 
-// GlzTargetWindows from the build folder with the given arguments; ended with the object.
+// A program that ships with Wine, by its file name ("notepad.exe", "winemine.exe").
+struct WineProgram {
+    const char* FileName;
+};
+
+// GlzTargetWindows from the build folder with the given arguments, or a program of Wine's;
+// ended with the object.
 class HostProcess {
 public:
     explicit HostProcess(const std::string& arguments);
+    explicit HostProcess(WineProgram program);
     ~HostProcess();
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;

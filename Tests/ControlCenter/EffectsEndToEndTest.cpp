@@ -246,6 +246,39 @@ TEST_F(EffectsEndToEnd, StayOnTopComesOnAndGoesOff) {
     EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
+TEST_F(EffectsEndToEnd, WineMineLeavesTheTopmostBandWhenStayOnTopIsTurnedOffAndWhenTheProgramStops) {
+    const auto rule = [](bool onTop) {
+        return std::vector<Rule>{{"Mines",
+                                  "WineMine",
+                                  std::nullopt,
+                                  onTop,
+                                  false,
+                                  {{OnCreate, 0, {{"StayOnTop", "STAYONTOPON"}}}}}};
+    };
+    Start(rule(true));
+    const HostProcess mines(WineProgram{"winemine.exe"});
+    ASSERT_TRUE(mines.Started());
+    std::vector<HWND> windows;
+    ASSERT_TRUE(WaitUntil([&] { return !(windows = mines.Windows("WineMine")).empty(); }, 10000));
+    const HWND window = windows.front();
+    const auto topmost = [&] { return (ExStyle(window) & WS_EX_TOPMOST) != 0; };
+    ASSERT_TRUE(WaitUntil(topmost, 5000));
+
+    // Unticked and saved: the window leaves the band.
+    int code = 0;
+    std::string reply;
+    WriteRules(center_, rule(false));
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    EXPECT_TRUE(WaitUntil([&] { return !topmost(); }, 5000));
+
+    // Ticked again, then the resident program stops: out of the band once more.
+    WriteRules(center_, rule(true));
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    ASSERT_TRUE(WaitUntil(topmost, 5000));
+    EXPECT_EQ(center_.Stop(5000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return !topmost(); }, 5000));
+}
+
 TEST_F(EffectsEndToEnd, GhostLetsTheMouseThroughWithAndWithoutTransparencyAndStopRestoresAll) {
     Start({{"Ghost", "GlzFxGhost", std::nullopt, false, true, {{OnCreate, 0, {{"GhostWindow", ""}}}}},
            {"GhostHalf",

@@ -7,37 +7,11 @@
 
 namespace {
 
-struct NotepadProcess {
-    NotepadProcess() {
-        char command[] = "notepad.exe";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-            CloseHandle(info.hThread);
-            process.Reset(info.hProcess);
-        }
-    }
-    ~NotepadProcess() {
-        if (process) {
-            TerminateProcess(process.Get(), 0);
-            WaitForSingleObject(process.Get(), 5000);
-        }
-    }
-    HWND Window() const {
-        HWND found = nullptr;
-        const DWORD id = GetProcessId(process.Get());
-        for (HWND w = FindWindowA("Notepad", nullptr); w != nullptr;
-             w = FindWindowExA(nullptr, w, "Notepad", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == id)
-                found = w;
-        }
-        return found;
-    }
-    UniqueHandle process;
-};
+// Wine's Notepad: its window of class "Notepad"; null while it has none.
+HWND NotepadWindow(const HostProcess& notepad) {
+    const std::vector<HWND> windows = notepad.Windows("Notepad");
+    return windows.empty() ? nullptr : windows.front();
+}
 
 TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
     CenterSandbox center;
@@ -45,10 +19,10 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
     TestWindow early("GlzEndToEndEarly");
     ASSERT_TRUE(center.Start());
 
-    NotepadProcess notepad;
-    ASSERT_TRUE(notepad.process);
+    const HostProcess notepad(WineProgram{"notepad.exe"});
+    ASSERT_TRUE(notepad.Started());
     HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = notepad.Window()) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return (window = NotepadWindow(notepad)) != nullptr; }, 10000));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000)) << LayeredAlpha(window);
 
     EXPECT_EQ(LayeredAlpha(early.Handle()), -1);
@@ -69,6 +43,24 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
                    GetWindowLongPtrA(early.Handle(), GWL_EXSTYLE) == earlyOwn;
         },
         5000));
+}
+
+TEST(EndToEnd, CaptionRuleReachesAFreshlyStartedNotepadOnceItsCaptionNamesTheRulesPart) {
+    CenterSandbox center;
+    center.WriteConfiguration({{"Notes", "Notepad", 60, "Glazlo notes", false}});
+    ASSERT_TRUE(center.Start());
+    const HostProcess notepad(WineProgram{"notepad.exe"});
+    ASSERT_TRUE(notepad.Started());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (window = NotepadWindow(notepad)) != nullptr; }, 10000));
+    // Its first caption names no rule; the question asked at its creation is answered before ours.
+    int code = 0;
+    ASSERT_EQ("", center.QueryWindow(window, code));
+    EXPECT_EQ(-1, LayeredAlpha(window));
+    // As when the user saves the text under that name: the program sets its caption.
+    ASSERT_TRUE(SetWindowTextA(window, "Glazlo notes.txt - Notepad"));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 153; }, 5000)) << LayeredAlpha(window);
+    EXPECT_EQ(center.Stop(5000), 0u);
 }
 
 // Every thread of a process held still for the object's lifetime, as a stopped program is.

@@ -348,6 +348,28 @@ TEST_F(EmbeddedItems, TwoExecuteNextCallsToggleTopmostWithoutActivating) {
     DestroyWindow(other);
 }
 
+TEST_F(EmbeddedItems, StayOnTopTakesAwayAtDetachTheTopmostItAdded) {
+    TAttached rule(RuleText("OnTopGone", Plain("STAYONTOPACTION", "StayOnTop")));
+    ASSERT_TRUE(rule.Action("StayOnTop")->ExecuteNext());
+    ASSERT_NE(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
+    rule.Release();
+    EXPECT_EQ(0, ExStyle(rule.Window) & WS_EX_TOPMOST);
+}
+
+TEST_F(EmbeddedItems, WindowTopmostByItsOwnDoingStaysTopmostAfterOffAndDetach) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    TAttached rule(RuleText("OwnTop", Plain("STAYONTOPACTION", "StayOnTop")), window);
+    const ComPtr<IWindowAction> action = rule.Action("StayOnTop");
+    ASSERT_TRUE(action->Execute("STAYONTOPON"));
+    ASSERT_TRUE(action->Execute("STAYONTOPOFF"));
+    EXPECT_EQ("STAYONTOPOFF", action->GetCurrentOperation()->GetName());
+    EXPECT_NE(0, ExStyle(window) & WS_EX_TOPMOST);
+    ASSERT_TRUE(action->Execute("STAYONTOPON"));
+    rule.Release();
+    EXPECT_NE(0, ExStyle(window) & WS_EX_TOPMOST);
+}
+
 TEST_F(EmbeddedItems, StayOnTopFollowsTopmostChangesMadeByOthers) {
     TAttached rule(RuleText("Follow", Plain("STAYONTOPACTION", "StayOnTop")));
     SetWindowPos(rule.Window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -454,6 +476,25 @@ TEST_F(EmbeddedItems, DeactivationTriggerFiresOnDeactivationOnly) {
     SendMessageA(rule.Window, WM_ACTIVATE, WA_INACTIVE, 0);
     EXPECT_EQ(1, observer->Updates);
     rule.Action("G")->GetPublisher()->Unsubscribe(observer.Get());
+}
+
+TEST_F(EmbeddedItems, DeactivationRuleAttachedToABackgroundWindowAppliesAtOnce) {
+    HWND other = TTestExtender::CreateTargetWindow();
+    SetForegroundWindow(other);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }, 2000));
+    for (const char* lag : {"no", "yes"}) {
+        TAttached rule(RuleText("Behind", Transparent("T", "40"),
+                                Trigger("WMINACTIVATEWINDOWMESSAGETRIGGER", "T", lag, "5000")));
+        EXPECT_EQ(102, Alpha(rule.Window)) << lag; // no message was pumped, no lag waited for
+    }
+    // In front, the rule waits for the window to go to the background.
+    HWND front = TTestExtender::CreateTargetWindow();
+    SetForegroundWindow(front);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == front; }, 2000));
+    TAttached rule(
+        RuleText("Front", Transparent("T", "40"), Trigger("WMINACTIVATEWINDOWMESSAGETRIGGER", "T")), front);
+    EXPECT_TRUE(Opaque(front));
+    DestroyWindow(other);
 }
 
 // After its lag a trigger fires only when the window is still where the message put it.

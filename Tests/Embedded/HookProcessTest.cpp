@@ -202,6 +202,8 @@ protected:
         rule.append("\" \"tooltips_class32=")
             .append(TransparentRule)
             .append("\" \"IME=")
+            .append(TransparentRule)
+            .append("\" \"GlzRuleCaption|titled=")
             .append(TransparentRule);
         rule.append("\"");
         std::string serverArguments = "GlzTestServerReady ";
@@ -212,13 +214,15 @@ protected:
             HelperCommand("GlzHookInstaller.exe", "GlzTestHookReady GlzTestHookStop"));
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hookReady_.handle, 10000));
         host_ = std::make_unique<TChild>(HelperCommand(
-            "GlzTargetWindows.exe", "A:GlzRuleAnsi W:GlzRuleWide A:tooltips_class32 A:IME A:GlzRuleLater"));
+            "GlzTargetWindows.exe",
+            "A:GlzRuleAnsi W:GlzRuleWide A:tooltips_class32 A:IME A:GlzRuleLater A:GlzRuleCaption"));
         ASSERT_TRUE(WaitUntil(
             [&] {
                 ansi_ = FindWindowA("GlzRuleAnsi", nullptr);
                 wide_ = FindWindowA("GlzRuleWide", nullptr);
                 later_ = FindWindowA("GlzRuleLater", nullptr);
-                return ansi_ && wide_ && later_;
+                caption_ = FindWindowA("GlzRuleCaption", nullptr);
+                return ansi_ && wide_ && later_ && caption_;
             },
             10000));
         tooltip_ = WindowsOf(host_->info.dwProcessId, "tooltips_class32").at(0);
@@ -261,6 +265,7 @@ protected:
     std::unique_ptr<TChild> installer_;
     std::unique_ptr<TChild> host_;
     HWND ansi_ = nullptr, wide_ = nullptr, later_ = nullptr, tooltip_ = nullptr, ime_ = nullptr;
+    HWND caption_ = nullptr;
 };
 
 } // namespace
@@ -304,6 +309,25 @@ TEST_F(RuleProcessTest, HostSubclassAfterUsKeepsWorkingAfterDetachAndUnhook) {
     EXPECT_EQ(ProbeReply, Query(ansi_, 1));
     EXPECT_EQ(ProbeReply, Query(wide_, 1));
     EXPECT_NE(nullptr, reinterpret_cast<HWND>(Query(wide_, 2)));
+}
+
+TEST_F(RuleProcessTest, HostsOwnExceptionFromAnAttachedWindowReachesItsOwnLoop) {
+    constexpr UINT ThrowMessage = WM_APP + 101;
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_) && LayeredAtRuleAlpha(wide_); }, 8000));
+    PostMessageA(ansi_, ThrowMessage, 0, 0);
+    PostMessageA(wide_, ThrowMessage, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Query(ansi_, 9) == 2; }, 5000));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(host_->info.hProcess, 0));
+    EXPECT_EQ(ProbeReply, Query(wide_, 1));
+    EXPECT_TRUE(LayeredAtRuleAlpha(ansi_));
+}
+
+TEST_F(RuleProcessTest, WindowWhoseCaptionIsSetAfterCreationGetsItsCaptionRule) {
+    // Created with a caption that the rule does not name: asked for at creation, no rule.
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(ansi_); }, 8000));
+    EXPECT_FALSE(Layered(caption_));
+    ASSERT_EQ(1, Query(caption_, 10));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAtRuleAlpha(caption_); }, 5000));
 }
 
 TEST_F(RuleProcessTest, HundredWindowsCreatedAtOnceAllGetTheirRule) {

@@ -87,6 +87,16 @@ TEST_F(WindowHookTest, HookSeesMessagesFirstAndPassesThemOn) {
     EXPECT_EQ(WM_USER + 5, seenByOriginal.back());
 }
 
+TEST_F(WindowHookTest, ProcedureInPlaceIsCodeOfTheImageAndNoWritableCode) {
+    HWND window = MakeW();
+    TWHook hook(window, [](TMessage&) {});
+    const auto proc = reinterpret_cast<const void*>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    MEMORY_BASIC_INFORMATION info{};
+    ASSERT_NE(0u, VirtualQuery(proc, &info, sizeof(info)));
+    EXPECT_EQ(static_cast<DWORD>(MEM_IMAGE), info.Type);
+    EXPECT_EQ(0u, info.Protect & (PAGE_EXECUTE_READWRITE | PAGE_READWRITE | PAGE_WRITECOPY));
+}
+
 TEST_F(WindowHookTest, UnicodeWindowIsCalledThroughWideVariant) {
     HWND window = MakeW();
     ASSERT_NE(nullptr, window);

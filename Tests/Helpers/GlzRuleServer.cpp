@@ -1,5 +1,6 @@
 // A channel server for glzemb's tests: answers the window query with the rule text given for
 // the window's class ("Class=text" arguments after the ready event's name), empty for others.
+// "Class|Part=text" gives the rule only while the window's caption contains Part.
 // testCmdSetRule ("Class=text") changes a class's rule. Ends on testCmdQuit or after 60 s of
 // silence.
 #include "ChannelServerRole.h"
@@ -52,8 +53,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             std::int32_t value = 0;
             std::memcpy(&value, data.data(), 4);
             const HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
-            const auto found = rules.find(GetWindowClassName(window));
-            const std::string rule = found != rules.end() ? found->second : std::string();
+            const std::string className = GetWindowClassName(window);
+            const auto found = rules.find(className);
+            std::string rule = found != rules.end() ? found->second : std::string();
+            for (const auto& [key, text] : rules) {
+                const size_t bar = key.find('|');
+                if (bar != std::string::npos && key.substr(0, bar) == className &&
+                    GetWindowCaption(window).find(key.substr(bar + 1)) != std::string::npos)
+                    rule = text;
+            }
             channel.Reply(replyDone, static_cast<int>(rule.size()), rule.data());
             return true;
         },

@@ -14,8 +14,9 @@
 #include <windows.h>
 
 #include <atomic>
-#include <deque>
 #include <cstdlib>
+#include <deque>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,26 @@ namespace {
 // is its class's own (1); 4: the host subclasses the window itself; 5: calls through that
 // subclassing so far; 6: create 100 more windows of this class at once; 7 (posted): the thread
 // takes no message for lParam milliseconds; 8 (posted): from now on the threads of the host
-// take their messages only every lParam milliseconds (a slow host).
+// take their messages only every lParam milliseconds (a slow host); 9: exceptions of the
+// windows' procedures caught by the message loop so far; 10: the window's caption becomes
+// "Untitled - " and its class name, as programs set it after creating the window.
+// ThrowMessage, posted to any window, makes its procedure throw a C++ exception, which the
+// host's own message loop catches, as some programs do.
 // On a Unicode window the procedure is read with the W variant, as the system defines.
 constexpr UINT QueryMessage = WM_APP + 100;
 constexpr UINT ProbeReply = 0x600D;
+constexpr UINT ThrowMessage = WM_APP + 101;
 
 HWND CreateLike(HWND window);
 
 WNDPROC hostOld = nullptr;
 LRESULT hostCalls = 0;
+LRESULT caughtExceptions = 0;
+
+class EHostOwn : public std::runtime_error {
+public:
+    EHostOwn() : std::runtime_error("the host's own exception") {}
+};
 std::atomic<DWORD> slowPause{0};
 
 LRESULT CALLBACK HostProcA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -76,6 +88,14 @@ LRESULT Answer(HWND window, WPARAM what) {
     case 7:
     case 8:
         return 0; // posted: see PumpForever
+    case 9:
+        return caughtExceptions;
+    case 10: {
+        char name[256];
+        const int length = GetClassNameA(window, name, sizeof(name));
+        const std::string caption = "Untitled - " + std::string(name, length > 0 ? length : 0);
+        return SetWindowTextA(window, caption.c_str()) ? 1 : 0;
+    }
     default:
         return 0;
     }
@@ -84,12 +104,16 @@ LRESULT Answer(HWND window, WPARAM what) {
 LRESULT CALLBACK ProcA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == QueryMessage)
         return Answer(window, wParam);
+    if (msg == ThrowMessage)
+        throw EHostOwn();
     return DefWindowProcA(window, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK ProcW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == QueryMessage)
         return Answer(window, wParam);
+    if (msg == ThrowMessage)
+        throw EHostOwn();
     return DefWindowProcW(window, msg, wParam, lParam);
 }
 
@@ -142,15 +166,22 @@ int Number(const std::vector<std::string>& fields, size_t index) {
     return index < fields.size() ? std::atoi(fields[index].c_str()) : 0;
 }
 
+void Dispatch(const MSG& msg) {
+    TranslateMessage(&msg);
+    try {
+        DispatchMessageA(&msg);
+    } catch (const EHostOwn&) {
+        ++caughtExceptions;
+    }
+}
+
 void Pump(DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
     for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            Dispatch(msg);
     }
 }
 
@@ -170,8 +201,7 @@ void PumpForever() {
             Sleep(static_cast<DWORD>(msg.lParam));
         else if (msg.message == QueryMessage && msg.wParam == 8)
             slowPause = static_cast<DWORD>(msg.lParam);
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        Dispatch(msg);
     }
 }
 

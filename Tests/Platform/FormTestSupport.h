@@ -54,3 +54,14 @@ inline std::string WindowText(HWND hwnd) {
     GetWindowTextA(hwnd, buffer, sizeof(buffer));
     return buffer;
 }
+
+// The first control of type T inside in, searched depth first.
+template <class T> T* FindControlIn(TWinControl* in) {
+    for (int i = 0; i < in->ControlCount(); ++i) {
+        if (auto* found = dynamic_cast<T*>(in->Controls(i)))
+            return found;
+        if (T* deeper = FindControlIn<T>(in->Controls(i)))
+            return deeper;
+    }
+    return nullptr;
+}

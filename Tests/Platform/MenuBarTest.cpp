@@ -11,10 +11,12 @@ namespace {
 // What the first pop-up menu window that opens shows; the timer closes it again.
 struct TPopupWatch {
     static inline std::vector<std::string> Items;
+    static inline int Highlighted = -1;
     static inline bool Seen = false;
 
     TPopupWatch() {
         Items.clear();
+        Highlighted = -1;
         Seen = false;
         timer_ = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
             const HWND popup = FindWindowA("#32768", nullptr);
@@ -25,6 +27,8 @@ struct TPopupWatch {
                 char text[128] = {};
                 GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
                 Items.emplace_back(text);
+                if ((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) != 0)
+                    Highlighted = i;
             }
             Seen = true;
             EndMenu();
@@ -39,6 +43,11 @@ private:
 };
 
 const std::vector<std::string> kFileItems{"Save\tCtrl+S", "", "Exit"};
+const std::vector<std::string> kRuleItems{"Add rule\tCtrl+A", "Delete rule\tCtrl+D"};
+
+void Press(WORD key) {
+    SendKeys({{key, true}, {key, false}});
+}
 
 TEST(MenuBar, ASeparatorIsEightPixelsWide) {
     TTestMainForm main;
@@ -134,6 +143,55 @@ TEST(MenuBar, ItemsFollowTheirActionsWhenTheMenuOpens) {
     EXPECT_EQ(2, GetMenuItemCount(main.FileButton->MenuItem()->Handle()));
     main.Exit.OnUpdate = [](TCommandAction& action) { action.Visible = true; };
     EXPECT_EQ(3, GetMenuItemCount(main.FileButton->MenuItem()->Handle()));
+}
+
+// A menu bar's button is an ordinary button that drops its menu: no drop-down arrow.
+TEST(MenuBar, AMenuButtonShowsNoDropDownArrow) {
+    TTestMainForm main;
+    TBBUTTON button{};
+    ASSERT_TRUE(SendMessageA(main.MenuBar->Handle(), TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_EQ(main.FileButton->Command(), button.idCommand);
+    EXPECT_EQ(0, button.fsStyle & (BTNS_DROPDOWN | BTNS_WHOLEDROPDOWN));
+}
+
+// F10 reaches the menu bar, Right moves to the next menu, Down drops it with its first item
+// highlighted.
+TEST(MenuBar, F10AndTheArrowsOpenAMenuFromTheKeyboard) {
+    TTestMainForm main;
+    ASSERT_TRUE(MakeForeground(main.Form));
+    TPopupWatch watch;
+    Press(VK_F10);
+    Press(VK_RIGHT);
+    Press(VK_DOWN);
+    ASSERT_TRUE(PumpApplicationUntil([] { return TPopupWatch::Seen; }));
+    EXPECT_EQ(kRuleItems, TPopupWatch::Items);
+    EXPECT_EQ(0, TPopupWatch::Highlighted);
+    // The menu has closed: the bar has left the keyboard's hold.
+    Application().ProcessMessages();
+    EXPECT_EQ(-1, SendMessageA(main.MenuBar->Handle(), TB_GETHOTITEM, 0, 0));
+}
+
+// A lone Alt reaches the menu bar too; Left goes round to the last menu and Enter drops it.
+TEST(MenuBar, ALoneAltReachesTheMenuBarAndEnterOpensTheHotMenu) {
+    TTestMainForm main;
+    ASSERT_TRUE(MakeForeground(main.Form));
+    TPopupWatch watch;
+    Press(VK_MENU);
+    Press(VK_LEFT);
+    Press(VK_RETURN);
+    ASSERT_TRUE(PumpApplicationUntil([] { return TPopupWatch::Seen; }));
+    EXPECT_EQ(kRuleItems, TPopupWatch::Items);
+}
+
+// Right in a dropped menu closes it and drops the next menu of the bar.
+TEST(MenuBar, RightInAnOpenMenuOpensTheNextMenu) {
+    TTestMainForm main;
+    ASSERT_TRUE(MakeForeground(main.Form));
+    TPopupWatch watch;
+    SendKeys({{VK_MENU, true}, {'F', true}, {'F', false}, {VK_MENU, false}});
+    Press(VK_RIGHT);
+    ASSERT_TRUE(PumpApplicationUntil([] { return TPopupWatch::Seen; }));
+    EXPECT_EQ(kRuleItems, TPopupWatch::Items);
 }
 
 } // namespace

@@ -76,8 +76,15 @@ void TAbstractDetailPanel::SetParamValue(const std::string& name, const Variant&
     // change notifications only echo the value the parameter holds.
     if (!Obj || IsUpdatingControls())
         return;
-    if (ComPtr<IBOMObject> param = Obj->ResolvePath("params/" + name))
-        MustCast<IBOMParam>(param)->SetValue(value);
+    ComPtr<IBOMObject> found = Obj->ResolvePath("params/" + name);
+    if (!found)
+        return;
+    // Leaving a box or opening its list stores the text it shows: the same value again is no
+    // change, and must not turn the configuration into a modified one.
+    ComPtr<IBOMParam> param = MustCast<IBOMParam>(found);
+    if (param->GetValue() == value)
+        return;
+    param->SetValue(value);
 }
 
 void TAbstractDetailPanelClasses::Add(const TDetailPanelClass* panelClass, const std::string& name) {

@@ -1,10 +1,10 @@
 #include "CryptMd5.h"
 
 #include "Errors.h"
+#include "Handles.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -117,15 +117,22 @@ TMD5Digest TCrMD5::HashBlock(const void* data, std::size_t size) noexcept {
 }
 
 TMD5Digest TCrMD5::HashFile(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
+    // The system's file calls rather than a stream: glzemb links this unit, and the streams would
+    // bring the C++ library's locales into every program on the desktop.
+    const UniqueHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw Exception("Cannot open file " + fileName + ".");
     TCrMD5 md5;
     char block[4096];
-    while (file.read(block, sizeof block) || file.gcount() > 0)
-        md5.Update(block, static_cast<std::size_t>(file.gcount()));
-    if (file.bad())
-        throw Exception("Cannot read file " + fileName + ".");
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), block, sizeof block, &read, nullptr))
+            throw Exception("Cannot read file " + fileName + ".");
+        if (read == 0)
+            break;
+        md5.Update(block, read);
+    }
     return md5.Final();
 }
 

@@ -7,6 +7,7 @@
 #include "MultiLanguages.h"
 #include "ExtCtrls.h"
 #include "StdCtrls.h"
+#include "WinFuncs.h"
 #include "uCriterionDetailPanels.h"
 
 #include <algorithm>
@@ -25,6 +26,18 @@ constexpr int kGroupBoxExtra = 10;
 constexpr char kDescriptionText[] =
     "Drag target over a window to select it, then release the mouse button. In text boxes of the "
     "Target Window panel you can see values of selected window caption and class.";
+
+// Windows that are no target of a rule: the desktop, the task bar, and the editor's own.
+bool IsPickable(HWND wnd) {
+    if (wnd == nullptr || wnd == GetDesktopWindow() || wnd == GetShellWindow())
+        return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(wnd, &process);
+    if (process == GetCurrentProcessId())
+        return false;
+    const std::string windowClass = GetWindowClassName(wnd);
+    return windowClass != "#32769" && windowClass != "Shell_TrayWnd" && windowClass != "Progman";
+}
 
 // The criterion panels inside the group box, in control order.
 template <class F> void ForEachCriterionPanel(TGroupBox* box, F f) {
@@ -57,6 +70,7 @@ TConditionDetailPanel::TConditionDetailPanel() {
         FindWindowBeforeSelectWindow(wnd, cancel);
     };
     FindWindow->AfterSelectWindow = [this](TFindWindow&, HWND wnd) { FindWindowAfterSelectWindow(wnd); };
+    FindWindow->AfterPick = [this](TFindWindow&, HWND wnd) { FindWindowAfterPick(wnd); };
 }
 
 void TConditionDetailPanel::SetObject(IBOMObject* obj) {
@@ -94,12 +108,22 @@ void TConditionDetailPanel::StoreFocusedControl() {
 }
 
 void TConditionDetailPanel::FindWindowBeforeSelectWindow(HWND& wnd, bool& cancel) {
-    // The configuration program's own window cannot be picked.
-    if (HWND form = GetAncestor(Handle(), GA_ROOT); form != nullptr && form != Handle())
-        cancel = wnd == form;
+    // The configuration program's own window cannot be picked, nor the desktop or task bar.
+    cancel = !IsPickable(wnd);
 }
 
+// While the user drags, the boxes show each window; the rule changes only when the button is
+// released over one, so a drag that ends elsewhere or is cancelled leaves the rule as it was.
 void TConditionDetailPanel::FindWindowAfterSelectWindow(HWND wnd) {
     ForEachCriterionPanel(CriterionsGroupBox,
-                          [wnd](TAbstractCriterionDetailPanel& panel) { panel.SetWindow(wnd); });
+                          [wnd](TAbstractCriterionDetailPanel& panel) { panel.PreviewWindow(wnd); });
+}
+
+void TConditionDetailPanel::FindWindowAfterPick(HWND wnd) {
+    ForEachCriterionPanel(CriterionsGroupBox, [wnd](TAbstractCriterionDetailPanel& panel) {
+        if (wnd != nullptr)
+            panel.SetWindow(wnd);
+        else
+            panel.UpdateControls();
+    });
 }

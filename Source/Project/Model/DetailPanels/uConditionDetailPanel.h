@@ -27,4 +27,5 @@ public:
 protected:
     void FindWindowBeforeSelectWindow(HWND& wnd, bool& cancel);
     void FindWindowAfterSelectWindow(HWND wnd);
+    void FindWindowAfterPick(HWND wnd);
 };

@@ -36,6 +36,8 @@ TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
 
 void TAbstractCriterionDetailPanel::SetWindow(HWND) {}
 
+void TAbstractCriterionDetailPanel::PreviewWindow(HWND) {}
+
 void TAbstractCriterionDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), kEnabledParam))
@@ -88,6 +90,11 @@ void TTextCriterionDetailPanel::DoUpdateControls() {
 void TTextCriterionDetailPanel::SetWindow(HWND wnd) {
     textBox_->SetText(WindowText(wnd));
     StoreText();
+}
+
+void TTextCriterionDetailPanel::PreviewWindow(HWND wnd) {
+    textBox_->SetText(WindowText(wnd));
+    textBox_->AddToHistory();
 }
 
 void TTextCriterionDetailPanel::StoreFocusedControl() {

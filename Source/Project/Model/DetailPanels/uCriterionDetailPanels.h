@@ -17,6 +17,8 @@ public:
     TAbstractCriterionDetailPanel();
 
     virtual void SetWindow(HWND wnd);
+    // Shows what SetWindow would store, without storing it.
+    virtual void PreviewWindow(HWND wnd);
 
     TKLVCheckBox* EnabledCheckBox = nullptr;
 
@@ -31,6 +33,7 @@ class TTextCriterionDetailPanel : public TAbstractCriterionDetailPanel {
 public:
     void Localize() override;
     void SetWindow(HWND wnd) override;
+    void PreviewWindow(HWND wnd) override;
     // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
 

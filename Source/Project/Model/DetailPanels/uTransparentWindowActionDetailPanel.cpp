@@ -77,15 +77,6 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelLabel->SetBounds(kLabel.x, kLabel.y, 0, 0);
     TransparencyLevelLabel->SetCaption("Transparency level:");
 
-    TransparencyLevelTrackBar = CreateChild<TTrackBar>(this, GroupBox);
-    TransparencyLevelTrackBar->SetBounds(kTrackBar.left, kTrackBar.top, kZep.TrackBarWidth, kTrackBar.bottom);
-    TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
-    TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
-    TransparencyLevelTrackBar->SetFrequency(10);
-    TransparencyLevelTrackBar->SetTickMarks(TTickMark::tmBottomRight);
-    TransparencyLevelTrackBar->SetPosition(kMaxLevel);
-    TransparencyLevelTrackBar->OnChange = [this](TComponent*) { TransparencyLevelTrackBarChange(); };
-
     TransparencyLevelEdit = CreateChild<TEdit>(this, GroupBox);
     TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
     TransparencyLevelEdit->SetText("100");
@@ -105,6 +96,15 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelUpDown->OnClickButton = [this](TComponent*, TUDBtnType) {
         TransparencyLevelUpDownClick();
     };
+    // Made after the number field: the focus moves down the page from it to the track bar.
+    TransparencyLevelTrackBar = CreateChild<TTrackBar>(this, GroupBox);
+    TransparencyLevelTrackBar->SetBounds(kTrackBar.left, kTrackBar.top, kZep.TrackBarWidth, kTrackBar.bottom);
+    TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
+    TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
+    TransparencyLevelTrackBar->SetFrequency(10);
+    TransparencyLevelTrackBar->SetTickMarks(TTickMark::tmBottomRight);
+    TransparencyLevelTrackBar->SetPosition(kMaxLevel);
+    TransparencyLevelTrackBar->OnChange = [this](TComponent*) { TransparencyLevelTrackBarChange(); };
     shownLevelText_ = TransparencyLevelEdit->Text();
 }
 
@@ -168,17 +168,17 @@ TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ
         const char* Hint;
         void (TTransparentWindowActionDetailPanel_GLZ::*Click)();
     };
-    // In tab order.
+    // In tab order, which is the order down the page.
     const TSwitch switches[] = {
         {InactiveTransparencyCheckBox, kInactiveTop, "set transparency only when window is not active",
          "If window is active it is opaque.\r\nIf window is not active it is transparent.",
          &TTransparentWindowActionDetailPanel_GLZ::InactiveTransparencyCheckBoxClick},
-        {StayOnTopCheckBox, kStayOnTopTop, "keep window on top", "Keep window on top",
-         &TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick},
         {GhostWindowCheckBox, kGhostTop, "ghost mode will be active whenever the window becomes transparent",
          "Ghost mode allows mouse clicks and moves to be made \r\nthrough the top window to underlying "
          "windows.",
          &TTransparentWindowActionDetailPanel_GLZ::GhostWindowCheckBoxClick},
+        {StayOnTopCheckBox, kStayOnTopTop, "keep window on top", "Keep window on top",
+         &TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick},
     };
     for (const TSwitch& s : switches) {
         s.Box = CreateChild<TKLVCheckBox>(this, GroupBox);

@@ -18,12 +18,14 @@
 
 #include "ConfigBuilder/PickTargets.h"
 #include "Project/Model/ModelTestSupport.h"
+#include "Platform/FormTestSupport.h"
 #include "Platform/TestWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -87,16 +89,6 @@ std::string BuildFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-template <class T> T* Find(TWinControl* in) {
-    for (int i = 0; i < in->ControlCount(); ++i) {
-        if (auto* found = dynamic_cast<T*>(in->Controls(i)))
-            return found;
-        if (T* deeper = Find<T>(in->Controls(i)))
-            return deeper;
-    }
-    return nullptr;
-}
-
 // A real rule made from the template, inside a configuration root, with its page shown.
 class RulePage : public ::testing::Test {
 protected:
@@ -116,10 +108,10 @@ protected:
             AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel"));
         ASSERT_NE(nullptr, page);
         page->SetParent(host.Handle());
-        condition = Find<TConditionDetailPanel>(page);
-        classPanel = Find<TWindowClassCriterionDetailPanel>(page);
-        captionPanel = Find<TWindowCaptionCriterionDetailPanel>(page);
-        level = Find<TTransparentWindowActionDetailPanel_GLZ>(page);
+        condition = FindControlIn<TConditionDetailPanel>(page);
+        classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
+        captionPanel = FindControlIn<TWindowCaptionCriterionDetailPanel>(page);
+        level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(page);
         ASSERT_TRUE(condition && classPanel && captionPanel && level);
         Deliver();
     }
@@ -315,7 +307,7 @@ TEST_F(RulePage, APageOpensWithTheStoredLevelInAllThreeControls) {
     auto* otherPage = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
         AsUIElement(other.Get())->GetDetailPanel("DefaultDetailPanel"));
     ASSERT_NE(nullptr, otherPage);
-    auto* otherLevel = Find<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
+    auto* otherLevel = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
     ASSERT_NE(nullptr, otherLevel);
     EXPECT_EQ(40, otherLevel->TransparencyLevelTrackBar->Position());
     EXPECT_EQ("40", otherLevel->TransparencyLevelEdit->Text());
@@ -386,14 +378,19 @@ protected:
     }
     void MoveTo(POINT screen) {
         ScreenToClient(condition->FindWindow->Handle(), &screen);
+        last = screen;
         PostMessageA(condition->FindWindow->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
                      MAKELPARAM(static_cast<short>(screen.x), static_cast<short>(screen.y)));
         Deliver();
     }
+    // Where the mouse was moved last.
     void Release() {
-        PostMessageA(condition->FindWindow->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        PostMessageA(condition->FindWindow->Handle(), WM_LBUTTONUP, 0,
+                     MAKELPARAM(static_cast<short>(last.x), static_cast<short>(last.y)));
         Deliver();
     }
+    bool Modified() { return dynamic_cast<TQuendaWindows&>(*root.Get()).Modified; }
+    POINT last{5, 5};
     std::string Criterion(const char* name, const char* param) {
         return ParamAt(rule.Get(),
                        std::string("conditions/DefaultCondition/criterions/") + name + "/params/" + param);
@@ -411,21 +408,73 @@ TEST_F(RulePagePicker, DragFillsBothCriteriaFromEachWindowAndSkipsTheOwnWindow) 
             inner(sender, wnd);
         };
     Press();
+    // While the button is held the boxes show each window; the rule takes the one released over.
     MoveTo(InsideClient(targets.one));
-    EXPECT_EQ("GlzPickTarget", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name"));
-    EXPECT_EQ("Pick target one", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    EXPECT_EQ("GlzPickTarget", classPanel->WindowClassComboBox->Text());
+    EXPECT_EQ("Pick target one", captionPanel->WindowCaptionComboBox->Text());
     MoveTo(InsideClient(targets.one, 100, 60));
     MoveTo(InsideClient(host.Handle(), 600, 10));
-    EXPECT_EQ("Pick target one", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    EXPECT_EQ("Pick target one", captionPanel->WindowCaptionComboBox->Text());
     MoveTo(InsideClient(targets.button, 40, 20));
-    EXPECT_EQ("#32770", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name"));
-    EXPECT_EQ("Pick dialog", Criterion("WINDOWCaptionCriterion", "window_caption"));
+    EXPECT_EQ("#32770", classPanel->WindowClassComboBox->Text());
+    EXPECT_EQ("Pick dialog", captionPanel->WindowCaptionComboBox->Text());
+    EXPECT_EQ("", Criterion("WINDOWCaptionCriterion", "window_caption"));
     MoveTo(InsideClient(targets.two));
     Release();
     EXPECT_EQ(3, changes);
+    EXPECT_EQ("GlzPickTarget", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name"));
     EXPECT_EQ("Pick target two", Criterion("WINDOWCaptionCriterion", "window_caption"));
     EXPECT_EQ((std::vector<std::string>{"Pick target two", "Pick dialog", "Pick target one"}),
               captionPanel->WindowCaptionComboBox->Items());
+}
+
+// A point of the screen where only the desktop lies.
+std::optional<POINT> DesktopPoint() {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    for (int y = height - 40; y > 0; y -= 37)
+        for (int x = width - 5; x > width / 2; x -= 41)
+            if (HWND w = WindowFromPoint({x, y}); w == GetDesktopWindow())
+                return POINT{x, y};
+    return std::nullopt;
+}
+
+// Esc, or a release over the desktop, the task bar, the editor itself or nothing, is no pick:
+// the rule and its boxes stay as they were.
+TEST_F(RulePagePicker, ADragThatIsCancelledOrEndsOverNoTargetChangesNothing) {
+    ASSERT_TRUE(targets.Ready());
+    SetParamAt(rule.Get(),
+               "conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/window_class_name",
+               "Notepad");
+    dynamic_cast<TQuendaWindows&>(*root.Get()).Modified = false;
+    const auto unchanged = [&](const char* step) {
+        EXPECT_EQ("Notepad", Criterion("WINDOWCLASSNAMECRITERION", "window_class_name")) << step;
+        EXPECT_EQ("", Criterion("WINDOWCaptionCriterion", "window_caption")) << step;
+        EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text()) << step;
+        EXPECT_EQ("", captionPanel->WindowCaptionComboBox->Text()) << step;
+        EXPECT_FALSE(Modified()) << step;
+    };
+
+    Press();
+    MoveTo(InsideClient(targets.one));
+    ASSERT_EQ("Pick target one", captionPanel->WindowCaptionComboBox->Text());
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    Deliver();
+    EXPECT_FALSE(condition->FindWindow->Picking());
+    unchanged("Esc");
+
+    const std::optional<POINT> desktop = DesktopPoint();
+    ASSERT_TRUE(desktop.has_value());
+    std::vector<std::pair<const char*, POINT>> ends{{"desktop", *desktop},
+                                                    {"own window", InsideClient(host.Handle(), 600, 10)}};
+    if (HWND taskBar = FindWindowA("Shell_TrayWnd", nullptr); taskBar != nullptr && IsWindowVisible(taskBar))
+        ends.emplace_back("task bar", InsideClient(taskBar, 5, 5));
+    for (const auto& [where, point] : ends) {
+        Press();
+        MoveTo(InsideClient(targets.one));
+        MoveTo(point);
+        Release();
+        unchanged(where);
+    }
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+#pragma once
+
+// What the benchmarks of glzemb share: starting the helper programs of the build folder, and a
+// measurement taken while a library is installed as a global hook by another process.
+#include "ChildProcess.h"
+#include "Handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The folder of this program, which holds the helpers and the deliverables.
+inline std::string BinFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+// A program by its command line, in the build folder; null when it could not start.
+inline UniqueHandle StartCommand(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, BinFolder().c_str(),
+                        &startup, &info))
+        return {};
+    CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}
+
+// A helper program of the build folder with its arguments.
+inline UniqueHandle StartHelper(const std::string& program, const std::string& arguments) {
+    std::string line(1, '"');
+    line.append(BinFolder()).append(program).append("\" ").append(arguments);
+    return StartCommand(line);
+}
+
+// Runs Measure while the named library is installed as a global hook by another process.
+template <class Measure> double WithHook(const char* library, Measure measure) {
+    const std::string readyName = UniqueName("GlzBenchReady");
+    const std::string stopName = UniqueName("GlzBenchStop");
+    const UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, readyName.c_str()));
+    const UniqueHandle stop(CreateEventA(nullptr, TRUE, FALSE, stopName.c_str()));
+    std::string arguments = readyName;
+    arguments.append(" ").append(stopName).append(" ").append(library);
+    const UniqueHandle installer = StartHelper("GlzHookInstaller.exe", arguments);
+    double result = -1;
+    if (WaitForSingleObject(ready.Get(), 10000) == WAIT_OBJECT_0)
+        result = measure();
+    SetEvent(stop.Get());
+    WaitForExitPumping(installer.Get());
+    return result;
+}
