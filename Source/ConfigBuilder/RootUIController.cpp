@@ -4,7 +4,7 @@
 #include "BOMUICommands.h"
 #include "CenterCommands.h"
 #include "DetailPanelRegistration.h"
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 #include "GeneralClasses.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
@@ -109,21 +109,21 @@ void TRootUIController::BuildCommandBars() {
 
 void TRootUIController::BindTree(TTreeView& tree, HWND detailHost, HWND owner) {
     tree_ = &tree;
+    treeUI_ = std::make_unique<TTreeViewUI>(tree);
     detailHost_ = detailHost;
     owner_ = owner;
     tree.OnChange = [this](TTreeNode node) { ShowDetailPanel(node); };
     tree.OnDeletion = [this](TTreeNode node) { OnTreeNodeDeletion(node); };
-    tree.OnExpanding = [](TTreeNode node) {
-        if (IUIElement* element = NodeElement(node))
-            element->Expanding(node);
+    tree.OnExpanding = [this](TTreeNode node) {
+        if (IUIElement* element = ElementOf(node))
+            element->Expanding(treeUI_->Node(node));
     };
     tree.OnMouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
         OnTreeMouseUp(button, shift, x, y);
     };
 
     root_.AttachUI(static_cast<IUI*>(&root_));
-    TTreeNode node = root_.InsertTreeNode(tree, {});
-    node.Expand();
+    treeUI_->TreeNode(root_.InsertTreeNode(*treeUI_, {})).Expand();
 
     WireCommands(root_.ResolvePath("menu").Get());
     WireCommands(root_.ResolvePath("toolbar").Get());
@@ -139,13 +139,14 @@ void TRootUIController::UnbindTree() {
         shownPanel_ = nullptr;
     }
     if (root_.TreeNode)
-        root_.TreeNode.Delete();
+        treeUI_->TreeNode(root_.TreeNode).Delete();
     root_.DetachUI();
     tree_->OnChange = nullptr;
     tree_->OnDeletion = nullptr;
     tree_->OnExpanding = nullptr;
     tree_->OnMouseUp = nullptr;
     tree_ = nullptr;
+    treeUI_.reset();
     detailHost_ = nullptr;
 }
 
@@ -171,10 +172,11 @@ void TRootUIController::OnCommandExecute(TCommandAction& action) {
     StoreFocusedValue();
     // A failing command (a save that cannot write) tells the user and changes nothing else.
     try {
+        TUICommand command{action.Name, action.Enabled};
         TTreeNode node = tree_->Selected() ? tree_->Selected() : tree_->GetFirstNode();
         for (; node; node = node.Parent())
-            if (IUIElement* element = NodeElement(node);
-                element != nullptr && !element->ExecuteCommand(action))
+            if (IUIElement* element = ElementOf(node);
+                element != nullptr && !element->ExecuteCommand(command))
                 return;
     } catch (const std::exception& e) {
         ShowError(e.what());
@@ -183,11 +185,14 @@ void TRootUIController::OnCommandExecute(TCommandAction& action) {
 
 void TRootUIController::OnCommandUpdate(TCommandAction& action) {
     if (tree_ != nullptr) {
+        TUICommand command{action.Name, action.Enabled};
         TTreeNode node = tree_->Selected() ? tree_->Selected() : tree_->GetFirstNode();
         for (; node; node = node.Parent())
-            if (IUIElement* element = NodeElement(node);
-                element != nullptr && !element->UpdateCommand(action))
+            if (IUIElement* element = ElementOf(node);
+                element != nullptr && !element->UpdateCommand(command)) {
+                action.Enabled = command.Enabled;
                 return;
+            }
     }
     action.Enabled = false;
 }
@@ -197,7 +202,7 @@ bool TRootUIController::HandleShortCut(TShortCut shortCut) {
            HandleShortCutIn(root_.ResolvePath("toolbar").Get(), shortCut);
 }
 
-bool TRootUIController::ExecuteCommand(TCommandAction& action) {
+bool TRootUIController::ExecuteCommand(TUICommand& action) {
     const std::string& name = action.Name;
     if (name == "AppExit")
         CloseMainWindow();
@@ -222,12 +227,12 @@ bool TRootUIController::ExecuteCommand(TCommandAction& action) {
     return false;
 }
 
-bool TRootUIController::UpdateCommand(TCommandAction& action) {
+bool TRootUIController::UpdateCommand(TUICommand& action) {
     const std::string& name = action.Name;
     if (AlwaysEnabled(name))
         action.Enabled = true;
     else if (name == "AppSave")
-        action.Enabled = root_.Modified;
+        action.Enabled = root_.Modified || FocusedValueChanged();
     else if (name == "WindowRuleDelete")
         action.Enabled =
             root_.TreeNode && tree_ != nullptr && tree_->Selected() && tree_->Selected().Level() == 1;
@@ -255,8 +260,8 @@ void TRootUIController::AddWindowRule() {
     rules->Add(rule.Get());
     if (root_.TreeNode) {
         // The node just made, not a walk over every rule's node to find the last one.
-        if (TTreeNode added = AddElementNode(root_.TreeNode, rule.Get()))
-            added.Select();
+        if (TUINode added = AddElementNode(root_.TreeNode, rule.Get()))
+            treeUI_->TreeNode(added).Select();
     }
     root_.Modified = true;
 }
@@ -265,7 +270,7 @@ void TRootUIController::DeleteWindowRule() {
     if (!root_.TreeNode || tree_ == nullptr)
         return;
     TTreeNode node = tree_->Selected();
-    IUIElement* element = node ? NodeElement(node) : nullptr;
+    IUIElement* element = ElementOf(node);
     ComPtr<IBOMObjectSlave> rule = Supports<IBOMObjectSlave>(element);
     if (!rule || rule->GetClassKey() != KeyWindowRule)
         return;
@@ -319,10 +324,10 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
             shownPanel_->SetParent(nullptr);
             shownPanel_ = nullptr;
         }
-        if (IUIElement* element = node ? NodeElement(node) : nullptr) {
+        if (IUIElement* element = ElementOf(node)) {
             // Filling a page's controls is no change of the configuration.
             const bool wasModified = root_.Modified;
-            if (TAbstractDetailPanel* panel = element->GetDetailPanel("DefaultDetailPanel")) {
+            if (TAbstractDetailPanel* panel = AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel"))) {
                 panel->SetParent(detailHost_);
                 panel->SetVisible(true);
                 shownPanel_ = panel;
@@ -337,8 +342,8 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
 }
 
 void TRootUIController::OnTreeNodeDeletion(TTreeNode node) {
-    if (ComPtr<IUIElement> element = DetachNodeElement(node))
-        element->ClearTreeNode(node);
+    if (ComPtr<IUIElement> element = DetachNodeElement(treeUI_->Node(node)))
+        element->ClearTreeNode(treeUI_->Node(node));
 }
 
 void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
@@ -346,8 +351,12 @@ void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, in
     // A right click selects, as a left one does.
     if (node && button == TMouseButton::Right)
         node.Select();
-    if (IUIElement* element = node ? NodeElement(node) : nullptr)
-        element->MouseDown(node, button, shift, x, y);
+    if (IUIElement* element = ElementOf(node))
+        element->MouseDown(treeUI_->Node(node), button, shift, x, y);
+}
+
+IUIElement* TRootUIController::ElementOf(TTreeNode node) {
+    return node && treeUI_ ? NodeElement(treeUI_->Node(node)) : nullptr;
 }
 
 // Tool buttons and menus take no focus and a short-cut leaves it where it is: an edit's text
@@ -356,6 +365,11 @@ void TRootUIController::OnTreeMouseUp(TMouseButton button, TShiftState shift, in
 void TRootUIController::StoreFocusedValue() {
     if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
         page->StoreFocusedControl();
+}
+
+bool TRootUIController::FocusedValueChanged() const {
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_);
+    return page != nullptr && page->FocusedControlChanged();
 }
 
 void TRootUIController::ConfigurationSaved() {
@@ -377,8 +391,9 @@ void TRootUIController::ShowOptions() {
 
 void TRootUIController::ShowAbout() {
     TAboutForm dialog;
-    std::unique_ptr<TAbstractDetailPanel> panel = ::CreateDetailPanel("AboutPanel");
-    if (!panel)
+    std::unique_ptr<IDetailPanel> created = ::CreateDetailPanel("AboutPanel");
+    TAbstractDetailPanel* panel = AsDetailPanel(created.get());
+    if (panel == nullptr)
         return;
     dialog.SetClientSize(panel->Width(), dialog.CommandPanel->Height() + panel->Height());
     panel->SetParent(&dialog);

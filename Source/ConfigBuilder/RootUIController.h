@@ -1,7 +1,8 @@
 #pragma once
 
+#include "CommandAction.h"
 #include "QuendaWindows.h"
-#include "TreeView.h"
+#include "TreeViewUI.h"
 
 #include <windows.h>
 
@@ -25,8 +26,8 @@ public:
     void CreateUI() override;
     void DestroyUI() override;
     void ShowMainForm() override;
-    bool UpdateCommand(TCommandAction& action) override;
-    bool ExecuteCommand(TCommandAction& action) override;
+    bool UpdateCommand(TUICommand& action) override;
+    bool ExecuteCommand(TUICommand& action) override;
     void ConfigurationSaved() override;
 
     // The tree and the detail area of a main window: the rule tree is built in them, the
@@ -52,6 +53,8 @@ public:
 
     TAbstractDetailPanel* ShownPanel() const noexcept { return shownPanel_; }
     TTreeView* Tree() const noexcept { return tree_; }
+    // The bound tree as the tree binding reaches it; null while none is bound.
+    TTreeViewUI* TreeUI() const noexcept { return treeUI_.get(); }
     TCBAppForm* MainForm() const noexcept { return form_.get(); }
     // The modal dialog on screen (options or about), for whoever needs to reach it.
     TForm* ShownDialog() const noexcept { return dialog_; }
@@ -61,8 +64,12 @@ private:
     void WireCommands(IBOMObject* commands);
     void OnTreeNodeDeletion(TTreeNode node);
     void OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The element of a node of the bound tree, or null.
+    IUIElement* ElementOf(TTreeNode node);
     // Whatever the user typed into the shown page reaches the model first.
     void StoreFocusedValue();
+    // The focused box of the shown page holds typing that StoreFocusedValue would take along.
+    bool FocusedValueChanged() const;
     void TellCenter(int code);
     int Ask(const std::string& text, UINT flags);
     void ShowError(const std::string& text);
@@ -73,6 +80,7 @@ private:
     std::unique_ptr<TCBAppForm> form_;
     TForm* dialog_ = nullptr;
     TTreeView* tree_ = nullptr;
+    std::unique_ptr<TTreeViewUI> treeUI_;
     HWND detailHost_ = nullptr;
     HWND owner_ = nullptr;
     TAbstractDetailPanel* shownPanel_ = nullptr;

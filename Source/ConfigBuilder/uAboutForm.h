@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "StdCtrls.h"

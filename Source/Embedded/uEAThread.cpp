@@ -11,6 +11,10 @@ std::atomic<long> TEAThread::workers_{0};
 
 namespace {
 
+// A fetch needs little stack; the default reservation of the host's program would be taken, and
+// under Wine committed, in every host for each window it opens.
+constexpr SIZE_T WorkerStack = 64 * 1024;
+
 struct TWorkerJob {
     HWND Window;
     TFetchId Fetch;
@@ -26,7 +30,8 @@ bool TEAThread::Start(HWND window, unsigned long long fetch) {
         return false;
     auto job = std::make_unique<TWorkerJob>(TWorkerJob{window, fetch});
     ++workers_;
-    HANDLE thread = CreateThread(nullptr, 0, &TEAThread::Entry, job.get(), 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, WorkerStack, &TEAThread::Entry, job.get(),
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) {
         --workers_;
         FreeLibrary(module);

@@ -2,6 +2,7 @@
 
 #include "Components.h"
 #include "Graphics.h"
+#include "MouseButtons.h"
 
 #include <windows.h>
 
@@ -19,17 +20,6 @@ constexpr TAnchors akLeft = 1;
 constexpr TAnchors akTop = 2;
 constexpr TAnchors akRight = 4;
 constexpr TAnchors akBottom = 8;
-
-enum class TMouseButton { Left, Right, Middle };
-
-// Modifier keys and buttons held during a key or mouse event.
-using TShiftState = unsigned;
-constexpr TShiftState ssShift = 1;
-constexpr TShiftState ssAlt = 2;
-constexpr TShiftState ssCtrl = 4;
-constexpr TShiftState ssLeft = 8;
-constexpr TShiftState ssRight = 16;
-constexpr TShiftState ssMiddle = 32;
 
 // From the MK_* flags of a mouse message (Alt from the keyboard state).
 TShiftState ShiftFromMouseKeys(WPARAM keys) noexcept;

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "ImageList.h"
+#include "TreeNodeLook.h"
 
 #include <windows.h>
 
@@ -11,16 +12,6 @@
 #include <string>
 
 class TTreeView;
-
-// What a node shows: its text, both images, its state image (-1: none) and whether it has an
-// expand button, children or not.
-struct TTreeNodeLook {
-    std::string Text;
-    int ImageIndex = -1;
-    int SelectedIndex = -1;
-    int StateIndex = -1;
-    bool HasChildren = false;
-};
 
 // One item of a tree view: a handle, valid until the item is deleted.
 class TTreeNode {

@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -62,8 +63,9 @@ double PrivateMegabytes(HANDLE process) {
     return static_cast<double>(total) / (1024.0 * 1024.0);
 }
 
-// Notepad's private memory once its window is up (at the rule's alpha when withRule), after
-// its own start-up has settled: a few looks until two agree.
+// Notepad's private memory once its window is up (at the rule's alpha when withRule): the least
+// of looks over 3 s, so that what is held for good counts and not a rule fetch's short-lived
+// worker (under Wine a thread holds about 2 MB of stacks while it runs).
 double NotepadPrivateMegabytes(bool withRule) {
     const UniqueHandle notepad = StartCommand("notepad.exe");
     if (!notepad)
@@ -74,13 +76,10 @@ double NotepadPrivateMegabytes(bool withRule) {
     if (WaitFor([&] { return (window = NotepadOf(id)) != nullptr; }, 10000) &&
         (!withRule || WaitFor([&] { return AtRuleAlpha(window); }, 5000))) {
         WaitForInputIdle(notepad.Get(), 5000);
-        double last = -2;
-        for (int look = 0; look < 20; ++look) {
+        for (int look = 0; look < 30; ++look) {
             Sleep(100); // the program settles by itself; there is nothing to wait on
-            result = PrivateMegabytes(notepad.Get());
-            if (result == last)
-                break;
-            last = result;
+            const double now = PrivateMegabytes(notepad.Get());
+            result = result < 0 ? now : std::min(result, now);
         }
     }
     TerminateProcess(notepad.Get(), 0);

@@ -4,6 +4,7 @@
 // bare (the same window classes straight through CreateWindowEx) in the same round.
 #include "BenchmarkFigures.h"
 #include "BOMObjects.h"
+#include "AbstractDetailPanel.h"
 #include "BOM_UI.h"
 #include "DetailPanelRegistration.h"
 #include "GeneralClasses.h"
@@ -96,7 +97,7 @@ struct TRuleOnPage {
         root->ClearOwner();
     }
     void Show(HWND host) {
-        page = AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel");
+        page = AsDetailPanel(AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel"));
         page->SetParent(host);
         Settle(host);
     }
@@ -152,7 +153,8 @@ int main() {
         sample.Show(host);
         pageKinds = BareKinds(sample.page->Handle());
         ComPtr<IBOMObject> action = sample.rule->ResolvePath("actions/TransparentWindow");
-        levelKinds = BareKinds(AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel")->Handle());
+        levelKinds = BareKinds(
+            AsDetailPanel(AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel"))->Handle());
         sample.page->SetParent(nullptr);
     }
 

@@ -227,6 +227,11 @@ TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
     SetFocus(edit);
     for (char key : std::string("Calc"))
         SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+    // Save is offered while the box is still being typed in.
+    TCommandAction save;
+    save.Name = "AppSave";
+    controller->OnCommandUpdate(save);
+    EXPECT_TRUE(save.Enabled);
     EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
     EXPECT_EQ("Calc", ParamAt(root.Get(), ClassPath));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(">Calc<"));

@@ -59,8 +59,9 @@ protected:
         action.Name = name;
         controller->OnCommandExecute(action);
     }
+    TTreeNode RootNode() { return controller->TreeUI()->TreeNode(root->TreeNode); }
     TTreeNode RuleNode(int index) {
-        TTreeNode node = root->TreeNode.GetFirstChild();
+        TTreeNode node = RootNode().GetFirstChild();
         for (int i = 0; i < index && node; ++i)
             node = node.GetNextSibling();
         return node;
@@ -78,7 +79,7 @@ private:
 
 TEST_F(Controller, TreeShowsTheRootAndItsRules) {
     ASSERT_TRUE(root->TreeNode);
-    EXPECT_EQ("Window Rules", root->TreeNode.Text());
+    EXPECT_EQ("Window Rules", RootNode().Text());
     EXPECT_EQ("Window Rule 1", RuleNode(0).Text());
     EXPECT_EQ("window rule 3", RuleNode(1).Text());
     EXPECT_FALSE(root->Modified);
@@ -109,13 +110,14 @@ TEST_F(Controller, AddTakesTheFirstFreeNumberAndSelectsTheRule) {
 }
 
 TEST_F(Controller, DeleteIsOfferedOnlyForASelectedRule) {
-    root->TreeNode.Select();
+    RootNode().Select();
     EXPECT_FALSE(Enabled("WindowRuleDelete"));
     TTreeNode rule = RuleNode(0);
     rule.Select();
     EXPECT_TRUE(Enabled("WindowRuleDelete"));
     // The rule's parts below it: conditions, actions.
-    Supports<IUIList>(NodeElement(rule))->FillTreeNode(rule);
+    const TUINode ruleNode = controller->TreeUI()->Node(rule);
+    Supports<IUIList>(NodeElement(ruleNode))->FillTreeNode(ruleNode);
     TTreeNode conditions = rule.GetFirstChild();
     ASSERT_TRUE(conditions);
     conditions.Select();
@@ -148,8 +150,8 @@ TEST_F(Controller, DeleteAsksAndSelectsTheNodeAbove) {
     EXPECT_TRUE(root->Modified);
     Execute("WindowRuleDelete");
     EXPECT_EQ("", ItemNames(rootSlave.Get(), "window_rules"));
-    EXPECT_EQ(root->TreeNode, tree->Selected());
-    EXPECT_EQ(0, root->TreeNode.Count());
+    EXPECT_EQ(RootNode(), tree->Selected());
+    EXPECT_EQ(0, RootNode().Count());
 }
 
 TEST_F(Controller, CommandsOfNobodyAreDisabled) {

@@ -396,7 +396,7 @@ TEST_F(EffectsEndToEnd, CloseWhileTheWindowsThreadIsBusyEndsAtOnceAndLeavesEvery
     EXPECT_LT(GetTickCount64() - closing, 2000u) << "the close waited for the busy thread";
     ASSERT_TRUE(WaitUntil([&] { return Responds(windows[0], 500); }, BusyMs + 5000));
     const auto changed = [](HWND window) {
-        return (ExStyle(window) & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) != 0;
+        return (ExStyle(window) & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST)) != 0;
     };
     EXPECT_TRUE(WaitUntil([&] { return CountWith(windows, changed) == 0; }, 3000))
         << CountWith(windows, changed) << " of 5 windows still changed";

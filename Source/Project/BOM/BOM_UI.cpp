@@ -10,26 +10,25 @@ std::unique_ptr<TTNStruct> NewNodeRecord(IUIElement* element) {
 
 } // namespace
 
-void AttachNodeElement(TTreeNode node, IUIElement* element) {
+void AttachNodeElement(TUINode node, IUIElement* element) {
     std::unique_ptr<TTNStruct> record = NewNodeRecord(element);
     node.SetData(record.get());
     record.release(); // the node holds it until DetachNodeElement
 }
 
-TTreeNode InsertElementNode(TTreeView& tree, TTreeNode parent, IUIElement* element,
-                            const TTreeNodeLook& look) {
+TUINode InsertElementNode(IUITree& tree, TUINode parent, IUIElement* element, const TTreeNodeLook& look) {
     std::unique_ptr<TTNStruct> record = NewNodeRecord(element);
-    const TTreeNode node = tree.InsertItem(parent, look, record.get());
+    const TUINode node{&tree, tree.InsertNode(parent.Item, look, record.get())};
     record.release(); // the node holds it until DetachNodeElement
     return node;
 }
 
-IUIElement* NodeElement(TTreeNode node) {
+IUIElement* NodeElement(TUINode node) {
     auto* record = static_cast<TTNStruct*>(node ? node.Data() : nullptr);
     return record != nullptr ? record->Element.Get() : nullptr;
 }
 
-ComPtr<IUIElement> DetachNodeElement(TTreeNode node) {
+ComPtr<IUIElement> DetachNodeElement(TUINode node) {
     std::unique_ptr<TTNStruct> record(static_cast<TTNStruct*>(node.Data()));
     if (!record)
         return nullptr;
@@ -81,14 +80,14 @@ void TBOM_UI_Collection::AddItem(IBOMObject* item) {
             element->AttachUI(UI.Get());
 }
 
-void TBOM_UI_Collection::FillTreeNode(TTreeNode node) {
+void TBOM_UI_Collection::FillTreeNode(TUINode node) {
     for (int i = 0; i < Count(); ++i)
         AddElementNode(node, GetItem(i).Get());
 }
 
-TTreeNode AddElementNode(TTreeNode parent, IBOMObject* obj) {
+TUINode AddElementNode(TUINode parent, IBOMObject* obj) {
     ComPtr<IUIElement> element = AsUIElement(obj);
     if (!element)
         return {};
-    return element->InsertTreeNode(*parent.TreeView(), parent);
+    return element->InsertTreeNode(*parent.Tree, parent);
 }

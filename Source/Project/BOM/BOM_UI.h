@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DetailPanels.h"
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
-#include "CommandAction.h"
-#include "TreeView.h"
+#include "DetailPanels.h"
+#include "MouseButtons.h"
+#include "UITree.h"
 
 #include <memory>
 #include <string>
@@ -19,24 +19,24 @@ struct IUIElement : IUnknown {
     virtual void AttachUI(IUI* ui) = 0;
     virtual void DetachUI() = 0;
     virtual void Refresh() = 0;
-    virtual void SetTreeNode(TTreeNode node) = 0;
+    virtual void SetTreeNode(TUINode node) = 0;
     // A new last child of parent (a top node when parent is empty) that holds and shows the
     // element, made in one insertion; the element takes it as its node.
-    virtual TTreeNode InsertTreeNode(TTreeView& tree, TTreeNode parent) = 0;
-    virtual void ClearTreeNode(TTreeNode node) = 0;
-    virtual void Expanding(TTreeNode node) = 0;
-    virtual void MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) = 0;
+    virtual TUINode InsertTreeNode(IUITree& tree, TUINode parent) = 0;
+    virtual void ClearTreeNode(TUINode node) = 0;
+    virtual void Expanding(TUINode node) = 0;
+    virtual void MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) = 0;
     // Not owned by the caller; null when there is none.
-    virtual TAbstractDetailPanel* GetDetailPanel(const std::string& name) = 0;
+    virtual IDetailPanel* GetDetailPanel(const std::string& name) = 0;
     // Both answer true when the element did not handle the command.
-    virtual bool UpdateCommand(TCommandAction& action) = 0;
-    virtual bool ExecuteCommand(TCommandAction& action) = 0;
+    virtual bool UpdateCommand(TUICommand& action) = 0;
+    virtual bool ExecuteCommand(TUICommand& action) = 0;
 };
 __CRT_UUID_DECL(IUIElement, 0xB04B1AB0, 0x1D3A, 0x4A86, 0xAE, 0xC5, 0x5C, 0x79, 0x70, 0x1C, 0x0F, 0x84)
 
 // Something that fills a node with child nodes.
 struct IUIList : IUnknown {
-    virtual void FillTreeNode(TTreeNode node) = 0;
+    virtual void FillTreeNode(TUINode node) = 0;
 };
 __CRT_UUID_DECL(IUIList, 0x62533DC1, 0xC8A3, 0x4B16, 0x92, 0x27, 0x1A, 0x45, 0x21, 0x8E, 0xC3, 0x46)
 
@@ -46,19 +46,18 @@ struct TTNStruct {
 };
 
 // Gives node a new record holding element.
-void AttachNodeElement(TTreeNode node, IUIElement* element);
+void AttachNodeElement(TUINode node, IUIElement* element);
 // A new last child of parent with a record holding element, showing look.
-TTreeNode InsertElementNode(TTreeView& tree, TTreeNode parent, IUIElement* element,
-                            const TTreeNodeLook& look);
+TUINode InsertElementNode(IUITree& tree, TUINode parent, IUIElement* element, const TTreeNodeLook& look);
 // The element of node's record, or null.
-IUIElement* NodeElement(TTreeNode node);
+IUIElement* NodeElement(TUINode node);
 // Frees node's record and clears its data; answers the element it held.
-ComPtr<IUIElement> DetachNodeElement(TTreeNode node);
+ComPtr<IUIElement> DetachNodeElement(TUINode node);
 
 // The element of obj when it answers the kind "UIElement", else null.
 ComPtr<IUIElement> AsUIElement(IBOMObject* obj);
 // A new child node of parent that holds and shows the element of obj; none when obj has none.
-TTreeNode AddElementNode(TTreeNode parent, IBOMObject* obj);
+TUINode AddElementNode(TUINode parent, IBOMObject* obj);
 
 // What a tree-bound object and a tree-bound collection share.
 template <class Base> class TBOM_UI_Base : public Base, public IUIElement {
@@ -66,7 +65,7 @@ template <class Base> class TBOM_UI_Base : public Base, public IUIElement {
 
 public:
     ComPtr<IUI> UI;
-    TTreeNode TreeNode;
+    TUINode TreeNode;
     int ImageIndex = -1;
     int StateIndex = -1;
     bool HasChildren = false;
@@ -91,8 +90,8 @@ public:
         return {GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren};
     }
     // One change of the node: a large tree fills in a fraction of the time.
-    virtual void UpdateTreeNode(TTreeNode node) { node.SetLook(TreeNodeLook()); }
-    virtual std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string&) { return nullptr; }
+    virtual void UpdateTreeNode(TUINode node) { node.SetLook(TreeNodeLook()); }
+    virtual std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string&) { return nullptr; }
 
     void AttachUI(IUI* ui) override {
         UI = ui;
@@ -110,19 +109,19 @@ public:
             UpdateTreeNode(TreeNode);
         UpdatePanels();
     }
-    void SetTreeNode(TTreeNode node) override {
+    void SetTreeNode(TUINode node) override {
         TreeNode = node;
         Refresh();
     }
-    TTreeNode InsertTreeNode(TTreeView& tree, TTreeNode parent) override {
+    TUINode InsertTreeNode(IUITree& tree, TUINode parent) override {
         // The node is made with its look: of a refresh only the panels' part is left.
         TreeNode = InsertElementNode(tree, parent, this, TreeNodeLook());
         UpdatePanels();
         return TreeNode;
     }
-    void ClearTreeNode(TTreeNode) override { TreeNode = {}; }
+    void ClearTreeNode(TUINode) override { TreeNode = {}; }
     // Fills the node's children at its first expansion only.
-    void Expanding(TTreeNode node) final {
+    void Expanding(TUINode node) final {
         if (!node.HasChildren() || node.GetFirstChild())
             return;
         if (ComPtr<IUIList> list = GetUIList())
@@ -130,24 +129,24 @@ public:
         else
             node.SetHasChildren(false);
     }
-    void MouseDown(TTreeNode, TMouseButton, TShiftState, int, int) override {}
-    TAbstractDetailPanel* GetDetailPanel(const std::string& name) override {
+    void MouseDown(TUINode, TMouseButton, TShiftState, int, int) override {}
+    IDetailPanel* GetDetailPanel(const std::string& name) override {
         // A detached object has no panels to give.
         if (!Panels)
             return nullptr;
-        if (TAbstractDetailPanel* found = Panels->Get(name))
+        if (IDetailPanel* found = Panels->Get(name))
             return found;
-        std::unique_ptr<TAbstractDetailPanel> panel = CreateDetailPanel(name);
+        std::unique_ptr<IDetailPanel> panel = CreateDetailPanel(name);
         if (!panel)
             return nullptr;
         panel->SetObject(static_cast<IBOMObject*>(static_cast<IBOMObjectSlave*>(this)));
         panel->UpdateControls();
-        TAbstractDetailPanel* result = panel.release();
+        IDetailPanel* result = panel.release();
         Panels->Add(result, name);
         return result;
     }
-    bool UpdateCommand(TCommandAction&) override { return true; }
-    bool ExecuteCommand(TCommandAction&) override { return true; }
+    bool UpdateCommand(TUICommand&) override { return true; }
+    bool ExecuteCommand(TUICommand&) override { return true; }
 
 protected:
     void ChangedFromChild(const std::string& path, IBOMObject* source, const std::string& from,
@@ -184,7 +183,7 @@ private:
         if (!Panels)
             return;
         for (int i = Panels->Count() - 1; i >= 0; --i) {
-            std::unique_ptr<TAbstractDetailPanel> panel(Panels->Get(i));
+            std::unique_ptr<IDetailPanel> panel(Panels->Get(i));
             Panels->Delete(i);
         }
         Panels.reset();
@@ -209,5 +208,5 @@ public:
     bool IsKindOf(const std::string& kind) override;
     ComPtr<IUIList> GetUIList() override;
     void AddItem(IBOMObject* item) override;
-    void FillTreeNode(TTreeNode node) final;
+    void FillTreeNode(TUINode node) final;
 };

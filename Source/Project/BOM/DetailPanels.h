@@ -1,57 +1,33 @@
 #pragma once
 
 #include "BOMInterfaces.h"
-#include "Frame.h"
 #include "KLVCollection.h"
 #include "Variants.h"
 
 #include <memory>
 #include <string>
 
-// A frame that shows and edits one object of the model.
-class TAbstractDetailPanel : public TFrame {
+// A detail panel as a tree-bound object drives it. TAbstractDetailPanel, a frame of the form
+// layer linked by the configuration program only, implements it.
+class IDetailPanel {
 public:
-    TAbstractDetailPanel();
-    ~TAbstractDetailPanel() override;
-
-    ComPtr<IBOMObject> Obj;
-    std::string Title;
-
-    virtual void Localize();
-    virtual void SetObject(IBOMObject* obj);
-    virtual void ClearObject();
-    virtual void Notify(int code, int param1, int param2);
-    // Fills the controls from the object (DoUpdateControls). What the controls report while
-    // they are filled is not an edit: RenameObject and SetParamValue ignore it.
-    void UpdateControls();
-    virtual std::string GetTitle();
-    // Writes into the object what the user typed into the panel's focused control and has not
-    // confirmed yet; the main window runs it before every command and when it closes.
-    virtual void StoreFocusedControl();
-
-    // A name that no path can reach raises EBOMNameError after the controls show the old name.
-    void RenameObject(const std::string& newName);
-    void SetParamValue(const std::string& name, const Variant& value);
-
-    // True while the controls are being filled: their change notifications are not edits.
-    bool IsUpdatingControls() const noexcept { return updating_ > 0; }
-
-protected:
-    // What UpdateControls does; subclasses fill their controls here.
-    virtual void DoUpdateControls();
-
-private:
-    int updating_ = 0;
+    virtual ~IDetailPanel() = default;
+    // Sets the object the panel edits and translates the panel's texts.
+    virtual void SetObject(IBOMObject* obj) = 0;
+    // Fills the controls from the object.
+    virtual void UpdateControls() = 0;
+    // Code 1: translate the texts again; other codes are ignored.
+    virtual void Notify(int code, int param1, int param2) = 0;
 };
 
 // A panel class that can be created by reference.
 struct TDetailPanelClass {
-    std::unique_ptr<TAbstractDetailPanel> (*Create)();
+    std::unique_ptr<IDetailPanel> (*Create)();
 };
 
 template <class T> const TDetailPanelClass* DetailPanelClassOf() {
     static const TDetailPanelClass cls{
-        []() -> std::unique_ptr<TAbstractDetailPanel> { return std::make_unique<T>(); }};
+        []() -> std::unique_ptr<IDetailPanel> { return std::make_unique<T>(); }};
     return &cls;
 }
 
@@ -65,8 +41,8 @@ public:
 // The panels of one tree-bound object by name, in the order they were added. Owns nothing.
 class TAbstractDetailPanels : public TAbstractPointerCollection {
 public:
-    void Add(TAbstractDetailPanel* panel, const std::string& name);
-    TAbstractDetailPanel* Get(const Variant& key) const;
+    void Add(IDetailPanel* panel, const std::string& name);
+    IDetailPanel* Get(const Variant& key) const;
 };
 
 // The one registry of the process; null before the modules start and after they end.
@@ -75,4 +51,4 @@ TAbstractDetailPanelClasses* DetailPanelClasses() noexcept;
 void RegisterDetailPanelClass(const TDetailPanelClass* panelClass, const std::string& name);
 const TDetailPanelClass* FindDetailPanelClass(const Variant& key);
 // A new panel of the class registered under name, or null; the caller owns it.
-std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name);
+std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name);

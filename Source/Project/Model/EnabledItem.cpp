@@ -2,7 +2,6 @@
 
 #include "DetailPanels.h"
 #include "Routines.h"
-#include "TreeView.h"
 
 namespace {
 
@@ -37,16 +36,16 @@ void TEnabledItem::ChangedFromChild(const std::string& path, IBOMObject* source,
     TBOM_UI_Object::ChangedFromChild(path, source, from, sender);
 }
 
-std::unique_ptr<TAbstractDetailPanel> TEnabledItem::CreateDetailPanel(const std::string& name) {
+std::unique_ptr<IDetailPanel> TEnabledItem::CreateDetailPanel(const std::string& name) {
     std::string panelName;
     if (!GetNameValue(PanelMap, name, ';', panelName, '=') || panelName.empty())
         return nullptr;
     return ::CreateDetailPanel(panelName);
 }
 
-void TEnabledItem::MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) {
+void TEnabledItem::MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) {
     TBOM_UI_Object::MouseDown(node, button, shift, x, y);
-    if (node.TreeView() == nullptr || !node.TreeView()->IsOnStateIcon(x, y))
+    if (node.Tree == nullptr || !node.Tree->IsOnStateIcon(x, y))
         return;
     if (ComPtr<IBOMParam> enabled = GetParam("enabled"))
         enabled->SetValue(Variant(enabled->GetValue().AsString() == "yes" ? "no" : "yes"));

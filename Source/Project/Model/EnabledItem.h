@@ -16,9 +16,9 @@ public:
 
     bool IsEnabled() override;
     void SetOwner(IBOMObjectOwner* owner) override;
-    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override;
     // A click on the state icon switches "enabled".
-    void MouseDown(TTreeNode node, TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) override;
 
     // Readers of this model treat a missing parameter as its default.
     std::optional<std::string> ParamText(const std::string& name);

@@ -156,7 +156,7 @@ ComPtr<IUIList> TQuendaWindows::GetUIList() {
     return Supports<IUIList>(rules.Get());
 }
 
-std::unique_ptr<TAbstractDetailPanel> TQuendaWindows::CreateDetailPanel(const std::string&) {
+std::unique_ptr<IDetailPanel> TQuendaWindows::CreateDetailPanel(const std::string&) {
     return ::CreateDetailPanel("QuendaWindowsDetailPanel");
 }
 
@@ -175,11 +175,11 @@ bool TQuendaWindows::IsKindOf(const std::string& kind) {
            (kind == PlugConfigBuilder && controller_);
 }
 
-bool TQuendaWindows::UpdateCommand(TCommandAction& action) {
+bool TQuendaWindows::UpdateCommand(TUICommand& action) {
     return controller_ ? controller_->UpdateCommand(action) : TBOM_UI_Object::UpdateCommand(action);
 }
 
-bool TQuendaWindows::ExecuteCommand(TCommandAction& action) {
+bool TQuendaWindows::ExecuteCommand(TUICommand& action) {
     return controller_ ? controller_->ExecuteCommand(action) : TBOM_UI_Object::ExecuteCommand(action);
 }
 

@@ -14,11 +14,12 @@ class TQuendaWindows;
 
 // The configuration program's side of the root: its plug "CongifBuilder", its command
 // collections and the commands that belong to the whole configuration. The resident program
-// registers none, so it links no forms.
+// registers none; as the tree binding reaches the tree view and the panels through interfaces
+// only, it links no forms.
 struct IRootUIController : IConfigBuilder {
     // Both answer true when the command is not the controller's.
-    virtual bool UpdateCommand(TCommandAction& action) = 0;
-    virtual bool ExecuteCommand(TCommandAction& action) = 0;
+    virtual bool UpdateCommand(TUICommand& action) = 0;
+    virtual bool ExecuteCommand(TUICommand& action) = 0;
     // The configuration file was written: tell the resident program.
     virtual void ConfigurationSaved() = 0;
 };
@@ -36,7 +37,7 @@ public:
     std::string GetCaption() override;
     // The root node's children are the rules themselves.
     ComPtr<IUIList> GetUIList() override;
-    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override;
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
     void ClearOwner() override;
 
@@ -57,8 +58,8 @@ protected:
                      const std::string& oldNamePath) override;
     void Notify(int code, int param1, int param2) override;
     bool ShouldSave(IBOMObject* child) override;
-    bool UpdateCommand(TCommandAction& action) override;
-    bool ExecuteCommand(TCommandAction& action) override;
+    bool UpdateCommand(TUICommand& action) override;
+    bool ExecuteCommand(TUICommand& action) override;
 
 private:
     ComPtr<IRootUIController> controller_;

@@ -65,7 +65,7 @@ bool TWindowRule::IsKindOf(const std::string& kind) {
     return TEnabledItem::IsKindOf(kind) || kind == KindWindowRule;
 }
 
-void TWindowRule::FillTreeNode(TTreeNode node) {
+void TWindowRule::FillTreeNode(TUINode node) {
     for (const char* part : {"conditions", "actions", "triggers"})
         AddElementNode(node, ResolvePath(part).Get());
 }

@@ -9,7 +9,7 @@ class TWindowRule : public TEnabledItem, public IWindowRule, public IUIList {
 public:
     ComPtr<IUIList> GetUIList() override { return ComPtr<IUIList>(static_cast<IUIList*>(this)); }
     // One node each for "conditions", "actions" and "triggers", in this order.
-    void FillTreeNode(TTreeNode node) override;
+    void FillTreeNode(TUINode node) override;
     bool IsEnabled() override { return TEnabledItem::IsEnabled(); }
     bool Match(HWND window) override;
     void GetDescriptor(std::string& text) override;

@@ -33,7 +33,7 @@ protected:
 class TCountingItem : public TTestItem {
 public:
     int ParamChanges = 0;
-    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override {
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override {
         if (name == "EditPanel")
             return std::make_unique<TEditPanel>();
         return TTestItem::CreateDetailPanel(name);
@@ -154,7 +154,7 @@ TEST(PanelRegistry, FirstOfTwoNamesDifferingInCaseWins) {
     RegisterDetailPanelClass(nullptr, "NullPanel");
     EXPECT_EQ(DetailPanelClassOf<TPanelA>(), FindDetailPanelClass("casepanel"));
     EXPECT_EQ(nullptr, FindDetailPanelClass("NullPanel"));
-    std::unique_ptr<TAbstractDetailPanel> panel = CreateDetailPanel("CASEPANEL");
+    std::unique_ptr<IDetailPanel> panel = CreateDetailPanel("CASEPANEL");
     EXPECT_NE(nullptr, dynamic_cast<TPanelA*>(panel.get()));
     EXPECT_EQ(nullptr, CreateDetailPanel("Unregistered"));
 }

@@ -19,24 +19,25 @@ struct BOMClasses : ::testing::Environment {
 struct BoundTree : ::testing::Test {
     TTestWindow host;
     TTreeView tree{host.Handle()};
+    TTreeViewUI ui{tree};
 
     void SetUp() override {
         PanelLog().clear();
-        tree.OnDeletion = [](TTreeNode node) {
-            if (ComPtr<IUIElement> element = DetachNodeElement(node))
-                element->ClearTreeNode(node);
+        tree.OnDeletion = [this](TTreeNode node) {
+            if (ComPtr<IUIElement> element = DetachNodeElement(ui.Node(node)))
+                element->ClearTreeNode(ui.Node(node));
         };
-        tree.OnExpanding = [](TTreeNode node) {
-            if (IUIElement* element = NodeElement(node))
-                element->Expanding(node);
+        tree.OnExpanding = [this](TTreeNode node) {
+            if (IUIElement* element = NodeElement(ui.Node(node)))
+                element->Expanding(ui.Node(node));
         };
     }
 
     TTreeNode Show(const ComPtr<IBOMObjectSlave>& obj) {
         TTreeNode node = tree.InsertItem({}, "");
         ComPtr<IUIElement> element = AsUIElement(obj.Get());
-        AttachNodeElement(node, element.Get());
-        element->SetTreeNode(node);
+        AttachNodeElement(ui.Node(node), element.Get());
+        element->SetTreeNode(ui.Node(node));
         return node;
     }
 };
@@ -142,7 +143,7 @@ TEST_F(BoundTree, SamePanelNameTwiceGivesOnePanelInAnyLetterCase) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("a");
     ComPtr<IUIElement> element = AsUIElement(item.Get());
     element->AttachUI(nullptr);
-    TAbstractDetailPanel* first = element->GetDetailPanel("DefaultDetailPanel");
+    IDetailPanel* first = element->GetDetailPanel("DefaultDetailPanel");
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(first, element->GetDetailPanel("defaultdetailpanel"));
     EXPECT_EQ(1, static_cast<TLogPanel*>(first)->Updates);
@@ -195,7 +196,7 @@ TEST_F(BoundTree, ItemAddedToAttachedCollectionIsAttachedAtOnce) {
 
 TEST_F(BoundTree, CommandsAreLeftToTheParent) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("a");
-    TCommandAction action;
+    TUICommand action{"AppSave"};
     EXPECT_TRUE(AsUIElement(item.Get())->UpdateCommand(action));
     EXPECT_TRUE(AsUIElement(item.Get())->ExecuteCommand(action));
     EXPECT_TRUE(item->IsKindOf("UIElement"));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AbstractDetailPanel.h"
 #include "BOM_UI.h"
+#include "TreeViewUI.h"
 #include "GeneralClasses.h"
 
 #include <string>
@@ -34,7 +36,7 @@ public:
         AddParam("enabled", "yes");
         ImageIndex = 1;
     }
-    std::unique_ptr<TAbstractDetailPanel> CreateDetailPanel(const std::string& name) override {
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override {
         if (name == "DefaultDetailPanel" || name == "Second")
             return std::make_unique<TLogPanel>();
         return nullptr;

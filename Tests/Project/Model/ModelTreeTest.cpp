@@ -1,7 +1,8 @@
 #include "BOMRoutines.h"
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 #include "EnabledItem.h"
 #include "ModelTestSupport.h"
+#include "TreeViewUI.h"
 
 #include <gtest/gtest.h>
 
@@ -78,9 +79,10 @@ namespace {
 TEST_F(ModelTree, RuleNodeShowsItsThreePartsWithFixedCaptions) {
     TTestWindow host;
     TTreeView tree{host.Handle()};
-    tree.OnDeletion = [](TTreeNode node) {
-        if (ComPtr<IUIElement> element = DetachNodeElement(node))
-            element->ClearTreeNode(node);
+    TTreeViewUI ui{tree};
+    tree.OnDeletion = [&ui](TTreeNode node) {
+        if (ComPtr<IUIElement> element = DetachNodeElement(ui.Node(node)))
+            element->ClearTreeNode(ui.Node(node));
     };
     const long before = TDebugInterfacedObject::LiveObjects();
     {
@@ -88,13 +90,13 @@ TEST_F(ModelTree, RuleNodeShowsItsThreePartsWithFixedCaptions) {
         rule->SetOwner(nullptr);
         TTreeNode node = tree.InsertItem({}, "");
         ComPtr<IUIElement> element = AsUIElement(rule.Get());
-        AttachNodeElement(node, element.Get());
-        element->SetTreeNode(node);
+        AttachNodeElement(ui.Node(node), element.Get());
+        element->SetTreeNode(ui.Node(node));
         EXPECT_EQ("Rule", node.Text());
         EXPECT_EQ(1, node.ImageIndex());
         EXPECT_FALSE(node.HasChildren());
 
-        MustCast<IUIList>(rule)->FillTreeNode(node);
+        MustCast<IUIList>(rule)->FillTreeNode(ui.Node(node));
         ASSERT_EQ(3, node.Count());
         TTreeNode part = node.GetFirstChild();
         EXPECT_EQ("Conditions", part.Text());
@@ -117,13 +119,14 @@ namespace {
 TEST_F(ModelTree, RootNodeListsTheRulesUnderItsCaption) {
     TTestWindow host;
     TTreeView tree{host.Handle()};
-    tree.OnDeletion = [](TTreeNode node) {
-        if (ComPtr<IUIElement> element = DetachNodeElement(node))
-            element->ClearTreeNode(node);
+    TTreeViewUI ui{tree};
+    tree.OnDeletion = [&ui](TTreeNode node) {
+        if (ComPtr<IUIElement> element = DetachNodeElement(ui.Node(node)))
+            element->ClearTreeNode(ui.Node(node));
     };
-    tree.OnExpanding = [](TTreeNode node) {
-        if (IUIElement* element = NodeElement(node))
-            element->Expanding(node);
+    tree.OnExpanding = [&ui](TTreeNode node) {
+        if (IUIElement* element = NodeElement(ui.Node(node)))
+            element->Expanding(ui.Node(node));
     };
     ComPtr<IBOMObjectSlave> root = CreateBOMObject("QUENNAWINDOWS", "");
     ASSERT_TRUE(root);
@@ -134,8 +137,8 @@ TEST_F(ModelTree, RootNodeListsTheRulesUnderItsCaption) {
 
     TTreeNode node = tree.InsertItem({}, "");
     ComPtr<IUIElement> element = AsUIElement(root.Get());
-    AttachNodeElement(node, element.Get());
-    element->SetTreeNode(node);
+    AttachNodeElement(ui.Node(node), element.Get());
+    element->SetTreeNode(ui.Node(node));
     EXPECT_EQ("Window Rules", node.Text());
     EXPECT_EQ(0, node.ImageIndex());
     node.Expand();

@@ -83,7 +83,8 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
     int height = FindWindowPanel->Height();
     for (int i = 0; i < criterions->Count(); ++i) {
         ComPtr<IUIElement> element = AsUIElement(criterions->Item(Variant(i)).Get());
-        TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+        TAbstractDetailPanel* panel =
+            element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
         if (panel == nullptr)
             continue;
         // Stacked below the picker in the criteria's order.
@@ -105,6 +106,14 @@ void TConditionDetailPanel::Localize() {
 void TConditionDetailPanel::StoreFocusedControl() {
     ForEachCriterionPanel(CriterionsGroupBox,
                           [](TAbstractCriterionDetailPanel& panel) { panel.StoreFocusedControl(); });
+}
+
+bool TConditionDetailPanel::FocusedControlChanged() {
+    bool changed = false;
+    ForEachCriterionPanel(CriterionsGroupBox, [&changed](TAbstractCriterionDetailPanel& panel) {
+        changed |= panel.FocusedControlChanged();
+    });
+    return changed;
 }
 
 void TConditionDetailPanel::FindWindowBeforeSelectWindow(HWND& wnd, bool& cancel) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 
 #include <windows.h>
 
@@ -18,6 +18,7 @@ public:
     void SetObject(IBOMObject* obj) override;
     // What the user typed into a focused criterion.
     void StoreFocusedControl() override;
+    bool FocusedControlChanged() override;
 
     TGroupBox* CriterionsGroupBox = nullptr;
     TPanel* FindWindowPanel = nullptr;

@@ -102,6 +102,13 @@ void TTextCriterionDetailPanel::StoreFocusedControl() {
         StoreText();
 }
 
+bool TTextCriterionDetailPanel::FocusedControlChanged() {
+    if (!textBox_->Focused())
+        return false;
+    const std::optional<std::string> stored = ParamText(Obj.Get(), std::string("params/") + texts_.Param);
+    return stored.has_value() && *stored != textBox_->Text();
+}
+
 void TTextCriterionDetailPanel::StoreText() {
     SetParamValue(texts_.Param, Variant(textBox_->Text()));
 }

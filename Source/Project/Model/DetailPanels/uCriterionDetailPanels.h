@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 
 #include <windows.h>
 
@@ -36,6 +36,7 @@ public:
     void PreviewWindow(HWND wnd) override;
     // The typed text, when the text box has the focus.
     void StoreFocusedControl() override;
+    bool FocusedControlChanged() override;
 
 protected:
     struct TTexts {

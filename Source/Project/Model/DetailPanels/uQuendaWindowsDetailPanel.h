@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 
 class TMemo;
 

@@ -59,7 +59,8 @@ void TWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
 
 void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
     ComPtr<IUIElement> element = AsUIElement(Obj->ResolvePath(path).Get());
-    TAbstractDetailPanel* panel = element ? element->GetDetailPanel("DefaultDetailPanel") : nullptr;
+    TAbstractDetailPanel* panel =
+        element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
     if (panel == nullptr)
         return;
     AppendToTop(panel, ScrollBox);
@@ -71,6 +72,16 @@ void TWindowRuleDetailPanel::StoreFocusedControl() {
     for (int i = 0; i < ScrollBox->ControlCount(); ++i)
         if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i)))
             embedded->StoreFocusedControl();
+}
+
+bool TWindowRuleDetailPanel::FocusedControlChanged() {
+    if (NameEdit->Focused() && Obj && NameEdit->Text() != Obj->GetName())
+        return true;
+    for (int i = 0; i < ScrollBox->ControlCount(); ++i)
+        if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i));
+            embedded != nullptr && embedded->FocusedControlChanged())
+            return true;
+    return false;
 }
 
 void TWindowRuleDetailPanel::DoUpdateControls() {

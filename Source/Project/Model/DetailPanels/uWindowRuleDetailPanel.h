@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailPanels.h"
+#include "AbstractDetailPanel.h"
 
 class TEdit;
 class TGroupBox;
@@ -18,6 +18,7 @@ public:
     // What the user typed into the focused control of the whole page: the name, or a
     // criterion's text.
     void StoreFocusedControl() override;
+    bool FocusedControlChanged() override;
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
