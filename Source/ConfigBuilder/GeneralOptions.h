@@ -24,8 +24,11 @@ std::string ControlCenterRunValue();
 // Whether a Run value starts GlazloCenter of this folder: quoted or not, with arguments or not.
 bool RunValueStartsControlCenter(const std::string& runValue);
 
-// Values that cannot be read show their defaults.
+// Values that cannot be read show their defaults. The Run value is read whether it is stored as
+// a string, an expandable string (also expanded) or a multi-string (its strings joined by blanks).
 TGeneralOptions ReadGeneralOptions();
 // Writes each value on its own: one that cannot be written does not stop the next. No
-// language: "Language" is left as it is.
-void WriteGeneralOptions(bool loadAtStartup, bool trayIcon, const std::optional<std::string>& language);
+// language: "Language" is left as it is; no start at logon: the Run value is left as it is
+// (another program's value, or one written by hand, is kept unless the user changed the box).
+void WriteGeneralOptions(std::optional<bool> loadAtStartup, bool trayIcon,
+                         const std::optional<std::string>& language);

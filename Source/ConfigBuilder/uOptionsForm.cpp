@@ -69,6 +69,7 @@ void TGeneralOptionsFrame::Init() {
     const TGeneralOptions options = ReadGeneralOptions();
     EnableTrayIconCheckBox->Silently([&] { EnableTrayIconCheckBox->SetChecked(options.TrayIcon); });
     LoadAtStartupCheckBox->Silently([&] { LoadAtStartupCheckBox->SetChecked(options.LoadAtStartup); });
+    shownLoadAtStartup_ = options.LoadAtStartup;
 
     LanguageComboBox->Clear();
     const TLanguages* languages = GetLanguages();
@@ -88,7 +89,12 @@ void TGeneralOptionsFrame::Apply() {
     std::optional<std::string> language;
     if (const int index = LanguageComboBox->ItemIndex(); index >= 0)
         language = static_cast<const TLanguage*>(LanguageComboBox->Object(index))->Id;
-    WriteGeneralOptions(LoadAtStartupCheckBox->Checked(), EnableTrayIconCheckBox->Checked(), language);
+    // The Run value is rewritten only when the user changed the box: a value that names GlazloCenter
+    // in a form of its own (quoted, with arguments, expandable) stays as it is.
+    std::optional<bool> loadAtStartup;
+    if (LoadAtStartupCheckBox->Checked() != shownLoadAtStartup_)
+        loadAtStartup = LoadAtStartupCheckBox->Checked();
+    WriteGeneralOptions(loadAtStartup, EnableTrayIconCheckBox->Checked(), language);
 }
 
 TOptionsForm::TOptionsForm(TComponent* owner) : TForm(owner, "TOptionsForm") {

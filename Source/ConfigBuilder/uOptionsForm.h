@@ -34,6 +34,10 @@ public:
     void Init() override;
     // Writes the controls' settings.
     void Apply() override;
+
+private:
+    // The start at logon as Init read it.
+    bool shownLoadAtStartup_ = false;
 };
 
 // The modal options dialog; OK writes the page's settings.

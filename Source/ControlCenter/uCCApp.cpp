@@ -183,6 +183,12 @@ bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
         commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix);
+        // Another process that made the channels' names first (objects of another kind, a block
+        // too small) or keeps a lock would leave a server that nobody reaches.
+        if (!thread_->Channel().Usable() || !commandThread_->Channel().Usable()) {
+            exitCode_ = TCenterExit::ChannelUnusable;
+            return false;
+        }
         announcer_ = std::make_unique<TWindowAnnouncer>();
         if (thread_->Handle() != nullptr && commandThread_->Handle() != nullptr &&
             announcer_->Handle() != nullptr) {

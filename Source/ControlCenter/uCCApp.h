@@ -42,6 +42,7 @@ enum class TCenterExit : int {
     HandlerWindowFailed = 9,
     ServerThreadFailed = 10,
     StartupException = 11,
+    ChannelUnusable = 12,
 };
 
 // The resident program: hidden handler window, model root, server thread, hook and tray icon.

@@ -36,9 +36,10 @@ void TEmbededApplication::AttachWindow(HWND window) {
 
 std::string TEmbededApplication::AskInline(HWND window) {
     const SlimLock lock(channelLock_);
-    if (!channel_) {
-        channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix);
-        channel_->SetTimeout(InlineTimeout);
+    // Names that were not usable (another process held or took them) are tried afresh.
+    if (!channel_ || !channel_->Usable()) {
+        // On the window's own thread: even opening the names waits no longer than a send.
+        channel_ = std::make_unique<TProcessesCommunication>(ChannelPrefix, InlineTimeout);
     }
     return AskWindowRule(*channel_, window).value_or(std::string());
 }

@@ -1,8 +1,10 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "BOMUICommands.h"
+#include "ChannelSquatter.h"
 #include "MultiLanguages.h"
 #include "ConfigBuilderTestSupport.h"
+#include "ProcessesCommunication.h"
 #include "Platform/TestWindow.h"
 #include "Project/Model/ModelTestSupport.h"
 #include "RootUIController.h"
@@ -188,6 +190,18 @@ TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
     for (const char* command : {"AppSave", "WindowRuleMenu", "BOMUICOMMAND", "toolbar"})
         EXPECT_EQ(std::string::npos, saved.find(command)) << command;
     EXPECT_EQ("2", center.Heard());
+}
+
+TEST_F(Controller, SaveIsNotHeldUpByAnotherProcessKeepingTheChannelLocked) {
+    const TChannelSquatter squatter(ControlChannelPrefix, "hold-lock");
+    ASSERT_TRUE(squatter.Holds());
+    Execute("WindowRuleAdd");
+    TMessageBoxAnswerer answerer(IDOK);
+    const ULONGLONG start = GetTickCount64();
+    Execute("AppSave");
+    EXPECT_LT(GetTickCount64() - start, 3000u);
+    EXPECT_FALSE(root->Modified);
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("Window Rule 2"));
 }
 
 TEST_F(Controller, ClosingAsksOnlyWhenModified) {

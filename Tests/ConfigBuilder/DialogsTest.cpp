@@ -128,6 +128,39 @@ TEST_F(Dialogs, TheStoredLanguageIsSelectedAndTheChosenOneIsSaved) {
     EXPECT_EQ("fr", RegString(ProductKeyName, LanguageValueName));
 }
 
+// The Run value as the registry holds it: its kind and its bytes.
+std::pair<DWORD, std::string> RawRunValue() {
+    char bytes[512] = {};
+    DWORD size = sizeof bytes;
+    DWORD kind = REG_NONE;
+    if (RegGetValueA(HKEY_CURRENT_USER, RunKey, RunValueName, RRF_RT_ANY | RRF_NOEXPAND, &kind, bytes,
+                     &size) != ERROR_SUCCESS)
+        return {REG_NONE, "<none>"};
+    return {kind, std::string(bytes, size)};
+}
+
+TEST_F(Dialogs, OKKeepsARunValueStoredAsAnExpandableOrMultiString) {
+    ApplicationFolder = "C:\\Glazlo\\";
+    SetEnvironmentVariableA("GLZ_TEST_FOLDER", "C:\\Glazlo");
+    using namespace std::string_literals;
+    const std::pair<DWORD, std::string> stored[] = {
+        {REG_EXPAND_SZ, "C:\\Glazlo\\GlazloCenter.exe\0"s},
+        {REG_EXPAND_SZ, "%GLZ_TEST_FOLDER%\\GlazloCenter.exe\0"s},
+        {REG_MULTI_SZ, "\"C:\\Glazlo\\GlazloCenter.exe\"\0/tray\0\0"s},
+    };
+    for (const auto& [kind, bytes] : stored) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, RunKey, RunValueName, kind, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
+        bool shownTicked = false;
+        ShowOptionsAndPress(true, [&](TOptionsForm& dialog) {
+            shownTicked = dialog.GeneralPage->LoadAtStartupCheckBox->Checked();
+        });
+        EXPECT_TRUE(shownTicked) << bytes;
+        EXPECT_EQ(std::make_pair(kind, bytes), RawRunValue()) << bytes;
+    }
+    SetEnvironmentVariableA("GLZ_TEST_FOLDER", nullptr);
+}
+
 TEST_F(Dialogs, AboutFitsItsPanelAndItsLinksGoThroughTheShell) {
     std::vector<std::string> opened;
     const TShellOpen saved = ShellOpen;

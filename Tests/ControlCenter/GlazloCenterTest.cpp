@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "CenterTestSupport.h"
+#include "ChannelSquatter.h"
 #include "Declarations.h"
 #include "HookInstallation.h"
 #include "SingleAppInstance.h"
@@ -367,6 +368,26 @@ TEST_F(FailedStart, MissingHookLibrary) {
     center_.WriteConfiguration({{"Rule", MatchingClass}});
     center_.RemoveFile("glzemb.dll");
     EXPECT_EQ(ExitOfStart(), static_cast<DWORD>(TCenterExit::HookLibraryMissing));
+}
+
+// Another process of the user that took the channel's names first, or keeps its lock, leaves
+// GlazloCenter no channel that anybody could reach.
+TEST(FailedStartOnTheChannel, NamesTakenOrHeldByAnotherProcess) {
+    const std::pair<const char*, const char*> cases[] = {{ChannelPrefix, "small-block"},
+                                                         {ChannelPrefix, "wrong-kind:NewCommandEvent"},
+                                                         {ChannelPrefix, "hold-lock"},
+                                                         {ControlChannelPrefix, "hold-lock"}};
+    for (const auto& [prefix, how] : cases) {
+        const TChannelSquatter squatter(prefix, how);
+        ASSERT_TRUE(squatter.Holds()) << how;
+        CenterSandbox center;
+        center.WriteConfiguration({{"Rule", MatchingClass}});
+        ASSERT_TRUE(center.Start(false)) << how;
+        EXPECT_EQ(WaitForExitPumping(center.Process(), 10000),
+                  static_cast<DWORD>(TCenterExit::ChannelUnusable))
+            << how;
+        EXPECT_FALSE(MappingExists(HookMappingName)) << how;
+    }
 }
 
 } // namespace

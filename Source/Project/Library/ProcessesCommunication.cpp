@@ -18,10 +18,11 @@ struct TProcessesCommunication::NamedObjects {
     UniqueHandle CommandComplete;
 
     bool Usable() const { return View && WriteLock && CommandLock && NewCommand && CommandComplete; }
-    bool Lock() const {
+    // Any process of the user can take the lock and keep it: the wait is always bounded.
+    bool Lock(DWORD timeout) const {
         if (!WriteLock)
             return false;
-        const DWORD result = WaitForSingleObject(WriteLock.Get(), INFINITE);
+        const DWORD result = WaitForSingleObject(WriteLock.Get(), timeout);
         return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     }
     void Unlock() const {
@@ -29,7 +30,8 @@ struct TProcessesCommunication::NamedObjects {
             ReleaseMutex(WriteLock.Get());
     }
 
-    explicit NamedObjects(const std::string& prefix);
+    // Holds only the lock's handle, unusable, when the lock is not free within Timeout.
+    NamedObjects(const std::string& prefix, DWORD timeout);
     ~NamedObjects();
     NamedObjects(const NamedObjects&) = delete;
     NamedObjects& operator=(const NamedObjects&) = delete;
@@ -58,9 +60,9 @@ std::vector<std::pair<std::string, std::weak_ptr<void>>> openObjects;
 
 } // namespace
 
-TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix) {
+TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, DWORD timeout) {
     WriteLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "WriteLockMutex").c_str()));
-    if (!Lock())
+    if (!Lock(timeout))
         return;
     CommandLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "CommandLockMutex").c_str()));
     NewCommand.Reset(CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix, "NewCommandEvent").c_str()));
@@ -80,7 +82,7 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix) {
 }
 
 TProcessesCommunication::NamedObjects::~NamedObjects() {
-    const bool locked = Lock();
+    const bool locked = Lock(ChannelDefaultTimeout);
     View.Reset();
     CommandLock.Reset();
     NewCommand.Reset();
@@ -91,7 +93,8 @@ TProcessesCommunication::NamedObjects::~NamedObjects() {
     WriteLock.Reset();
 }
 
-TProcessesCommunication::TProcessesCommunication(std::string prefix) : prefix_(std::move(prefix)) {
+TProcessesCommunication::TProcessesCommunication(std::string prefix, int timeout)
+    : prefix_(std::move(prefix)), timeout_(timeout) {
     static_assert(sizeof(Block) == ChannelBufferSize);
     {
         const SlimLock guard(openObjectsLock);
@@ -106,7 +109,10 @@ TProcessesCommunication::TProcessesCommunication(std::string prefix) : prefix_(s
         return;
     // Opened outside the slim lock: opening waits for the block's lock, which another process holds
     // for as long as a conversation step takes. Two threads that open at once each keep their own.
-    objects_ = std::make_shared<NamedObjects>(prefix_);
+    objects_ = std::make_shared<NamedObjects>(prefix_, static_cast<DWORD>(timeout_));
+    // Names that could not be used are tried afresh by the next object, not handed on to it.
+    if (!objects_->Usable())
+        return;
     const SlimLock guard(openObjectsLock);
     openObjects.emplace_back(prefix_, objects_);
 }
@@ -123,7 +129,7 @@ TProcessesCommunication::Block* TProcessesCommunication::TheBlock() const {
 }
 
 bool TProcessesCommunication::Lock() {
-    return objects_ && objects_->Lock();
+    return objects_ && objects_->Lock(static_cast<DWORD>(timeout_));
 }
 
 void TProcessesCommunication::Unlock() {
@@ -170,8 +176,9 @@ int TProcessesCommunication::SendCommand(int code, int size, const void* data, i
         return conversation.TimedOut() ? channelTimeout : channelError;
     }
 
+    // A lock that stays taken past the time-out counts like an unanswered request.
     if (!Lock())
-        return channelError;
+        return channelTimeout;
     // A completion left from an earlier conversation must not end this wait. Cleared under the
     // lock before the request is written, so that a reply to this very request (a late answer
     // to an identical earlier send) can no longer be cleared away after it arrived.
@@ -207,8 +214,9 @@ int TProcessesCommunication::WaitForCommand(int& code, int& size, std::vector<ch
     switch (
         WaitForMultipleObjects(interrupt != nullptr ? 2 : 1, waits, FALSE, static_cast<DWORD>(timeout_))) {
     case WAIT_OBJECT_0: {
+        // The request stays in the block for the client's retry, which sets the event again.
         if (!Lock())
-            return channelError;
+            return channelTimeout;
         // A wake-up whose request was already answered (an identical retry that the answer to
         // its first send reached) finds this server's own reply in the block: no request.
         const bool stale = !lastReply_.empty() && BlockHolds(lastReply_);

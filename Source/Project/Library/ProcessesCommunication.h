@@ -43,7 +43,8 @@ inline constexpr int ChannelDefaultTimeout = 500;
 // once (a window's rule fetch) costs no opening and closing of five kernel objects.
 class TProcessesCommunication {
 public:
-    explicit TProcessesCommunication(std::string prefix = ChannelPrefix);
+    // Waits up to Timeout for the block's lock while it opens the names.
+    explicit TProcessesCommunication(std::string prefix = ChannelPrefix, int timeout = ChannelDefaultTimeout);
     ~TProcessesCommunication();
     TProcessesCommunication(const TProcessesCommunication&) = delete;
     TProcessesCommunication& operator=(const TProcessesCommunication&) = delete;
@@ -59,7 +60,8 @@ public:
     // holds another request.
     bool Reply(int code, int size, const void* data);
 
-    // Take and release the block's lock, waiting without time-out; false when it was not taken.
+    // Take and release the block's lock, waiting up to Timeout (any process of the user can hold
+    // it); false when it was not taken.
     bool Lock();
     void Unlock();
     void SetTimeout(int milliseconds) { timeout_ = milliseconds; }
@@ -72,7 +74,9 @@ public:
     // (another conversation held it), false when its request went out and no reply came.
     bool TimedOutWaitingForTurn() const { return timedOutWaitingForTurn_; }
 
-    // False when a named object could not be created or opened: every operation then fails.
+    // False when a named object could not be created or opened, is of another kind or size than
+    // the channel's, or the block's lock was not free within Timeout when the object was made:
+    // every operation then fails.
     bool Usable() const;
     const std::string& Prefix() const { return prefix_; }
 

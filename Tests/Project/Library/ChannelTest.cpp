@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "ChannelServerRole.h"
+#include "ChannelSquatter.h"
 #include "ChildProcess.h"
 #include "Declarations.h"
 #include "Handles.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <tuple>
 #include <future>
 #include <memory>
 #include <string>
@@ -379,6 +381,54 @@ TEST(ProcessesCommunication, ChannelWhoseObjectsCannotBeCreatedFailsCleanly) {
         EXPECT_EQ(channelError, channel.WaitForCommand(code, size, data)) << taken;
         channel.Reply(replyDone, 4, "rule");
         EXPECT_EQ(channelError, Send(channel, cmdQueryWindowRule, 4, "abcd").result) << taken;
+    }
+}
+
+TEST(ProcessesCommunication, LockKeptByAnotherProcessBoundsEveryWait) {
+    const std::string prefix = UniqueName("{GlzChannelHeld}");
+    TProcessesCommunication channel(prefix, 200);
+    ASSERT_TRUE(channel.Usable());
+    RawChannel raw(prefix);
+    TChannelSquatter squatter(prefix, "hold-lock");
+    ASSERT_TRUE(squatter.Holds());
+    const ULONGLONG start = GetTickCount64();
+    // On a thread of its own, so that a wait that never ends fails the test instead of hanging it.
+    auto waits = std::async(std::launch::async, [&] {
+        const int sent = Send(channel, cmdReloadConfiguration, 0, nullptr).result;
+        SetEvent(raw.newCommand.Get());
+        int code = 0, size = 0;
+        std::vector<char> data;
+        const int served = channel.WaitForCommand(code, size, data);
+        const bool locked = channel.Lock();
+        return std::make_tuple(sent, served, locked);
+    });
+    ASSERT_EQ(std::future_status::ready, waits.wait_for(std::chrono::seconds(5)));
+    const auto [sent, served, locked] = waits.get();
+    EXPECT_EQ(channelTimeout, sent);
+    EXPECT_EQ(channelTimeout, served);
+    EXPECT_FALSE(locked);
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+}
+
+TEST(ProcessesCommunication, NamesTakenFirstByAnotherProcessGiveAnUnusableChannelInTime) {
+    for (const char* how : {"hold-lock", "small-block", "wrong-kind:CommandCompleteEvent"}) {
+        const std::string prefix = UniqueName("{GlzChannelTaken}");
+        TChannelSquatter squatter(prefix, how);
+        ASSERT_TRUE(squatter.Holds()) << how;
+        const ULONGLONG start = GetTickCount64();
+        auto opened = std::async(std::launch::async, [&] {
+            TProcessesCommunication channel(prefix, 200);
+            int code = 0, size = 0;
+            std::vector<char> data;
+            return std::make_tuple(channel.Usable(), Send(channel, cmdQueryWindowRule, 4, "abcd").result,
+                                   channel.WaitForCommand(code, size, data));
+        });
+        ASSERT_EQ(std::future_status::ready, opened.wait_for(std::chrono::seconds(5))) << how;
+        const auto [usable, sent, served] = opened.get();
+        EXPECT_FALSE(usable) << how;
+        EXPECT_EQ(channelError, sent) << how;
+        EXPECT_EQ(channelError, served) << how;
+        EXPECT_LT(GetTickCount64() - start, 2000u) << how;
     }
 }
 

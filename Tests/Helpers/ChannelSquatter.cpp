@@ -1,0 +1,43 @@
+#include "ChannelSquatter.h"
+
+#include "ChildProcess.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string ThisProgramFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string file(path, length);
+    return file.substr(0, file.find_last_of("\\/") + 1);
+}
+
+} // namespace
+
+TChannelSquatter::TChannelSquatter(const std::string& prefix, const std::string& how) {
+    const std::string ready = UniqueName("GlzSquatterReady");
+    const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    quit_.Reset(CreateEventA(nullptr, TRUE, FALSE, (ready + "Quit").c_str()));
+    const std::string program = ThisProgramFolder() + "GlzChannelSquatter.exe";
+    std::string commandLine = "\"" + program + "\" \"" + prefix + "\" " + ready + " " + how;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!readyEvent || !quit_ ||
+        !CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    const HANDLE both[] = {readyEvent.Get(), process_.Get()};
+    holds_ = WaitForMultipleObjects(2, both, FALSE, 10000) == WAIT_OBJECT_0;
+}
+
+TChannelSquatter::~TChannelSquatter() {
+    if (!process_)
+        return;
+    SetEvent(quit_.Get());
+    if (WaitForExit(process_.Get(), 5000) == WAIT_TIMEOUT)
+        TerminateProcess(process_.Get(), 1);
+}

@@ -1,0 +1,59 @@
+// Another process of the user that takes the command channel's names for itself:
+//   GlzChannelSquatter <prefix> <ready event> hold-lock     takes the block's lock and keeps it
+//   GlzChannelSquatter <prefix> <ready event> small-block   makes the block a 4 KB section first
+//   GlzChannelSquatter <prefix> <ready event> wrong-kind:S  makes the name prefix+S a semaphore first
+// Sets the ready event once it holds what it took, then keeps it until the event "<ready event>Quit"
+// is set or 30 s have passed, and ends (a held lock is then abandoned). Exit code 3 when the names
+// were taken already or could not be made.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+constexpr DWORD HoldLimit = 30000;
+
+struct Held {
+    HANDLE Object = nullptr;
+    ~Held() {
+        if (Object != nullptr)
+            CloseHandle(Object);
+    }
+};
+
+bool Take(const std::string& prefix, const std::string& how, Held& held) {
+    if (how == "hold-lock") {
+        held.Object = CreateMutexA(nullptr, FALSE, (prefix + "WriteLockMutex").c_str());
+        return held.Object != nullptr && WaitForSingleObject(held.Object, 5000) == WAIT_OBJECT_0;
+    }
+    if (how == "small-block") {
+        held.Object = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                         (prefix + "SharedMemory").c_str());
+        return held.Object != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
+    if (how.rfind("wrong-kind:", 0) == 0) {
+        const std::string name = prefix + how.substr(11);
+        held.Object = CreateSemaphoreA(nullptr, 0, 1, name.c_str());
+        return held.Object != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
+    return false;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc < 4)
+        return 2;
+    const std::string ready = __argv[2];
+    const HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, (ready + "Quit").c_str());
+    Held held;
+    if (quit == nullptr || !Take(__argv[1], __argv[3], held))
+        return 3;
+    if (const HANDLE readyEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready.c_str())) {
+        SetEvent(readyEvent);
+        CloseHandle(readyEvent);
+    }
+    WaitForSingleObject(quit, HoldLimit);
+    CloseHandle(quit);
+    ExitProcess(0); // a held lock is abandoned, not released
+}
