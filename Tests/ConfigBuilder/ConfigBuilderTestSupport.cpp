@@ -125,11 +125,23 @@ TCenterStandIn::~TCenterStandIn() {
 }
 
 std::string TCenterStandIn::Codes() const {
+    return Joined(false);
+}
+
+std::string TCenterStandIn::Heard() const {
+    return Joined(true);
+}
+
+std::string TCenterStandIn::Joined(bool repeatsOnce) const {
     std::ifstream in(log_);
     std::string line;
+    std::string last;
     std::string codes;
-    while (std::getline(in, line))
-        codes += (codes.empty() ? "" : ",") + line;
+    while (std::getline(in, line)) {
+        if (!repeatsOnce || line != last)
+            codes += (codes.empty() ? "" : ",") + line;
+        last = line;
+    }
     return codes;
 }
 

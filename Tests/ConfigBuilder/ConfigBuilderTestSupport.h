@@ -53,9 +53,14 @@ public:
 
     // The codes received so far, joined by ",".
     std::string Codes() const;
+    // The same, a code repeated at once counted once: a send that got no answer in time (the
+    // stand-in was slow to answer) is sent again, and both sends arrive.
+    std::string Heard() const;
     HANDLE Process() const { return process_.Get(); }
 
 private:
+    std::string Joined(bool repeatsOnce) const;
+
     std::string log_;
     UniqueHandle process_;
 };

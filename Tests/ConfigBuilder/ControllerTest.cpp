@@ -170,7 +170,7 @@ TEST_F(Controller, RunAndStopFollowTheResidentProgram) {
     EXPECT_FALSE(Enabled("RunCommandCenter"));
     EXPECT_TRUE(Enabled("StopCommandCenter"));
     Execute("StopCommandCenter");
-    EXPECT_EQ("3", center.Codes());
+    EXPECT_EQ("3", center.Heard());
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(center.Process(), 5000));
     EXPECT_TRUE(Enabled("RunCommandCenter"));
     EXPECT_FALSE(Enabled("StopCommandCenter"));
@@ -189,7 +189,7 @@ TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
     // The menu and the tool bar come from the program, never from the file.
     for (const char* command : {"AppSave", "WindowRuleMenu", "BOMUICOMMAND", "toolbar"})
         EXPECT_EQ(std::string::npos, saved.find(command)) << command;
-    EXPECT_EQ("2", center.Codes());
+    EXPECT_EQ("2", center.Heard());
 }
 
 TEST_F(Controller, SaveIsNotHeldUpByAnotherProcessKeepingTheChannelLocked) {

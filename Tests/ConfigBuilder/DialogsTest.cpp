@@ -103,7 +103,7 @@ TEST_F(Dialogs, OKWritesTheSettingsAndSendsCommand4) {
     EXPECT_FALSE(ReadGeneralOptions().TrayIcon);
     // No language listed: the stored one is left alone.
     EXPECT_EQ("<none>", RegString(ProductKeyName, LanguageValueName));
-    EXPECT_EQ("4", center.Codes());
+    EXPECT_EQ("4", center.Heard());
 }
 
 // Lists languages in the program's list for good: it runs after the tests that want none.

@@ -123,13 +123,14 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
         PressKeys({VK_BACK});
     TypeText("Typed Rule");
     PressShortCut(VK_CONTROL, 'S');
-    EXPECT_TRUE(WaitUntil(
-        [&] { return program.ReadConfiguration().find("name=\"Typed Rule\"") != std::string::npos; }, 5000));
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2"; }, 5000));
+    // The file is read once the center was told, which is after it was written: a read while the
+    // program replaces it would make its save fail.
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find("name=\"Typed Rule\""));
 
     // Actions, Stop: the second item of the third menu.
     ASSERT_TRUE(ChooseMenuItem(MenuBarOf(main), 2, 2));
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "2,3"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2,3"; }, 5000)) << center.Codes();
 }
 
 TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
@@ -141,13 +142,11 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     HWND main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
     PressShortCut(VK_CONTROL, 'S');
-    std::string saved;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            saved = program.ReadConfiguration();
-            return saved.find("name=\"Window Rule 1\"") != std::string::npos;
-        },
-        5000));
+    // Read once the center was told, after the file was written: a read while the program replaces
+    // the file would make its save fail.
+    ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
+    const std::string saved = program.ReadConfiguration();
+    ASSERT_NE(saved.find("name=\"Window Rule 1\""), std::string::npos);
     for (const std::string& name : {kanji, chinese}) {
         EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
         EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
@@ -207,7 +206,7 @@ TEST_F(GlazloConfig, OptionsOKTellsTheCenterAndCancelDoesNot) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5000));
         Sleep(0);
     }
-    EXPECT_TRUE(WaitUntil([&] { return center.Codes() == "4"; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "4"; }, 5000)) << center.Codes();
 }
 
 TEST_F(GlazloConfig, ClosingWithChangesAsksAndCancelKeepsTheWindow) {

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -201,12 +202,66 @@ TEST_F(EmbededApplicationTest, WorkerGetsItsRuleWhenTheServerTimesOutOnceAndAnsw
 
 TEST_F(EmbededApplicationTest, WorkerKeepsAskingPastFiveTimeOutsWhileTheResidentProgramRuns) {
     const UniqueHandle mapping = PublishHookMapping();
-    const DWORD start = GetTickCount();
-    TScriptedServer server([&](int) {
-        return GetTickCount() - start < 3000 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
+    std::mutex arrivalsLock;
+    std::vector<DWORD> arrivals;
+    TScriptedServer server([&](int query) {
+        const std::lock_guard<std::mutex> guard(arrivalsLock);
+        arrivals.push_back(GetTickCount());
+        return query <= 6 ? std::nullopt : std::optional<std::string>(TransparentRule(40));
     });
     HWND window = Make(WS_OVERLAPPED);
-    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 12000));
+    // Each send waits its reply time-out; the pause after it starts short and grows step by step
+    // (25, 50, 100, 200 ms and so on), so that a busy server is neither hurried nor left idle.
+    const std::lock_guard<std::mutex> guard(arrivalsLock);
+    ASSERT_EQ(arrivals.size(), 7u);
+    std::vector<DWORD> gaps;
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        gaps.push_back(arrivals[i] - arrivals[i - 1]);
+    EXPECT_LT(gaps[0], 800u) << gaps[0];
+    EXPECT_LT(gaps[1], gaps[4]) << gaps[1] << " " << gaps[4];
+    const long growth = static_cast<long>(gaps[4]) - static_cast<long>(gaps[0]);
+    EXPECT_GE(growth, 200) << gaps[0] << " " << gaps[4];
+    EXPECT_LT(growth, 700) << gaps[0] << " " << gaps[4];
+}
+
+TEST_F(EmbededApplicationTest, FetchWhoseTurnTimedOutQueuesAgainAtOnce) {
+    // Five unanswered sends grow the pause to 800 ms; then another conversation holds the channel
+    // past the worker's wait for its turn. The worker queues again at once, keeping its place: the
+    // conversation's end lets its request through without a pause.
+    std::atomic<DWORD> arrived{0};
+    TScriptedServer server([&](int query) -> std::optional<std::string> {
+        if (query <= 5)
+            return std::nullopt;
+        arrived = GetTickCount();
+        return std::string(OnTopRule);
+    });
+    TSignal taken, letGo;
+    std::thread holder;
+    int asked = 0;
+    DWORD turnTimedOut = 0;
+    const std::string text = FetchWindowRule(reinterpret_cast<HWND>(0x1234), [&] {
+        if (++asked == 5) {
+            holder = std::thread([&] {
+                const UniqueHandle lock(OpenMutexA(
+                    SYNCHRONIZE, FALSE, (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+                const MutexLock held(lock.Get());
+                taken.Set();
+                letGo.Wait(10000);
+            });
+            taken.Wait(5000);
+        } else if (asked == 6) {
+            turnTimedOut = GetTickCount();
+            letGo.Set();
+        }
+        return asked < 8;
+    });
+    letGo.Set();
+    if (holder.joinable())
+        holder.join();
+    EXPECT_EQ(OnTopRule, text);
+    ASSERT_EQ(6, asked);
+    EXPECT_LT(arrived - turnTimedOut, 400u) << arrived - turnTimedOut;
 }
 
 TEST_F(EmbededApplicationTest, WorkerStopsAskingWhenTheResidentProgramOrTheWindowIsGone) {
@@ -265,21 +320,51 @@ TEST_F(EmbededApplicationTest, WindowOfAnotherProcessIsIgnored) {
     EXPECT_EQ(0, TEAThread::RunningWorkers());
 }
 
+namespace {
+// Counts the announcements of an attachment, and those sent from a thread other than the window's
+// and waiting for the answer (the request the worker leaves with the window is only a notice).
+int attachments = 0;
+int attachmentsFromElsewhere = 0;
+LRESULT CALLBACK NotesAttachments(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == ExtenderAttachedMessage) {
+        ++attachments;
+        attachmentsFromElsewhere += (InSendMessageEx(nullptr) & ISMEX_SEND) != 0 ? 1 : 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+} // namespace
+
 TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThreadOnlyForTheLatestFetch) {
-    HWND window = Make(WS_OVERLAPPED);
+    WNDCLASSA notes{};
+    notes.lpfnWndProc = NotesAttachments;
+    notes.hInstance = GetModuleHandleA(nullptr);
+    notes.lpszClassName = "GlzNotesAttachments";
+    RegisterClassA(&notes);
+    HWND window = Make(WS_OVERLAPPED, nullptr, notes.lpszClassName);
     const TFetchId fetch = application_->FetchOf(window);
     ASSERT_NE(0u, fetch);
     EXPECT_FALSE(application_->HandOver(window, fetch + 1000, OnTopRule));
     const UniqueHandle mapping = PublishHookMapping();
+    attachments = attachmentsFromElsewhere = 0;
     std::atomic<int> outcome{-1};
     std::thread worker([&] { outcome = application_->HandOver(window, fetch, OnTopRule) ? 1 : 0; });
     // A delivery of another fetch's number applies nothing; this thread's messages apply it.
     application_->ApplyPending(window, static_cast<LPARAM>(fetch + 1000));
     EXPECT_FALSE(application_->IsAttached(window));
-    EXPECT_TRUE(WaitUntil([&] { return outcome >= 0 && application_->IsAttached(window); }, 3000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            return outcome >= 0 && application_->IsAttached(window);
+        },
+        3000));
     worker.join();
     EXPECT_EQ(1, outcome);
     EXPECT_TRUE(application_->IsAttached(window));
+    // Subclassed and set up by the window's own thread, not by the worker.
+    EXPECT_EQ(1, attachments);
+    EXPECT_EQ(0, attachmentsFromElsewhere);
 }
 
 TEST_F(EmbededApplicationTest, HostStaysResponsiveWithNoServer) {
@@ -317,16 +402,54 @@ TEST_F(EmbededApplicationTest, WindowDestroyedWhileRuleInFlightLeavesNothingBehi
     EXPECT_EQ(0, LiveHookEntries());
 }
 
+namespace {
+// A host's procedure over ours that keeps the detach message from it.
+WNDPROC procBelow = nullptr;
+LRESULT CALLBACK KeepsDetachFromUs(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return msg == DetachExtenderMessage ? 0 : CallWindowProcA(procBelow, window, msg, wParam, lParam);
+}
+} // namespace
+
 TEST_F(EmbededApplicationTest, RuleAppliedOnOwnThreadSubclassesAndDetachMessageRestores) {
     HWND window = Make(WS_OVERLAPPED);
     const LONG_PTR original = GetWindowLongPtrA(window, GWLP_WNDPROC);
     ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
     ASSERT_TRUE(application_->IsAttached(window));
     EXPECT_NE(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
+
+    // The hook cancels only a fetch: a window whose extender never saw the message stays
+    // attached and known, and a new announcement starts no second fetch.
+    const TFetchId fetch = application_->FetchOf(window);
+    procBelow = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepsDetachFromUs)));
+    SendMessageA(window, DetachExtenderMessage, 0, 0);
+    SendMessageA(window, AttachWindowMessage, 0, 0);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procBelow));
+    EXPECT_TRUE(application_->IsAttached(window));
+    EXPECT_EQ(fetch, application_->FetchOf(window));
+
     SendMessageA(window, DetachExtenderMessage, 0, 0);
     EXPECT_FALSE(application_->IsAttached(window));
     EXPECT_FALSE(application_->InWindows(window));
     EXPECT_EQ(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
+    EXPECT_EQ(0, LiveHookEntries());
+}
+
+TEST_F(EmbededApplicationTest, UnloadingTheLibraryDetachesEveryExtender) {
+    const UniqueHandle mapping = PublishHookMapping();
+    const std::vector<HWND> windows{Make(WS_OVERLAPPED), Make(WS_OVERLAPPED), Make(WS_OVERLAPPED)};
+    const LONG_PTR original = GetWindowLongPtrA(windows[0], GWLP_WNDPROC);
+    for (HWND window : windows)
+        ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, OnTopRule));
+    ASSERT_EQ(3, application_->ExtenderCount());
+    // What the library's unload runs.
+    ReleaseApplication();
+    for (HWND window : windows) {
+        EXPECT_FALSE(application_->IsAttached(window));
+        EXPECT_FALSE(application_->InWindows(window));
+        EXPECT_EQ(original, GetWindowLongPtrA(window, GWLP_WNDPROC));
+    }
+    EXPECT_EQ(0, application_->ExtenderCount());
     EXPECT_EQ(0, LiveHookEntries());
 }
 

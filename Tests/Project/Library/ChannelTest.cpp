@@ -230,22 +230,34 @@ TEST(ProcessesCommunication, ClientWaitingItsTurnIsServedAfterALongConversation)
     ServerProcess server;
     ASSERT_TRUE(server.Started());
     TProcessesCommunication channel(server.Prefix());
-    // Another client holding the conversation longer than the time-out (mutexes belong to threads).
+    // Another client holding the conversation until it is let go (mutexes belong to threads).
     const UniqueHandle taken(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle letGo(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread holder([&] {
         const UniqueHandle lock(
             OpenMutexA(SYNCHRONIZE, FALSE, (server.Prefix() + "CommandLockMutex").c_str()));
         const MutexLock held(lock.Get());
         SetEvent(taken.Get());
-        Sleep(800);
+        WaitForSingleObject(letGo.Get(), 10000);
     });
     WaitForSingleObject(taken.Get(), 5000);
     EXPECT_EQ(channelTimeout, Query(channel, 1).result);
     EXPECT_TRUE(channel.TimedOutWaitingForTurn());
-    channel.SetLockTimeout(3000);
-    const Answer queued = Query(channel, 1);
-    EXPECT_EQ(channelDone, queued.result);
-    EXPECT_EQ(replyDone, queued.code);
+    // The wait for the turn keeps its own time-out, shorter or longer than the reply's.
+    channel.SetTimeout(3000);
+    channel.SetLockTimeout(100);
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(channelTimeout, Query(channel, 1).result);
+    EXPECT_LT(GetTickCount64() - start, 1500u);
+    EXPECT_TRUE(channel.TimedOutWaitingForTurn());
+    channel.SetTimeout(300);
+    channel.SetLockTimeout(5000);
+    auto queued = std::async(std::launch::async, [&] { return Query(channel, 1); });
+    EXPECT_EQ(std::future_status::timeout, queued.wait_for(std::chrono::milliseconds(1500)));
+    SetEvent(letGo.Get());
+    const Answer served = queued.get();
+    EXPECT_EQ(channelDone, served.result);
+    EXPECT_EQ(replyDone, served.code);
     holder.join();
     // A request that went out and got no reply is no time-out of the turn.
     EXPECT_EQ(channelTimeout, Send(channel, 7, 0, nullptr).result);

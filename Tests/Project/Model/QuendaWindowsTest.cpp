@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "Handles.h"
+#include "Helpers/WaitUntil.h"
 #include "ModelTestSupport.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -9,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
-#include <latch>
 #include <thread>
 
 namespace {
@@ -190,21 +191,27 @@ TEST_F(Root, QueriesFromSeveralThreadsAtOnceAgree) {
     Load();
     const std::string expected = Find(target.Handle());
     // Each round starts all askers at once on a fresh root, so that their first queries meet
-    // while the rules are still to be worked out.
+    // while the rules are still to be worked out. They start on an event of the system: the
+    // run-time's std::latch of this tool chain can lose its wake-up and leave a waiter asleep
+    // for good (it compares the count before taking the lock its notifier never takes).
     for (int round = 0; round < 20; ++round) {
         root->ClearOwner();
         root = LoadConfiguration();
         ASSERT_TRUE(root);
-        std::latch start(4);
+        const UniqueHandle start(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        std::atomic<int> waiting{0};
         std::vector<std::future<int>> askers;
         for (int t = 0; t < 4; ++t)
             askers.push_back(std::async(std::launch::async, [&] {
-                start.arrive_and_wait();
+                ++waiting;
+                WaitForSingleObject(start.Get(), INFINITE);
                 int agreed = 0;
                 for (int q = 0; q < 50; ++q)
                     agreed += Find(target.Handle()) == expected ? 1 : 0;
                 return agreed;
             }));
+        WaitUntil([&] { return waiting == 4; }, 5000);
+        SetEvent(start.Get());
         for (auto& asker : askers)
             EXPECT_EQ(asker.get(), 50);
     }
