@@ -10,5 +10,8 @@ bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const s
 bool ModifyTrayIcon(HWND window, UINT id, UINT flags, HICON icon, const std::string& tip = {});
 bool DeleteTrayIcon(HWND window, UINT id);
 
-// The tip as the shell gets it: at most 63 characters.
+// The tip as the shell gets it: at most 63 bytes, never half a character.
 std::string TrayTip(const std::string& tip);
+// The handler window's title: a translated title of any length still gives the program its
+// window (the system refuses a window whose title it cannot hold).
+std::string WindowTitle(const std::string& title);

@@ -63,7 +63,7 @@ TCCApp::~TCCApp() {
 }
 
 bool TCCApp::Init() {
-    title_ = Translate("AppCCTitle", "%appname%");
+    title_ = WindowTitle(Translate("AppCCTitle", "%appname%"));
     {
         TSingleAppInstance instance(ControlCenterInstanceName);
         if (instance.CheckInstance()) {

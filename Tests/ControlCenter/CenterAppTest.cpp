@@ -3,6 +3,7 @@
 #include "AppSpecificConsts.h"
 #include "CenterTestSupport.h"
 #include "Declarations.h"
+#include "MultiLanguages.h"
 #include "uCCApp.h"
 #include "uCCModel.h"
 
@@ -72,6 +73,18 @@ TEST_F(InProcessCenter, QueryThatFoundARuleFlashesTheTrayIcon) {
     EXPECT_FALSE(text.empty());
     EXPECT_TRUE(WaitUntil([&] { return app_->FlashFrame() == 1; }, 2000));
     EXPECT_TRUE(WaitUntil([&] { return app_->FlashFrame() == 0; }, 2000));
+}
+
+// A language file's title longer than a window can hold still gives the program its window.
+TEST_F(InProcessCenter, ATitleLongerThanAWindowHoldsStillStarts) {
+    MultiLanguages()->Strings.Clear();
+    MultiLanguages()->Strings.Add(std::string(32767, 'T'), "AppCCTitle");
+    Start({{"FirstRule", MatchingClass}});
+    LoadLanguage("");
+    EXPECT_TRUE(IsWindow(handler_));
+    char title[512] = {};
+    GetWindowTextA(handler_, title, sizeof title);
+    EXPECT_EQ(std::string(255, 'T'), title);
 }
 
 TEST_F(InProcessCenter, RuleTextTooLongForTheChannelIsAnsweredAtOnceWithoutRuleOrFlash) {

@@ -92,6 +92,8 @@ TEST(TaskBar, IconIsAddedModifiedAndDeletedOnItsWindow) {
 TEST(TaskBar, TipIsCutTo63Characters) {
     EXPECT_EQ(TrayTip(std::string(100, 'x')), std::string(63, 'x'));
     EXPECT_EQ(TrayTip("Glazlo"), "Glazlo");
+    // A cut never leaves half of a character of the program's UTF-8 texts.
+    EXPECT_EQ(TrayTip(std::string(62, 'x') + "\xE4\xB8\xAD"), std::string(62, 'x'));
 }
 
 TEST(TaskBar, IconsHaveBothSizes) {
