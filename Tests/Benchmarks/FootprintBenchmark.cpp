@@ -127,12 +127,7 @@ int main() {
         bare.push_back(WithHook("BareHook.dll", [] { return NotepadPrivateMegabytes(false); }));
         glzemb.push_back(WithHook("glzemb.dll", [] { return NotepadPrivateMegabytes(true); }));
     }
-    {
-        TProcessesCommunication channel(ChannelPrefix);
-        int code = 0, size = 0;
-        std::vector<char> reply;
-        channel.SendCommand(testCmdQuit, 0, nullptr, code, size, reply);
-    }
+    QuitChannelServer(ChannelPrefix);
     WaitForExit(server.Get());
 
     const double base = Median(none);

@@ -148,12 +148,7 @@ int main() {
         return 0.0;
     });
     const std::vector<double> roundTrips = ChannelRoundTrips(200);
-    {
-        TProcessesCommunication channel(ChannelPrefix);
-        int code = 0, size = 0;
-        std::vector<char> reply;
-        channel.SendCommand(testCmdQuit, 0, nullptr, code, size, reply);
-    }
+    QuitChannelServer(ChannelPrefix);
     WaitForExit(server.Get());
     const double roundTrip = Median(roundTrips);
     std::printf("Bare channel round trip, the same window query and rule text: median %.2f ms over %zu\n",

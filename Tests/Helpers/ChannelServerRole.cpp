@@ -60,3 +60,10 @@ int RunChannelServer(const std::string& prefix, const std::string& readyEvent) {
             return true;
         });
 }
+
+void QuitChannelServer(const std::string& prefix) {
+    TProcessesCommunication channel(prefix);
+    int code = 0, size = 0;
+    std::vector<char> reply;
+    channel.SendCommand(testCmdQuit, 0, nullptr, code, size, reply);
+}

@@ -17,6 +17,8 @@ inline constexpr int testCmdRuleLength = 102; // 4-byte length of the rule text 
 // text of the set length (0 at first), any other size -1; unknown codes get no reply.
 // Sets the event ReadyEvent once the channel exists. Answers the process exit code.
 int RunChannelServer(const std::string& prefix, const std::string& readyEvent);
+// Tells the server on the channel Prefix to end; what it answers does not matter.
+void QuitChannelServer(const std::string& prefix);
 
 // One request: Size bytes of Data under Code. Answers false to end the serving.
 using TRequestHandler =

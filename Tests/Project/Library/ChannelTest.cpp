@@ -56,10 +56,7 @@ public:
         started_ = process_ && WaitForMultipleObjects(2, waits, FALSE, 10000) == WAIT_OBJECT_0;
     }
     ~ServerProcess() {
-        TProcessesCommunication channel(prefix_);
-        int code, size;
-        std::vector<char> data;
-        channel.SendCommand(testCmdQuit, 0, nullptr, code, size, data);
+        QuitChannelServer(prefix_);
         if (WaitForExit(process_.Get(), 5000) == WAIT_TIMEOUT)
             TerminateProcess(process_.Get(), 1);
     }
