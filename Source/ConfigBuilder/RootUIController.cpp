@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr const char* HelpFileName = "Glazlo.chm";
 const std::string RuleNamePrefix = "Window Rule ";
 
 std::string ApplicationTitle() {
@@ -213,7 +212,7 @@ bool TRootUIController::ExecuteCommand(TUICommand& action) {
     else if (name == "WindowRuleDelete")
         DeleteWindowRule();
     else if (name == "RunCommandCenter")
-        RunControlCenter(owner_);
+        ShellOpen(owner_, nullptr, ApplicationFolder + ControlCenterFileName, ApplicationFolder);
     else if (name == "StopCommandCenter")
         StopControlCenter();
     else if (name == "HelpContent")

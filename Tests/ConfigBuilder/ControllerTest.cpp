@@ -3,6 +3,7 @@
 #include "BOMUICommands.h"
 #include "ChannelSquatter.h"
 #include "MultiLanguages.h"
+#include "CenterStandIn.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ProcessesCommunication.h"
 #include "Platform/TestWindow.h"
