@@ -194,7 +194,7 @@ void TQuendaWindows::Notify(int code, int param1, int param2) {
     const bool wasModified = Modified;
     TBOM_UI_Object::Notify(code, param1, param2);
     // Translating texts is no change of the configuration.
-    if (code == 1)
+    if (code == NotifyTranslateTexts)
         Modified = wasModified;
 }
 

@@ -204,11 +204,11 @@ TEST_F(Root, MissingOrBrokenFileGivesNoRoot) {
 TEST_F(Root, ModifiedFollowsChangesAndRenamesButNotLocalisation) {
     TQuendaWindows* windows = Load();
     EXPECT_FALSE(windows->Modified);
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_FALSE(windows->Modified);
     SetParamAt(root.Get(), "window_rules/First/actions/StayOnTop/params/enabled", "yes");
     EXPECT_TRUE(windows->Modified);
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_TRUE(windows->Modified);
 
     windows->Modified = false;
@@ -407,7 +407,7 @@ TEST_F(Root, LocalisedCaptionLeavesConfigurationUnmodified) {
     TQuendaWindows* windows = Load();
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
               "TransparentWindow");
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
               "Make transparent");
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/GhostWindow/params/caption"), "GhostWindow");
