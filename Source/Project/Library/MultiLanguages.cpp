@@ -4,6 +4,7 @@
 #include "Pex.h"
 #include "PersistenceService.h"
 #include "ResourceFiles.h"
+#include "TextCuts.h"
 #include "XMLStorage.h"
 
 #include <windows.h>
@@ -66,7 +67,7 @@ std::string TMLStrings::Get(const std::string& key, const std::string& defaultTe
 }
 
 std::string TLanguage::GetDisplayName() const {
-    return OriginalName.empty() ? Name : Name + " - " + OriginalName;
+    return LeadingCharacters(OriginalName.empty() ? Name : Name + " - " + OriginalName, MaxCaptionCharacters);
 }
 
 const TLanguage* TLanguages::Add(const std::string& id, const std::string& name, const std::string& fileName,
@@ -78,8 +79,10 @@ const TLanguage* TLanguages::Add(const std::string& id, const std::string& name,
     return records_.back().get();
 }
 
-std::string TMultiLanguages::Translate(const std::string& key, const std::string& defaultText) const {
-    return ApplyMacros(Strings.Get(key, defaultText));
+std::string TMultiLanguages::Translate(const std::string& key, const std::string& defaultText,
+                                       TTextKind kind) const {
+    const std::size_t limit = kind == TTextKind::HelpText ? MaxHelpTextCharacters : MaxCaptionCharacters;
+    return LeadingCharacters(ApplyMacros(Strings.Get(key, defaultText)), limit);
 }
 
 bool TMultiLanguages::LoadLanguage(const std::string& id) {
@@ -160,9 +163,9 @@ TMultiLanguages* MultiLanguages() noexcept {
     return Global.Get();
 }
 
-std::string Translate(const std::string& key, const std::string& defaultText) {
+std::string Translate(const std::string& key, const std::string& defaultText, TTextKind kind) {
     const TMultiLanguages* object = MultiLanguages();
-    return object ? object->Translate(key, defaultText) : defaultText;
+    return object ? object->Translate(key, defaultText, kind) : defaultText;
 }
 
 bool LoadLanguage(const std::string& id) {
