@@ -1,6 +1,7 @@
 #include "MultiLanguages.h"
 
 #include "AppSpecificConsts.h"
+#include "Pex.h"
 #include "PersistenceService.h"
 #include "ResourceFiles.h"
 #include "TextCuts.h"
@@ -13,26 +14,15 @@ namespace {
 constexpr const char* LanguagesFolder = "Languages";
 constexpr const char* LanguageFileMask = "*.lng";
 
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-            return false;
-    return true;
-}
-
-// Every occurrence of marker (any case), left to right, inserted text not scanned again.
+// Every occurrence of marker (any case), left to right, inserted text not scanned again. A marker
+// begins with "%", which has no other case: only there is a comparison worth making.
 std::string ReplaceIgnoringCase(const std::string& text, const std::string& marker,
                                 const std::string& value) {
     std::string result;
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text.size() - i >= marker.size() && SameText(text.substr(i, marker.size()), marker)) {
+        if (text[i] == marker.front() && text.size() - i >= marker.size() &&
+            TextEqualsIgnoreCase(text.substr(i, marker.size()), marker)) {
             result += value;
             i += marker.size();
         } else {
@@ -153,7 +143,7 @@ bool TMultiLanguages::LoadFromStorage(IHierStorage* root) {
 
 void TMultiLanguages::SetMacro(const std::string& name, const std::string& value) {
     for (std::size_t i = 0; i < MacroNames.size(); ++i)
-        if (SameText(MacroNames[i], name)) {
+        if (TextEqualsIgnoreCase(MacroNames[i], name)) {
             MacroNames.erase(MacroNames.begin() + static_cast<std::ptrdiff_t>(i));
             MacroValues.erase(MacroValues.begin() + static_cast<std::ptrdiff_t>(i));
             break;
