@@ -11,8 +11,8 @@ struct IHierStorage;
 // The kind of control that shows a translated text, which bounds its length: a longer text from
 // a language file is cut there (never inside a character). A page's help text stands in a
 // multi-line edit, which lays a paragraph out at a cost that grows faster than its square
-// (under Wine 8.0 a paragraph of 2,048 characters takes about 0.05 s, 4,096 up to 0.3 s, 10,000
-// five seconds); every other text is a caption, hint, menu item, title or message, of a line or
+// (under Wine 8.0 a paragraph of 2,048 characters takes under 0.1 s, 4,096 up to 0.3 s, 10,000
+// up to five seconds); every other text is a caption, hint, menu item, title or message, of a line or
 // two, and a window refuses a title of 32,767 characters.
 enum class TTextKind { Caption, HelpText };
 inline constexpr std::size_t MaxCaptionCharacters = 1024;
