@@ -4,11 +4,11 @@
 
 namespace {
 
-TPicture LoadPicture(const std::string& name) {
+UniqueBitmap LoadPicture(const std::string& name) {
     try {
-        return TPicture(LoadBitmapA(ThisModule(), name.c_str()));
+        return UniqueBitmap(LoadBitmapA(ThisModule(), name.c_str()));
     } catch (...) {
-        return TPicture();
+        return UniqueBitmap();
     }
 }
 

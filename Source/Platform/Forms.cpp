@@ -667,10 +667,7 @@ int TScreen::Height() const noexcept {
 }
 
 int TScreen::PixelsPerInch() const noexcept {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    return ScreenPixelsPerInch();
 }
 
 TForm* TScreen::ActiveForm() const noexcept {

@@ -73,10 +73,10 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, D
     // Only the creator starts the block empty: a later object must not wipe a conversation in flight.
     const bool created = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
     Mapping.Reset(section);
-    View = MappedView::Map(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
+    View = MapView(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
     if (created && View) {
-        View.As<Block>()->code = 0;
-        View.As<Block>()->size = 0;
+        static_cast<Block*>(View.Get())->code = 0;
+        static_cast<Block*>(View.Get())->size = 0;
     }
     Unlock();
 }
@@ -125,7 +125,7 @@ bool TProcessesCommunication::Usable() const {
 }
 
 TProcessesCommunication::Block* TProcessesCommunication::TheBlock() const {
-    return objects_->View.As<Block>();
+    return static_cast<Block*>(objects_->View.Get());
 }
 
 bool TProcessesCommunication::Lock() {
