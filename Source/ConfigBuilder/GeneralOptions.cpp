@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr const char* ControlCenterFile = "GlazloCenter.exe";
-
 std::string Upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -70,12 +68,12 @@ void WriteNumber(const char* key, const char* value, DWORD number) {
 } // namespace
 
 std::string ControlCenterRunValue() {
-    const std::string path = ApplicationFolder + ControlCenterFile;
+    const std::string path = ApplicationFolder + ControlCenterFileName;
     return path.find(' ') != std::string::npos ? "\"" + path + "\"" : path;
 }
 
 bool RunValueStartsControlCenter(const std::string& runValue) {
-    return Upper(runValue).find(Upper(ApplicationFolder + ControlCenterFile)) != std::string::npos;
+    return Upper(runValue).find(Upper(ApplicationFolder + ControlCenterFileName)) != std::string::npos;
 }
 
 TGeneralOptions ReadGeneralOptions() {

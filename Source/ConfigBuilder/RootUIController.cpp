@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr const char* HelpFileName = "Glazlo.chm";
 const std::string RuleNamePrefix = "Window Rule ";
 
 std::string ApplicationTitle() {
@@ -127,7 +126,7 @@ void TRootUIController::BindTree(TTreeView& tree, HWND detailHost, HWND owner) {
 
     WireCommands(root_.ResolvePath("menu").Get());
     WireCommands(root_.ResolvePath("toolbar").Get());
-    AsObject(root_)->Notify(1, 0, 0);
+    AsObject(root_)->Notify(NotifyTranslateTexts, 0, 0);
 }
 
 void TRootUIController::UnbindTree() {
@@ -213,7 +212,7 @@ bool TRootUIController::ExecuteCommand(TUICommand& action) {
     else if (name == "WindowRuleDelete")
         DeleteWindowRule();
     else if (name == "RunCommandCenter")
-        RunControlCenter(owner_);
+        ShellOpen(owner_, nullptr, ApplicationFolder + ControlCenterFileName, ApplicationFolder);
     else if (name == "StopCommandCenter")
         StopControlCenter();
     else if (name == "HelpContent")
@@ -256,7 +255,7 @@ void TRootUIController::AddWindowRule() {
     ComPtr<IBOMObjectSlave> rule = CreateBOMObject(KeyWindowRule, RuleNamePrefix + std::to_string(number));
     if (!rule)
         return;
-    rule->Notify(1, 0, 0);
+    rule->Notify(NotifyTranslateTexts, 0, 0);
     rules->Add(rule.Get());
     if (root_.TreeNode) {
         // The node just made, not a walk over every rule's node to find the last one.

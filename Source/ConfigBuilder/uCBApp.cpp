@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "GeneralClasses.h"
 #include "GeneralOptions.h"
+#include "ModuleFiles.h"
 #include "ModelRegistration.h"
 #include "MultiLanguages.h"
 #include "QuendaWindows.h"
@@ -14,13 +15,6 @@
 #include <windows.h>
 
 namespace {
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
 
 // Before anything is written: a save writes the file without the rules the editor could not read.
 void TellRulesNotKept(const std::vector<std::string>& names) {
@@ -40,7 +34,7 @@ void TellRulesNotKept(const std::vector<std::string>& names) {
 } // namespace
 
 TCBApp::TCBApp() : com_(InitializeCom()) {
-    ApplicationFolder = ProgramFolder();
+    ApplicationFolder = ModuleFolder();
     ConfigFileName = DefaultConfigFileName;
 }
 

@@ -1,5 +1,7 @@
 #include "TaskBar.h"
 
+#include "TextCuts.h"
+
 #include <shellapi.h>
 
 #include <cstring>
@@ -8,16 +10,6 @@ namespace {
 
 constexpr std::size_t MaxTipLength = 63;
 constexpr std::size_t MaxTitleLength = 255;
-
-// The program's texts are UTF-8: a cut goes back to the start of the character it would split.
-std::string Leading(const std::string& text, std::size_t maxBytes) {
-    if (text.size() <= maxBytes)
-        return text;
-    std::size_t end = maxBytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    return text.substr(0, end);
-}
 
 // The record of the structure this program passes (its 64-bit size, not the 32-bit one).
 NOTIFYICONDATAA Record(HWND window, UINT id) {
@@ -36,11 +28,11 @@ void CopyTip(NOTIFYICONDATAA& data, const std::string& tip) {
 } // namespace
 
 std::string TrayTip(const std::string& tip) {
-    return Leading(tip, MaxTipLength);
+    return LeadingBytes(tip, MaxTipLength);
 }
 
 std::string WindowTitle(const std::string& title) {
-    return Leading(title, MaxTitleLength);
+    return LeadingBytes(title, MaxTitleLength);
 }
 
 bool AddTrayIcon(HWND window, UINT id, HICON icon, UINT callbackMessage, const std::string& tip) {

@@ -2,6 +2,7 @@
 
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "ModuleFiles.h"
 #include "MultiLanguages.h"
 #include "RegistryKey.h"
 #include "SingleAppInstance.h"
@@ -21,13 +22,6 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     } catch (...) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, length);
-    return file.substr(0, file.find_last_of("\\/") + 1);
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept {
@@ -52,7 +46,7 @@ void SetCCApp(TCCApp* app) noexcept {
 }
 
 TCCApp::TCCApp() : com_(InitializeCom()) {
-    ApplicationFolder = ProgramFolder();
+    ApplicationFolder = ModuleFolder();
     ConfigFileName = DefaultConfigFileName;
     taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
 }

@@ -15,8 +15,6 @@
 inline constexpr const char* HandlerWindowClass = "GLZ_CommandCenterHandlerWindow";
 inline constexpr const char* SettingsKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Command Center";
 inline constexpr const char* TrayIconValue = "trayicon";
-inline constexpr const char* ConfigProgramFile = "GlazloConfig.exe";
-inline constexpr const char* HelpFile = "Glazlo.chm";
 
 // Tray menu commands.
 inline constexpr UINT IdMenuClose = 1000;

@@ -103,9 +103,9 @@ void TCCApp::ShowTrayMenu() {
 }
 
 void TCCApp::StartConfigProgram() {
-    OpenInProgramFolder(window_, ConfigProgramFile);
+    OpenInProgramFolder(window_, ConfigBuilderFileName);
 }
 
 void TCCApp::ShowHelp() {
-    OpenInProgramFolder(window_, HelpFile);
+    OpenInProgramFolder(window_, HelpFileName);
 }

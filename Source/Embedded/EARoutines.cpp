@@ -1,23 +1,16 @@
 #include "EARoutines.h"
 
 #include "ElHashList.h"
+#include "Errors.h"
 #include "Routines.h"
 
 #include <cstdint>
 
-void LogError(const std::string&) {}
-
 void LogCurrentError(const char* where) noexcept {
     try {
-        std::string message = "unknown error";
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            message = e.what();
-        } catch (...) {
-        }
-        LogError(std::string(where) + ": Err = " + message);
+        LogError(std::string(where) + ": Err = " + CurrentExceptionText());
     } catch (...) {
+        // No memory for the text: the failure goes unrecorded, as everywhere in the library.
     }
 }
 

@@ -1,16 +1,18 @@
 #pragma once
 
-#include <exception>
+#include "EAErrorLog.h"
+
 #include <optional>
 #include <string>
 
-// The error log of every guard in glzemb; records nothing, so a host never sees a failure.
-void LogError(const std::string& text);
-// "Where: Err = " and the message of the exception being handled; for use in catch blocks.
+// "Where: Err = " and the message of the exception being handled, to the error log; for use in
+// catch blocks.
 void LogCurrentError(const char* where) noexcept;
 
 // Runs Body; a failure of ours ends there and its text goes to the error log. Every entry point
-// of the library runs its own work behind this guard, so that nothing of ours reaches a host.
+// of the library runs its own work behind this guard, so that nothing of ours reaches a host;
+// the methods below let failures pass up to it. A loop whose items must each get their turn
+// (every part detached, every agent fired) guards each item with it too.
 template <class Body> bool Guarded(const char* where, Body&& body) noexcept {
     try {
         body();

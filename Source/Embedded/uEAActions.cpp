@@ -2,31 +2,26 @@
 
 #include "EARoutines.h"
 #include "RegistryKey.h"
+#include "TextConversion.h"
 
 namespace {
 
-constexpr char RulesKey[] = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
+constexpr wchar_t RulesKey[] = L"SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
 
 } // namespace
 
 void TAction::Init() {
-    try {
-        TAbstractParamsItem::Init();
-        SaveCurrentOperation = false;
-        Publisher = NewObject<TPublisher>();
-        Operations = NewObject<TOperations>();
-        CreateOperations();
-    } catch (...) {
-    }
+    TAbstractParamsItem::Init();
+    SaveCurrentOperation = false;
+    Publisher = NewObject<TPublisher>();
+    Operations = NewObject<TOperations>();
+    CreateOperations();
 }
 
 void TAction::SetParam(const std::string& name, const std::string& value) {
-    try {
-        TAbstractParamsItem::SetParam(name, value);
-        if (name == "SAVECURRENTOPERATION")
-            SaveCurrentOperation = IsYes(value);
-    } catch (...) {
-    }
+    TAbstractParamsItem::SetParam(name, value);
+    if (name == "SAVECURRENTOPERATION")
+        SaveCurrentOperation = IsYes(value);
 }
 
 void TAction::AddOperation(const std::string& name, const std::string& caption, const std::string& image,
@@ -40,16 +35,13 @@ void TAction::AddOperation(const std::string& name, const std::string& caption, 
 }
 
 void TAction::SetCurrentOperation(const std::string& name) {
-    try {
-        CurrentOperation.Reset();
-        NextOperation.Reset();
-        const int i = Operations ? Operations->IndexOf(name) : -1;
-        if (i == -1)
-            return;
-        CurrentOperation = Operations->Get(i);
-        NextOperation = Operations->Get(i + 1 == Operations->Count() ? 0 : i + 1);
-    } catch (...) {
-    }
+    CurrentOperation.Reset();
+    NextOperation.Reset();
+    const int i = Operations ? Operations->IndexOf(name) : -1;
+    if (i == -1)
+        return;
+    CurrentOperation = Operations->Get(i);
+    NextOperation = Operations->Get(i + 1 == Operations->Count() ? 0 : i + 1);
 }
 
 bool TAction::DoOperation(const std::string&) {
@@ -57,21 +49,16 @@ bool TAction::DoOperation(const std::string&) {
 }
 
 void TAction::SetExtender(IOwner* owner) {
-    try {
-        Extender = Supports<IActionOwner>(owner);
-        if (Publisher)
-            Publisher->SetOwner(static_cast<IPublisherOwner*>(this));
-    } catch (...) {
-    }
+    Extender = Supports<IActionOwner>(owner);
+    if (Publisher)
+        Publisher->SetOwner(static_cast<IPublisherOwner*>(this));
 }
 
 void TAction::ReleaseObservers() {
-    try {
-        if (Publisher)
-            Publisher->ReleaseOwner();
-    } catch (...) {
-    }
-    Extender.Reset();
+    // Let go of the extender also when a failure passes: it holds this action in turn.
+    const ComPtr<IActionOwner> extender = std::move(Extender);
+    if (Publisher)
+        Publisher->ReleaseOwner();
 }
 
 ComPtr<IWindowHandler> TAction::WindowHandler() {
@@ -88,116 +75,91 @@ std::string TAction::NextOperationName() {
 }
 
 bool TAction::Execute(const std::string& name) {
-    try {
-        if (!HoverOperation.empty()) {
-            SetCurrentOperation(name);
-            return true;
-        }
-        const bool done = DoOperation(name);
-        if (done) {
-            SetCurrentOperation(name);
-            if (Publisher)
-                Publisher->NotifyAll();
-        }
-        return done;
-    } catch (...) {
-        return false;
+    if (!HoverOperation.empty()) {
+        SetCurrentOperation(name);
+        return true;
     }
+    const bool done = DoOperation(name);
+    if (done) {
+        SetCurrentOperation(name);
+        if (Publisher)
+            Publisher->NotifyAll();
+    }
+    return done;
 }
 
 bool TAction::ExecuteNext() {
-    try {
-        if (!NextOperation)
-            return true;
-        return Execute(NextOperation->GetName());
-    } catch (...) {
-        return false;
-    }
+    if (!NextOperation)
+        return true;
+    return Execute(NextOperation->GetName());
 }
 
 bool TAction::ApplyHoverEffect(const std::string& name) {
-    try {
-        HoverOperation.clear();
-        const bool done = DoOperation(name);
-        if (done)
-            HoverOperation = name;
-        return done;
-    } catch (...) {
-        LogCurrentError("TAction.ApplyHoverEffect");
-        return false;
-    }
+    HoverOperation.clear();
+    const bool done = DoOperation(name);
+    if (done)
+        HoverOperation = name;
+    return done;
 }
 
 bool TAction::RemoveHoverEffect() {
-    try {
-        HoverOperation.clear();
-        return CurrentOperation ? DoOperation(CurrentOperation->GetName()) : false;
-    } catch (...) {
-        LogCurrentError("TAction.RemoveHoverEffect");
-        return false;
-    }
+    HoverOperation.clear();
+    return CurrentOperation ? DoOperation(CurrentOperation->GetName()) : false;
 }
 
-std::string TAction::RegistryKey() {
+// Rule and action names come in UTF-8, whatever the code page of the host: the key and value
+// names go to the registry in full through the wide calls.
+std::wstring TAction::RegistryKey() {
     const ComPtr<IWindowHandler> handler = WindowHandler();
-    return handler ? RulesKey + handler->RuleName() : std::string();
+    return handler ? RulesKey + Utf8ToWide(handler->RuleName()) : std::wstring();
+}
+
+std::wstring TAction::ValueName() const {
+    return Utf8ToWide(Name + "_CurrentOperation");
 }
 
 void TAction::SaveToRegistry() {
-    try {
-        const std::string key = RegistryKey();
-        if (key.empty() || !CurrentOperation)
-            return;
-        if (const TRegistryKey reg = TRegistryKey::Create(HKEY_CURRENT_USER, key, KEY_WRITE))
-            reg.WriteString(ValueName(), CurrentOperation->GetName());
-    } catch (...) {
-        LogCurrentError("TAction.SaveCurrentOperationToRegistry");
-    }
+    const std::wstring key = RegistryKey();
+    if (key.empty() || !CurrentOperation)
+        return;
+    if (const TRegistryKey reg = TRegistryKey::Create(HKEY_CURRENT_USER, key, KEY_WRITE))
+        reg.WriteString(ValueName(), Utf8ToWide(CurrentOperation->GetName()));
 }
 
 std::string TAction::ReadFromRegistry() {
-    const std::string key = RegistryKey();
+    const std::wstring key = RegistryKey();
     if (key.empty())
         return {};
     const TRegistryKey reg = TRegistryKey::Open(HKEY_CURRENT_USER, key);
-    return reg.ReadString(ValueName(), std::string());
+    return WideToUtf8(reg.ReadString(ValueName()).value_or(std::wstring()));
 }
 
+// The saved state is a convenience: failing to restore or to save it must not keep an action
+// from the rest of its attach or detach.
 void TAction::Attach() {
-    try {
-        if (!SaveCurrentOperation)
-            return;
-        const std::string saved = ReadFromRegistry();
-        if (!saved.empty())
-            Execute(saved);
-    } catch (...) {
-    }
+    if (SaveCurrentOperation)
+        Guarded("TAction.ReadCurrentOperationFromRegistry", [this] {
+            const std::string saved = ReadFromRegistry();
+            if (!saved.empty())
+                Execute(saved);
+        });
 }
 
 void TAction::Detach() {
-    try {
-        if (SaveCurrentOperation)
-            SaveToRegistry();
-    } catch (...) {
-    }
+    if (SaveCurrentOperation)
+        Guarded("TAction.SaveCurrentOperationToRegistry", [this] { SaveToRegistry(); });
 }
 
 void TMessageHandlerAction::Attach() {
-    try {
-        TAction::Attach();
-        if (const ComPtr<IWindowHandler> handler = WindowHandler())
-            handler->AddMessageHandler(this);
-    } catch (...) {
-    }
+    TAction::Attach();
+    if (const ComPtr<IWindowHandler> handler = WindowHandler())
+        handler->AddMessageHandler(this);
 }
 
 void TMessageHandlerAction::Detach() {
-    try {
-        TAction::Detach();
-        if (const ComPtr<IWindowHandler> handler = WindowHandler())
-            handler->RemoveMessageHandler(this);
-    } catch (...) {
-    }
+    TAction::Detach();
+    if (const ComPtr<IWindowHandler> handler = WindowHandler())
+        handler->RemoveMessageHandler(this);
 }
 
 void TStayOnTopAction::CreateOperations() {
@@ -220,38 +182,31 @@ bool PlaceInBand(HWND window, HWND after) {
 } // namespace
 
 bool TStayOnTopAction::DoOperation(const std::string& name) {
-    try {
-        const HWND window = WindowHandle();
-        if (name == "STAYONTOPON") {
-            const bool wasTopmost = IsTopmost(window);
-            if (!PlaceInBand(window, HWND_TOPMOST))
-                return false;
-            addedTopmost_ = addedTopmost_ || !wasTopmost;
-            return true;
-        }
-        if (name == "STAYONTOPOFF") {
-            // Only what we added goes: a window that keeps itself on top stays there.
-            if (!addedTopmost_)
-                return true;
-            if (!PlaceInBand(window, HWND_NOTOPMOST))
-                return false;
-            addedTopmost_ = false;
-            return true;
-        }
-        return false;
-    } catch (...) {
-        return false;
+    const HWND window = WindowHandle();
+    if (name == "STAYONTOPON") {
+        const bool wasTopmost = IsTopmost(window);
+        if (!PlaceInBand(window, HWND_TOPMOST))
+            return false;
+        addedTopmost_ = addedTopmost_ || !wasTopmost;
+        return true;
     }
+    if (name == "STAYONTOPOFF") {
+        // Only what we added goes: a window that keeps itself on top stays there.
+        if (!addedTopmost_)
+            return true;
+        if (!PlaceInBand(window, HWND_NOTOPMOST))
+            return false;
+        addedTopmost_ = false;
+        return true;
+    }
+    return false;
 }
 
-void TStayOnTopAction::TakeAwayTopmost() noexcept {
-    try {
-        const HWND window = WindowHandle();
-        if (addedTopmost_ && IsWindow(window) && IsTopmost(window))
-            PlaceInBand(window, HWND_NOTOPMOST);
-        addedTopmost_ = false;
-    } catch (...) {
-    }
+void TStayOnTopAction::TakeAwayTopmost() {
+    const HWND window = WindowHandle();
+    if (addedTopmost_ && IsWindow(window) && IsTopmost(window))
+        PlaceInBand(window, HWND_NOTOPMOST);
+    addedTopmost_ = false;
 }
 
 void TStayOnTopAction::Detach() {
@@ -261,20 +216,17 @@ void TStayOnTopAction::Detach() {
 }
 
 void TStayOnTopAction::AfterMessage(TMessage& message, bool) {
-    try {
-        if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0)
-            return;
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
-        if (pos->hwndInsertAfter == HWND_TOPMOST)
-            SetCurrentOperation("STAYONTOPON");
-        else if (pos->hwndInsertAfter == HWND_NOTOPMOST) {
-            // Out of the band, whoever did it: nothing of ours is left to take away.
-            addedTopmost_ = false;
-            SetCurrentOperation("STAYONTOPOFF");
-        } else
-            return;
-        if (Publisher)
-            Publisher->NotifyAll();
-    } catch (...) {
-    }
+    if (message.Msg != WM_WINDOWPOSCHANGED || message.LParam == 0)
+        return;
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+    if (pos->hwndInsertAfter == HWND_TOPMOST)
+        SetCurrentOperation("STAYONTOPON");
+    else if (pos->hwndInsertAfter == HWND_NOTOPMOST) {
+        // Out of the band, whoever did it: nothing of ours is left to take away.
+        addedTopmost_ = false;
+        SetCurrentOperation("STAYONTOPOFF");
+    } else
+        return;
+    if (Publisher)
+        Publisher->NotifyAll();
 }

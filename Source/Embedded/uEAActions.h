@@ -54,8 +54,8 @@ protected:
     ComPtr<IOperations> Operations;
 
 private:
-    std::string RegistryKey();
-    std::string ValueName() const { return Name + "_CurrentOperation"; }
+    std::wstring RegistryKey();
+    std::wstring ValueName() const;
     void SaveToRegistry();
     std::string ReadFromRegistry();
 };
@@ -78,7 +78,7 @@ public:
     void Detach() override;
     // Takes the window out of the topmost band when this action put it there and it is still
     // there; a window that was topmost by its own doing stays so. Safe to call more than once.
-    void TakeAwayTopmost() noexcept;
+    void TakeAwayTopmost();
 
 protected:
     void CreateOperations() override;

@@ -11,23 +11,17 @@ TNameCounter triggerNames;
 } // namespace
 
 void TActionActivator::SetParam(const std::string& name, const std::string& value) {
-    try {
-        TAbstractParamsItem::SetParam(name, value);
-        if (name == "ACTIONNAME")
-            ActionName = value;
-        else if (name == "ACTIONKIND")
-            ActionKind = AsciiUpper(value) == "CONCRETE" ? TActionKind::Concrete : TActionKind::Next;
-        else if (name == "OPERATIONNAME")
-            OperationName = value;
-    } catch (...) {
-    }
+    TAbstractParamsItem::SetParam(name, value);
+    if (name == "ACTIONNAME")
+        ActionName = value;
+    else if (name == "ACTIONKIND")
+        ActionKind = AsciiUpper(value) == "CONCRETE" ? TActionKind::Concrete : TActionKind::Next;
+    else if (name == "OPERATIONNAME")
+        OperationName = value;
 }
 
 void TActionActivator::SetTrigger(IOwner* owner) {
-    try {
-        Trigger = Supports<IActionActivatorOwner>(owner);
-    } catch (...) {
-    }
+    Trigger = Supports<IActionActivatorOwner>(owner);
 }
 
 ComPtr<IWindowAction> TActionActivator::FindAction() {
@@ -39,121 +33,84 @@ ComPtr<IWindowAction> TActionActivator::FindAction() {
 }
 
 void TActionActivator::Link() {
-    try {
-        if (const ComPtr<IWindowAction> action = FindAction())
-            if (const ComPtr<IPublisher> publisher = action->GetPublisher())
-                publisher->Subscribe(this);
-    } catch (...) {
-    }
+    if (const ComPtr<IWindowAction> action = FindAction())
+        if (const ComPtr<IPublisher> publisher = action->GetPublisher())
+            publisher->Subscribe(this);
 }
 
 void TActionActivator::Unlink() {
-    try {
-        if (const ComPtr<IWindowAction> action = FindAction())
-            if (const ComPtr<IPublisher> publisher = action->GetPublisher())
-                publisher->Unsubscribe(this);
-    } catch (...) {
-    }
+    if (const ComPtr<IWindowAction> action = FindAction())
+        if (const ComPtr<IPublisher> publisher = action->GetPublisher())
+            publisher->Unsubscribe(this);
 }
 
 void TActionActivator::Fire() {
-    try {
-        const ComPtr<IWindowAction> action = FindAction();
-        if (!action)
-            return;
-        if (ActionKind == TActionKind::Concrete)
-            action->Execute(OperationName);
-        else
-            action->ExecuteNext();
-    } catch (...) {
-    }
+    const ComPtr<IWindowAction> action = FindAction();
+    if (!action)
+        return;
+    if (ActionKind == TActionKind::Concrete)
+        action->Execute(OperationName);
+    else
+        action->ExecuteNext();
 }
 
 void TActionsActivator::Init() {
-    try {
-        TAbstractParamsItem::Init();
-        Name = triggerNames.Next("ActionsActivator");
-        Agents = NewObject<TActionActivators>();
-    } catch (...) {
-    }
+    TAbstractParamsItem::Init();
+    Name = triggerNames.Next("ActionsActivator");
+    Agents = NewObject<TActionActivators>();
 }
 
 void TActionsActivator::SetParam(const std::string& name, const std::string& value) {
-    try {
-        TAbstractParamsItem::SetParam(name, value);
-        if (name == "AGENT" && Agents)
-            if (const ComPtr<IActionActivator> agent =
-                    TakeItem<IActionActivator>(CreateItemByKey(value, AgentClassKey)))
-                Agents->Add(agent.Get());
-    } catch (...) {
-        LogCurrentError("TActionsActivator.ParseParam");
-    }
+    TAbstractParamsItem::SetParam(name, value);
+    if (name == "AGENT" && Agents)
+        if (const ComPtr<IActionActivator> agent =
+                TakeItem<IActionActivator>(CreateItemByKey(value, AgentClassKey)))
+            Agents->Add(agent.Get());
 }
 
-template <class F> void TActionsActivator::ForEachAgent(F&& f) {
+template <class F> void TActionsActivator::ForEachAgent(const char* where, F&& f) {
     if (!Agents)
         return;
+    // The agents are independent of each other: one that fails keeps none of the others from
+    // their turn.
     for (int i = 0; i < Agents->Count(); ++i)
         if (const ComPtr<IActionActivator> agent = Agents->Get(i))
-            f(agent);
+            Guarded(where, [&] { f(agent); });
+}
+
+template <class F> void TActionsActivator::ForEachAgentSlave(const char* where, F&& f) {
+    ForEachAgent(where, [&](const ComPtr<IActionActivator>& agent) {
+        if (const ComPtr<ISlave> slave = Supports<ISlave>(agent))
+            f(slave.Get());
+    });
 }
 
 void TActionsActivator::Fire() {
-    try {
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) { agent->Fire(); });
-    } catch (...) {
-    }
+    ForEachAgent("TActionsActivator.Fire", [](const ComPtr<IActionActivator>& agent) { agent->Fire(); });
 }
 
 void TActionsActivator::SetExtender(IOwner* owner) {
-    try {
-        Extender = Supports<IActionsActivatorOwner>(owner);
-        IOwner* self = static_cast<IActionActivatorOwner*>(this);
-        ForEachAgent([self](const ComPtr<IActionActivator>& agent) {
-            if (const ComPtr<ISlave> slave = Supports<ISlave>(agent))
-                slave->SetOwner(self);
-        });
-    } catch (...) {
-    }
+    Extender = Supports<IActionsActivatorOwner>(owner);
+    IOwner* self = static_cast<IActionActivatorOwner*>(this);
+    ForEachAgentSlave("TActionsActivator.SetExtender", [self](ISlave* slave) { slave->SetOwner(self); });
 }
 
 void TActionsActivator::ReleaseOwner() {
-    try {
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) {
-            if (const ComPtr<ISlave> slave = Supports<ISlave>(agent))
-                slave->ReleaseOwner();
-        });
-    } catch (...) {
-    }
-    Extender.Reset();
+    // Let go of the extender also when a failure passes: it holds this trigger in turn.
+    const ComPtr<IActionsActivatorOwner> extender = std::move(Extender);
+    ForEachAgentSlave("TActionsActivator.ReleaseOwner", [](ISlave* slave) { slave->ReleaseOwner(); });
 }
 
 void TActionsActivator::Link() {
-    try {
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) {
-            if (const ComPtr<ISlave> slave = Supports<ISlave>(agent))
-                slave->Link();
-        });
-    } catch (...) {
-    }
+    ForEachAgentSlave("TActionsActivator.Link", [](ISlave* slave) { slave->Link(); });
 }
 
 void TActionsActivator::Unlink() {
-    try {
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) {
-            if (const ComPtr<ISlave> slave = Supports<ISlave>(agent))
-                slave->Unlink();
-        });
-    } catch (...) {
-    }
+    ForEachAgentSlave("TActionsActivator.Unlink", [](ISlave* slave) { slave->Unlink(); });
 }
 
 ComPtr<IWindowHandler> TActionsActivator::GetWindowHandler() {
-    try {
-        return Extender ? Extender->GetWindowHandler() : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
+    return Extender ? Extender->GetWindowHandler() : nullptr;
 }
 
 HWND TActionsActivator::WindowHandle() {
@@ -162,139 +119,83 @@ HWND TActionsActivator::WindowHandle() {
 }
 
 void TActionsActivator::Attach() {
-    try {
-        if (const ComPtr<IWindowHandler> handler = GetWindowHandler())
-            handler->AddMessageHandler(this);
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) { agent->Attach(); });
-    } catch (...) {
-    }
+    if (const ComPtr<IWindowHandler> handler = GetWindowHandler())
+        handler->AddMessageHandler(this);
+    ForEachAgent("TActionsActivator.Attach", [](const ComPtr<IActionActivator>& agent) { agent->Attach(); });
 }
 
 void TActionsActivator::Detach() {
-    try {
-        ForEachAgent([](const ComPtr<IActionActivator>& agent) { agent->Detach(); });
-        if (const ComPtr<IWindowHandler> handler = GetWindowHandler())
-            handler->RemoveMessageHandler(this);
-    } catch (...) {
-    }
+    ForEachAgent("TActionsActivator.Detach", [](const ComPtr<IActionActivator>& agent) { agent->Detach(); });
+    if (const ComPtr<IWindowHandler> handler = GetWindowHandler())
+        handler->RemoveMessageHandler(this);
 }
 
 void TMessageTrigger::Init() {
-    try {
-        TActionsActivator::Init();
-        AgentClassKey = "MESSAGEAGENT";
-    } catch (...) {
-    }
+    TActionsActivator::Init();
+    AgentClassKey = "MESSAGEAGENT";
 }
 
-TMessageTrigger::~TMessageTrigger() {
-    try {
-        LagTimer.reset();
-    } catch (...) {
-        LogCurrentError("TMessageTrigger.FreeLagTimer");
-    }
-}
+TMessageTrigger::~TMessageTrigger() = default;
 
 void TMessageTrigger::SetParam(const std::string& name, const std::string& value) {
-    try {
-        TActionsActivator::SetParam(name, value);
-        if (name == "LAG_ENABLED")
-            LagEnabled = IsYes(value);
-        else if (name == "LAG_INTERVAL")
-            LagInterval = TextToInt(value).value_or(0);
-    } catch (...) {
-        LogCurrentError("TMessageTrigger.ParseParam");
-    }
+    TActionsActivator::SetParam(name, value);
+    if (name == "LAG_ENABLED")
+        LagEnabled = IsYes(value);
+    else if (name == "LAG_INTERVAL")
+        LagInterval = TextToInt(value).value_or(0);
 }
 
 void TMessageTrigger::Fire() {
-    try {
-        if (LagEnabled && LagInterval != 0)
-            PrepareLagTimer();
-        else
-            TActionsActivator::Fire();
-    } catch (...) {
-    }
+    if (LagEnabled && LagInterval != 0)
+        PrepareLagTimer();
+    else
+        TActionsActivator::Fire();
 }
 
 void TMessageTrigger::PrepareLagTimer() {
-    try {
-        if (!LagTimer) {
-            LagTimer = std::make_unique<TTimer>();
-            LagTimer->SetOnTimer([this](TTimer&) { LagTimerNotify(); });
-        }
-        LagTimer->SetEnabled(false);
-        LagTimer->SetInterval(LagInterval);
-        LagTimer->SetEnabled(true);
-    } catch (...) {
-        LogCurrentError("TMessageTrigger.PrepareLagTimer");
+    if (!LagTimer) {
+        LagTimer = std::make_unique<TTimer>();
+        LagTimer->SetOnTimer([this](TTimer&) { LagTimerNotify(); });
     }
+    LagTimer->SetEnabled(false);
+    LagTimer->SetInterval(LagInterval);
+    LagTimer->SetEnabled(true);
 }
 
 void TMessageTrigger::LagTimerNotify() {
-    try {
-        // The agents' actions may let go of this trigger while they run.
-        const ComPtr<IUnknown> self(static_cast<ISlave*>(this));
-        if (LagTimer)
-            LagTimer->SetEnabled(false);
-        if (IsTriggerValid())
-            TActionsActivator::Fire();
-    } catch (...) {
-        LogCurrentError("TMessageTrigger.LagTimerNotify");
-    }
+    // The agents' actions may let go of this trigger while they run.
+    const ComPtr<IUnknown> self(static_cast<ISlave*>(this));
+    if (LagTimer)
+        LagTimer->SetEnabled(false);
+    if (IsTriggerValid())
+        TActionsActivator::Fire();
 }
 
 void TWMCreateMessageTrigger::AfterMessage(TMessage& message, bool) {
-    try {
-        if (message.Msg == WM_CREATE || message.Msg == ExtenderAttachedMessage)
-            Fire();
-    } catch (...) {
-        LogCurrentError("TWMCreateMessageTrigger.AfterMessage");
-    }
+    if (message.Msg == WM_CREATE || message.Msg == ExtenderAttachedMessage)
+        Fire();
 }
 
 void TWMActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
-    try {
-        if (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE))
-            Fire();
-    } catch (...) {
-        LogCurrentError("TWMActivateWindowMessageTrigger.AfterMessage");
-    }
+    if (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE))
+        Fire();
 }
 
 bool TWMActivateWindowMessageTrigger::IsTriggerValid() {
-    try {
-        return WindowHandle() == GetForegroundWindow();
-    } catch (...) {
-        LogCurrentError("TWMActivateWindowMessageTrigger.IsTriggerValid");
-        return false;
-    }
+    return WindowHandle() == GetForegroundWindow();
 }
 
 void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
-    try {
-        if (message.Msg == WM_ACTIVATE && message.WParam == WA_INACTIVE)
-            Fire();
-    } catch (...) {
-        LogCurrentError("TWMInActivateWindowMessageTrigger.AfterMessage");
-    }
+    if (message.Msg == WM_ACTIVATE && message.WParam == WA_INACTIVE)
+        Fire();
 }
 
 void TWMInActivateWindowMessageTrigger::Attach() {
     TMessageTrigger::Attach();
-    try {
-        if (IsTriggerValid())
-            TActionsActivator::Fire();
-    } catch (...) {
-        LogCurrentError("TWMInActivateWindowMessageTrigger.Attach");
-    }
+    if (IsTriggerValid())
+        TActionsActivator::Fire();
 }
 
 bool TWMInActivateWindowMessageTrigger::IsTriggerValid() {
-    try {
-        return WindowHandle() != GetForegroundWindow();
-    } catch (...) {
-        LogCurrentError("TWMInActivateWindowMessageTrigger.IsTriggerValid");
-        return false;
-    }
+    return WindowHandle() != GetForegroundWindow();
 }

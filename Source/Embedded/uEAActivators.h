@@ -88,8 +88,10 @@ protected:
     void SetParam(const std::string& name, const std::string& value) override;
     virtual void SetExtender(IOwner* owner);
     HWND WindowHandle();
-    // Every agent's operation on its slave interface, first to last.
-    template <class F> void ForEachAgent(F&& f);
+    // F for every agent, first to last; an agent's failure goes to the log as Where's.
+    template <class F> void ForEachAgent(const char* where, F&& f);
+    // The same with each agent as ISlave.
+    template <class F> void ForEachAgentSlave(const char* where, F&& f);
 
     ComPtr<IActionsActivatorOwner> Extender;
 };

@@ -32,45 +32,31 @@ TItemClasses* ItemClasses() noexcept {
 }
 
 void RegisterItemClass(TAbstractObjectClass cls, const std::string& key) {
-    try {
-        ItemClasses()->Add(cls, key);
-    } catch (...) {
-        LogCurrentError("RegisterItemClass");
-    }
+    ItemClasses()->Add(cls, key);
 }
 
 TAbstractObject* CreateItemFromText(const std::string& text) {
-    try {
-        const auto brace = text.find('{');
-        if (brace == std::string::npos)
-            return CreateItemByKey({}, text);
-        return CreateItemByKey(text.substr(brace + 1, text.size() - brace - 2), text.substr(0, brace));
-    } catch (...) {
-        LogCurrentError("CreateItemFromText");
-        return nullptr;
-    }
+    const auto brace = text.find('{');
+    if (brace == std::string::npos)
+        return CreateItemByKey({}, text);
+    return CreateItemByKey(text.substr(brace + 1, text.size() - brace - 2), text.substr(0, brace));
 }
 
 TAbstractObject* CreateItemByKey(const std::string& params, const std::string& key) {
-    try {
-        if (nesting >= MaxItemNesting)
-            return nullptr;
-        const TNestingGuard guard;
-        const TAbstractObjectClass cls = ItemClasses()->Find(key);
-        return cls == nullptr ? nullptr : TAbstractObject::Create(cls, params);
-    } catch (...) {
-        LogCurrentError("CreateItemByKey");
+    if (nesting >= MaxItemNesting)
         return nullptr;
-    }
+    const TNestingGuard guard;
+    // An item that cannot be built is left out; the rest of the rule text is still read.
+    TAbstractObject* created = nullptr;
+    Guarded("CreateItemByKey", [&] {
+        const TAbstractObjectClass cls = ItemClasses()->Find(key);
+        created = cls == nullptr ? nullptr : TAbstractObject::Create(cls, params);
+    });
+    return created;
 }
 
 TAbstractObject* CreateRulePartFromText(const std::string& text) {
-    try {
-        if (AsciiUpper(text.substr(0, text.find('{'))) == ExtenderKey)
-            return nullptr;
-        return CreateItemFromText(text);
-    } catch (...) {
-        LogCurrentError("CreateRulePartFromText");
+    if (AsciiUpper(text.substr(0, text.find('{'))) == ExtenderKey)
         return nullptr;
-    }
+    return CreateItemFromText(text);
 }

@@ -61,46 +61,36 @@ class TTypedCollection : public TAbstractCollection, public IOwn, public IIndexe
     EA_ITEM_INTERFACES(TAbstractCollection, IOwn, ICollection, IIndexedCollection)
 
     int Count() override { return Items.Count(); }
-    ComPtr<IUnknown> GetByIndex(int index) override {
-        try {
-            if (index >= 0 && index < Items.Count())
-                return Items.Get(index);
-        } catch (...) {
-        }
-        return nullptr;
-    }
+    ComPtr<IUnknown> GetByIndex(int index) override { return HoldsIndex(index) ? Items.Get(index) : nullptr; }
+    // A key that names no item changes nothing.
     void Delete(const Variant& key) override {
-        try {
+        if (Holds(key))
             Items.Delete(key);
-        } catch (...) {
-        }
     }
     int IndexOf(const std::string& name) override { return Items.IndexOf(name); }
-    void Clear() override {
-        try {
-            Items.Clear();
-        } catch (...) {
-        }
-    }
+    void Clear() override { Items.Clear(); }
     ComPtr<IIndexedCollection> AsIndexedCollection() override { return this; }
 
+    // Null when the key names no item.
     ComPtr<IElem> Get(const Variant& key) override {
-        try {
-            return Supports<IElem>(Items.Get(key).Get());
-        } catch (...) {
-            return nullptr;
-        }
+        return Holds(key) ? Supports<IElem>(Items.Get(key).Get()) : nullptr;
     }
+    // An item whose name is taken is not added.
     void Add(IElem* item) override {
-        try {
-            if (item == nullptr)
-                return;
-            if constexpr (AutoName)
-                Items.Add(item, true);
-            else
-                Items.Add(item, false, item->GetName());
-        } catch (...) {
-        }
+        if (item == nullptr)
+            return;
+        if constexpr (AutoName)
+            Items.Add(item, true);
+        else
+            Items.Add(item, false, item->GetName());
+    }
+
+private:
+    bool HoldsIndex(int index) const noexcept { return index >= 0 && index < Items.Count(); }
+    bool Holds(const Variant& key) const {
+        if (key.IsInteger())
+            return HoldsIndex(key.AsInteger());
+        return key.IsString() && Items.Exists(key.AsString());
     }
 };
 

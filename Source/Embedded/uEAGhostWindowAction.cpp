@@ -9,46 +9,39 @@ void TGhostWindowAction::CreateOperations() {
 }
 
 bool TGhostWindowAction::DoOperation(const std::string& name) {
-    try {
-        const HWND window = WindowHandle();
-        if (name == "GHOSTON") {
-            // The mouse passes through only a window that is both layered and transparent.
-            if (!holding_) {
-                HoldLayering(window);
-                holding_ = true;
-            }
-            const LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
-            if ((style & WS_EX_TRANSPARENT) == 0) {
-                SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
-                addedTransparent_ = true;
-            }
-            return true;
+    const HWND window = WindowHandle();
+    if (name == "GHOSTON") {
+        // The mouse passes through only a window that is both layered and transparent.
+        if (!holding_) {
+            HoldLayering(window);
+            holding_ = true;
         }
-        if (name == "GHOSTOFF") {
-            // Only what we added goes: the host's own bits and the transparency action stay.
-            if (addedTransparent_) {
-                addedTransparent_ = false;
-                SetWindowLongPtrA(window, GWL_EXSTYLE,
-                                  GetWindowLongPtrA(window, GWL_EXSTYLE) &
-                                      ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
-            }
-            if (holding_) {
-                holding_ = false;
-                ReleaseLayering(window);
-            }
-            return true;
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        if ((style & WS_EX_TRANSPARENT) == 0) {
+            SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
+            addedTransparent_ = true;
         }
-        return false;
-    } catch (...) {
-        return false;
+        return true;
     }
+    if (name == "GHOSTOFF") {
+        // Only what we added goes: the host's own bits and the transparency action stay.
+        if (addedTransparent_) {
+            addedTransparent_ = false;
+            SetWindowLongPtrA(window, GWL_EXSTYLE,
+                              GetWindowLongPtrA(window, GWL_EXSTYLE) &
+                                  ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
+        }
+        if (holding_) {
+            holding_ = false;
+            ReleaseLayering(window);
+        }
+        return true;
+    }
+    return false;
 }
 
 void TGhostWindowAction::Detach() {
-    try {
-        if (NextOperationName() == "GHOSTOFF")
-            Execute("GHOSTOFF");
-        TAction::Detach();
-    } catch (...) {
-    }
+    if (NextOperationName() == "GHOSTOFF")
+        Execute("GHOSTOFF");
+    TAction::Detach();
 }

@@ -2,6 +2,7 @@
 
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "EARoutines.h"
 #include "Handles.h"
 #include "WinFuncs.h"
 #include "uEACaptionWatch.h"
@@ -83,6 +84,35 @@ void AttachIfNotExcluded(HWND window) {
         application->AttachWindow(window);
 }
 
+// The hook's own work for one message; every failure in it ends at the hook procedure's guard.
+void HandleHookedMessage(const CWPSTRUCT& record) {
+    const HWND window = record.hwnd;
+    const UINT msg = record.message;
+    if (window == nullptr)
+        return;
+    if (msg == WM_CREATE) {
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+        if ((style != 0 && (style & WS_CHILD) == 0) || (exStyle & WS_EX_TOOLWINDOW) != 0)
+            AttachIfNotExcluded(window);
+    } else if (msg == WM_SETTEXT) {
+        if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0 && Attachable(window))
+            CaptionChanged(window);
+    } else if (msg == WM_DESTROY) {
+        StopCaptionWatch(window);
+        if (TEmbededApplicationPtr application = EmbededApplication())
+            application->DetachWindow(window);
+    } else if (msg == AttachWindowMessage) {
+        AttachIfNotExcluded(window);
+    } else if (msg == DetachExtenderMessage) {
+        if (TEmbededApplicationPtr application = EmbededApplication())
+            application->CancelFetch(window);
+    } else if (msg == ApplyRuleMessage()) {
+        if (TEmbededApplicationPtr application = EmbededApplication())
+            application->ApplyPending(window, record.lParam);
+    }
+}
+
 } // namespace
 
 LONG_PTR ReadHookHandle() noexcept {
@@ -102,40 +132,8 @@ bool HookOwnerRuns() noexcept {
 }
 
 extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code >= 0) {
-        try {
-            const auto* record = reinterpret_cast<const CWPSTRUCT*>(lParam);
-            const HWND window = record->hwnd;
-            const UINT msg = record->message;
-            if (window != nullptr) {
-                if (msg == WM_CREATE) {
-                    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-                    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-                    if ((style != 0 && (style & WS_CHILD) == 0) || (exStyle & WS_EX_TOOLWINDOW) != 0)
-                        AttachIfNotExcluded(window);
-                } else if (msg == WM_SETTEXT) {
-                    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0 && Attachable(window))
-                        CaptionChanged(window);
-                } else if (msg == WM_DESTROY) {
-                    StopCaptionWatch(window);
-                    if (TEmbededApplicationPtr application = EmbededApplication())
-                        application->DetachWindow(window);
-                } else if (msg == AttachWindowMessage) {
-                    AttachIfNotExcluded(window);
-                } else if (msg == DetachExtenderMessage) {
-                    if (TEmbededApplicationPtr application = EmbededApplication())
-                        application->CancelFetch(window);
-                } else if (msg == ApplyRuleMessage()) {
-                    if (TEmbededApplicationPtr application = EmbededApplication())
-                        application->ApplyPending(window, record->lParam);
-                }
-            }
-        } catch (...) {
-        }
-    }
-    try {
-        return CallNextHookEx(reinterpret_cast<HHOOK>(HookHandle()), code, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+    if (code >= 0)
+        Guarded("CallProcHook",
+                [lParam] { HandleHookedMessage(*reinterpret_cast<const CWPSTRUCT*>(lParam)); });
+    return CallNextHookEx(reinterpret_cast<HHOOK>(HookHandle()), code, wParam, lParam);
 }

@@ -1,6 +1,7 @@
 #include "uEAStartup.h"
 
 #include "Declarations.h"
+#include "EARoutines.h"
 #include "uEAHookProc.h"
 #include "uEALoadClasses.h"
 #include "uEmbededApplication.h"
@@ -31,14 +32,14 @@ UINT applyRuleMessage = 0;
 std::atomic<bool> pinned{false};
 
 BOOL CALLBACK StartUp(INIT_ONCE*, void*, void**) noexcept {
-    try {
+    // A start that fails leaves no application object: the hook then only passes messages on.
+    Guarded("uEAStartup.StartUp", [] {
         applyRuleMessage = RegisterMessageOr("GlzembApplyRule{5B0E40C1-3F5E-4A8C-9D43-2B7C1E6A90D4}", 0);
         hookHandle = ReadHookHandle();
         RegisterWindowExtender();
         LoadItemClasses();
         *application = NewObject<TEmbededApplication>();
-    } catch (...) {
-    }
+    });
     return TRUE;
 }
 
@@ -72,10 +73,9 @@ void PinModule() noexcept {
 }
 
 void ReleaseApplication() noexcept {
-    try {
+    Guarded("uEmbededApplication.Finalization", [] {
         // The object itself stays: its channel would wait on a named mutex under the loader lock.
         if (*application)
             (*application)->ReleaseAll();
-    } catch (...) {
-    }
+    });
 }

@@ -54,10 +54,10 @@ DWORD WINAPI TEAThread::Entry(void* parameter) noexcept {
 }
 
 void TEAThread::Execute(HWND window, unsigned long long fetch) noexcept {
-    try {
-        TEmbededApplicationPtr application = EmbededApplication();
-        if (!application)
-            return;
+    TEmbededApplicationPtr application = EmbededApplication();
+    if (!application)
+        return;
+    const bool done = Guarded("TEAThread.Execute", [&] {
         // A window must get its rule once the resident program can answer: ask until then,
         // unless the window goes, is detached or announced again, or the resident program ends.
         const std::string text = FetchWindowRule(window, [&] {
@@ -66,6 +66,8 @@ void TEAThread::Execute(HWND window, unsigned long long fetch) noexcept {
         if (!text.empty() && application->HandOver(window, fetch, text))
             return;
         application->EndFetch(window, fetch);
-    } catch (...) {
-    }
+    });
+    // A failed fetch ends too, so that the window's next announcement asks again.
+    if (!done)
+        Guarded("TEAThread.EndFetch", [&] { application->EndFetch(window, fetch); });
 }

@@ -8,14 +8,11 @@ void TTransparentWindowAction::Init() {
 }
 
 void TTransparentWindowAction::SetParam(const std::string& name, const std::string& value) {
-    try {
-        TAction::SetParam(name, value);
-        if (name == "TRANSPARENTLEVEL") {
-            // Below 0 is no usable level, as one that does not parse: the window stays opaque.
-            const int level = TextToInt(value).value_or(100);
-            TransparencyLevel = level < 0 ? 100 : level;
-        }
-    } catch (...) {
+    TAction::SetParam(name, value);
+    if (name == "TRANSPARENTLEVEL") {
+        // Below 0 is no usable level, as one that does not parse: the window stays opaque.
+        const int level = TextToInt(value).value_or(100);
+        TransparencyLevel = level < 0 ? 100 : level;
     }
 }
 
@@ -26,36 +23,29 @@ void TTransparentWindowAction::CreateOperations() {
 }
 
 bool TTransparentWindowAction::DoOperation(const std::string& name) {
-    try {
-        const HWND window = WindowHandle();
-        if (name == "TRANSPARENTON") {
-            if (!holding_) {
-                HoldLayering(window);
-                holding_ = true;
-            }
-            SetWindowAlphaPercent(window, TransparencyLevel);
-            return true;
+    const HWND window = WindowHandle();
+    if (name == "TRANSPARENTON") {
+        if (!holding_) {
+            HoldLayering(window);
+            holding_ = true;
         }
-        if (name == "TRANSPARENTOFF") {
-            // Never turned on by us: what the window has now is its own.
-            if (holding_) {
-                holding_ = false;
-                RestoreLayeredAttributes(window);
-                ReleaseLayering(window);
-            }
-            return true;
-        }
-        return false;
-    } catch (...) {
-        return false;
+        SetWindowAlphaPercent(window, TransparencyLevel);
+        return true;
     }
+    if (name == "TRANSPARENTOFF") {
+        // Never turned on by us: what the window has now is its own.
+        if (holding_) {
+            holding_ = false;
+            RestoreLayeredAttributes(window);
+            ReleaseLayering(window);
+        }
+        return true;
+    }
+    return false;
 }
 
 void TTransparentWindowAction::Detach() {
-    try {
-        if (NextOperationName() == "TRANSPARENTOFF")
-            Execute("TRANSPARENTOFF");
-        TAction::Detach();
-    } catch (...) {
-    }
+    if (NextOperationName() == "TRANSPARENTOFF")
+        Execute("TRANSPARENTOFF");
+    TAction::Detach();
 }

@@ -29,116 +29,87 @@ template <class C> ComPtr<IIndexedCollection> Indexed(const ComPtr<C>& collectio
 } // namespace
 
 void TWindowExtender::Init() {
-    try {
-        TAbstractParamsItem::Init();
-        Name = extenderNumbers.Next("WindowExtender");
-        RuleNameText.clear();
-        ActionList = NewObject<TTypedCollection<IActions, IWindowAction, false>>();
-        Triggers = NewObject<TTypedCollection<IActionsActivators, IActionsActivator, false>>();
-        MessageHandlers = NewObject<TMessageHandlers>();
-    } catch (...) {
-    }
+    TAbstractParamsItem::Init();
+    Name = extenderNumbers.Next("WindowExtender");
+    RuleNameText.clear();
+    ActionList = NewObject<TTypedCollection<IActions, IWindowAction, false>>();
+    Triggers = NewObject<TTypedCollection<IActionsActivators, IActionsActivator, false>>();
+    MessageHandlers = NewObject<TMessageHandlers>();
 }
 
 void TWindowExtender::SetParam(const std::string& name, const std::string& value) {
-    try {
-        if (name == "WINDOWRULENAME")
-            RuleNameText = value;
-        else if (name == "ACTION") {
-            if (ComPtr<IWindowAction> action = CreateRulePart<IWindowAction>(value))
-                ActionList->Add(action.Get());
-        } else if (name == "TRIGGER") {
-            if (ComPtr<IActionsActivator> trigger = CreateRulePart<IActionsActivator>(value))
-                Triggers->Add(trigger.Get());
-        }
-    } catch (...) {
+    if (name == "WINDOWRULENAME")
+        RuleNameText = value;
+    else if (name == "ACTION") {
+        if (ComPtr<IWindowAction> action = CreateRulePart<IWindowAction>(value))
+            ActionList->Add(action.Get());
+    } else if (name == "TRIGGER") {
+        if (ComPtr<IActionsActivator> trigger = CreateRulePart<IActionsActivator>(value))
+            Triggers->Add(trigger.Get());
     }
 }
 
-template <class I, class F> void TWindowExtender::ForEachPart(F&& f) {
+template <class I, class F> void TWindowExtender::ForEachPart(const char* where, F&& f) {
+    // Each part gets its turn even when another one fails: what one of them did to the window is
+    // undone whatever the others do.
     for (const ComPtr<I>& part : Snapshot<I>(Indexed(ActionList).Get()))
-        try {
-            f(part.Get());
-        } catch (...) {
-        }
+        Guarded(where, [&] { f(part.Get()); });
     for (const ComPtr<I>& part : Snapshot<I>(Indexed(Triggers).Get()))
-        try {
-            f(part.Get());
-        } catch (...) {
-        }
+        Guarded(where, [&] { f(part.Get()); });
 }
 
 void TWindowExtender::SetOwner(IOwner* owner) {
-    try {
-        Owner = Supports<IWindowExtenderOwner>(owner);
-        IOwner* self = static_cast<IActionOwner*>(this);
-        ForEachPart<ISlave>([&](ISlave* part) { part->SetOwner(self); });
-    } catch (...) {
-    }
+    Owner = Supports<IWindowExtenderOwner>(owner);
+    IOwner* self = static_cast<IActionOwner*>(this);
+    ForEachPart<ISlave>("TWindowExtender.SetOwner", [&](ISlave* part) { part->SetOwner(self); });
 }
 
 void TWindowExtender::ReleaseOwner() {
-    try {
-        Detach();
-        ForEachPart<ISlave>([](ISlave* part) { part->ReleaseOwner(); });
-        Owner = nullptr;
-    } catch (...) {
-    }
+    Detach();
+    ForEachPart<ISlave>("TWindowExtender.ReleaseOwner", [](ISlave* part) { part->ReleaseOwner(); });
+    Owner = nullptr;
 }
 
 void TWindowExtender::Link() {
-    ForEachPart<ISlave>([](ISlave* part) { part->Link(); });
+    ForEachPart<ISlave>("TWindowExtender.Link", [](ISlave* part) { part->Link(); });
 }
 
 void TWindowExtender::Unlink() {
-    ForEachPart<ISlave>([](ISlave* part) { part->Unlink(); });
+    ForEachPart<ISlave>("TWindowExtender.Unlink", [](ISlave* part) { part->Unlink(); });
 }
 
 bool TWindowExtender::Attach(HWND window) {
+    Window = window;
+    // Parts first: their handlers are in place before the first subclassed message.
+    ForEachPart<IWindowPart>("TWindowExtender.Attach", [](IWindowPart* part) { part->Attach(); });
     try {
-        Window = window;
-        // Parts first: their handlers are in place before the first subclassed message.
-        ForEachPart<IWindowPart>([](IWindowPart* part) { part->Attach(); });
-        try {
-            Hook = std::make_unique<TWHook>(window, [this](TMessage& message) { WndProc(message); });
-        } catch (const EWindowHook&) {
-            Detach();
-            return false;
-        }
-        PinModule();
-        SendMessageA(window, ExtenderAttachedMessage, 0, 0);
-        return true;
-    } catch (...) {
-        return Hook != nullptr;
+        Hook = std::make_unique<TWHook>(window, [this](TMessage& message) { WndProc(message); });
+    } catch (const EWindowHook&) {
+        Detach();
+        return false;
     }
+    PinModule();
+    SendMessageA(window, ExtenderAttachedMessage, 0, 0);
+    return true;
 }
 
 void TWindowExtender::Detach() {
-    try {
-        ForEachPart<IWindowPart>([](IWindowPart* part) { part->Detach(); });
-        Hook.reset();
-        Window = nullptr;
-    } catch (...) {
-    }
+    ForEachPart<IWindowPart>("TWindowExtender.Detach", [](IWindowPart* part) { part->Detach(); });
+    Hook.reset();
+    Window = nullptr;
 }
 
 void TWindowExtender::AddMessageHandler(IMessageHandler* handler) {
-    try {
-        MessageHandlers->Add(handler);
-    } catch (...) {
-    }
+    MessageHandlers->Add(handler);
 }
 
 void TWindowExtender::RemoveMessageHandler(IMessageHandler* handler) {
-    try {
-        ComPtr<IIndexedCollection> indexed = Indexed(MessageHandlers);
-        for (int i = indexed->Count() - 1; i >= 0; --i)
-            if (SameObject(indexed->GetByIndex(i).Get(), handler)) {
-                MessageHandlers->Delete(Variant(i));
-                return;
-            }
-    } catch (...) {
-    }
+    ComPtr<IIndexedCollection> indexed = Indexed(MessageHandlers);
+    for (int i = indexed->Count() - 1; i >= 0; --i)
+        if (SameObject(indexed->GetByIndex(i).Get(), handler)) {
+            MessageHandlers->Delete(Variant(i));
+            return;
+        }
 }
 
 std::string TWindowExtender::Caption() {

@@ -68,8 +68,8 @@ private:
     // Not noexcept: the host's own exceptions pass through it (ours never leave it).
     void WndProc(TMessage& message);
     ISlave* AsSlave() { return static_cast<IWindowExtender*>(this); }
-    // Each action, then each trigger, as interface I.
-    template <class I, class F> void ForEachPart(F&& f);
+    // Each action, then each trigger, as interface I; a part's failure goes to the log as Where's.
+    template <class I, class F> void ForEachPart(const char* where, F&& f);
 };
 
 void RegisterWindowExtender();

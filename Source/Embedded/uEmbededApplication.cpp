@@ -1,37 +1,32 @@
 #include "uEmbededApplication.h"
 
+#include "EARoutines.h"
 #include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEAThread.h"
 
 TEmbededApplication::TEmbededApplication() {
-    try {
-        extenders_ = NewObject<TWindowExtenders>();
-    } catch (...) {
-    }
+    extenders_ = NewObject<TWindowExtenders>();
 }
 
 void TEmbededApplication::AttachWindow(HWND window) {
-    try {
-        TFetchId fetch = 0;
-        {
-            const SlimLock lock(lock_);
-            const auto found = windows_.find(window);
-            // Attached, or a fetch under way: nothing to do. A rule still waiting for this thread
-            // may come from an earlier run of the resident program (its request went with that
-            // hook): the window asks afresh.
-            if (found != windows_.end() && (!found->second.Pending || FindExtender(window)))
-                return;
-            fetch = ++lastFetch_;
-            windows_[window] = TWindowEntry{fetch, std::nullopt};
-        }
-        if (TEAThread::Start(window, fetch))
+    TFetchId fetch = 0;
+    {
+        const SlimLock lock(lock_);
+        const auto found = windows_.find(window);
+        // Attached, or a fetch under way: nothing to do. A rule still waiting for this thread
+        // may come from an earlier run of the resident program (its request went with that
+        // hook): the window asks afresh.
+        if (found != windows_.end() && (!found->second.Pending || FindExtender(window)))
             return;
-        // No worker: one short try here, on the window's own thread.
-        ApplyFetched(window, fetch, AskInline(window));
-        EndFetch(window, fetch);
-    } catch (...) {
+        fetch = ++lastFetch_;
+        windows_[window] = TWindowEntry{fetch, std::nullopt};
     }
+    if (TEAThread::Start(window, fetch))
+        return;
+    // No worker: one short try here, on the window's own thread.
+    ApplyFetched(window, fetch, AskInline(window));
+    EndFetch(window, fetch);
 }
 
 std::string TEmbededApplication::AskInline(HWND window) {
@@ -76,155 +71,122 @@ void TEmbededApplication::Release(HWND window, const ComPtr<IWindowExtender>& ex
 }
 
 void TEmbededApplication::DetachWindow(HWND window) {
-    try {
-        ComPtr<IWindowExtender> extender;
-        {
-            const SlimLock lock(lock_);
-            if (!windows_.contains(window))
-                return;
-            extender = FindExtender(window);
-        }
-        Release(window, extender);
-    } catch (...) {
+    ComPtr<IWindowExtender> extender;
+    {
+        const SlimLock lock(lock_);
+        if (!windows_.contains(window))
+            return;
+        extender = FindExtender(window);
     }
+    Release(window, extender);
 }
 
 void TEmbededApplication::CancelFetch(HWND window) {
-    try {
-        // An attached window's extender takes itself down on the same message.
-        const SlimLock lock(lock_);
-        if (windows_.contains(window) && !FindExtender(window))
-            Forget(window);
-    } catch (...) {
-    }
+    // An attached window's extender takes itself down on the same message.
+    const SlimLock lock(lock_);
+    if (windows_.contains(window) && !FindExtender(window))
+        Forget(window);
 }
 
 void TEmbededApplication::RemoveSlave(ISlave* slave) {
-    try {
-        if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(slave))
-            Release(extender->Handle(), extender);
-    } catch (...) {
-    }
+    if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(slave))
+        Release(extender->Handle(), extender);
 }
 
 void TEmbededApplication::RemoveWindow(HWND window, ISlave* slave) {
-    try {
-        Release(window, Supports<IWindowExtender>(slave));
-    } catch (...) {
-    }
+    Release(window, Supports<IWindowExtender>(slave));
 }
 
 void TEmbededApplication::ReleaseAll() {
-    try {
-        std::vector<ComPtr<IWindowExtender>> all;
-        {
-            const SlimLock lock(lock_);
-            ComPtr<IIndexedCollection> indexed = extenders_->AsIndexedCollection();
-            for (int i = 0; i < indexed->Count(); ++i)
-                if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(indexed->GetByIndex(i)))
-                    all.push_back(extender);
-        }
-        for (const auto& extender : all) {
+    std::vector<ComPtr<IWindowExtender>> all;
+    {
+        const SlimLock lock(lock_);
+        ComPtr<IIndexedCollection> indexed = extenders_->AsIndexedCollection();
+        for (int i = 0; i < indexed->Count(); ++i)
+            if (ComPtr<IWindowExtender> extender = Supports<IWindowExtender>(indexed->GetByIndex(i)))
+                all.push_back(extender);
+    }
+    // Every window gets its procedure back, even when taking down one extender fails.
+    for (const auto& extender : all)
+        Guarded("TEmbededApplication.ReleaseAll", [&extender] {
             extender->Unlink();
             extender->ReleaseOwner();
-        }
-        const SlimLock lock(lock_);
-        extenders_->Clear();
-        windows_.clear();
-    } catch (...) {
-    }
+        });
+    const SlimLock lock(lock_);
+    extenders_->Clear();
+    windows_.clear();
 }
 
 bool TEmbededApplication::WantsRule(HWND window, TFetchId fetch) {
-    try {
-        const SlimLock lock(lock_);
-        const TWindowEntry* entry = Current(window, fetch);
-        return entry != nullptr && !entry->Pending && !FindExtender(window);
-    } catch (...) {
-        return false;
-    }
+    const SlimLock lock(lock_);
+    const TWindowEntry* entry = Current(window, fetch);
+    return entry != nullptr && !entry->Pending && !FindExtender(window);
 }
 
 bool TEmbededApplication::HandOver(HWND window, TFetchId fetch, const std::string& text) {
-    try {
-        {
-            const SlimLock lock(lock_);
-            TWindowEntry* entry = Current(window, fetch);
-            if (entry == nullptr)
-                return false;
-            entry->Pending = text;
-        }
-        // Queued for the thread however long it is busy; it takes the rule when it gets there, and
-        // nothing waits for it meanwhile. Without the hook in the thread by then the request is
-        // not seen, and the window asks afresh at its next announcement.
-        if (SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)))
-            return true;
+    {
         const SlimLock lock(lock_);
-        if (TWindowEntry* entry = Current(window, fetch))
-            entry->Pending.reset();
-        return false;
-    } catch (...) {
-        return false;
+        TWindowEntry* entry = Current(window, fetch);
+        if (entry == nullptr)
+            return false;
+        entry->Pending = text;
     }
+    // Queued for the thread however long it is busy; it takes the rule when it gets there, and
+    // nothing waits for it meanwhile. Without the hook in the thread by then the request is
+    // not seen, and the window asks afresh at its next announcement.
+    if (SendNotifyMessageA(window, ApplyRuleMessage(), 0, static_cast<LPARAM>(fetch)))
+        return true;
+    const SlimLock lock(lock_);
+    if (TWindowEntry* entry = Current(window, fetch))
+        entry->Pending.reset();
+    return false;
 }
 
 void TEmbededApplication::ApplyPending(HWND window, LPARAM id) {
-    try {
-        const auto fetch = static_cast<TFetchId>(id);
-        std::string text;
-        {
-            const SlimLock lock(lock_);
-            TWindowEntry* entry = Current(window, fetch);
-            if (entry == nullptr || !entry->Pending)
-                return;
-            text = std::move(*entry->Pending);
-            entry->Pending.reset();
-        }
-        ApplyFetched(window, fetch, text);
-    } catch (...) {
+    const auto fetch = static_cast<TFetchId>(id);
+    std::string text;
+    {
+        const SlimLock lock(lock_);
+        TWindowEntry* entry = Current(window, fetch);
+        if (entry == nullptr || !entry->Pending)
+            return;
+        text = std::move(*entry->Pending);
+        entry->Pending.reset();
     }
+    ApplyFetched(window, fetch, text);
 }
 
 void TEmbededApplication::Apply(HWND window, const std::string& text) {
-    try {
-        if (const TFetchId fetch = FetchOf(window))
-            ApplyFetched(window, fetch, text);
-    } catch (...) {
-    }
+    if (const TFetchId fetch = FetchOf(window))
+        ApplyFetched(window, fetch, text);
 }
 
 void TEmbededApplication::ApplyFetched(HWND window, TFetchId fetch, const std::string& text) {
-    try {
-        ComPtr<IWindowExtender> extender;
-        if (IsWindow(window) && !text.empty())
-            extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
-        {
-            const SlimLock lock(lock_);
-            if (Current(window, fetch) == nullptr || FindExtender(window))
-                return; // detached or announced again meanwhile, or attached already
-            if (!extender) {
-                // No rule to attach: a later announcement asks again.
-                Forget(window);
-                return;
-            }
-            extenders_->Add(extender.Get());
+    ComPtr<IWindowExtender> extender;
+    if (IsWindow(window) && !text.empty())
+        extender = TakeItem<IWindowExtender>(CreateItemByKey(text, "WINDOWEXTENDER"));
+    {
+        const SlimLock lock(lock_);
+        if (Current(window, fetch) == nullptr || FindExtender(window))
+            return; // detached or announced again meanwhile, or attached already
+        if (!extender) {
+            // No rule to attach: a later announcement asks again.
+            Forget(window);
+            return;
         }
-        extender->SetOwner(static_cast<IWindowExtenderOwner*>(this));
-        extender->Link();
-        if (!extender->Attach(window))
-            Release(window, extender);
-    } catch (...) {
+        extenders_->Add(extender.Get());
     }
+    extender->SetOwner(static_cast<IWindowExtenderOwner*>(this));
+    extender->Link();
+    if (!extender->Attach(window))
+        Release(window, extender);
 }
 
 void TEmbededApplication::EndFetch(HWND window, TFetchId fetch) {
-    try {
-        const SlimLock lock(lock_);
-        const TWindowEntry* entry = Current(window, fetch);
-        if (entry != nullptr && !entry->Pending && !FindExtender(window))
-            Forget(window);
-    } catch (...) {
-    }
+    const SlimLock lock(lock_);
+    const TWindowEntry* entry = Current(window, fetch);
+    if (entry != nullptr && !entry->Pending && !FindExtender(window))
+        Forget(window);
 }
 
 bool TEmbededApplication::InWindows(HWND window) {

@@ -1,5 +1,8 @@
 #include "uHooks.h"
 
+#include "EARoutines.h"
+#include "Handles.h"
+
 #include <map>
 #include <memory>
 #include <utility>
@@ -33,22 +36,13 @@ public:
     }
     // The window's record, new when it has none; the second answer tells which.
     std::pair<THookRecord*, bool> Acquire(HWND window) {
-        AcquireSRWLockExclusive(&lock_);
-        std::pair<THookRecord*, bool> result{nullptr, false};
-        try {
-            std::unique_ptr<THookRecord>& slot = records_[window];
-            if (!slot) {
-                slot = std::make_unique<THookRecord>();
-                slot->Window = window;
-                result.second = true;
-            }
-            result.first = slot.get();
-        } catch (...) {
-            ReleaseSRWLockExclusive(&lock_);
-            throw;
-        }
-        ReleaseSRWLockExclusive(&lock_);
-        return result;
+        const SlimLock lock(lock_);
+        std::unique_ptr<THookRecord>& slot = records_[window];
+        if (slot)
+            return {slot.get(), false};
+        slot = std::make_unique<THookRecord>();
+        slot->Window = window;
+        return {slot.get(), true};
     }
     void Release(THookRecord* record) noexcept {
         AcquireSRWLockExclusive(&lock_);
@@ -119,10 +113,7 @@ LRESULT CALLBACK TWHook::StaticProc(HWND window, UINT msg, WPARAM wParam, LPARAM
     if (record->Owner != nullptr) {
         // A copy: the method may free the hook that holds it.
         TWndMethod method;
-        try {
-            method = record->Owner->wndMethod_;
-        } catch (...) {
-        }
+        Guarded("TWHook.WndProc", [&] { method = record->Owner->wndMethod_; });
         if (method) {
             TMessage message{msg, wParam, lParam, 0};
             method(message);

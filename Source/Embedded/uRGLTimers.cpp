@@ -27,20 +27,16 @@ TTimer::TTimer() {
 }
 
 TTimer::~TTimer() {
-    try {
-        enabled_ = false;
-        if (window_ == nullptr)
-            return;
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-        if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId()) {
-            KillTimer(window_, TimerId);
-            DestroyWindow(window_);
-        } else {
-            // Only the window's own thread can stop its timer and destroy it.
-            PostMessageA(window_, WM_CLOSE, 0, 0);
-        }
-    } catch (...) {
-        LogCurrentError("TTimer.Destroy");
+    enabled_ = false;
+    if (window_ == nullptr)
+        return;
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    if (GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId()) {
+        KillTimer(window_, TimerId);
+        DestroyWindow(window_);
+    } else {
+        // Only the window's own thread can stop its timer and destroy it.
+        PostMessageA(window_, WM_CLOSE, 0, 0);
     }
 }
 
@@ -78,12 +74,10 @@ void TTimer::UpdateTimer() {
 
 LRESULT CALLBACK TTimer::WndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     if (msg == WM_TIMER) {
-        try {
+        Guarded("TTimer.WndProc", [window] {
             if (auto* timer = reinterpret_cast<TTimer*>(GetWindowLongPtrA(window, GWLP_USERDATA)))
                 timer->Timer();
-        } catch (...) {
-            LogCurrentError("TTimer.WndProc");
-        }
+        });
         return 0;
     }
     if (msg == WM_CLOSE && GetWindowLongPtrA(window, GWLP_USERDATA) == 0) {

@@ -1,6 +1,7 @@
 #include "PlacementStores.h"
 
 #include "Forms.h"
+#include "ModuleFiles.h"
 
 #include <charconv>
 #include <vector>
@@ -49,16 +50,9 @@ bool Enclosed(const std::string& value, char quote) {
     return value.front() == quote && value.back() == quote;
 }
 
+// The program file's name without its folder.
 std::string ProgramFileName() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string path = ModuleFileName();
     const auto slash = path.find_last_of("\\/:");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }

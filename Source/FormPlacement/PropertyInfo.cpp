@@ -1,5 +1,7 @@
 #include "PropertyInfo.h"
 
+#include "Pex.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -23,7 +25,7 @@ TPropInfo FromPublished(TPublishedProperty published) {
     case TPropertyKind::pkBoolean: {
         TPropInfo info(published.Name, TTypeKind::tkEnumeration);
         info.Names = BooleanNames;
-        info.GetOrd = [get] { return SameText((*get)(), "True") ? 1 : 0; };
+        info.GetOrd = [get] { return TextEqualsIgnoreCase((*get)(), "True") ? 1 : 0; };
         info.SetOrd = [set](long long value) { (*set)(value != 0 ? "True" : "False"); };
         return info;
     }
@@ -94,12 +96,7 @@ void TPropInfoList::Keep(TPropList list, TTypeKinds kinds) {
 
 const TPropInfo* TPropInfoList::FindByName(const std::string& name) const noexcept {
     for (const auto& info : list_)
-        if (SameText(info.Name, name))
+        if (TextEqualsIgnoreCase(info.Name, name))
             return &info;
     return nullptr;
-}
-
-bool SameText(const std::string& a, const std::string& b) noexcept {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }

@@ -136,6 +136,3 @@ private:
     void Keep(TPropList list, TTypeKinds kinds);
     TPropList list_;
 };
-
-// Letter-case-free comparison of 8-bit texts by the locale.
-bool SameText(const std::string& a, const std::string& b) noexcept;

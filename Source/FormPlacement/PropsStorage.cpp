@@ -1,6 +1,7 @@
 #include "PropsStorage.h"
 
 #include "Forms.h"
+#include "Pex.h"
 #include "PlacementStrings.h"
 
 #include <charconv>
@@ -74,8 +75,7 @@ std::string StripClassPrefix(const std::string& className) {
 
 struct TCaseless {
     bool operator()(const std::string& a, const std::string& b) const noexcept {
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                              b.data(), static_cast<int>(b.size())) == CSTR_LESS_THAN;
+        return CompareTextIgnoreCase(a, b) < 0;
     }
 };
 
@@ -142,7 +142,7 @@ TForm* FindFormByName(const std::string& name) {
         [](HWND window, LPARAM data) noexcept -> BOOL {
             auto* s = reinterpret_cast<TSearch*>(data);
             auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(window));
-            if (form != nullptr && SameText(form->Name(), s->Name)) {
+            if (form != nullptr && TextEqualsIgnoreCase(form->Name(), s->Name)) {
                 s->Found = form;
                 return FALSE;
             }
@@ -258,7 +258,7 @@ void TPropsStorage::SetValueText(const TPropInfo& info, const std::string& text)
         break;
     case TTypeKind::tkEnumeration:
         for (std::size_t i = 0; i < info.Names.size(); ++i)
-            if (SameText(info.Names[i], text)) {
+            if (TextEqualsIgnoreCase(info.Names[i], text)) {
                 info.SetOrd(info.MinValue + static_cast<long long>(i));
                 break;
             }
@@ -268,7 +268,7 @@ void TPropsStorage::SetValueText(const TPropInfo& info, const std::string& text)
         for (int n = 1; n <= CountWords(text, SetDelimiters); ++n) {
             const std::string word = NthWord(n, text, SetDelimiters);
             for (std::size_t member = 0; member < info.Names.size() && member < 32; ++member)
-                if (SameText(info.Names[member], word))
+                if (TextEqualsIgnoreCase(info.Names[member], word))
                     bits |= 1ull << member;
         }
         info.SetOrd(static_cast<long long>(bits));
@@ -406,7 +406,7 @@ std::string TPropsStorage::ComponentReference(const TComponent* component) const
 void TPropsStorage::ResolveReference(const std::string& text, const TPropInfo& info) {
     if (text.empty() || !info.SetComponent)
         return;
-    if (SameText(text, NullReference)) {
+    if (TextEqualsIgnoreCase(text, NullReference)) {
         info.SetComponent(nullptr);
         return;
     }

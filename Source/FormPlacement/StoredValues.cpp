@@ -1,11 +1,13 @@
 #include "StoredValues.h"
 
 #include "Errors.h"
+#include "Pex.h"
 #include "PlacementStrings.h"
 
 void TStoredValue::SetName(const std::string& name) {
     auto* values = dynamic_cast<TStoredValues*>(Collection());
-    if (!name.empty() && !SameText(name, name_) && values != nullptr && values->IndexOfName(name) >= 0)
+    if (!name.empty() && !TextEqualsIgnoreCase(name, name_) && values != nullptr &&
+        values->IndexOfName(name) >= 0)
         throw Exception("String list does not allow duplicates");
     name_ = name;
 }
@@ -74,7 +76,7 @@ void TStoredValue::DescribeProperties(TPropList& list) {
 
 int TStoredValues::IndexOfName(const std::string& name) const {
     for (int i = 0; i < Count(); ++i)
-        if (SameText(ItemAt(i)->Name(), name))
+        if (TextEqualsIgnoreCase(ItemAt(i)->Name(), name))
             return i;
     return -1;
 }

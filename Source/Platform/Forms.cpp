@@ -626,14 +626,7 @@ void TApplication::Idle() {
 }
 
 void TApplication::HandleException() noexcept {
-    std::string message = "Unknown error";
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        message = e.what();
-    } catch (...) {
-    }
-    ShowException(message);
+    ShowException(CurrentExceptionText());
 }
 
 void TApplication::ShowException(const std::string& message) noexcept {

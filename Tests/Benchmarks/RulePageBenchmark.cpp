@@ -9,6 +9,7 @@
 #include "DetailPanelRegistration.h"
 #include "GeneralClasses.h"
 #include "ModelRegistration.h"
+#include "MultiLanguages.h"
 #include "QuendaWindows.h"
 
 #include <windows.h>
@@ -119,6 +120,29 @@ struct TFigure {
     }
 };
 
+// The configuration page with a help text of Characters in one paragraph (0: the built-in text),
+// localized and painted; answers the time and how much of the text the page shows.
+std::pair<double, int> ShowHelpText(HWND host, std::size_t characters) {
+    TRuleOnPage shown;
+    TAbstractDetailPanel* panel =
+        AsDetailPanel(AsUIElement(shown.root.Get())->GetDetailPanel("DefaultDetailPanel"));
+    panel->SetParent(host);
+    panel->SetBounds(0, 0, 440, 300);
+    Settle(host);
+    if (characters > 0) {
+        MultiLanguages()->Strings.Clear();
+        MultiLanguages()->Strings.Add("Start of the help. " + std::string(characters - 19, 'x'), "AWDP_Memo");
+    }
+    const auto start = Clock::now();
+    panel->Localize();
+    Settle(host);
+    const double micros = MicrosecondsSince(start);
+    const int shownLength = GetWindowTextLengthA(GetWindow(panel->Handle(), GW_CHILD));
+    panel->SetParent(nullptr);
+    InitLanguageFromRegistry();
+    return {micros, shownLength};
+}
+
 } // namespace
 
 int main() {
@@ -186,6 +210,24 @@ int main() {
     first.Print("first display", pageKinds.size());
     again.Print("repeated display", pageKinds.size());
     level.Print("level change and refresh", levelKinds.size());
+
+    // A language file's help text in one long paragraph, beside the built-in text in the same round.
+    constexpr std::size_t kHelpSizes[] = {10000, 40000};
+    TFigure help[2];
+    int shownLength[2] = {};
+    for (int round = 0; round < 5; ++round) {
+        const double builtIn = ShowHelpText(host, 0).first;
+        for (int i = 0; i < 2; ++i) {
+            const auto [micros, length] = ShowHelpText(host, kHelpSizes[i]);
+            help[i].Add(micros, builtIn);
+            shownLength[i] = length;
+        }
+    }
+    std::printf("Configuration page with a help text in one paragraph, medians of 5 rounds, beside the\n"
+                "built-in help text of the same round:\n");
+    for (int i = 0; i < 2; ++i)
+        std::printf("%6zu characters (%4d shown) %8.0f us  (built-in %7.0f us)  ratio %.2f\n", kHelpSizes[i],
+                    shownLength[i], Median(help[i].Times), Median(help[i].Floors), Median(help[i].Ratios));
     DestroyWindow(host);
     CoUninitialize();
     return 0;

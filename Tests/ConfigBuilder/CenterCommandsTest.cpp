@@ -1,4 +1,5 @@
 #include "CenterCommands.h"
+#include "CenterStandIn.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ProcessesCommunication.h"
 

@@ -62,7 +62,7 @@ TEST_F(Commands, AnyOtherTypeIsAnItem) {
 }
 
 TEST_F(Commands, LocalizingTakesTheLanguageTable) {
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     // The built-in language holds over the descriptions: "Window Rule", not "&Rule".
     const std::vector<std::array<std::string, 3>> table = {
         {"menu/AppFilesMenu", "&File", ""},

@@ -97,54 +97,6 @@ const std::vector<std::string>& TMessageBoxAnswerer::Captions() const {
     return Answerer.Captions;
 }
 
-TCenterStandIn::TCenterStandIn(const std::string& options) {
-    log_ = NewTestFolder("standin") + "codes.log";
-    DeleteFileA(log_.c_str());
-    const std::string ready = UniqueName("GlzStandInReady");
-    UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
-    const std::string program = ProgramFolder() + "GlzCenterStandIn.exe";
-    std::string commandLine = "\"" + program + "\" \"" + log_ + "\" " + ready + " " + options;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process_.Reset(info.hProcess);
-        HANDLE both[] = {readyEvent.Get(), process_.Get()};
-        WaitForMultipleObjects(2, both, FALSE, 10000);
-    }
-}
-
-// The stand-in may be leaving commands unanswered: it is simply ended.
-TCenterStandIn::~TCenterStandIn() {
-    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.Get(), 1);
-        WaitForSingleObject(process_.Get(), 3000);
-    }
-}
-
-std::string TCenterStandIn::Codes() const {
-    return Joined(false);
-}
-
-std::string TCenterStandIn::Heard() const {
-    return Joined(true);
-}
-
-std::string TCenterStandIn::Joined(bool repeatsOnce) const {
-    std::ifstream in(log_);
-    std::string line;
-    std::string last;
-    std::string codes;
-    while (std::getline(in, line)) {
-        if (!repeatsOnce || line != last)
-            codes += (codes.empty() ? "" : ",") + line;
-        last = line;
-    }
-    return codes;
-}
-
 std::string NewTestFolder(const std::string& stem) {
     static int counter = 0;
     return TempFolder(stem + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter));

@@ -3,6 +3,7 @@
 #include "BOMUICommands.h"
 #include "ChannelSquatter.h"
 #include "MultiLanguages.h"
+#include "CenterStandIn.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ProcessesCommunication.h"
 #include "Platform/TestWindow.h"
@@ -87,7 +88,7 @@ TEST_F(Controller, TreeShowsTheRootAndItsRules) {
     EXPECT_FALSE(root->Modified);
     // Translating the texts anew, into texts that do change, is no change of the configuration.
     SetMacro("appname", "Glazlo Again");
-    rootSlave->Notify(1, 0, 0);
+    rootSlave->Notify(NotifyTranslateTexts, 0, 0);
     SetMacro("appname", "Glazlo");
     EXPECT_FALSE(root->Modified);
     // A right click on a rule selects it.

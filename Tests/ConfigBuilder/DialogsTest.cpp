@@ -1,4 +1,5 @@
 #include "AppSpecificConsts.h"
+#include "CenterStandIn.h"
 #include "ConfigBuilderTestSupport.h"
 #include "GeneralOptions.h"
 #include "MultiLanguages.h"

@@ -1,4 +1,5 @@
 // GlazloConfig.exe from a product folder of its own, driven from outside as a user would.
+#include "CenterStandIn.h"
 #include "CenterTestSupport.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ConfigProgram.h"

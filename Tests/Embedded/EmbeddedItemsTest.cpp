@@ -379,30 +379,35 @@ TEST_F(EmbeddedItems, StayOnTopFollowsTopmostChangesMadeByOthers) {
 }
 
 TEST_F(EmbeddedItems, SavedOperationIsReadBackOnSecondAttachment) {
-    const std::string rule = "Saved Rule";
-    const std::string key = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\" + rule;
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-    const std::string text = RuleText(rule, Plain("STAYONTOPACTION", "StayOnTop", "Yes"));
-    HWND window = TTestExtender::CreateTargetWindow();
-    {
-        TAttached first(text, window);
-        first.Action("StayOnTop")->ExecuteNext();
-        first.Release();
-        first.Window = TTestExtender::CreateTargetWindow();
+    // The rule text carries names in UTF-8; the second one is outside this program's code page.
+    ASSERT_NE(static_cast<UINT>(CP_UTF8), GetACP());
+    const std::pair<std::string, std::wstring> rules[] = {{"Saved Rule", L"Saved Rule"},
+                                                          {"\xE6\xBC\xA2\xE5\xAD\x97", L"\x6F22\x5B57"}};
+    for (const auto& [rule, wideRule] : rules) {
+        const std::wstring key = L"SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\" + wideRule;
+        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        const std::string text = RuleText(rule, Plain("STAYONTOPACTION", "StayOnTop", "Yes"));
+        HWND window = TTestExtender::CreateTargetWindow();
+        {
+            TAttached first(text, window);
+            first.Action("StayOnTop")->ExecuteNext();
+            first.Release();
+            first.Window = TTestExtender::CreateTargetWindow();
+        }
+        wchar_t value[64] = {};
+        DWORD size = sizeof value;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"StayOnTop_CurrentOperation",
+                                              RRF_RT_REG_SZ, nullptr, value, &size));
+        EXPECT_STREQ(L"STAYONTOPON", value);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ASSERT_EQ(0, ExStyle(window) & WS_EX_TOPMOST);
+        {
+            TAttached second(text, window);
+            EXPECT_NE(0, ExStyle(window) & WS_EX_TOPMOST);
+            EXPECT_EQ("STAYONTOPON", second.Action("StayOnTop")->GetCurrentOperation()->GetName());
+        }
+        EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()));
     }
-    char value[64] = {};
-    DWORD size = sizeof value;
-    ASSERT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "StayOnTop_CurrentOperation",
-                                          RRF_RT_REG_SZ, nullptr, value, &size));
-    EXPECT_STREQ("STAYONTOPON", value);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ASSERT_EQ(0, ExStyle(window) & WS_EX_TOPMOST);
-    {
-        TAttached second(text, window);
-        EXPECT_NE(0, ExStyle(window) & WS_EX_TOPMOST);
-        EXPECT_EQ("STAYONTOPON", second.Action("StayOnTop")->GetCurrentOperation()->GetName());
-    }
-    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
 }
 
 TEST_F(EmbeddedItems, NoRegistryUseWithoutSaving) {

@@ -1,4 +1,7 @@
 #include "Declarations.h"
+#include "EARoutines.h"
+#include "Errors.h"
+#include "uEAActions.h"
 #include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEAThread.h"
@@ -16,7 +19,22 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
+#include <vector>
+
+namespace {
+
+std::mutex loggedLock;
+std::vector<std::string> logged;
+
+} // namespace
+
+// This program's error log, in place of the library's, which records nothing.
+void LogError(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(loggedLock);
+    logged.push_back(text);
+}
 
 namespace {
 
@@ -490,4 +508,49 @@ TEST_F(EmbededApplicationTest, FailedSubclassingIsAFailedAttach) {
     EXPECT_FALSE(extender->Attach(GetDesktopWindow()));
     EXPECT_EQ(nullptr, extender->Handle());
     EXPECT_EQ(0, LiveHookEntries());
+}
+
+namespace {
+
+// An action whose every operation fails, as a failure deep inside a rule's work would.
+class TFailingAction : public TAction {
+protected:
+    void CreateOperations() override {
+        AddOperation("FAILON", "Fail on", "FAILON", "FAILOFF", true);
+        AddOperation("FAILOFF", "Fail off", "FAILOFF", "FAILON", false);
+        SetCurrentOperation("FAILOFF");
+    }
+    bool DoOperation(const std::string&) override { throw Exception("the action failed"); }
+};
+
+bool LoggedWithText(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(loggedLock);
+    for (const std::string& line : logged)
+        if (line.size() >= text.size() && line.compare(line.size() - text.size(), text.size(), text) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(EmbededApplicationTest, FailureInsideARuleIsLoggedAndTheRestOfTheRuleStillRuns) {
+    RegisterItemClass(ClassOf<TFailingAction>(), "FAILINGACTION");
+    // The failing action's agent comes first; the transparency's agent must still get its turn.
+    const std::string rule = "\\WINDOWRULENAME=f\\ACTION=FAILINGACTION{\\NAME=F}"
+                             "\\ACTION=TRANSPARENTWINDOWACTION{\\NAME=T\\TRANSPARENTLEVEL=50}"
+                             "\\TRIGGER=WMCREATEMESSAGETRIGGER{\\AGENT={\\NAME=A1\\ACTIONNAME=F}"
+                             "\\AGENT={\\NAME=A2\\ACTIONNAME=T}}";
+    HWND window = Make(WS_OVERLAPPED);
+    ASSERT_TRUE(HandOverFromWorker(*application_.Get(), window, rule));
+    ASSERT_TRUE(application_->IsAttached(window));
+    EXPECT_TRUE(LoggedWithText(": Err = the action failed"));
+    EXPECT_EQ(127, Alpha(window));
+    // The host's window goes on working through our procedure.
+    EXPECT_TRUE(SetWindowTextA(window, "still here"));
+    char caption[32] = {};
+    EXPECT_EQ(10, GetWindowTextA(window, caption, sizeof caption));
+    EXPECT_STREQ("still here", caption);
+    SendMessageA(window, DetachExtenderMessage, 0, 0);
+    EXPECT_FALSE(application_->IsAttached(window));
+    EXPECT_EQ(-1, Alpha(window));
 }

@@ -16,7 +16,7 @@ void TAbstractDetailPanel::ClearObject() {
 }
 
 void TAbstractDetailPanel::Notify(int code, int, int) {
-    if (code == 1)
+    if (code == NotifyTranslateTexts)
         Localize();
 }
 

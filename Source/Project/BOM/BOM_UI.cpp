@@ -42,14 +42,14 @@ ComPtr<IUIElement> AsUIElement(IBOMObject* obj) {
 
 void TBOM_UI_Object::Notify(int code, int param1, int param2) {
     TBOM_UI_Base::Notify(code, param1, param2);
-    if (code == 1)
+    if (code == NotifyTranslateTexts)
         Localize();
 }
 
 void TBOM_UI_Object::Localize() {
     if (Panels)
         for (int i = 0; i < Panels->Count(); ++i)
-            Panels->Get(i)->Notify(1, 0, 0);
+            Panels->Get(i)->Notify(NotifyTranslateTexts, 0, 0);
 }
 
 void TBOM_UI_Collection::Init() {

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string>
 
+// The Notify code, passed down a model tree and on to the open panels, that asks every receiver
+// to translate its texts again. Other codes mean nothing to the framework.
+inline constexpr int NotifyTranslateTexts = 1;
+
 // A detail panel as a tree-bound object drives it. TAbstractDetailPanel, a frame of the form
 // layer linked by the configuration program only, implements it.
 class IDetailPanel {
@@ -16,7 +20,7 @@ public:
     virtual void SetObject(IBOMObject* obj) = 0;
     // Fills the controls from the object.
     virtual void UpdateControls() = 0;
-    // Code 1: translate the texts again; other codes are ignored.
+    // NotifyTranslateTexts: translate the texts again; other codes are ignored.
     virtual void Notify(int code, int param1, int param2) = 0;
 };
 

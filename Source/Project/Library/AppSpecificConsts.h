@@ -26,6 +26,10 @@ extern std::string ApplicationFolder;
 // "Glazlo.ini" once an application object set it; holds XML despite its extension.
 extern std::string ConfigFileName;
 inline constexpr const char* DefaultConfigFileName = "Glazlo.ini";
+// The other files of the product, all in the programs' folder.
+inline constexpr const char* ControlCenterFileName = "GlazloCenter.exe";
+inline constexpr const char* ConfigBuilderFileName = "GlazloConfig.exe";
+inline constexpr const char* HelpFileName = "Glazlo.chm";
 
 // Repairs chains of subclassed window procedures: wParam the saved procedure, lParam its successor.
 inline constexpr const char* WndProcChainMessageName = "C4C786E5-5A66-4F41-8581-5F80061C52EC";

@@ -29,6 +29,19 @@ EOleSysError::EOleSysError(HRESULT code, const std::string& context)
 EFileWriteError::EFileWriteError(DWORD code, const std::string& fileName)
     : Exception(fileName + ": write error " + std::to_string(code)), code_(code), fileName_(fileName) {}
 
+std::string CurrentExceptionText() noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+    } catch (...) {
+        // Of another kind, or no memory left for the copy of its message.
+    }
+    return "Unknown error";
+}
+
 void AssertionFailed(const std::string& message, const char* file, int line) {
     throw EAssertionFailed(message, BaseName(file), line);
 }

@@ -59,6 +59,10 @@ public:
     EIntfCastError() : Exception("Interface not supported") {}
 };
 
+// The message of the exception being handled ("Unknown error" for one of no known kind); for
+// catch blocks only.
+std::string CurrentExceptionText() noexcept;
+
 [[noreturn]] void AssertionFailed(const std::string& message, const char* file, int line);
 
 // Raises EOleSysError for a failed HRESULT.

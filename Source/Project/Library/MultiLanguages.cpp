@@ -2,8 +2,10 @@
 
 #include "AppSpecificConsts.h"
 #include "Handles.h"
+#include "Pex.h"
 #include "PersistenceService.h"
 #include "ResourceFiles.h"
+#include "TextCuts.h"
 #include "XMLStorage.h"
 
 #include <windows.h>
@@ -13,26 +15,15 @@ namespace {
 constexpr const char* LanguagesFolder = "Languages";
 constexpr const char* LanguageFileMask = "*.lng";
 
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
-            return false;
-    return true;
-}
-
-// Every occurrence of marker (any case), left to right, inserted text not scanned again.
+// Every occurrence of marker (any case), left to right, inserted text not scanned again. A marker
+// begins with "%", which has no other case: only there is a comparison worth making.
 std::string ReplaceIgnoringCase(const std::string& text, const std::string& marker,
                                 const std::string& value) {
     std::string result;
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text.size() - i >= marker.size() && SameText(text.substr(i, marker.size()), marker)) {
+        if (text[i] == marker.front() && text.size() - i >= marker.size() &&
+            TextEqualsIgnoreCase(text.substr(i, marker.size()), marker)) {
             result += value;
             i += marker.size();
         } else {
@@ -77,7 +68,7 @@ std::string TMLStrings::Get(const std::string& key, const std::string& defaultTe
 }
 
 std::string TLanguage::GetDisplayName() const {
-    return OriginalName.empty() ? Name : Name + " - " + OriginalName;
+    return LeadingCharacters(OriginalName.empty() ? Name : Name + " - " + OriginalName, MaxCaptionCharacters);
 }
 
 const TLanguage* TLanguages::Add(const std::string& id, const std::string& name, const std::string& fileName,
@@ -89,8 +80,10 @@ const TLanguage* TLanguages::Add(const std::string& id, const std::string& name,
     return records_.back().get();
 }
 
-std::string TMultiLanguages::Translate(const std::string& key, const std::string& defaultText) const {
-    return ApplyMacros(Strings.Get(key, defaultText));
+std::string TMultiLanguages::Translate(const std::string& key, const std::string& defaultText,
+                                       TTextKind kind) const {
+    const std::size_t limit = kind == TTextKind::HelpText ? MaxHelpTextCharacters : MaxCaptionCharacters;
+    return LeadingCharacters(ApplyMacros(Strings.Get(key, defaultText)), limit);
 }
 
 bool TMultiLanguages::LoadLanguage(const std::string& id) {
@@ -150,7 +143,7 @@ bool TMultiLanguages::LoadFromStorage(IHierStorage* root) {
 
 void TMultiLanguages::SetMacro(const std::string& name, const std::string& value) {
     for (std::size_t i = 0; i < MacroNames.size(); ++i)
-        if (SameText(MacroNames[i], name)) {
+        if (TextEqualsIgnoreCase(MacroNames[i], name)) {
             MacroNames.erase(MacroNames.begin() + static_cast<std::ptrdiff_t>(i));
             MacroValues.erase(MacroValues.begin() + static_cast<std::ptrdiff_t>(i));
             break;
@@ -170,9 +163,9 @@ TMultiLanguages* MultiLanguages() noexcept {
     return Global.Get();
 }
 
-std::string Translate(const std::string& key, const std::string& defaultText) {
+std::string Translate(const std::string& key, const std::string& defaultText, TTextKind kind) {
     const TMultiLanguages* object = MultiLanguages();
-    return object ? object->Translate(key, defaultText) : defaultText;
+    return object ? object->Translate(key, defaultText, kind) : defaultText;
 }
 
 bool LoadLanguage(const std::string& id) {

@@ -8,6 +8,16 @@
 
 struct IHierStorage;
 
+// The kind of control that shows a translated text, which bounds its length: a longer text from
+// a language file is cut there (never inside a character). A page's help text stands in a
+// multi-line edit, which lays a paragraph out at a cost that grows faster than its square
+// (under Wine 8.0 a paragraph of 2,048 characters takes under 0.1 s, 4,096 up to 0.3 s, 10,000
+// up to five seconds); every other text is a caption, hint, menu item, title or message, of a line or
+// two, and a window refuses a title of 32,767 characters.
+enum class TTextKind { Caption, HelpText };
+inline constexpr std::size_t MaxCaptionCharacters = 1024;
+inline constexpr std::size_t MaxHelpTextCharacters = 2048;
+
 // Key to text of the loaded language; the first entry of a key wins.
 class TMLStrings {
 public:
@@ -26,6 +36,7 @@ struct TLanguage {
     std::string FileName;
     std::string OriginalName;
 
+    // Bounded as a caption: the names come from the file.
     std::string GetDisplayName() const;
 };
 
@@ -51,7 +62,9 @@ public:
     std::vector<std::string> MacroNames;
     std::vector<std::string> MacroValues;
 
-    std::string Translate(const std::string& key, const std::string& defaultText) const;
+    // Cut to what Kind's control holds.
+    std::string Translate(const std::string& key, const std::string& defaultText,
+                          TTextKind kind = TTextKind::Caption) const;
     bool LoadLanguage(const std::string& id);
     void ScanLanguages();
     void AddLanguageFile(const std::string& fileName);
@@ -69,7 +82,8 @@ public:
 // The program's translation object; null before module initialisation and after finalisation.
 TMultiLanguages* MultiLanguages() noexcept;
 
-std::string Translate(const std::string& key, const std::string& defaultText);
+std::string Translate(const std::string& key, const std::string& defaultText,
+                      TTextKind kind = TTextKind::Caption);
 bool LoadLanguage(const std::string& id);
 void ScanLanguages();
 const TLanguages* GetLanguages();

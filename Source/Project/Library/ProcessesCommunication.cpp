@@ -2,12 +2,6 @@
 
 #include <cstring>
 
-struct TProcessesCommunication::Block {
-    LONG code;
-    LONG size;
-    char data[ChannelMaxData];
-};
-
 // The process's handles of the channel's names, shared by all its channel objects of one prefix.
 struct TProcessesCommunication::NamedObjects {
     UniqueHandle WriteLock;
@@ -45,11 +39,12 @@ std::string ObjectName(const std::string& prefix, const char* suffix) {
 
 // A request as it lies in the block, for comparing it later.
 std::vector<char> Snapshot(int code, int size, const std::vector<char>& data) {
-    std::vector<char> request(8 + data.size());
-    std::memcpy(request.data(), &code, 4);
-    std::memcpy(request.data() + 4, &size, 4);
+    std::vector<char> request(ChannelHeaderSize + data.size());
+    const LONG header[] = {code, size};
+    static_assert(sizeof header == ChannelHeaderSize);
+    std::memcpy(request.data(), header, sizeof header);
     if (!data.empty())
-        std::memcpy(request.data() + 8, data.data(), data.size());
+        std::memcpy(request.data() + ChannelHeaderSize, data.data(), data.size());
     return request;
 }
 
@@ -75,8 +70,8 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, D
     Mapping.Reset(section);
     View = MapView(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
     if (created && View) {
-        static_cast<Block*>(View.Get())->code = 0;
-        static_cast<Block*>(View.Get())->size = 0;
+        static_cast<TChannelBlock*>(View.Get())->code = 0;
+        static_cast<TChannelBlock*>(View.Get())->size = 0;
     }
     Unlock();
 }
@@ -95,7 +90,6 @@ TProcessesCommunication::NamedObjects::~NamedObjects() {
 
 TProcessesCommunication::TProcessesCommunication(std::string prefix, int timeout)
     : prefix_(std::move(prefix)), timeout_(timeout) {
-    static_assert(sizeof(Block) == ChannelBufferSize);
     {
         const SlimLock guard(openObjectsLock);
         std::erase_if(openObjects, [](const auto& open) { return open.second.expired(); });
@@ -124,8 +118,8 @@ bool TProcessesCommunication::Usable() const {
     return objects_ && objects_->Usable();
 }
 
-TProcessesCommunication::Block* TProcessesCommunication::TheBlock() const {
-    return static_cast<Block*>(objects_->View.Get());
+TChannelBlock* TProcessesCommunication::TheBlock() const {
+    return static_cast<TChannelBlock*>(objects_->View.Get());
 }
 
 bool TProcessesCommunication::Lock() {
@@ -251,7 +245,7 @@ bool TProcessesCommunication::Reply(int code, int size, const void* data) {
     if (written) {
         WriteBlock(code, size, data);
         lastReply_.assign(reinterpret_cast<const char*>(TheBlock()),
-                          reinterpret_cast<const char*>(TheBlock()) + 8 + size);
+                          reinterpret_cast<const char*>(TheBlock()) + ChannelHeaderSize + size);
         SetEvent(objects_->CommandComplete.Get());
     }
     Unlock();

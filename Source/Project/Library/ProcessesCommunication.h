@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,8 +33,16 @@ inline constexpr int channelTimeout = 1;
 inline constexpr int channelError = 2;
 
 inline constexpr int ChannelBufferSize = 16384;
-// Code and Size take the first 8 bytes of the block; the data follows.
-inline constexpr int ChannelMaxData = ChannelBufferSize - 8;
+// The shared block as every program lays it out; integers are 32-bit little-endian.
+struct TChannelBlock {
+    // The header: the request's command code or the reply's code, and the number of data bytes.
+    LONG code;
+    LONG size;
+    char data[ChannelBufferSize - 2 * sizeof(LONG)];
+};
+static_assert(sizeof(TChannelBlock) == ChannelBufferSize);
+inline constexpr int ChannelHeaderSize = offsetof(TChannelBlock, data);
+inline constexpr int ChannelMaxData = ChannelBufferSize - ChannelHeaderSize;
 inline constexpr int ChannelDefaultTimeout = 500;
 
 // One request/reply conversation at a time between processes, over a named shared block
@@ -81,9 +90,8 @@ public:
     const std::string& Prefix() const { return prefix_; }
 
 private:
-    struct Block;
     struct NamedObjects;
-    Block* TheBlock() const;
+    TChannelBlock* TheBlock() const;
     // Copies the block's data out; false when its Size is out of range.
     bool ReadBlock(int& code, int& size, std::vector<char>& data) const;
     void WriteBlock(int code, int size, const void* data);

@@ -1,8 +1,64 @@
 #include "RegistryKey.h"
 
+#include <algorithm>
+
+namespace {
+
+LONG QueryValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size) noexcept {
+    return RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(data), size);
+}
+
+LONG QueryValue(HKEY key, const wchar_t* name, DWORD* type, void* data, DWORD* size) noexcept {
+    return RegQueryValueExW(key, name, nullptr, type, static_cast<BYTE*>(data), size);
+}
+
+bool IsText(DWORD type) noexcept {
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// A text value; nothing when it is missing or of another type.
+template <class Char> std::optional<std::basic_string<Char>> ReadText(HKEY key, const Char* name) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (QueryValue(key, name, &type, nullptr, &size) != ERROR_SUCCESS || !IsText(type))
+        return std::nullopt;
+    // The value may change between the two calls: ask again while the buffer is too small.
+    std::basic_string<Char> text;
+    LONG result = ERROR_MORE_DATA;
+    while (result == ERROR_MORE_DATA) {
+        text.assign(size / sizeof(Char) + 1, Char());
+        size = static_cast<DWORD>(text.size() * sizeof(Char));
+        result = QueryValue(key, name, &type, text.data(), &size);
+    }
+    if (result != ERROR_SUCCESS || !IsText(type))
+        return std::nullopt;
+    text.resize(std::min<std::size_t>(size / sizeof(Char), text.size()));
+    // The stored string may or may not carry its terminator.
+    if (const auto end = text.find(Char()); end != std::basic_string<Char>::npos)
+        text.resize(end);
+    return text;
+}
+
+} // namespace
+
 TRegistryKey TRegistryKey::Open(HKEY root, const std::string& path, REGSAM access) noexcept {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+        return {};
+    return TRegistryKey(key);
+}
+
+TRegistryKey TRegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access) noexcept {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
+        return {};
+    return TRegistryKey(key);
+}
+
+TRegistryKey TRegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access) noexcept {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return {};
     return TRegistryKey(key);
 }
@@ -24,31 +80,19 @@ std::optional<std::string> TRegistryKey::ReadString(const std::string& name) con
     if (Get() == nullptr)
         return std::nullopt;
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (QueryValue(Get(), name.c_str(), &type, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     if (type == REG_DWORD) {
         const auto number = ReadDword(name);
         return number ? std::optional(std::to_string(*number)) : std::nullopt;
     }
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    return ReadText(Get(), name.c_str());
+}
+
+std::optional<std::wstring> TRegistryKey::ReadString(const std::wstring& name) const {
+    if (Get() == nullptr)
         return std::nullopt;
-    // The value may change between the two calls: ask again while the buffer is too small.
-    std::string text;
-    LONG result = ERROR_MORE_DATA;
-    while (result == ERROR_MORE_DATA) {
-        text.assign(size + 1, '\0');
-        size = static_cast<DWORD>(text.size());
-        result = RegQueryValueExA(Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
-                                  &size);
-    }
-    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::nullopt;
-    text.resize(std::min<std::size_t>(size, text.size()));
-    // The stored string may or may not carry its terminator.
-    if (const auto end = text.find('\0'); end != std::string::npos)
-        text.resize(end);
-    return text;
+    return ReadText(Get(), name.c_str());
 }
 
 std::string TRegistryKey::ReadString(const std::string& name, const std::string& fallback) const {
@@ -77,6 +121,12 @@ bool TRegistryKey::WriteString(const std::string& name, const std::string& value
     return Get() != nullptr &&
            RegSetValueExA(Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool TRegistryKey::WriteString(const std::wstring& name, const std::wstring& value) const noexcept {
+    return Get() != nullptr &&
+           RegSetValueExW(Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool TRegistryKey::WriteDword(const std::string& name, DWORD value) const noexcept {

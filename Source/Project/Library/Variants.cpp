@@ -1,6 +1,7 @@
 #include "Variants.h"
 
 #include "Errors.h"
+#include "Pex.h"
 
 #include <windows.h>
 
@@ -68,9 +69,9 @@ bool Variant::AsBoolean() const {
         return std::get<double>(value_) != 0.0;
     case Kind::String: {
         const std::string& text = std::get<std::string>(value_);
-        if (lstrcmpiA(text.c_str(), "true") == 0)
+        if (TextEqualsIgnoreCase(text, "true"))
             return true;
-        if (lstrcmpiA(text.c_str(), "false") == 0)
+        if (TextEqualsIgnoreCase(text, "false"))
             return false;
         return AsInteger() != 0;
     }

@@ -4,11 +4,13 @@
 #include "Declarations.h"
 #include "LanguageSetting.h"
 #include "BOMRoutines.h"
+#include "CenterCommands.h"
 #include "DetailPanels.h"
 #include "FileReplacement.h"
 #include "Handles.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
+#include "Pex.h"
 #include "ProcessesCommunication.h"
 #include "XMLStorage.h"
 
@@ -22,14 +24,6 @@ TRootUIControllerFactory RootUIControllerFactory = nullptr;
 // Only the configuration program uses these; they are never saved.
 bool IsCommandChild(const std::string& name) {
     return name == "menu" || name == "toolbar";
-}
-
-void SendReloadCommand() {
-    TProcessesCommunication channel(ControlChannelPrefix);
-    int replyCode = 0;
-    int replySize = 0;
-    std::vector<char> reply;
-    channel.SendCommand(cmdReloadConfiguration, 0, nullptr, replyCode, replySize, reply);
 }
 
 // Why a file could not be written, as the user knows the causes.
@@ -73,7 +67,7 @@ std::string SaveFailureText(DWORD error, const std::string& path) {
 }
 
 bool IsRuleType(const std::string& type) {
-    return _stricmp(type.c_str(), KeyWindowRule) == 0;
+    return TextEqualsIgnoreCase(type, KeyWindowRule);
 }
 
 // An item of another kind in the rule list is no rule: nothing matches it, and it could not be
@@ -201,7 +195,7 @@ void TQuendaWindows::Notify(int code, int param1, int param2) {
     const bool wasModified = Modified;
     TBOM_UI_Object::Notify(code, param1, param2);
     // Translating texts is no change of the configuration.
-    if (code == 1)
+    if (code == NotifyTranslateTexts)
         Modified = wasModified;
 }
 
@@ -232,7 +226,7 @@ void TQuendaWindows::SaveConfiguration() {
     if (controller_)
         controller_->ConfigurationSaved();
     else
-        SendReloadCommand();
+        SendCenterCommand(cmdReloadConfiguration);
 }
 
 std::string ConfigurationFilePath() {

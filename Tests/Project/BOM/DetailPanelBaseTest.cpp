@@ -124,7 +124,7 @@ TEST(DetailPanel, NotifyLocalizesOnlyForCodeOne) {
     PanelLog().clear();
     panel.Notify(2, 1, 1);
     EXPECT_TRUE(PanelLog().empty());
-    panel.Notify(1, 0, 0);
+    panel.Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_EQ(std::vector<std::string>{"localize -"}, PanelLog());
     EXPECT_EQ("", panel.GetTitle());
 }

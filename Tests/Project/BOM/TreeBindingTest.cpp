@@ -178,7 +178,7 @@ TEST_F(BoundTree, NotifyOneLocalizesOpenPanels) {
     PanelLog().clear();
     item->Notify(2, 0, 0);
     EXPECT_TRUE(PanelLog().empty());
-    item->Notify(1, 0, 0);
+    item->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_EQ(std::vector<std::string>{"localize a"}, PanelLog());
     AsUIElement(item.Get())->DetachUI();
 }

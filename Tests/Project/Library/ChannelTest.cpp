@@ -25,12 +25,6 @@
 
 namespace {
 
-struct RawBlock {
-    LONG code;
-    LONG size;
-    char data[ChannelMaxData];
-};
-
 // The channel's block and events opened directly, as any other process of the user could.
 struct RawChannel {
     explicit RawChannel(const std::string& prefix)
@@ -38,7 +32,7 @@ struct RawChannel {
           view(MapView(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize)),
           newCommand(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "NewCommandEvent").c_str())),
           commandComplete(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "CommandCompleteEvent").c_str())) {}
-    RawBlock* Block() const { return static_cast<RawBlock*>(view.Get()); }
+    TChannelBlock* Block() const { return static_cast<TChannelBlock*>(view.Get()); }
     UniqueHandle section;
     MappedView view;
     UniqueHandle newCommand;

@@ -276,6 +276,35 @@ TEST_F(ScannedLanguages, UnloadableChoicesFallBackToTheBuiltInLanguage) {
     }
 }
 
+// A language file's texts are cut to what the controls that show them hold, never inside a
+// character: a help text to MaxHelpTextCharacters, every other text to MaxCaptionCharacters.
+TEST_F(LanguagesFixture, TooLongTextsAreCutToWhatTheirControlsHold) {
+    const std::string huge = "Start " + std::string(40000, 'x');
+    WriteFile(languages_ / "long.lng",
+              LanguageFile("id=\"long\" name=\"" + huge + "\"",
+                           "<strings><string name=\"Caption\">" + huge + "</string><string name=\"Help\">" +
+                               huge + "</string><string name=\"Short\">%appname%</string></strings>"));
+    TMultiLanguages ml;
+    ml.SetMacro("appname", "Glazlo");
+    ml.ScanLanguages();
+    ASSERT_TRUE(ml.LoadLanguage("long"));
+    EXPECT_EQ(huge.substr(0, MaxCaptionCharacters), ml.Translate("Caption", ""));
+    EXPECT_EQ(huge.substr(0, MaxHelpTextCharacters), ml.Translate("Help", "", TTextKind::HelpText));
+    EXPECT_EQ("Glazlo", ml.Translate("Short", ""));
+    EXPECT_EQ(huge.substr(0, MaxCaptionCharacters), ml.Languages.Get("long")->GetDisplayName());
+
+    // Characters, not bytes: a text of two-byte characters keeps as many characters, and the
+    // one that would be split goes whole.
+    const std::string twoByte = "\xC3\xA9";
+    std::string accents;
+    for (std::size_t i = 0; i < MaxCaptionCharacters + 1; ++i)
+        accents += twoByte;
+    ml.Strings.Add(accents, "Accents");
+    EXPECT_EQ(accents.substr(0, 2 * MaxCaptionCharacters), ml.Translate("Accents", ""));
+    ml.Strings.Add(std::string(MaxCaptionCharacters - 1, 'a') + "\xE4\xB8\xAD" + "b", "Wide");
+    EXPECT_EQ(std::string(MaxCaptionCharacters - 1, 'a') + "\xE4\xB8\xAD", ml.Translate("Wide", ""));
+}
+
 TEST_F(LanguagesFixture, BuiltInLanguageLeavesNoTemporaryFile) {
     TMultiLanguages ml;
     for (int i = 0; i < 3; ++i)

@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
+#include "CenterStandIn.h"
 #include "Handles.h"
 #include "Helpers/WaitUntil.h"
 #include "ModelTestSupport.h"
@@ -32,30 +33,6 @@ std::string TwoRuleFile() {
         </content></actions></window_rule>
     </content></window_rules></quenda_windows>)";
 }
-
-// Listens on the command channel once and tells which command, if any, arrived.
-class ChannelListener {
-public:
-    ChannelListener()
-        : result_(std::async(std::launch::async, [this] {
-              TProcessesCommunication server(ControlChannelPrefix);
-              server.SetTimeout(3000);
-              ready_.set_value();
-              int code = 0, size = 0;
-              std::vector<char> data;
-              if (server.WaitForCommand(code, size, data) != channelDone)
-                  return 0;
-              server.Reply(replyDone, 0, nullptr);
-              return code;
-          })) {
-        ready_.get_future().wait();
-    }
-    int Command() { return result_.get(); }
-
-private:
-    std::promise<void> ready_;
-    std::future<int> result_;
-};
 
 class Root : public ::testing::Test {
 protected:
@@ -115,7 +92,8 @@ TEST_F(Root, HandWrittenRulesWithoutOrWithRepeatedNamesAreAllKept) {
     EXPECT_EQ(ItemNames(root.Get(), "window_rules"), names);
     for (int i = 0; i < 6; ++i) {
         const auto item = MustCast<IBOMCollection>(At(root.Get(), "window_rules"))->Item(Variant(i));
-        EXPECT_EQ(ParamAt(item.Get(), ClassCriterion + "window_class_name"), "C" + std::to_string(i + 1));
+        EXPECT_EQ(ParamAt(item.Get(), ClassCriterion + "window_class_name"),
+                  std::string("C").append(std::to_string(i + 1)));
         EXPECT_EQ(ParamAt(item.Get(), "params/name"), item->GetName());
     }
     // The next save keeps them all.
@@ -226,11 +204,11 @@ TEST_F(Root, MissingOrBrokenFileGivesNoRoot) {
 TEST_F(Root, ModifiedFollowsChangesAndRenamesButNotLocalisation) {
     TQuendaWindows* windows = Load();
     EXPECT_FALSE(windows->Modified);
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_FALSE(windows->Modified);
     SetParamAt(root.Get(), "window_rules/First/actions/StayOnTop/params/enabled", "yes");
     EXPECT_TRUE(windows->Modified);
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_TRUE(windows->Modified);
 
     windows->Modified = false;
@@ -253,9 +231,9 @@ TEST_F(Root, SaveThenLoadWritesTheSameRuleTexts) {
     TQuendaWindows* windows = Load();
     SetParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/transparency_level", "60");
     const std::string before = Find(target.Handle());
-    ChannelListener listener;
+    TCenterStandIn center("guard");
     windows->SaveConfiguration();
-    EXPECT_EQ(listener.Command(), cmdReloadConfiguration);
+    EXPECT_EQ(center.Codes(), std::to_string(cmdReloadConfiguration));
     EXPECT_FALSE(windows->Modified);
     const std::string file = ReadFileText(ConfigurationFilePath());
     EXPECT_EQ(file.find("<menu"), std::string::npos);
@@ -311,13 +289,13 @@ TEST_F(Root, UnmodifiedSaveWritesNothing) {
 TEST_F(Root, DocumentThatCannotBeCreatedIsAFailedSave) {
     TQuendaWindows* windows = Load();
     windows->Modified = true;
-    ChannelListener listener;
+    TCenterStandIn center("guard");
     // Without COM the XML document cannot be created.
     CoUninitialize();
     EXPECT_THROW(windows->SaveConfiguration(), Exception);
     CoInitialize(nullptr);
     EXPECT_TRUE(windows->Modified);
-    EXPECT_EQ(listener.Command(), 0);
+    EXPECT_EQ(center.Codes(), "");
     EXPECT_EQ(ReadFileText(ConfigurationFilePath()), TwoRuleFile());
 }
 
@@ -325,10 +303,21 @@ TEST_F(Root, FailedWriteRaisesAndKeepsTheChanges) {
     TQuendaWindows* windows = Load();
     windows->Modified = true;
     ApplicationFolder += "missing folder\\";
-    ChannelListener listener;
+    TCenterStandIn center("guard");
     EXPECT_THROW(windows->SaveConfiguration(), Exception);
     EXPECT_TRUE(windows->Modified);
-    EXPECT_EQ(listener.Command(), 0);
+    EXPECT_EQ(center.Codes(), "");
+}
+
+// Whoever serves the configuration program's channel without GlazloCenter's name is not told, and
+// the save does not wait out a send nobody answers.
+TEST_F(Root, SaveWhileTheCenterDoesNotRunTellsNobody) {
+    TQuendaWindows* windows = Load();
+    windows->Modified = true;
+    TCenterStandIn server;
+    windows->SaveConfiguration();
+    EXPECT_FALSE(windows->Modified);
+    EXPECT_EQ(server.Codes(), "");
 }
 
 namespace {
@@ -418,7 +407,7 @@ TEST_F(Root, LocalisedCaptionLeavesConfigurationUnmodified) {
     TQuendaWindows* windows = Load();
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
               "TransparentWindow");
-    root->Notify(1, 0, 0);
+    root->Notify(NotifyTranslateTexts, 0, 0);
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/TransparentWindow/params/caption"),
               "Make transparent");
     EXPECT_EQ(ParamAt(root.Get(), "window_rules/First/actions/GhostWindow/params/caption"), "GhostWindow");

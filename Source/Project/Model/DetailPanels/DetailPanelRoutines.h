@@ -28,3 +28,14 @@ std::string TranslatePadded(const std::string& key, const std::string& caption);
 
 // Aligns child to the top of parent below the top-aligned controls already there.
 void AppendToTop(TWinControl* child, TWinControl* parent);
+
+// A control's place on its panel as designed, in pixels.
+struct TDesignBounds {
+    int Left;
+    int Top;
+    int Width;
+    int Height;
+};
+inline void PlaceAsDesigned(TWinControl* control, const TDesignBounds& bounds) {
+    control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+}

@@ -17,7 +17,7 @@ namespace {
 // Layout of the condition panel, in pixels, as designed.
 constexpr SIZE kFrame{201, 130};
 constexpr int kFindWindowPanelHeight = 41;
-constexpr RECT kDescription{40, 0, 148, 41}; // left, top, width, height
+constexpr TDesignBounds kDescription{40, 0, 148, 41};
 constexpr POINT kFindWindow{4, 5};
 // The group box's frame and caption around the picker and the criteria, at the least: a caption
 // font taller than the designed one takes more, and no criterion may be cut off.
@@ -59,7 +59,7 @@ TConditionDetailPanel::TConditionDetailPanel() {
 
     DescriptionLabel = CreateChild<TLabel>(this, FindWindowPanel);
     DescriptionLabel->SetWordWrap(true);
-    DescriptionLabel->SetBounds(kDescription.left, kDescription.top, kDescription.right, kDescription.bottom);
+    PlaceAsDesigned(DescriptionLabel, kDescription);
     DescriptionLabel->SetAnchors(akLeft | akTop | akRight | akBottom);
     DescriptionLabel->SetCaption(kDescriptionText);
 

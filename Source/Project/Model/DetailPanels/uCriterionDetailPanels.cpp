@@ -13,15 +13,15 @@ namespace {
 constexpr SIZE kBaseFrame{245, 28};
 constexpr SIZE kCaptionFrame{211, 65};
 constexpr int kClassFrameWidth = 246;
-constexpr RECT kEnabledBox{8, 6, 17, 17}; // left, top, width, height
+constexpr TDesignBounds kEnabledBox{8, 6, 17, 17};
 constexpr int kEnabledBoxTopBesideText = 9;
 constexpr POINT kLabel{30, 10};
 constexpr POINT kCombo{111, 7};
 constexpr int kCaptionComboWidth = 97;
 constexpr int kClassComboWidth = 132;
 constexpr int kLabelGap = 5;
-constexpr RECT kExactRadio{32, 30, 170, 17};
-constexpr RECT kSubstringRadio{32, 48, 170, 17};
+constexpr TDesignBounds kExactRadio{32, 30, 170, 17};
+constexpr TDesignBounds kSubstringRadio{32, 48, 170, 17};
 
 constexpr char kEnabledParam[] = "params/enabled";
 
@@ -30,7 +30,7 @@ constexpr char kEnabledParam[] = "params/enabled";
 TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
     SetBounds(0, 0, kBaseFrame.cx, kBaseFrame.cy);
     EnabledCheckBox = CreateChild<TKLVCheckBox>(this, this);
-    EnabledCheckBox->SetBounds(kEnabledBox.left, kEnabledBox.top, kEnabledBox.right, kEnabledBox.bottom);
+    PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 }
 
@@ -125,12 +125,12 @@ TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
     : TTextCriterionDetailPanel({"window_caption", "WCCDP_Caption", "WCCDP_Hint"},
                                 "window caption:  ", kCaptionFrame, kCaptionComboWidth),
       WindowCaptionLabel(textLabel_), WindowCaptionComboBox(textBox_) {
-    const std::pair<TRadioButton*&, std::pair<RECT, const char*>> radios[] = {
+    const std::pair<TRadioButton*&, std::pair<TDesignBounds, const char*>> radios[] = {
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
     for (const auto& [radio, design] : radios) {
         radio = CreateChild<TRadioButton>(this, this);
-        radio->SetBounds(design.first.left, design.first.top, design.first.right, design.first.bottom);
+        PlaceAsDesigned(radio, design.first);
         radio->SetCaption(design.second);
         radio->OnClick = [this](TComponent*) { StoreExactSearch(); };
     }

@@ -5,13 +5,27 @@
 #include "StdCtrls.h"
 
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr SIZE kFrame{218, 93};
 constexpr char kMemoFont[] = "MS Sans Serif";
 constexpr int kMemoFontHeight = -13;
+
+// The translation's line ends (LF, or CR LF) as the memo's: each line shown once, with no stray
+// carriage return.
+std::string WindowsLineEnds(const std::string& text) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (text[i] == '\n')
+            lines += '\r';
+        lines += text[i];
+    }
+    return lines;
+}
 
 } // namespace
 
@@ -27,15 +41,5 @@ TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel() {
 
 void TQuendaWindowsDetailPanel::Localize() {
     TAbstractDetailPanel::Localize();
-    // The translation's line ends become the memo's lines.
-    std::string text = Translate("AWDP_Memo", Memo->Text());
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    for (std::string& line : lines)
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-    Memo->SetLines(lines);
+    Memo->SetText(WindowsLineEnds(Translate("AWDP_Memo", Memo->Text(), TTextKind::HelpText)));
 }

@@ -21,9 +21,11 @@ struct TLevelLayout {
 constexpr TLevelLayout kZep{{513, 94}, 497};
 constexpr TLevelLayout kGlz{{491, 147}, 475};
 constexpr POINT kLabel{15, 24};
-constexpr RECT kTrackBar{8, 45, 0, 45}; // left, top, -, height
-constexpr RECT kEdit{115, 21, 62, 21};  // left, top, width, height
-constexpr RECT kUpDown{177, 21, 12, 21};
+// The track bar's width is the panel's (kZep or kGlz).
+constexpr POINT kTrackBar{8, 45};
+constexpr int kTrackBarHeight = 45;
+constexpr TDesignBounds kEdit{115, 21, 62, 21};
+constexpr TDesignBounds kUpDown{177, 21, 12, 21};
 constexpr int kLabelGap = 5;
 constexpr int kMaxLevel = 100;
 constexpr int kSwitchLeft = 16;
@@ -78,18 +80,18 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelLabel->SetCaption("Transparency level:");
 
     TransparencyLevelEdit = CreateChild<TEdit>(this, GroupBox);
-    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
+    PlaceAsDesigned(TransparencyLevelEdit, kEdit);
     TransparencyLevelEdit->SetText("100");
     TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
     TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
 
     TransparencyLevelUpDown = CreateChild<TUpDown>(this, GroupBox);
-    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
+    PlaceAsDesigned(TransparencyLevelUpDown, kUpDown);
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
     // Binding narrows the edit by the arrows' width: the design has both side by side.
-    TransparencyLevelEdit->SetBounds(kEdit.left, kEdit.top, kEdit.right, kEdit.bottom);
-    TransparencyLevelUpDown->SetBounds(kUpDown.left, kUpDown.top, kUpDown.right, kUpDown.bottom);
+    PlaceAsDesigned(TransparencyLevelEdit, kEdit);
+    PlaceAsDesigned(TransparencyLevelUpDown, kUpDown);
     TransparencyLevelUpDown->SetPosition(kMaxLevel);
     TransparencyLevelUpDown->SetIncrement(1);
     TransparencyLevelUpDown->SetWrap(false);
@@ -98,7 +100,7 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     };
     // Made after the number field: the focus moves down the page from it to the track bar.
     TransparencyLevelTrackBar = CreateChild<TTrackBar>(this, GroupBox);
-    TransparencyLevelTrackBar->SetBounds(kTrackBar.left, kTrackBar.top, kZep.TrackBarWidth, kTrackBar.bottom);
+    TransparencyLevelTrackBar->SetBounds(kTrackBar.x, kTrackBar.y, kZep.TrackBarWidth, kTrackBarHeight);
     TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
     TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
     TransparencyLevelTrackBar->SetFrequency(10);

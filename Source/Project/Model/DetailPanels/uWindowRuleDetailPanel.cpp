@@ -12,7 +12,7 @@ namespace {
 // Layout of the rule panel, in pixels, as designed.
 constexpr SIZE kFrame{208, 47};
 constexpr int kMainPanelHeight = 29;
-constexpr RECT kEnabledBox{8, 6, 17, 17}; // left, top, width, height
+constexpr TDesignBounds kEnabledBox{8, 6, 17, 17};
 constexpr POINT kNameEdit{27, 4};
 constexpr int kNameEditWidth = 174;
 
@@ -35,7 +35,7 @@ TWindowRuleDetailPanel::TWindowRuleDetailPanel() {
     MainPanel->SetAlign(TAlign::alTop);
 
     EnabledCheckBox = CreateChild<TKLVCheckBox>(this, MainPanel);
-    EnabledCheckBox->SetBounds(kEnabledBox.left, kEnabledBox.top, kEnabledBox.right, kEnabledBox.bottom);
+    PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 
     NameEdit = CreateChild<TEdit>(this, MainPanel);

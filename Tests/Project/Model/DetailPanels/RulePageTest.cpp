@@ -173,8 +173,26 @@ TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
     MultiLanguages()->Strings.Add("First line\r\n\r\nSecond line", "AWDP_Memo");
     panel->Localize();
     const std::string lines = panel->Memo->Text();
-    InitLanguageFromRegistry();
     EXPECT_EQ("First line\r\n\r\nSecond line", lines);
+
+    // A language file's help text of 40,000 characters in one paragraph, which the memo would
+    // take about a minute to lay out, shows as far as a help text goes.
+    const std::string help = "Start of the help. " + std::string(40000, 'x');
+    const std::string file = TempFolder("GlzLongHelp") + "long.lng";
+    WriteFileText(file, "<?xml version=\"1.0\"?><language id=\"long\" name=\"Long\"><strings>"
+                        "<string name=\"AWDP_Memo\">" +
+                            help + "</string></strings></language>");
+    EXPECT_TRUE(MultiLanguages()->LoadFromFile(file));
+    panel->SetParent(host.Handle());
+    panel->SetBounds(0, 0, 440, 300);
+    panel->Localize();
+    Deliver();
+    const std::string shown = panel->Memo->Text();
+    panel->SetParent(nullptr);
+    DeleteFileA(file.c_str());
+    InitLanguageFromRegistry();
+    EXPECT_EQ(MaxHelpTextCharacters, shown.size());
+    EXPECT_EQ(0u, shown.find("Start of the help. xxx"));
 }
 
 TEST_F(RulePage, EnterInTheNameEditRenamesTheRuleAndKeepsTheCaret) {

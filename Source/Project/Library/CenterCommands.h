@@ -1,7 +1,5 @@
 #pragma once
 
-#include <windows.h>
-
 // What came of a command to GlazloCenter.
 enum class TCenterAnswer {
     Answered,
@@ -18,7 +16,5 @@ bool IsControlCenterRunning();
 
 // Sends a command without data on a fresh client of the configuration program's channel, only
 // when GlazloCenter runs. A send that gets no answer is repeated while it runs, up to five sends.
+// Every command of the configuration program goes this way, the reload after a save included.
 TCenterAnswer SendCenterCommand(int code);
-
-// Starts GlazloCenter.exe from the programs' folder.
-void RunControlCenter(HWND owner);

@@ -1,15 +1,9 @@
 #include "CenterCommands.h"
 
-#include "AppSpecificConsts.h"
 #include "ProcessesCommunication.h"
-#include "ShellOpen.h"
 #include "SingleAppInstance.h"
 
 #include <vector>
-
-namespace {
-constexpr const char* ControlCenterFile = "GlazloCenter.exe";
-} // namespace
 
 bool IsControlCenterRunning() {
     return TSingleAppInstance(ControlCenterInstanceName).IsOtherInstanceRunning();
@@ -31,8 +25,4 @@ TCenterAnswer SendCenterCommand(int code) {
         if (send == CenterCommandSends)
             return TCenterAnswer::NoAnswer;
     }
-}
-
-void RunControlCenter(HWND owner) {
-    ShellOpen(owner, nullptr, ApplicationFolder + ControlCenterFile, ApplicationFolder);
 }

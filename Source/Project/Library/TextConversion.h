@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// UTF-8 and UTF-16, whatever the code page of the process; bytes that are no UTF-8 become
+// U+FFFD.
+std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
