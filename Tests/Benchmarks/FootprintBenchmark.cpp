@@ -1,6 +1,9 @@
 // What glzemb costs a host: the size of glzemb.dll's image, and the private memory that Wine's
-// Notepad holds with no hook, with a bare pass-through hook and with glzemb's hook and a rule
-// attached to its window, each measured in the same run.
+// Notepad holds with no hook, with a bare pass-through hook, with pass-through hooks that start
+// and end one thread (plain, and inside a C++ exception guard as glzemb's worker) and with
+// glzemb's hook and a rule attached to its window, each measured in the same run. Wine keeps the
+// stacks of a process's last ended thread until another thread of it ends, and a fresh Notepad
+// ends none: the thread hooks show what that alone adds.
 #include "BenchmarkFigures.h"
 #include "ChannelServerRole.h"
 #include "ChildProcess.h"
@@ -64,8 +67,8 @@ double PrivateMegabytes(HANDLE process) {
 }
 
 // Notepad's private memory once its window is up (at the rule's alpha when withRule): the least
-// of looks over 3 s, so that what is held for good counts and not a rule fetch's short-lived
-// worker (under Wine a thread holds about 2 MB of stacks while it runs).
+// of looks over 3 s, so that what is held for good counts and not a thread that is still running
+// (under Wine a thread holds about 2 MB of stacks).
 double NotepadPrivateMegabytes(bool withRule) {
     const UniqueHandle notepad = StartCommand("notepad.exe");
     if (!notepad)
@@ -84,6 +87,22 @@ double NotepadPrivateMegabytes(bool withRule) {
     }
     TerminateProcess(notepad.Get(), 0);
     WaitForSingleObject(notepad.Get(), 5000);
+    return result;
+}
+
+// Notepad's private memory with glzemb's hook and a rule server that gives its window the rule;
+// the server runs only for this case, as it ends by itself after a minute of silence.
+double GlzembPrivateMegabytes() {
+    const std::string serverReady = UniqueName("GlzFootServer");
+    const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, serverReady.c_str()));
+    std::string serverArguments = serverReady;
+    serverArguments.append(" \"Notepad=").append(Rule).append("\"");
+    const UniqueHandle server = StartHelper("GlzRuleServer.exe", serverArguments);
+    if (!server || WaitForSingleObject(readyEvent.Get(), 10000) != WAIT_OBJECT_0)
+        return -1;
+    const double result = WithHook("glzemb.dll", [] { return NotepadPrivateMegabytes(true); });
+    QuitChannelServer(ChannelPrefix);
+    WaitForExit(server.Get());
     return result;
 }
 
@@ -113,30 +132,31 @@ int main() {
     std::printf("glzemb.dll: file %lu bytes, image %lu bytes in memory\n", FileSize(library),
                 ImageSize(library));
 
-    const std::string serverReady = UniqueName("GlzFootServer");
-    const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, serverReady.c_str()));
-    std::string serverArguments = serverReady;
-    serverArguments.append(" \"Notepad=").append(Rule).append("\"");
-    const UniqueHandle server = StartHelper("GlzRuleServer.exe", serverArguments);
-    WaitForSingleObject(readyEvent.Get(), 10000);
-
-    // Rounds alternate the three cases, so that load from elsewhere weighs on none alone.
-    std::vector<double> none, bare, glzemb;
+    // Rounds alternate the cases, so that load from elsewhere weighs on none alone.
+    const auto hooked = [](const char* library) {
+        return WithHook(library, [] { return NotepadPrivateMegabytes(false); });
+    };
+    std::vector<double> none, bare, thread, guarded, glzemb;
     for (int run = 0; run < Runs; ++run) {
         none.push_back(NotepadPrivateMegabytes(false));
-        bare.push_back(WithHook("BareHook.dll", [] { return NotepadPrivateMegabytes(false); }));
-        glzemb.push_back(WithHook("glzemb.dll", [] { return NotepadPrivateMegabytes(true); }));
+        bare.push_back(hooked("BareHook.dll"));
+        thread.push_back(hooked("ThreadHook.dll"));
+        guarded.push_back(hooked("GuardedThreadHook.dll"));
+        glzemb.push_back(GlzembPrivateMegabytes());
     }
-    QuitChannelServer(ChannelPrefix);
-    WaitForExit(server.Get());
 
     const double base = Median(none);
+    const auto print = [base](const char* label, const std::vector<double>& figures) {
+        std::printf("  %s: %.2f, added %.2f\n", label, Median(figures), Median(figures) - base);
+    };
     std::printf("Private memory of Notepad, median of %d runs (MB):\n", Runs);
     std::printf("  (i) no hook: %.2f\n", base);
-    std::printf("  (ii) bare pass-through hook: %.2f, added %.2f\n", Median(bare), Median(bare) - base);
-    std::printf("  (iii) glzemb hook, rule attached: %.2f, added %.2f\n", Median(glzemb),
-                Median(glzemb) - base);
-    if (Median(bare) - base > 0)
-        std::printf("  ratio added (iii)/(ii): %.1f\n", (Median(glzemb) - base) / (Median(bare) - base));
+    print("(ii) bare pass-through hook", bare);
+    print("(iii) pass-through hook that starts and ends one thread", thread);
+    print("(iv) the same with the thread inside a C++ exception guard", guarded);
+    print("(v) glzemb hook, rule attached", glzemb);
+    std::printf("  added by glzemb beyond (iv): %.2f\n", Median(glzemb) - Median(guarded));
+    if (Median(guarded) - base > 0)
+        std::printf("  ratio added (v)/(iv): %.2f\n", (Median(glzemb) - base) / (Median(guarded) - base));
     return 0;
 }
