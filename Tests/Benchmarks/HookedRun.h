@@ -4,6 +4,7 @@
 // measurement taken while a library is installed as a global hook by another process.
 #include "ChildProcess.h"
 #include "Handles.h"
+#include "ModuleFiles.h"
 
 #include <windows.h>
 
@@ -11,10 +12,7 @@
 
 // The folder of this program, which holds the helpers and the deliverables.
 inline std::string BinFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return ModuleFolder();
 }
 
 // A program by its command line, in the build folder; null when it could not start.

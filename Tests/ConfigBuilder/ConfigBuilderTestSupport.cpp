@@ -4,6 +4,7 @@
 #include "BOMObjects.h"
 #include "ChildProcess.h"
 #include "GeneralClasses.h"
+#include "ModuleFiles.h"
 #include "ModelRegistration.h"
 #include "MultiLanguages.h"
 #include "ProcessesCommunication.h"
@@ -103,10 +104,7 @@ std::string NewTestFolder(const std::string& stem) {
 }
 
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.rfind('\\') + 1);
+    return ModuleFolder();
 }
 
 std::string RegString(const char* key, const char* value) {

@@ -1,5 +1,6 @@
 #include "ConfigProgram.h"
 
+#include "ModuleFiles.h"
 #include "WaitUntil.h"
 
 #include <commctrl.h>
@@ -12,9 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path BuildFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
+    return fs::path(ModuleFileName()).parent_path();
 }
 
 // A block of memory in another process, for messages that carry a pointer.

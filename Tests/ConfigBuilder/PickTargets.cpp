@@ -1,5 +1,6 @@
 #include "PickTargets.h"
 
+#include "ModuleFiles.h"
 #include "WaitUntil.h"
 
 #include <string>
@@ -7,10 +8,7 @@
 namespace {
 
 std::string BinFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string full(path, length);
-    return full.substr(0, full.find_last_of('\\') + 1);
+    return ModuleFolder();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "HookInstallation.h"
+#include "ModuleFiles.h"
 #include "TaskBar.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +14,7 @@
 namespace {
 
 std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return ModuleFolder();
 }
 
 HANDLE OpenHookMapping() {

@@ -1,5 +1,6 @@
 #include "CenterTestSupport.h"
 
+#include "ModuleFiles.h"
 #include "uCCApp.h"
 
 #include <shellapi.h>
@@ -13,9 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path ProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path();
+    return fs::path(ModuleFileName()).parent_path();
 }
 
 std::string Param(const std::string& name, const std::string& value) {

@@ -1,3 +1,4 @@
+#include "ModuleFiles.h"
 #include "ProcessesCommunication.h"
 #include "uEAHookProc.h"
 
@@ -18,10 +19,7 @@ constexpr UINT QueryMessage = WM_APP + 100;
 constexpr LRESULT ProbeReply = 0x600D;
 
 std::string BinFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return ModuleFolder();
 }
 
 std::string HelperCommand(const char* program, const char* arguments) {

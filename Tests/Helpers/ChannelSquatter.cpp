@@ -1,16 +1,14 @@
 #include "ChannelSquatter.h"
 
 #include "ChildProcess.h"
+#include "ModuleFiles.h"
 
 #include <windows.h>
 
 namespace {
 
 std::string ThisProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, length);
-    return file.substr(0, file.find_last_of("\\/") + 1);
+    return ModuleFolder();
 }
 
 } // namespace

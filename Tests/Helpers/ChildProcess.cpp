@@ -1,16 +1,17 @@
 #include "ChildProcess.h"
 
+#include "ModuleFiles.h"
+
 #include <atomic>
 #include <vector>
 
 UniqueHandle StartSelf(const std::string& arguments) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    const std::string path = ModuleFileName();
+    if (path.empty())
         return {};
     std::vector<char> commandLine;
     commandLine.push_back('"');
-    commandLine.insert(commandLine.end(), path, path + length);
+    commandLine.insert(commandLine.end(), path.begin(), path.end());
     commandLine.push_back('"');
     commandLine.push_back(' ');
     commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
@@ -18,8 +19,8 @@ UniqueHandle StartSelf(const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(path, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
         return {};
     CloseHandle(info.hThread);
     return UniqueHandle(info.hProcess);

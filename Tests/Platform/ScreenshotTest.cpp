@@ -1,4 +1,5 @@
 #include "FormTestSupport.h"
+#include "ModuleFiles.h"
 #include "ScreenPicture.h"
 #include "TestMainForm.h"
 
@@ -12,10 +13,8 @@ namespace {
 
 // The build folder: the test program lies in its bin folder.
 std::string ArtifactFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder = folder.substr(0, folder.find_last_of('\\'));
+    std::string folder = ModuleFolder();
+    folder.pop_back();
     folder = folder.substr(0, folder.find_last_of('\\')) + "\\artifacts";
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;

@@ -3,6 +3,7 @@
 #include "Handles.h"
 #include "ModelInterfaces.h"
 #include "ModelTestSupport.h"
+#include "ModuleFiles.h"
 #include "QuendaWindows.h"
 #include "XMLStorage.h"
 
@@ -71,10 +72,7 @@ std::string RuleText(IBOMObject* root, const std::string& rule) {
 }
 
 std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
+    return ModuleFolder();
 }
 } // namespace
 

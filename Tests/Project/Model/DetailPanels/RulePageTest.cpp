@@ -6,6 +6,7 @@
 #include "DetailPanelRoutines.h"
 #include "ExtCtrls.h"
 #include "FindWindow.h"
+#include "ModuleFiles.h"
 #include "MultiLanguages.h"
 #include "PexControls.h"
 #include "QuendaWindows.h"
@@ -82,10 +83,8 @@ void SaveScreenshot(HWND window, const std::string& fileName) {
 }
 
 std::string BuildFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of('\\'));
+    std::string folder = ModuleFolder();
+    folder.pop_back();
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
