@@ -1,5 +1,7 @@
 #include "Screen.h"
 
+#include "Graphics.h"
+
 int TScreen::Width() const noexcept {
     return GetSystemMetrics(SM_CXSCREEN);
 }
@@ -9,10 +11,7 @@ int TScreen::Height() const noexcept {
 }
 
 int TScreen::PixelsPerInch() const noexcept {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    return ScreenPixelsPerInch();
 }
 
 HCURSOR TScreen::Cursor(int number) const noexcept {
