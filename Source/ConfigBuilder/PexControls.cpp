@@ -57,7 +57,7 @@ void THistoryComboBox::SetCapacity(int value) {
     if (value == capacity_)
         return;
     capacity_ = value;
-    if (capacity_ > 0 && !Designing())
+    if (capacity_ > 0)
         while (Count() > capacity_)
             Delete(Count() - 1);
 }
@@ -70,8 +70,6 @@ bool THistoryComboBox::CanAddHistory(const std::string& text) {
 }
 
 void THistoryComboBox::AddToHistory() {
-    if (Designing())
-        return;
     const std::string text = Text();
     if (!CanAddHistory(text) || text.empty())
         return;

@@ -83,21 +83,19 @@ VOID CALLBACK Recheck(HWND, UINT, UINT_PTR id, DWORD) noexcept {
 
 } // namespace
 
-void CaptionChanged(HWND window) noexcept {
-    Guarded("CaptionWatch.CaptionChanged", [window] {
-        const TEmbededApplicationPtr application = EmbededApplication();
-        if (!application || application->IsAttached(window) || Watches().Contains(window))
-            return;
-        const UINT_PTR id = SetTimer(nullptr, 0, CaptionRecheckPause, &Recheck);
-        if (id == 0)
-            return;
-        // The timer calls into this library from the host's message loop.
-        PinModule();
-        if (!Watches().Add(window, {GetCurrentThreadId(), id}))
-            KillTimer(nullptr, id);
-    });
+void CaptionChanged(HWND window) {
+    const TEmbededApplicationPtr application = EmbededApplication();
+    if (!application || application->IsAttached(window) || Watches().Contains(window))
+        return;
+    const UINT_PTR id = SetTimer(nullptr, 0, CaptionRecheckPause, &Recheck);
+    if (id == 0)
+        return;
+    // The timer calls into this library from the host's message loop.
+    PinModule();
+    if (!Watches().Add(window, {GetCurrentThreadId(), id}))
+        KillTimer(nullptr, id);
 }
 
-void StopCaptionWatch(HWND window) noexcept {
-    Guarded("CaptionWatch.Stop", [window] { Stop(window); });
+void StopCaptionWatch(HWND window) {
+    Stop(window);
 }

@@ -6,9 +6,9 @@
 // missed when the window is asked for at its creation. A top-level window that has no rule is
 // asked for again once its caption has changed: after a short pause, at most once a pause per
 // window, never while a fetch for it runs and never once it has a rule.
-// Both run on the window's own thread, from the hook procedure.
-void CaptionChanged(HWND window) noexcept;
-void StopCaptionWatch(HWND window) noexcept;
+// Both run on the window's own thread, from the hook procedure, behind its guard.
+void CaptionChanged(HWND window);
+void StopCaptionWatch(HWND window);
 
 // Milliseconds between a caption change and the next question for the window.
 inline constexpr UINT CaptionRecheckPause = 250;

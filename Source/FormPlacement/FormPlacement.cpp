@@ -159,10 +159,8 @@ TFormPlacement::~TFormPlacement() {
     for (TPlacementLink* link : links_)
         link->placement_ = nullptr;
     links_.clear();
-    if (!Designing()) {
-        DetachHook();
-        UnchainFormEvents();
-    }
+    DetachHook();
+    UnchainFormEvents();
 }
 
 TForm* TFormPlacement::OwnerForm() const noexcept {
@@ -170,21 +168,19 @@ TForm* TFormPlacement::OwnerForm() const noexcept {
 }
 
 std::string TFormPlacement::GetIniFileName() const {
-    if (!iniFileName_.empty() || Designing())
+    if (!iniFileName_.empty())
         return iniFileName_;
     return useRegistry_ ? DefaultRegistryKey() : DefaultIniFileName();
 }
 
 std::string TFormPlacement::GetIniSection() const {
-    if (!iniSection_.empty() || Designing())
+    if (!iniSection_.empty())
         return iniSection_;
     return DefaultSectionName(Owner());
 }
 
 void TFormPlacement::Loaded() {
     TComponent::Loaded();
-    if (Designing())
-        return;
     ChainFormEvents();
     UpdateHook();
 }
@@ -411,7 +407,7 @@ void TFormPlacement::HandleHookMessage(TWindowMessage& message) {
 }
 
 void TFormPlacement::AttachHook() {
-    if (!Designing() && OwnerForm() != nullptr)
+    if (OwnerForm() != nullptr)
         hook_.SetWinControl(&formTarget_);
 }
 
@@ -442,7 +438,7 @@ void TFormPlacement::SetPreventResize(bool flag) {
 
 void TFormPlacement::ApplyPreventResize() {
     TForm* form = OwnerForm();
-    if (Designing() || form == nullptr)
+    if (form == nullptr)
         return;
     if (preventResize_)
         defaultMaximize_ = (form->BorderIcons() & biMaximize) != 0;

@@ -85,19 +85,15 @@ void LoadPosition(TForm* form, TPlacementStore* store, const std::string& sectio
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return;
     const TPosition position = form->Position();
-    if ((position == TPosition::poScreenCenter || position == TPosition::poDesktopCenter) &&
-        !form->Designing())
+    if (position == TPosition::poScreenCenter || position == TPosition::poDesktopCenter)
         form->SetPosition(TPosition::poDesigned);
     SetWindowPlacement(form->Handle(), &placement);
 }
 
 // Answers false when the form is left to minimise itself later.
 bool LoadState(TForm* form, TPlacementStore* store, const std::string& section) {
-    const TFormStyle style = form->FormStyle();
-    const bool mdi = style == TFormStyle::fsMDIChild || style == TFormStyle::fsMDIForm;
     TWindowState fallback = TWindowState::wsNormal;
-    if (IsMainForm(form) && (style == TFormStyle::fsMDIForm ||
-                             (style == TFormStyle::fsNormal && form->Position() == TPosition::poDefault)))
+    if (IsMainForm(form) && form->Position() == TPosition::poDefault)
         fallback = TWindowState::wsMaximized;
     const TWindowState state = StateOfShowCmd(StoreReadInt(store, section, ShowCmdValue, 0), fallback);
     if (state == TWindowState::wsMinimized && IsMainForm(form)) {
@@ -106,10 +102,7 @@ bool LoadState(TForm* form, TPlacementStore* store, const std::string& section) 
         PostMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return false;
     }
-    if (mdi)
-        form->SetWindowStateField(state);
-    else
-        form->SetWindowState(state);
+    form->SetWindowState(state);
     return true;
 }
 
@@ -120,8 +113,6 @@ void WriteWindowPlacement(TForm* form, TPlacementStore* store, const std::string
     const TForm* mainForm = Application().MainForm();
     if (mainForm == form && IsIconic(mainForm->Handle()))
         placement.showCmd = SW_SHOWMINIMIZED;
-    if (form->FormStyle() == TFormStyle::fsMDIChild && form->WindowState() == TWindowState::wsMinimized)
-        placement.flags |= WPF_SETMINPOSITION;
     StoreWriteInt(store, section, FlagsValue, static_cast<int>(placement.flags));
     StoreWriteInt(store, section, ShowCmdValue, static_cast<int>(placement.showCmd));
     StoreWriteInt(store, section, PixelsValue, Screen().PixelsPerInch());

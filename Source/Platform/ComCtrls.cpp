@@ -21,14 +21,6 @@ TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner) {
     SetRange(0, 10);
 }
 
-int TTrackBar::Min() const {
-    return static_cast<int>(SendMessageA(Handle(), TBM_GETRANGEMIN, 0, 0));
-}
-
-int TTrackBar::Max() const {
-    return static_cast<int>(SendMessageA(Handle(), TBM_GETRANGEMAX, 0, 0));
-}
-
 void TTrackBar::SetRange(int min, int max) {
     Silently([&] {
         SendMessageA(Handle(), TBM_SETRANGEMIN, FALSE, min);

@@ -11,8 +11,6 @@ enum class TUDBtnType { btNext, btPrev };
 class TTrackBar : public TWinControl {
 public:
     explicit TTrackBar(TComponent* owner = nullptr);
-    int Min() const;
-    int Max() const;
     void SetRange(int min, int max);
     int Position() const;
     // From code: raises nothing.
@@ -33,7 +31,6 @@ public:
     explicit TUpDown(TComponent* owner = nullptr);
     // The edit that shows the position; both keep the places they were given.
     void SetAssociate(TEdit* edit);
-    TEdit* Associate() const noexcept { return associate_; }
     void SetRange(int min, int max);
     void SetIncrement(int increment);
     void SetWrap(bool wrap);

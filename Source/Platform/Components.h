@@ -22,8 +22,8 @@ struct TPublishedProperty {
     std::function<void(const std::string&)> Set;
 };
 
-// Component states that the layer knows; nothing is ever designed here.
-enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2, csDesigning = 4 };
+// Component states that the layer knows.
+enum TComponentStateFlag : unsigned { csLoading = 1, csDestroying = 2 };
 
 // A named part of a form: it has an owner that can find it by name and that frees it when the
 // component was made through Create<T>(owner, ...). Removal is announced to the owner and to
@@ -42,8 +42,6 @@ public:
     // The class name the system stores things under ("TCBAppForm").
     const std::string& ClassName() const noexcept { return className_; }
 
-    int ComponentCount() const noexcept { return static_cast<int>(components_.size()); }
-    TComponent* Component(int index) const { return components_.at(static_cast<size_t>(index)); }
     // A component owned by this one with that name (letter case ignored), or null.
     TComponent* FindComponent(const std::string& name) const;
 
@@ -59,8 +57,6 @@ public:
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other);
 
-    unsigned ComponentState() const noexcept { return state_; }
-    bool Designing() const noexcept { return (state_ & csDesigning) != 0; }
     bool Loading() const noexcept { return (state_ & csLoading) != 0; }
     bool Destroying() const noexcept { return (state_ & csDestroying) != 0; }
     // Marks this one and what it owns as loading; EndLoading clears it and calls Loaded.

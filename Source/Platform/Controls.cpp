@@ -393,8 +393,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         const auto other = reinterpret_cast<HWND>(wp);
         const bool inside = other != nullptr && (other == hwnd_ || IsChild(hwnd_, other));
         const LRESULT r = CallDefault(msg, wp, lp);
-        if (!inside)
-            msg == WM_SETFOCUS ? DoEnter() : DoExit();
+        if (!inside && msg == WM_KILLFOCUS)
+            DoExit();
         return r;
     }
     case WM_KEYDOWN:
@@ -410,30 +410,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        if (!hint_.empty())
-            RelayHintMessage(hwnd_, msg, wp, lp);
-        const LRESULT r = CallDefault(msg, wp, lp);
-        const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
-        const TMouseButton button = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP   ? TMouseButton::Left
-                                    : msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP ? TMouseButton::Right
-                                                                                   : TMouseButton::Middle;
-        const TMouseEvent& handler = down ? OnMouseDown : OnMouseUp;
-        if (handler)
-            handler(this, button, ShiftFromMouseKeys(wp), static_cast<short>(LOWORD(lp)),
-                    static_cast<short>(HIWORD(lp)));
-        return r;
-    }
-    case WM_LBUTTONDBLCLK:
-        if (OnDblClick)
-            OnDblClick(this);
-        break;
+    case WM_MBUTTONUP:
     case WM_MOUSEMOVE:
         if (!hint_.empty())
             RelayHintMessage(hwnd_, msg, wp, lp);
-        if (OnMouseMove)
-            OnMouseMove(this, ShiftFromMouseKeys(wp), static_cast<short>(LOWORD(lp)),
-                        static_cast<short>(HIWORD(lp)));
         break;
     case WM_CONTEXTMENU:
         if (PopupMenu != nullptr && reinterpret_cast<HWND>(wp) == hwnd_) {
@@ -465,11 +445,10 @@ bool TWinControl::KeyMessage(UINT msg, WPARAM& wp, LPARAM lp) {
         wp = static_cast<unsigned char>(key);
         return key == 0;
     }
+    if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN)
+        return false;
     WORD key = static_cast<WORD>(wp);
-    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN)
-        KeyDown(key, ShiftFromKeyData(lp));
-    else
-        KeyUp(key, ShiftFromKeyData(lp));
+    KeyDown(key, ShiftFromKeyData(lp));
     wp = key;
     return key == 0;
 }
@@ -545,11 +524,6 @@ void TWinControl::Change() {
         OnChange(this);
 }
 
-void TWinControl::DoEnter() {
-    if (OnEnter)
-        OnEnter(this);
-}
-
 void TWinControl::DoExit() {
     if (OnExit)
         OnExit(this);
@@ -558,11 +532,6 @@ void TWinControl::DoExit() {
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
     if (OnKeyDown)
         OnKeyDown(this, key, shift);
-}
-
-void TWinControl::KeyUp(WORD& key, TShiftState shift) {
-    if (OnKeyUp)
-        OnKeyUp(this, key, shift);
 }
 
 void TWinControl::KeyPress(char& key) {
@@ -987,18 +956,6 @@ bool TWinControl::Enabled() const {
 void TWinControl::SetEnabled(bool enabled) {
     if (hwnd_ != nullptr && enabled != Enabled())
         EnableWindow(hwnd_, enabled ? TRUE : FALSE);
-}
-
-bool TWinControl::TabStop() const {
-    return hwnd_ != nullptr && (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_TABSTOP) != 0;
-}
-
-void TWinControl::SetTabStop(bool tabStop) {
-    if (hwnd_ == nullptr)
-        return;
-    LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-    style = tabStop ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
-    SetWindowLongPtrA(hwnd_, GWL_STYLE, style);
 }
 
 std::string TWinControl::Text() const {

@@ -28,9 +28,6 @@ TShiftState ShiftFromKeyData(LPARAM keyData) noexcept;
 
 using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, char& key)>;
-using TMouseEvent =
-    std::function<void(TComponent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(TComponent* sender, TShiftState shift, int x, int y)>;
 
 class TPopupMenu;
 
@@ -88,7 +85,6 @@ public:
     TAlign Align() const noexcept { return align_; }
     // Aligned to a side, the control keeps (or takes back) the depth SetBounds gave it.
     void SetAlign(TAlign align);
-    TAnchors Anchors() const noexcept { return anchors_; }
     void SetAnchors(TAnchors anchors);
     // Lays the children out again: aligned ones fill their sides, anchored ones keep their
     // distances to the anchored edges of this control.
@@ -100,8 +96,6 @@ public:
     void Hide() { SetVisible(false); }
     bool Enabled() const;
     void SetEnabled(bool enabled);
-    bool TabStop() const;
-    void SetTabStop(bool tabStop);
 
     // The window text (caption of a label, button or form). Set only when it differs; never
     // raises a change event.
@@ -156,25 +150,17 @@ public:
     bool InDestruction() const noexcept;
 
     TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
     TNotifyEvent OnChange;
-    TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TNotifyEvent OnResize;
     TKeyEvent OnKeyDown;
-    TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
 
     // What the events run; derived controls extend them.
     virtual void Click();
     virtual void Change();
-    virtual void DoEnter();
     virtual void DoExit();
     virtual void KeyDown(WORD& key, TShiftState shift);
-    virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(char& key);
 
     // Adds Left, Top, Width, Height, ClientWidth, ClientHeight, Visible, Enabled, Hint, Text.
@@ -203,8 +189,8 @@ protected:
     // CallDefault.
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT CallDefault(UINT msg, WPARAM wp, LPARAM lp);
-    // A key message (WM_KEYDOWN, WM_KEYUP, their WM_SYS forms, WM_CHAR) through KeyDown, KeyUp
-    // or KeyPress, which may change the key in wp; true when a handler swallowed it.
+    // A key message (WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR) through KeyDown or KeyPress, which may
+    // change the key in wp; true when a handler swallowed it. Keys going up pass as they are.
     bool KeyMessage(UINT msg, WPARAM& wp, LPARAM lp);
     // True while the control's tree has no place (its topmost control has neither a parent
     // nor a host: it waits in the parking window or is still being made). Nothing of it is on

@@ -10,7 +10,6 @@ enum class TBevelCut { bvNone, bvLowered, bvRaised };
 class TPanel : public TWinControl {
 public:
     explicit TPanel(TComponent* owner = nullptr);
-    TBevelCut BevelOuter() const noexcept { return bevel_; }
     void SetBevelOuter(TBevelCut bevel);
 
 protected:
@@ -45,7 +44,6 @@ class TScrollBox : public TWinControl {
 public:
     explicit TScrollBox(TComponent* owner = nullptr);
     void SetBorder(bool border);
-    int ScrollPosition() const noexcept { return position_; }
     void ScrollTo(int position);
 
 protected:
@@ -97,7 +95,6 @@ public:
     void SetPicture(UniqueBitmap picture);
     // A bitmap resource of the program.
     void LoadFromResource(const std::string& name);
-    HBITMAP Picture() const noexcept { return picture_.Get(); }
     bool Transparent = false;
     bool Center = false;
 

@@ -152,12 +152,6 @@ void TForm::SetPosition(TPosition position) {
     position_ = position;
 }
 
-void TForm::SetFormStyle(TFormStyle style) {
-    formStyle_ = style;
-    SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 void TForm::SetIcon(HICON icon) {
     SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -191,10 +185,6 @@ void TForm::SetActiveControl(TWinControl* control) {
 void TForm::AddAction(TCommandAction* action) {
     if (action != nullptr && std::find(actions_.begin(), actions_.end(), action) == actions_.end())
         actions_.push_back(action);
-}
-
-void TForm::RemoveAction(TCommandAction* action) noexcept {
-    actions_.erase(std::remove(actions_.begin(), actions_.end(), action), actions_.end());
 }
 
 void TForm::ApplyPosition() {
@@ -259,8 +249,6 @@ void TForm::Hide() {
     if (!Visible())
         return;
     ShowWindow(Handle(), SW_HIDE);
-    if (OnHide)
-        OnHide(this);
 }
 
 bool TForm::CloseQuery() {
@@ -478,8 +466,6 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             const HWND focus = GetFocus();
             if (focus != nullptr && IsChild(Handle(), focus))
                 lastFocus_ = focus;
-            if (OnDeactivate)
-                OnDeactivate(this);
         } else {
             if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
                 HIWORD(wp) == 0) {
@@ -641,11 +627,6 @@ void TApplication::ShowException(const std::string& message) noexcept {
     ::MessageBoxA(owner, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);
 }
 
-int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
-    const std::string& shown = caption.empty() ? title_ : caption;
-    return ::MessageBoxA(GetActiveWindow(), text.c_str(), shown.c_str(), flags);
-}
-
 TApplication& Application() {
     static TApplication application;
     return application;
@@ -664,10 +645,6 @@ int TScreen::PixelsPerInch() const noexcept {
     const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     return ppi;
-}
-
-TForm* TScreen::ActiveForm() const noexcept {
-    return FormOfWindow(GetActiveWindow());
 }
 
 HCURSOR TScreen::Cursor(int number) const noexcept {

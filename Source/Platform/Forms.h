@@ -32,7 +32,6 @@ enum class TPosition {
     poOwnerFormCenter
 };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // The button a modal form was closed with; the values of IDOK, IDCANCEL and their kin.
@@ -40,9 +39,6 @@ using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = IDOK;
 constexpr TModalResult mrCancel = IDCANCEL;
-constexpr TModalResult mrAbort = IDABORT;
-constexpr TModalResult mrRetry = IDRETRY;
-constexpr TModalResult mrIgnore = IDIGNORE;
 constexpr TModalResult mrYes = IDYES;
 constexpr TModalResult mrNo = IDNO;
 
@@ -68,8 +64,6 @@ public:
     void SetBorderIcons(TBorderIcons icons);
     TPosition Position() const noexcept { return position_; }
     void SetPosition(TPosition position);
-    TFormStyle FormStyle() const noexcept { return formStyle_; }
-    void SetFormStyle(TFormStyle style);
     // Not owned; the class icon is the application's.
     void SetIcon(HICON icon);
 
@@ -88,7 +82,6 @@ public:
     void SetMenuBar(TToolBar* bar) noexcept { menuBar_ = bar; }
     // Actions whose short-cuts this form answers before its controls see the key.
     void AddAction(TCommandAction* action);
-    void RemoveAction(TCommandAction* action) noexcept;
 
     // OnShow runs before the window is shown.
     void Show();
@@ -116,10 +109,8 @@ public:
     bool DialogKey(const MSG& msg);
 
     TNotifyEvent OnShow;
-    TNotifyEvent OnHide;
     TNotifyEvent OnDestroy;
     TNotifyEvent OnActivate;
-    TNotifyEvent OnDeactivate;
     TCloseQueryEvent OnCloseQuery;
     TCloseEvent OnClose;
     TShortCutEvent OnShortCut;
@@ -137,7 +128,6 @@ private:
     TBorderStyle borderStyle_ = TBorderStyle::bsSizeable;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TPosition position_ = TPosition::poDesigned;
-    TFormStyle formStyle_ = TFormStyle::fsNormal;
     TWindowState windowState_ = TWindowState::wsNormal;
     TModalResult modalResult_ = mrNone;
     bool modal_ = false;
@@ -171,7 +161,6 @@ public:
     HICON Icon() const noexcept { return icon_; }
     // Not owned; forms made afterwards show it.
     void SetIcon(HICON icon) noexcept { icon_ = icon; }
-    bool ShowHint = true;
 
     // Shows the main form and runs the loop until Terminate (or the main form closes).
     void Run();
@@ -189,7 +178,6 @@ public:
     void HandleException() noexcept;
     void ShowException(const std::string& message) noexcept;
     // A message box over the active form with the title as caption when none is given.
-    int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
     std::function<void(const std::string& message)> OnException;
     std::function<void()> OnIdle;
@@ -212,7 +200,6 @@ struct TScreen {
     int Width() const noexcept;
     int Height() const noexcept;
     int PixelsPerInch() const noexcept;
-    TForm* ActiveForm() const noexcept;
     // The cursor table: cursors a program registers under numbers of its own; null when none.
     HCURSOR Cursor(int number) const noexcept;
     void SetCursor(int number, HCURSOR cursor);

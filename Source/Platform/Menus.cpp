@@ -272,7 +272,5 @@ TPopupMenu::~TPopupMenu() {
 }
 
 TMenuItem* TPopupMenu::Popup(int x, int y, HWND owner) {
-    if (OnPopup)
-        OnPopup(this);
     return items_.Popup(x, y, owner);
 }

@@ -102,7 +102,6 @@ public:
 
     TMenuItem& Items() noexcept { return items_; }
     TImageList* Images = nullptr;
-    TNotifyEvent OnPopup;
 
     // Shows the menu at the screen point (owner: a window of this thread that gets the menu
     // messages); runs the chosen item after the menu has closed. Answers the chosen item.

@@ -46,33 +46,14 @@ void TEdit::SetReadOnly(bool readOnly) {
     SendMessageA(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
 }
 
-void TEdit::SetMaxLength(int length) {
-    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(std::max(length, 0)), 0);
-}
-
 int TEdit::SelStart() const {
     DWORD start = 0, end = 0;
     SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int>(start);
 }
 
-int TEdit::SelLength() const {
-    DWORD start = 0, end = 0;
-    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(end - start);
-}
-
 void TEdit::SetSelStart(int start) {
     SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start);
-}
-
-void TEdit::SetSelLength(int length) {
-    const int start = SelStart();
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start + length);
-}
-
-void TEdit::SelectAll() {
-    SendMessageA(Handle(), EM_SETSEL, 0, -1);
 }
 
 bool TEdit::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -303,8 +284,8 @@ LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, 
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
             const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-            if (!self->OwnsWindow(reinterpret_cast<HWND>(wp)))
-                msg == WM_SETFOCUS ? self->DoEnter() : self->DoExit();
+            if (msg == WM_KILLFOCUS && !self->OwnsWindow(reinterpret_cast<HWND>(wp)))
+                self->DoExit();
             return r;
         }
         case WM_NCDESTROY:
@@ -428,8 +409,6 @@ bool TComboBox::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
                 if (index >= 0 && style_ == TComboBoxStyle::csDropDown)
                     Silently([&] { SetWindowTextA(Handle(), Item(index).c_str()); });
                 Change();
-                if (OnSelect)
-                    OnSelect(this);
             }
             result = 0;
             return true;

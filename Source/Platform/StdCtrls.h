@@ -14,12 +14,8 @@ public:
 
     bool ReadOnly() const;
     void SetReadOnly(bool readOnly);
-    void SetMaxLength(int length);
     int SelStart() const;
-    int SelLength() const;
     void SetSelStart(int start);
-    void SetSelLength(int length);
-    void SelectAll();
 
 protected:
     TEdit(TComponent* owner, DWORD style);
@@ -106,7 +102,7 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 
 // A combo box (COMBOBOX): editable (csDropDown) or a drop-down list, optionally sorted. Each
 // item may carry an object pointer (not owned). Keys and focus of the edit part count as the
-// combo box's own (KeyDown, KeyPress, DoEnter, DoExit).
+// combo box's own (KeyDown, KeyPress, DoExit).
 class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner = nullptr, TComboBoxStyle style = TComboBoxStyle::csDropDown,
@@ -138,7 +134,6 @@ public:
     bool DroppedDown() const;
 
     // A choice from the list (after OnChange).
-    TNotifyEvent OnSelect;
 
 protected:
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;

@@ -23,7 +23,6 @@ public:
     explicit TToolButton(TComponent* owner = nullptr);
     ~TToolButton() override;
 
-    TToolBar* ToolBar() const noexcept { return bar_; }
     // Places the button on bar at index (-1: last); null takes it off.
     void SetToolBar(TToolBar* bar, int index = -1);
     int Index() const;
@@ -99,7 +98,6 @@ public:
 
     TImageList* Images() const noexcept { return images_; }
     void SetImages(TImageList* images);
-    bool ShowCaptions() const noexcept { return showCaptions_; }
     void SetShowCaptions(bool show);
     void SetButtonWidth(int width);
     bool AutoSize = true;

@@ -163,10 +163,6 @@ void TTreeNode::Collapse() {
     TreeView_Expand(tree_->Handle(), item_, TVE_COLLAPSE);
 }
 
-bool TTreeNode::Expanded() const {
-    return (Get(TVIF_STATE).state & TVIS_EXPANDED) != 0;
-}
-
 void TTreeNode::Select() {
     TreeView_SelectItem(tree_->Handle(), item_);
 }
@@ -261,10 +257,6 @@ void TTreeView::SetImages(const TImageList* images) {
 
 void TTreeView::SetStateImages(const TImageList* images) {
     TreeView_SetImageList(Handle(), images ? images->Handle() : nullptr, TVSIL_STATE);
-}
-
-void TTreeView::SetIndent(int indent) {
-    TreeView_SetIndent(Handle(), indent);
 }
 
 void TTreeView::Expand(TTreeNode node) {

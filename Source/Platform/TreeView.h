@@ -58,7 +58,6 @@ public:
     // Asks the expanding handler first, as a user's expansion does.
     void Expand();
     void Collapse();
-    bool Expanded() const;
     void Select();
 
 private:
@@ -98,7 +97,6 @@ public:
     void SetStateImages(const TImageList* images);
 
     void Expand(TTreeNode node);
-    void SetIndent(int indent);
     // A right click selects the node under the mouse before OnMouseUp hears of it.
     bool RightClickSelect = false;
 
