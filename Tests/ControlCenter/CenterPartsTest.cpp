@@ -33,7 +33,7 @@ TEST_F(HookInstallationTest, PublishesTheHookHandleWhileInstalled) {
     ASSERT_NE(hook.Hook(), nullptr);
     UniqueHandle mapping(OpenHookMapping());
     ASSERT_TRUE(mapping);
-    MappedView view = MappedView::Map(mapping.Get(), FILE_MAP_READ, 4);
+    MappedView view = MapView(mapping.Get(), FILE_MAP_READ, 4);
     ASSERT_TRUE(view);
     std::int32_t value = 0;
     std::memcpy(&value, view.Get(), 4);
