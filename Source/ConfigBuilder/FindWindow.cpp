@@ -7,20 +7,6 @@ constexpr char kInactiveBitmap[] = "FINDWINDOWOFF";
 constexpr char kFinderCursor[] = "FINDWINDOWCURSOR";
 constexpr int kFrameWidth = 3;
 
-// Draws bitmap at the origin of dc; its bottom-left pixel's colour is see-through.
-void DrawTransparent(HDC dc, HBITMAP bitmap) {
-    HDC source = CreateCompatibleDC(dc);
-    if (source == nullptr)
-        return;
-    HGDIOBJ old = SelectObject(source, bitmap);
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof(info), &info);
-    const COLORREF clear = GetPixel(source, 0, info.bmHeight - 1);
-    TransparentBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth, info.bmHeight, clear);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
 } // namespace
 
 TFindWindow::TFindWindow(TComponent* owner)
@@ -59,20 +45,19 @@ HWND TFindWindow::TopLevelWindow(HWND w) noexcept {
 void TFindWindow::DrawWindowFrame(HWND w) noexcept {
     if (w == nullptr || !IsWindow(w))
         return;
-    HDC dc = GetWindowDC(w);
-    if (dc == nullptr)
+    const WindowDC dc = GetOwnedWindowDC(w);
+    if (!dc)
         return;
     RECT r{};
     GetWindowRect(w, &r);
     OffsetRect(&r, -r.left, -r.top);
     if (!IsRectEmpty(&r)) {
         const int width = r.right, height = r.bottom;
-        PatBlt(dc, 0, 0, width, kFrameWidth, DSTINVERT);
-        PatBlt(dc, 0, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
-        PatBlt(dc, width - kFrameWidth, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
-        PatBlt(dc, 0, height - kFrameWidth, width, kFrameWidth, DSTINVERT);
+        PatBlt(dc.Get(), 0, 0, width, kFrameWidth, DSTINVERT);
+        PatBlt(dc.Get(), 0, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
+        PatBlt(dc.Get(), width - kFrameWidth, kFrameWidth, kFrameWidth, height - 2 * kFrameWidth, DSTINVERT);
+        PatBlt(dc.Get(), 0, height - kFrameWidth, width, kFrameWidth, DSTINVERT);
     }
-    ReleaseDC(w, dc);
 }
 
 void TFindWindow::Highlight(HWND w) noexcept {
@@ -90,7 +75,7 @@ void TFindWindow::BeginPicking() {
     ::SetFocus(Handle());
     SetCapture(Handle());
     savedCursor_ = GetCursor();
-    ::SetCursor(finderCursor_.GetCursor());
+    ::SetCursor(static_cast<HCURSOR>(finderCursor_.Get()));
     Invalidate();
 }
 
@@ -155,12 +140,10 @@ void TFindWindow::EndPicking(HWND picked) noexcept {
 }
 
 void TFindWindow::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
+    const PaintDC dc = BeginOwnedPaint(Handle());
     RECT r{0, 0, Size, Size};
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    DrawTransparent(dc, GetCapture() == Handle() ? activeBitmap_.Get() : inactiveBitmap_.Get());
-    EndPaint(Handle(), &ps);
+    FillRect(dc.Get(), &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawBitmap(dc.Get(), GetCapture() == Handle() ? activeBitmap_.Get() : inactiveBitmap_.Get(), 0, 0, true);
 }
 
 LRESULT TFindWindow::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

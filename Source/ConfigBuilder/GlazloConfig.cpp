@@ -5,7 +5,6 @@
 #include "uCBApp.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
@@ -13,11 +12,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ApplicationKind = AppKindConfigBuilder;
     // Every form made from now on shows the program's icon.
     Application().SetIcon(LoadIconA(instance, "MAINICON"));
-    const HRESULT com = CoInitialize(nullptr);
     int exitCode = 1;
     try {
         RegisterConfigBuilderClasses();
-        // The application object knows the programs' folder, where the languages lie.
+        // The application object knows the programs' folder, where the languages lie, and
+        // initialises COM, through which they are read.
         TCBApp app;
         InitLanguageFromRegistry();
         if (app.Init()) {
@@ -29,7 +28,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         // What no window could show ends the program; the exit code tells it.
         Application().HandleException();
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
     return exitCode;
 }

@@ -12,7 +12,6 @@
 #include "RootUIController.h"
 #include "SingleAppInstance.h"
 
-#include <objbase.h>
 #include <windows.h>
 
 namespace {
@@ -34,7 +33,7 @@ void TellRulesNotKept(const std::vector<std::string>& names) {
 
 } // namespace
 
-TCBApp::TCBApp() {
+TCBApp::TCBApp() : com_(InitializeCom()) {
     ApplicationFolder = ModuleFolder();
     ConfigFileName = DefaultConfigFileName;
 }
@@ -51,9 +50,7 @@ bool TCBApp::Init() {
             return false;
         }
     }
-    const HRESULT com = CoInitialize(nullptr);
-    comInitialized_ = SUCCEEDED(com);
-    bool ok = com == S_OK || com == S_FALSE;
+    bool ok = static_cast<bool>(com_);
     if (!ok)
         MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(),
                     "Config Builder", MB_OKCANCEL);
@@ -93,10 +90,7 @@ void TCBApp::Run() {
 
 void TCBApp::Done() {
     ReleaseModel();
-    if (comInitialized_) {
-        comInitialized_ = false;
-        CoUninitialize();
-    }
+    com_.Reset();
 }
 
 void TCBApp::ReleaseModel() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BOMInterfaces.h"
+#include "Handles.h"
 
 #include <string>
 
@@ -8,7 +9,8 @@
 // loads the configuration, hands the run over to the root's "CongifBuilder" plug and cleans up.
 class TCBApp {
 public:
-    // The programs' folder and the configuration file's name.
+    // The programs' folder and the configuration file's name; COM for the program's one thread,
+    // which the language needs before Init runs.
     TCBApp();
     ~TCBApp();
     TCBApp(const TCBApp&) = delete;
@@ -20,8 +22,8 @@ public:
     bool LoadModel();
     // Shows the main window and returns when it closes.
     void Run();
-    // Releases the root and ends the COM use that Init began. Any number of calls: COM is
-    // uninitialised once for each successful initialisation.
+    // Releases the root, then ends the COM use that the application object began. Any number of
+    // calls: COM is uninitialised once, and only when its initialisation succeeded.
     void Done();
     void ReleaseModel();
 
@@ -29,7 +31,7 @@ public:
     std::string Language;
 
 private:
-    bool comInitialized_ = false;
+    ComScope com_;
 };
 
 // The classes of the configuration program, registered once.

@@ -2,11 +2,8 @@
 #include "AppSpecificConsts.h"
 #include "uCCApp.h"
 
-#include <objbase.h>
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ApplicationKind = AppKindControlCenter;
-    const HRESULT com = CoInitialize(nullptr);
     int exitCode = 0;
     {
         TCCApp app;
@@ -26,7 +23,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         exitCode = static_cast<int>(app.ExitCode());
         SetCCApp(nullptr);
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
     return exitCode;
 }

@@ -6,7 +6,6 @@
 
 inline constexpr const char* HookLibraryName = "glzemb.dll";
 inline constexpr const char* HookProcName = "CallProcHook";
-inline constexpr const char* HookMappingName = "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}";
 
 // glzemb's hook for the desktop and its handle published in the 4-byte mapping that every copy
 // of the library reads. Each part is released exactly once, in the order the library needs.
@@ -24,13 +23,13 @@ public:
     // Unhook, then frees this process's reference to the library.
     void Remove() noexcept;
 
-    HHOOK Hook() const noexcept { return hook_; }
-    HMODULE Library() const noexcept { return library_; }
+    HHOOK Hook() const noexcept { return hook_.Get(); }
+    HMODULE Library() const noexcept { return library_.Get(); }
     bool Published() const noexcept { return static_cast<bool>(view_); }
 
 private:
-    HMODULE library_ = nullptr;
-    HHOOK hook_ = nullptr;
+    UniqueModule library_;
+    UniqueHook hook_;
     UniqueHandle mapping_;
     MappedView view_;
 };

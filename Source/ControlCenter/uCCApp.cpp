@@ -8,7 +8,6 @@
 #include "SingleAppInstance.h"
 #include "TaskBar.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 namespace {
@@ -46,7 +45,7 @@ void SetCCApp(TCCApp* app) noexcept {
     TheApp.store(app);
 }
 
-TCCApp::TCCApp() {
+TCCApp::TCCApp() : com_(InitializeCom()) {
     ApplicationFolder = ModuleFolder();
     ConfigFileName = DefaultConfigFileName;
     taskbarCreatedMsg_ = RegisterWindowMessageA("TaskbarCreated");
@@ -65,15 +64,14 @@ bool TCCApp::Init() {
             return false;
         }
     }
-    const HRESULT com = CoInitialize(nullptr);
-    if (com != S_OK && com != S_FALSE) {
+    // COM itself was initialised with the application object.
+    if (!com_) {
         MessageBoxA(nullptr, Translate("Error_COMInitialization", "COM initialization error.").c_str(),
                     title_.c_str(), MB_OKCANCEL);
         exitCode_ = TCenterExit::ComRefused;
         Finalize();
         return false;
     }
-    comInitialized_ = true;
     bool ok = ReadSettings() && CreateHandlerWindow();
     if (ok && !LoadModel()) {
         exitCode_ = loadFailure_;
@@ -111,10 +109,7 @@ void TCCApp::Finalize() noexcept {
     RemoveHook();
     ReleaseModel();
     DestroyHandlerWindow();
-    if (comInitialized_) {
-        comInitialized_ = false;
-        CoUninitialize();
-    }
+    com_.Reset();
 }
 
 bool TCCApp::ReadSettings() {

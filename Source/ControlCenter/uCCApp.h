@@ -105,6 +105,9 @@ private:
     void StartFlash();
     void StopAnnouncer() noexcept;
 
+    // The main thread's COM, for the whole program: the language is read through the XML
+    // document object before Init runs. Init only checks it; Finalize ends it.
+    ComScope com_;
     HWND window_ = nullptr;
     std::atomic<bool> trayIconEnabled_{true};
     std::atomic<bool> trayIconShown_{false};
@@ -123,8 +126,6 @@ private:
     UINT taskbarCreatedMsg_ = 0;
     std::string title_;
     bool classRegistered_ = false;
-    // COM taken by Init; given back exactly once.
-    bool comInitialized_ = false;
 };
 
 // The program's application object; null outside its lifetime.

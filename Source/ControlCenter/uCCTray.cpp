@@ -1,6 +1,7 @@
 // Tray icon, flash and menu of the resident program.
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "Handles.h"
 #include "MultiLanguages.h"
 #include "TaskBar.h"
 #include "uCCApp.h"
@@ -79,27 +80,26 @@ void TCCApp::FlashStep() {
 }
 
 void TCCApp::ShowTrayMenu() {
-    HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
+    const UniqueMenu menu(CreatePopupMenu());
+    if (!menu)
         return;
     try {
         const std::string close = Translate("AppCCMenu_Close", "Close");
         const std::string help = Translate("AppCCMenu_HelpContent", "Help");
         const std::string config = Translate("AppCCMenu_Config", "Configure...");
-        AppendMenuA(menu, MF_STRING, IdMenuClose, close.c_str());
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, IdMenuHelp, help.c_str());
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(menu, MF_STRING, IdMenuConfig, config.c_str());
-        SetMenuDefaultItem(menu, IdMenuConfig, FALSE);
+        AppendMenuA(menu.Get(), MF_STRING, IdMenuClose, close.c_str());
+        AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu.Get(), MF_STRING, IdMenuHelp, help.c_str());
+        AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu.Get(), MF_STRING, IdMenuConfig, config.c_str());
+        SetMenuDefaultItem(menu.Get(), IdMenuConfig, FALSE);
         POINT cursor{};
         GetCursorPos(&cursor);
         SetForegroundWindow(window_);
-        TrackPopupMenu(menu, TPM_CENTERALIGN, cursor.x, cursor.y, 0, window_, nullptr);
+        TrackPopupMenu(menu.Get(), TPM_CENTERALIGN, cursor.x, cursor.y, 0, window_, nullptr);
         PostMessageA(window_, WM_NULL, 0, 0);
     } catch (...) {
     }
-    DestroyMenu(menu);
 }
 
 void TCCApp::StartConfigProgram() {

@@ -1,8 +1,7 @@
 #include "uControlCenterThread.h"
 
+#include "Handles.h"
 #include "uCCApp.h"
-
-#include <objbase.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -42,7 +41,7 @@ void TControlCenterThread::ClearQuery() {
 }
 
 void TControlCenterThread::Execute() {
-    const HRESULT com = CoInitialize(nullptr);
+    const ComScope com = InitializeCom();
     int code = 0;
     int size = 0;
     std::vector<char> data;
@@ -64,8 +63,6 @@ void TControlCenterThread::Execute() {
             WaitForSingleObject(wake_.Get(), static_cast<DWORD>(channel_->Timeout()));
         }
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
 }
 
 void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>& data) {

@@ -10,22 +10,6 @@ namespace {
 
 using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
-// The module handle is freed on every path.
-class TModule {
-public:
-    explicit TModule(const char* name) : module_(LoadLibraryA(name)) {}
-    TModule(const TModule&) = delete;
-    TModule& operator=(const TModule&) = delete;
-    ~TModule() {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
-    }
-    FARPROC Find(const char* name) const { return module_ ? GetProcAddress(module_, name) : nullptr; }
-
-private:
-    HMODULE module_;
-};
-
 LONG_PTR ExStyle(HWND window) {
     return GetWindowLongPtrA(window, GWL_EXSTYLE);
 }
@@ -95,9 +79,11 @@ TLayeredState CaptureLayeredState(HWND window) {
 }
 
 bool SetWindowAlphaPercent(HWND window, int percent) {
-    const TModule user32("user32.dll");
-    const auto setLayered =
-        reinterpret_cast<SetLayeredFn>(reinterpret_cast<void*>(user32.Find("SetLayeredWindowAttributes")));
+    const UniqueModule user32(LoadLibraryA("user32.dll"));
+    if (!user32)
+        return false;
+    const auto setLayered = reinterpret_cast<SetLayeredFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32.Get(), "SetLayeredWindowAttributes")));
     if (setLayered == nullptr)
         return false;
     // A hand-written level outside 0..100 would wrap the byte to an all but invisible window.

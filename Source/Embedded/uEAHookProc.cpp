@@ -1,7 +1,9 @@
 #include "uEAHookProc.h"
 
+#include "AppSpecificConsts.h"
 #include "Declarations.h"
 #include "EARoutines.h"
+#include "Handles.h"
 #include "WinFuncs.h"
 #include "uEACaptionWatch.h"
 #include "uEAStartup.h"
@@ -59,8 +61,6 @@ bool IsExcludedClass(const std::string& className) {
 
 namespace {
 
-constexpr const char* HookMappingName = "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}";
-
 // A user handle travels as its 32-bit value; 64-bit Windows widens it back by sign extension.
 LONG_PTR WidenHandle(DWORD value) noexcept {
     return static_cast<LONG_PTR>(static_cast<LONG>(value));
@@ -116,27 +116,19 @@ void HandleHookedMessage(const CWPSTRUCT& record) {
 } // namespace
 
 LONG_PTR ReadHookHandle() noexcept {
-    LONG_PTR handle = 0;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HookMappingName);
-    if (mapping == nullptr)
+    const UniqueHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HookMappingName));
+    const MappedView view = MapView(mapping.Get(), FILE_MAP_ALL_ACCESS, 4);
+    if (!view)
         return 0;
-    if (void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4)) {
-        DWORD value = 0;
-        std::memcpy(&value, view, 4);
-        handle = WidenHandle(value);
-        UnmapViewOfFile(view);
-    }
-    CloseHandle(mapping);
-    return handle;
+    DWORD value = 0;
+    std::memcpy(&value, view.Get(), 4);
+    return WidenHandle(value);
 }
 
 bool HookOwnerRuns() noexcept {
     // Opened only: creating it here would keep a mapping alive that nobody publishes.
-    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, HookMappingName);
-    if (mapping == nullptr)
-        return false;
-    CloseHandle(mapping);
-    return true;
+    return static_cast<bool>(UniqueHandle(OpenFileMappingA(FILE_MAP_READ, FALSE, HookMappingName)));
 }
 
 extern "C" LRESULT CALLBACK CallProcHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -4,8 +4,8 @@
 
 namespace {
 
-TPicture LoadPicture(const std::string& name) {
-    return TPicture(LoadBitmapA(ThisModule(), name.c_str()));
+UniqueBitmap LoadPicture(const std::string& name) {
+    return UniqueBitmap(LoadBitmapA(ThisModule(), name.c_str()));
 }
 
 } // namespace

@@ -1,31 +1,7 @@
 #pragma once
 
+#include "Handles.h"
 #include "uEAGeneralClasses.h"
-
-// A bitmap handle owned once and deleted with its holder.
-class TPicture {
-public:
-    TPicture() = default;
-    explicit TPicture(HBITMAP bitmap) : bitmap_(bitmap) {}
-    TPicture(TPicture&& other) noexcept : bitmap_(std::exchange(other.bitmap_, nullptr)) {}
-    TPicture& operator=(TPicture&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            bitmap_ = std::exchange(other.bitmap_, nullptr);
-        }
-        return *this;
-    }
-    ~TPicture() { Reset(); }
-    HBITMAP Get() const noexcept { return bitmap_; }
-    void Reset() noexcept {
-        if (bitmap_ != nullptr)
-            DeleteObject(bitmap_);
-        bitmap_ = nullptr;
-    }
-
-private:
-    HBITMAP bitmap_ = nullptr;
-};
 
 // One named step of an action's ring, created from text under the key "OPERATION".
 class TOperation : public TAbstractParamsItem, public IOperation {
@@ -42,7 +18,7 @@ class TOperation : public TAbstractParamsItem, public IOperation {
 
     std::string Caption;
     std::string Hint;
-    TPicture Image, DownImage, ImageSmall, DownImageSmall;
+    UniqueBitmap Image, DownImage, ImageSmall, DownImageSmall;
     bool DirectCall = false;
     bool Default = false;
 

@@ -1,6 +1,7 @@
 #include "uEAThread.h"
 
 #include "EARoutines.h"
+#include "Handles.h"
 #include "uEAHookProc.h"
 #include "uEAStartup.h"
 #include "uEmbededApplication.h"
@@ -24,21 +25,22 @@ struct TWorkerJob {
 
 bool TEAThread::Start(HWND window, unsigned long long fetch) {
     HMODULE module = nullptr;
-    // The worker's own reference to the library, released by FreeLibraryAndExitThread.
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                             reinterpret_cast<LPCSTR>(&TEAThread::Entry), &module))
         return false;
+    // The worker's own reference to the library, released by FreeLibraryAndExitThread.
+    UniqueModule reference(module);
     auto job = std::make_unique<TWorkerJob>(TWorkerJob{window, fetch});
     ++workers_;
-    HANDLE thread = CreateThread(nullptr, WorkerStack, &TEAThread::Entry, job.get(),
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (thread == nullptr) {
+    const UniqueHandle thread(CreateThread(nullptr, WorkerStack, &TEAThread::Entry, job.get(),
+                                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    if (!thread) {
         --workers_;
-        FreeLibrary(module);
         return false;
     }
-    job.release(); // the worker owns it now
-    CloseHandle(thread);
+    // The worker owns both now.
+    job.release();
+    reference.Release();
     return true;
 }
 

@@ -13,20 +13,6 @@ void PaintBackground(HDC dc, const RECT& r, HBRUSH brush) {
     FillRect(dc, &r, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
 }
 
-class TPaintScope {
-public:
-    explicit TPaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
-    ~TPaintScope() { EndPaint(hwnd_, &ps_); }
-    TPaintScope(const TPaintScope&) = delete;
-    TPaintScope& operator=(const TPaintScope&) = delete;
-    HDC Dc() const noexcept { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT ps_{};
-    HDC dc_ = nullptr;
-};
-
 } // namespace
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
@@ -48,11 +34,11 @@ void TPanel::AdjustClientRect(RECT& rect) const {
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        TPaintScope paint(Handle());
+        const PaintDC paint = BeginOwnedPaint(Handle());
         RECT r = ClientRect();
-        PaintBackground(paint.Dc(), r, BackgroundBrush());
+        PaintBackground(paint.Get(), r, BackgroundBrush());
         if (bevel_ != TBevelCut::bvNone)
-            DrawEdge(paint.Dc(), &r, bevel_ == TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+            DrawEdge(paint.Get(), &r, bevel_ == TBevelCut::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
                      BF_RECT);
         return 0;
     }
@@ -70,12 +56,12 @@ int TGroupBox::CaptionHeight() const {
     const HFONT font = FontHandle();
     if (font == captionFont_)
         return captionHeight_;
-    HDC dc = GetDC(Handle());
-    const HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const WindowDC dc = GetOwnedDC(Handle());
+        const SelectedObject selected = SelectInto(dc.Get(), font);
+        GetTextMetricsA(dc.Get(), &metrics);
+    }
     captionFont_ = font;
     captionHeight_ = metrics.tmHeight;
     return captionHeight_;
@@ -95,8 +81,8 @@ int TGroupBox::FrameHeight() const {
 LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        TPaintScope paint(Handle());
-        const HDC dc = paint.Dc();
+        const PaintDC paint = BeginOwnedPaint(Handle());
+        const HDC dc = paint.Get();
         RECT r = ClientRect();
         PaintBackground(dc, r, BackgroundBrush());
         const int textHeight = CaptionHeight();
@@ -105,7 +91,7 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
         const std::string caption = Text();
         if (!caption.empty()) {
-            const HGDIOBJ old = SelectObject(dc, FontHandle());
+            const SelectedObject font = SelectInto(dc, FontHandle());
             SetBkMode(dc, OPAQUE);
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             if (HBRUSH brush = BackgroundBrush()) {
@@ -118,7 +104,6 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             RECT text{8, 0, r.right - 8, textHeight};
             DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                       DT_SINGLELINE | DT_LEFT | DT_NOPREFIX | DT_NOCLIP);
-            SelectObject(dc, old);
         }
         return 0;
     }
@@ -321,16 +306,16 @@ void TControlBar::AlignedControls() {
 
 LRESULT TControlBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        TPaintScope paint(Handle());
+        const PaintDC paint = BeginOwnedPaint(Handle());
         RECT r = ClientRect();
-        PaintBackground(paint.Dc(), r, BackgroundBrush());
+        PaintBackground(paint.Get(), r, BackgroundBrush());
         for (int i = 0; i < ControlCount(); ++i) {
             TWinControl* band = Controls(i);
             if (!band->Visible())
                 continue;
             const RECT b = band->BoundsRect();
             RECT grip{b.left - 7, b.top + 1, b.left - 4, b.bottom - 1};
-            DrawEdge(paint.Dc(), &grip, BDR_RAISEDINNER, BF_RECT);
+            DrawEdge(paint.Get(), &grip, BDR_RAISEDINNER, BF_RECT);
         }
         return 0;
     }
@@ -353,23 +338,15 @@ void TImage::LoadFromResource(const std::string& name) {
 
 LRESULT TImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        TPaintScope paint(Handle());
+        const PaintDC paint = BeginOwnedPaint(Handle());
         const RECT client = ClientRect();
-        PaintBackground(paint.Dc(), client, BackgroundBrush());
+        PaintBackground(paint.Get(), client, BackgroundBrush());
         if (picture_) {
             BITMAP info{};
             GetObjectA(picture_.Get(), sizeof(info), &info);
-            HDC source = CreateCompatibleDC(paint.Dc());
-            const HGDIOBJ old = SelectObject(source, picture_.Get());
             const int x = Center ? (client.right - info.bmWidth) / 2 : 0;
             const int y = Center ? (client.bottom - info.bmHeight) / 2 : 0;
-            if (Transparent)
-                TransparentBlt(paint.Dc(), x, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth,
-                               info.bmHeight, GetPixel(source, 0, info.bmHeight - 1));
-            else
-                BitBlt(paint.Dc(), x, y, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-            SelectObject(source, old);
-            DeleteDC(source);
+            DrawBitmap(paint.Get(), picture_.Get(), x, y, Transparent);
         }
         return 0;
     }

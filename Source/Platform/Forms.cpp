@@ -641,10 +641,7 @@ int TScreen::Height() const noexcept {
 }
 
 int TScreen::PixelsPerInch() const noexcept {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
+    return ScreenPixelsPerInch();
 }
 
 HCURSOR TScreen::Cursor(int number) const noexcept {

@@ -30,6 +30,26 @@ UniqueIcon LoadCursorResource(const std::string& name) {
     return UniqueIcon(static_cast<HICON>(cursor));
 }
 
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, bool transparent) noexcept {
+    BITMAP info{};
+    if (GetObjectA(bitmap, sizeof(info), &info) == 0)
+        return;
+    const MemoryDC source(CreateCompatibleDC(dc));
+    if (!source)
+        return;
+    const SelectedObject selected = SelectInto(source.Get(), bitmap);
+    if (transparent)
+        TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
+                       GetPixel(source.Get(), 0, info.bmHeight - 1));
+    else
+        BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
+}
+
+int ScreenPixelsPerInch() noexcept {
+    const WindowDC screen = GetOwnedDC(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
+}
+
 HCURSOR SystemCursor(LPCSTR id) noexcept {
     return LoadCursorA(nullptr, id);
 }
@@ -65,10 +85,7 @@ void TFont::SetHeight(int height) {
 }
 
 void TFont::SetSize(int points) {
-    HDC screen = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    SetHeight(-MulDiv(points, ppi, 72));
+    SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72));
 }
 
 void TFont::SetStyle(unsigned style) {

@@ -1,70 +1,11 @@
 #pragma once
 
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <string>
-#include <utility>
-
-// Owns one GDI object (font, bitmap, brush, pen); deleted exactly once.
-template <class H> class UniqueGdiObject {
-public:
-    UniqueGdiObject() noexcept = default;
-    explicit UniqueGdiObject(H handle) noexcept : handle_(handle) {}
-    UniqueGdiObject(UniqueGdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-    ~UniqueGdiObject() { Reset(); }
-
-    H Get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    H Release() noexcept { return std::exchange(handle_, nullptr); }
-    void Reset(H handle = nullptr) noexcept {
-        if (handle_ != nullptr)
-            DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-private:
-    H handle_ = nullptr;
-};
-
-using UniqueFont = UniqueGdiObject<HFONT>;
-using UniqueBitmap = UniqueGdiObject<HBITMAP>;
-using UniqueBrush = UniqueGdiObject<HBRUSH>;
-
-// Owns an icon or a cursor loaded without LR_SHARED.
-class UniqueIcon {
-public:
-    UniqueIcon() noexcept = default;
-    explicit UniqueIcon(HICON icon) noexcept : icon_(icon) {}
-    UniqueIcon(UniqueIcon&& other) noexcept : icon_(std::exchange(other.icon_, nullptr)) {}
-    UniqueIcon& operator=(UniqueIcon&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.icon_, nullptr));
-        return *this;
-    }
-    UniqueIcon(const UniqueIcon&) = delete;
-    UniqueIcon& operator=(const UniqueIcon&) = delete;
-    ~UniqueIcon() { Reset(); }
-
-    HICON Get() const noexcept { return icon_; }
-    HCURSOR GetCursor() const noexcept { return static_cast<HCURSOR>(icon_); }
-    explicit operator bool() const noexcept { return icon_ != nullptr; }
-    void Reset(HICON icon = nullptr) noexcept {
-        if (icon_ != nullptr)
-            DestroyIcon(icon_);
-        icon_ = icon;
-    }
-
-private:
-    HICON icon_ = nullptr;
-};
 
 // "Use the parent's colour" (and the system default where there is no parent).
 constexpr COLORREF clDefault = CLR_INVALID;
@@ -75,6 +16,12 @@ COLORREF SysColor(int index) noexcept;
 UniqueBitmap LoadBitmapResource(const std::string& name);
 UniqueIcon LoadIconResource(const std::string& name, int size = 0);
 UniqueIcon LoadCursorResource(const std::string& name);
+// Draws Bitmap at its size with its top-left corner at (X, Y). Transparent leaves out the pixels
+// of the colour of its bottom-left pixel.
+void DrawBitmap(HDC dc, HBITMAP bitmap, int x, int y, bool transparent) noexcept;
+// The screen's pixels per logical inch, vertically.
+int ScreenPixelsPerInch() noexcept;
+
 // A shared system cursor (IDC_HAND, IDC_SIZEWE, ...); never destroyed.
 HCURSOR SystemCursor(LPCSTR id) noexcept;
 

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
+
+using UniqueImageList = UniqueOwner<NullIsEmpty<HIMAGELIST, &ImageList_Destroy>>;
 
 // Owns one comctl32 image list.
 class TImageList {
 public:
     TImageList(int width, int height);
-    ~TImageList();
-    TImageList(TImageList&& other) noexcept;
-    TImageList& operator=(TImageList&& other) noexcept;
-    TImageList(const TImageList&) = delete;
-    TImageList& operator=(const TImageList&) = delete;
 
     // Adds an image (mask may be null); answers its index. A bitmap wider than one image adds
     // one image per width.
@@ -25,10 +24,10 @@ public:
     int Count() const;
     int Width() const noexcept { return width_; }
     int Height() const noexcept { return height_; }
-    HIMAGELIST Handle() const noexcept { return handle_; }
+    HIMAGELIST Handle() const noexcept { return handle_.Get(); }
 
 private:
-    HIMAGELIST handle_ = nullptr;
+    UniqueImageList handle_;
     int width_ = 0;
     int height_ = 0;
 };

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <utility>
 
 namespace {
 
@@ -36,20 +35,6 @@ UINT NewCommand(TMenuItem* item) {
 }
 
 } // namespace
-
-UniqueMenu::UniqueMenu(UniqueMenu&& other) noexcept : menu_(std::exchange(other.menu_, nullptr)) {}
-
-UniqueMenu& UniqueMenu::operator=(UniqueMenu&& other) noexcept {
-    if (this != &other)
-        Reset(std::exchange(other.menu_, nullptr));
-    return *this;
-}
-
-void UniqueMenu::Reset(HMENU menu) noexcept {
-    if (menu_ != nullptr)
-        DestroyMenu(menu_);
-    menu_ = menu;
-}
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand(this)) {
     SetClassName("TMenuItem");

@@ -2,6 +2,7 @@
 
 #include "CommandAction.h"
 #include "Components.h"
+#include "Handles.h"
 
 #include <windows.h>
 
@@ -10,23 +11,6 @@
 
 class TImageList;
 class TPopupMenu;
-
-// Owns a menu handle; destroyed exactly once.
-class UniqueMenu {
-public:
-    UniqueMenu() noexcept = default;
-    explicit UniqueMenu(HMENU menu) noexcept : menu_(menu) {}
-    UniqueMenu(UniqueMenu&& other) noexcept;
-    UniqueMenu& operator=(UniqueMenu&& other) noexcept;
-    UniqueMenu(const UniqueMenu&) = delete;
-    UniqueMenu& operator=(const UniqueMenu&) = delete;
-    ~UniqueMenu() { Reset(); }
-    HMENU Get() const noexcept { return menu_; }
-    void Reset(HMENU menu = nullptr) noexcept;
-
-private:
-    HMENU menu_ = nullptr;
-};
 
 // One item of a pop-up menu; the items under it form its sub-menu. The list of sub-items does
 // not own them (their owners do). A caption of "-" makes a separator. Bound to an action, the

@@ -121,13 +121,14 @@ void TLabel::AdjustBounds() {
     const DWORD type = static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)) & SS_TYPEMASK;
     if (type != SS_LEFTNOWORDWRAP)
         return; // wrapped or aligned text keeps the size it was given
-    HDC dc = GetDC(Handle());
-    const HGDIOBJ old = SelectObject(dc, FontHandle());
     const std::string text = Text().empty() ? std::string(" ") : Text();
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const WindowDC dc = GetOwnedDC(Handle());
+        const SelectedObject font = SelectInto(dc.Get(), FontHandle());
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    }
     const RECT bounds = BoundsRect();
     SetBounds(bounds.left, bounds.top, r.right, r.bottom);
 }

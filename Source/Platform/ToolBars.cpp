@@ -428,14 +428,14 @@ void TToolBar::DropMenus(int index, bool fromKeyboard) {
     struct TRestore {
         TToolBar* bar;
         TToolBar* outer;
-        HHOOK hook;
+        UniqueHook hook;
         ~TRestore() {
-            if (hook != nullptr)
-                UnhookWindowsHookEx(hook);
+            hook.Reset();
             droppingBar = outer;
             bar->droppedMenu_ = nullptr;
         }
-    } restore{this, outer, SetWindowsHookExA(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId())};
+    } restore{this, outer,
+              UniqueHook(SetWindowsHookExA(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId()))};
     droppingBar = this;
     for (int tries = 0; index >= 0 && tries < 64; ++tries) {
         TToolButton* button = buttons_[static_cast<size_t>(index)];

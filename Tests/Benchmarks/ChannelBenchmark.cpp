@@ -22,13 +22,13 @@ struct PingPong {
         : section(create ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
                                               (name + "Block").c_str())
                          : OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, (name + "Block").c_str())),
-          view(MappedView::Map(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 4096)),
+          view(MapView(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 4096)),
           ping(create ? CreateEventA(nullptr, FALSE, FALSE, (name + "Ping").c_str())
                       : OpenEventA(EVENT_ALL_ACCESS, FALSE, (name + "Ping").c_str())),
           pong(create ? CreateEventA(nullptr, FALSE, FALSE, (name + "Pong").c_str())
                       : OpenEventA(EVENT_ALL_ACCESS, FALSE, (name + "Pong").c_str())) {}
     bool Usable() const { return view && ping && pong; }
-    volatile LONG* Value() const { return view.As<volatile LONG>(); }
+    volatile LONG* Value() const { return static_cast<volatile LONG*>(view.Get()); }
     UniqueHandle section;
     MappedView view;
     UniqueHandle ping;

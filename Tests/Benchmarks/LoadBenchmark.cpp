@@ -231,7 +231,7 @@ public:
     BlockWatch()
         : section_(
               OpenFileMappingA(FILE_MAP_READ, FALSE, (std::string(ChannelPrefix) + "SharedMemory").c_str())),
-          view_(MappedView::Map(section_.Get(), FILE_MAP_READ, ChannelBufferSize)) {
+          view_(MapView(section_.Get(), FILE_MAP_READ, ChannelBufferSize)) {
         if (view_)
             watcher_ = std::thread([this] { Watch(); });
     }
@@ -248,7 +248,7 @@ public:
 
 private:
     void Read(std::int32_t (&head)[3]) const {
-        const volatile std::int32_t* block = view_.As<volatile std::int32_t>();
+        const volatile std::int32_t* block = static_cast<volatile std::int32_t*>(view_.Get());
         for (int i = 0; i < 3; ++i)
             head[i] = block[i];
     }

@@ -4,6 +4,7 @@
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
 #include "GeneralClasses.h"
+#include "Handles.h"
 #include "ModelRegistration.h"
 #include "QuendaWindows.h"
 #include "XMLStorage.h"
@@ -97,7 +98,7 @@ double MeasureLoad(int count) {
 } // namespace
 
 int main() {
-    CoInitialize(nullptr);
+    const ComScope com = InitializeCom();
     InitAbstractClasses();
     RegisterBOMClasses();
     RegisterModelClasses();
@@ -158,6 +159,5 @@ int main() {
     }
     DeleteFileA(ConfigurationFilePath().c_str());
     DestroyWindow(target);
-    CoUninitialize();
     return failures == 0 ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include "BOM_UI.h"
 #include "DetailPanelRegistration.h"
 #include "GeneralClasses.h"
+#include "Handles.h"
 #include "ModelRegistration.h"
 #include "MultiLanguages.h"
 #include "QuendaWindows.h"
@@ -146,7 +147,7 @@ std::pair<double, int> ShowHelpText(HWND host, std::size_t characters) {
 } // namespace
 
 int main() {
-    CoInitialize(nullptr);
+    const ComScope com = InitializeCom();
     InitAbstractClasses();
     RegisterBOMClasses();
     RegisterModelClasses();
@@ -229,6 +230,5 @@ int main() {
         std::printf("%6zu characters (%4d shown) %8.0f us  (built-in %7.0f us)  ratio %.2f\n", kHelpSizes[i],
                     shownLength[i], Median(help[i].Times), Median(help[i].Floors), Median(help[i].Ratios));
     DestroyWindow(host);
-    CoUninitialize();
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "FindWindow.h"
+#include "Handles.h"
 #include "PexControls.h"
 #include "PickTargets.h"
 
@@ -146,9 +147,9 @@ TEST_F(HistoryCombo, EnterReachesTheKeyPressHandler) {
 }
 
 TEST_F(HistoryCombo, ContextMenuKeyOpensThePopupMenuAtTheCentre) {
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 1, "Clear history");
-    combo.PopupMenu = menu;
+    const UniqueMenu menu(CreatePopupMenu());
+    AppendMenuA(menu.Get(), MF_STRING, 1, "Clear history");
+    combo.PopupMenu = menu.Get();
     static POINT shownAt;
     shownAt = POINT{-1, -1};
     // The menu runs its own loop: a timer of this thread looks at it and closes it.
@@ -167,7 +168,6 @@ TEST_F(HistoryCombo, ContextMenuKeyOpensThePopupMenuAtTheCentre) {
     GetWindowRect(combo.Handle(), &box);
     EXPECT_EQ((box.left + box.right) / 2, shownAt.x);
     EXPECT_EQ((box.top + box.bottom) / 2, shownAt.y);
-    DestroyMenu(menu);
 }
 
 // The picker dragged by posted mouse messages over the windows of another process.
@@ -203,10 +203,8 @@ protected:
         Deliver();
         RECT r;
         GetWindowRect(w, &r);
-        HDC screen = GetDC(nullptr);
-        const COLORREF c = GetPixel(screen, r.left + 1, (r.top + r.bottom) / 2);
-        ReleaseDC(nullptr, screen);
-        return c;
+        const WindowDC screen = GetOwnedDC(nullptr);
+        return GetPixel(screen.Get(), r.left + 1, (r.top + r.bottom) / 2);
     }
 
     static TPickTargets targets;

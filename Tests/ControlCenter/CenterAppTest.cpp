@@ -166,10 +166,7 @@ private:
 
 TEST(ControlCenterThread, SlowAnswersReachTheClientsThatAsked) {
     // The configuration is read through the XML document object.
-    struct Com {
-        Com() { CoInitialize(nullptr); }
-        ~Com() { CoUninitialize(); }
-    } com;
+    const ComScope com = InitializeCom();
     CenterSandbox sandbox;
     sandbox.WriteConfiguration({{"Slow", SlowCaptionWindow::ClassName, 60, SlowCaptionWindow::Caption}});
     ApplicationFolder = sandbox.Folder().string() + "\\";

@@ -1,4 +1,5 @@
 #include "AppSpecificConsts.h"
+#include "Handles.h"
 #include "HookInstallation.h"
 #include "ModuleFiles.h"
 #include "TaskBar.h"
@@ -33,7 +34,7 @@ TEST_F(HookInstallationTest, PublishesTheHookHandleWhileInstalled) {
     ASSERT_NE(hook.Hook(), nullptr);
     UniqueHandle mapping(OpenHookMapping());
     ASSERT_TRUE(mapping);
-    MappedView view = MappedView::Map(mapping.Get(), FILE_MAP_READ, 4);
+    MappedView view = MapView(mapping.Get(), FILE_MAP_READ, 4);
     ASSERT_TRUE(view);
     std::int32_t value = 0;
     std::memcpy(&value, view.Get(), 4);
@@ -96,16 +97,15 @@ TEST(TaskBar, TipIsCutTo63Characters) {
 
 TEST(TaskBar, IconsHaveBothSizes) {
     for (const int size : {16, 32}) {
-        HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), TrayIconDefault, IMAGE_ICON, size, size, 0);
-        ASSERT_NE(icon, nullptr) << size;
+        const UniqueIcon icon(static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), TrayIconDefault, IMAGE_ICON, size, size, 0)));
+        ASSERT_TRUE(icon) << size;
         ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(static_cast<HICON>(icon), &info));
+        ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+        const UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
         BITMAP bitmap{};
         GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
         EXPECT_EQ(bitmap.bmWidth, size);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(static_cast<HICON>(icon));
     }
 }
 
@@ -141,29 +141,26 @@ TEST(Deliverables, EachCarriesItsVersionInformationAndManifest) {
         EXPECT_EQ(file, VersionText(block, "OriginalFilename"));
         EXPECT_EQ("Glazlo", VersionText(block, "ProductName")) << file;
 
-        const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(nullptr, module) << file;
+        const UniqueModule module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        ASSERT_TRUE(module) << file;
         // A library's manifest has the number 2, so that it never changes its host's activation.
         const auto id = std::string(file).ends_with(".dll") ? MAKEINTRESOURCEA(2) : MAKEINTRESOURCEA(1);
-        EXPECT_NE(nullptr, FindResourceA(module, id, MAKEINTRESOURCEA(24))) << file;
-        FreeLibrary(module);
+        EXPECT_NE(nullptr, FindResourceA(module.Get(), id, MAKEINTRESOURCEA(24))) << file;
     }
 }
 
 TEST(Deliverables, LibraryCarriesTheOperationPicturesByName) {
-    const HMODULE library = LoadLibraryA((ProgramFolder() + "glzemb.dll").c_str());
-    ASSERT_NE(nullptr, library);
+    const UniqueModule library(LoadLibraryA((ProgramFolder() + "glzemb.dll").c_str()));
+    ASSERT_TRUE(library);
     for (const char* name :
          {"MAKETRANSPARENTON", "MAKETRANSPARENTOFF", "MAKETRANSPARENTON_SMALL", "MAKETRANSPARENTOFF_SMALL",
           "STAYONTOPON", "STAYONTOPOFF", "STAYONTOPON_SMALL", "STAYONTOPOFF_SMALL"}) {
-        const HBITMAP bitmap = LoadBitmapA(library, name);
-        EXPECT_NE(nullptr, bitmap) << name;
+        const UniqueBitmap bitmap(LoadBitmapA(library.Get(), name));
+        EXPECT_TRUE(bitmap) << name;
         BITMAP info{};
-        if (bitmap != nullptr) {
-            EXPECT_NE(0, GetObjectA(bitmap, sizeof info, &info)) << name;
+        if (bitmap) {
+            EXPECT_NE(0, GetObjectA(bitmap.Get(), sizeof info, &info)) << name;
             EXPECT_EQ(std::string(name).ends_with("_SMALL") ? 16 : 24, info.bmWidth) << name;
-            DeleteObject(bitmap);
         }
     }
-    FreeLibrary(library);
 }

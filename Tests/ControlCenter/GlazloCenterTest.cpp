@@ -159,7 +159,7 @@ TEST_F(RunningCenter, HungWindowDoesNotStopTheServer) {
 TEST_F(RunningCenter, HookMappingHoldsTheHookHandleWhileRunning) {
     UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, HookMappingName));
     ASSERT_TRUE(mapping);
-    MappedView view = MappedView::Map(mapping.Get(), FILE_MAP_READ, 4);
+    MappedView view = MapView(mapping.Get(), FILE_MAP_READ, 4);
     ASSERT_TRUE(view);
     std::uint32_t value = 0;
     std::memcpy(&value, view.Get(), 4);

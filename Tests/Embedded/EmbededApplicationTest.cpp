@@ -44,13 +44,13 @@ constexpr DWORD HandOverBusyMs = 5500;
 class EmbededApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId());
-        ASSERT_NE(nullptr, hook_);
+        hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId()));
+        ASSERT_TRUE(hook_);
         application_ = EmbededApplication();
         ASSERT_TRUE(application_);
     }
     void TearDown() override {
-        UnhookWindowsHookEx(hook_);
+        hook_.Reset();
         for (HWND window : windows_)
             DestroyWindow(window);
         WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
@@ -61,7 +61,7 @@ protected:
         windows_.push_back(window);
         return window;
     }
-    HHOOK hook_ = nullptr;
+    UniqueHook hook_;
     TEmbededApplicationPtr application_;
     std::vector<HWND> windows_;
 };
@@ -116,8 +116,8 @@ private:
 
 // The hook-handle mapping that the resident program holds while it runs.
 UniqueHandle PublishHookMapping() {
-    return UniqueHandle(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
-                                           "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}"));
+    return UniqueHandle(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HookMappingName));
 }
 
 // Hands a rule over as a worker does, from another thread, while this thread takes messages.
@@ -190,7 +190,7 @@ TEST_F(EmbededApplicationTest, RuleWaitsForAWindowWhoseThreadIsBusyForSeconds) {
     std::atomic<HWND> window{nullptr};
     TSignal done;
     std::thread host([&] {
-        const HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId());
+        UniqueHook hook(SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId()));
         window = CreateWindowExA(0, "STATIC", "busy", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
         Sleep(HandOverBusyMs); // busy: no message is taken meanwhile
@@ -201,7 +201,7 @@ TEST_F(EmbededApplicationTest, RuleWaitsForAWindowWhoseThreadIsBusyForSeconds) {
                 DispatchMessageA(&msg);
         }
         DestroyWindow(window);
-        UnhookWindowsHookEx(hook);
+        hook.Reset();
     });
     EXPECT_TRUE(WaitUntil([&] { return window != nullptr && Alpha(window) == 102; }, HandOverBusyMs + 3000));
     done.Set();

@@ -51,11 +51,10 @@ struct TChild {
     bool Started() const { return info.hProcess != nullptr; }
 };
 
-struct TEvent {
-    HANDLE handle;
-    explicit TEvent(const char* name) : handle(CreateEventA(nullptr, TRUE, FALSE, name)) {}
-    ~TEvent() { CloseHandle(handle); }
-};
+// A manual-reset event of the given name, not set.
+UniqueHandle NamedEvent(const char* name) {
+    return UniqueHandle(CreateEventA(nullptr, TRUE, FALSE, name));
+}
 
 LRESULT Query(HWND window, WPARAM what, UINT timeout = 2000) {
     DWORD_PTR result = 0;
@@ -112,8 +111,8 @@ TEST(CallProcHookTest, NegativeCodeOnlyPassesOn) {
 }
 
 TEST(HookProcessTest, HostWindowsKeepWorkingWhileHookedAndAfterUnhook) {
-    TEvent ready("GlzTestHookReady");
-    TEvent stop("GlzTestHookStop");
+    const UniqueHandle ready = NamedEvent("GlzTestHookReady");
+    const UniqueHandle stop = NamedEvent("GlzTestHookStop");
     TChild host(HelperCommand("GlzTargetWindows.exe", "A:GlzHostAnsi W:GlzHostWide"));
     ASSERT_TRUE(host.Started());
     HWND ansi = nullptr;
@@ -128,7 +127,7 @@ TEST(HookProcessTest, HostWindowsKeepWorkingWhileHookedAndAfterUnhook) {
     {
         TChild installer(HelperCommand("GlzHookInstaller.exe", "GlzTestHookReady GlzTestHookStop"));
         ASSERT_TRUE(installer.Started());
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.handle, 10000));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready.Get(), 10000));
         // The system loads the library into the host with the first message sent there.
         EXPECT_TRUE(WaitUntil([&] { return Query(ansi, 0) == 1; }, 5000));
         EXPECT_EQ(ProbeReply, Query(wide, 1));
@@ -137,7 +136,7 @@ TEST(HookProcessTest, HostWindowsKeepWorkingWhileHookedAndAfterUnhook) {
         EXPECT_NE(nullptr, created);
         EXPECT_EQ(ProbeReply, Query(created, 1));
         EXPECT_TRUE(IsWindowUnicode(wide));
-        SetEvent(stop.handle);
+        SetEvent(stop.Get());
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer.info.hProcess, 10000));
     }
     EXPECT_EQ(ProbeReply, Query(ansi, 1));
@@ -207,10 +206,10 @@ protected:
         std::string serverArguments = "GlzTestServerReady ";
         serverArguments += rule;
         server_ = std::make_unique<TChild>(HelperCommand("GlzRuleServer.exe", serverArguments.c_str()));
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(serverReady_.handle, 10000));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(serverReady_.Get(), 10000));
         installer_ = std::make_unique<TChild>(
             HelperCommand("GlzHookInstaller.exe", "GlzTestHookReady GlzTestHookStop"));
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hookReady_.handle, 10000));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hookReady_.Get(), 10000));
         host_ = std::make_unique<TChild>(HelperCommand(
             "GlzTargetWindows.exe",
             "A:GlzRuleAnsi W:GlzRuleWide A:tooltips_class32 A:IME A:GlzRuleLater A:GlzRuleCaption"));
@@ -237,7 +236,7 @@ protected:
     }
     void Unhook() {
         if (installer_) {
-            SetEvent(hookStop_.handle);
+            SetEvent(hookStop_.Get());
             EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer_->info.hProcess, 10000));
             installer_.reset();
         }
@@ -256,9 +255,9 @@ protected:
         }
     }
 
-    TEvent serverReady_{"GlzTestServerReady"};
-    TEvent hookReady_{"GlzTestHookReady"};
-    TEvent hookStop_{"GlzTestHookStop"};
+    UniqueHandle serverReady_ = NamedEvent("GlzTestServerReady");
+    UniqueHandle hookReady_ = NamedEvent("GlzTestHookReady");
+    UniqueHandle hookStop_ = NamedEvent("GlzTestHookStop");
     std::unique_ptr<TChild> server_;
     std::unique_ptr<TChild> installer_;
     std::unique_ptr<TChild> host_;

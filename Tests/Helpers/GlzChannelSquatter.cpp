@@ -5,6 +5,8 @@
 // Sets the ready event once it holds what it took, then keeps it until the event "<ready event>Quit"
 // is set or 30 s have passed, and ends (a held lock is then abandoned). Exit code 3 when the names
 // were taken already or could not be made.
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,28 +15,20 @@ namespace {
 
 constexpr DWORD HoldLimit = 30000;
 
-struct Held {
-    HANDLE Object = nullptr;
-    ~Held() {
-        if (Object != nullptr)
-            CloseHandle(Object);
-    }
-};
-
-bool Take(const std::string& prefix, const std::string& how, Held& held) {
+bool Take(const std::string& prefix, const std::string& how, UniqueHandle& held) {
     if (how == "hold-lock") {
-        held.Object = CreateMutexA(nullptr, FALSE, (prefix + "WriteLockMutex").c_str());
-        return held.Object != nullptr && WaitForSingleObject(held.Object, 5000) == WAIT_OBJECT_0;
+        held.Reset(CreateMutexA(nullptr, FALSE, (prefix + "WriteLockMutex").c_str()));
+        return held && WaitForSingleObject(held.Get(), 5000) == WAIT_OBJECT_0;
     }
     if (how == "small-block") {
-        held.Object = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                         (prefix + "SharedMemory").c_str());
-        return held.Object != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+        held.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                      (prefix + "SharedMemory").c_str()));
+        return held && GetLastError() != ERROR_ALREADY_EXISTS;
     }
     if (how.rfind("wrong-kind:", 0) == 0) {
         const std::string name = prefix + how.substr(11);
-        held.Object = CreateSemaphoreA(nullptr, 0, 1, name.c_str());
-        return held.Object != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
+        held.Reset(CreateSemaphoreA(nullptr, 0, 1, name.c_str()));
+        return held && GetLastError() != ERROR_ALREADY_EXISTS;
     }
     return false;
 }
@@ -45,15 +39,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 4)
         return 2;
     const std::string ready = __argv[2];
-    const HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, (ready + "Quit").c_str());
-    Held held;
-    if (quit == nullptr || !Take(__argv[1], __argv[3], held))
+    const UniqueHandle quit(CreateEventA(nullptr, TRUE, FALSE, (ready + "Quit").c_str()));
+    UniqueHandle held;
+    if (!quit || !Take(__argv[1], __argv[3], held))
         return 3;
-    if (const HANDLE readyEvent = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready.c_str())) {
-        SetEvent(readyEvent);
-        CloseHandle(readyEvent);
-    }
-    WaitForSingleObject(quit, HoldLimit);
-    CloseHandle(quit);
+    if (const UniqueHandle readyEvent{OpenEventA(EVENT_MODIFY_STATE, FALSE, ready.c_str())})
+        SetEvent(readyEvent.Get());
+    WaitForSingleObject(quit.Get(), HoldLimit);
     ExitProcess(0); // a held lock is abandoned, not released
 }

@@ -3,6 +3,9 @@
 // as a global WH_CALLWNDPROC hook, publishes the handle's 32-bit value in the hook mapping.
 // Signals the event named by argument 1 when ready; unhooks when the event named by argument 2
 // is set (or after 60 s), broadcasts WM_NULL and ends.
+#include "AppSpecificConsts.h"
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -10,41 +13,40 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc < 3)
         return 2;
-    HMODULE library = LoadLibraryA(__argc > 3 ? __argv[3] : "glzemb.dll");
-    if (library == nullptr)
+    const UniqueModule library(LoadLibraryA(__argc > 3 ? __argv[3] : "glzemb.dll"));
+    if (!library)
         return 3;
-    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library, "CallProcHook")));
+    auto proc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(library.Get(), "CallProcHook")));
     if (proc == nullptr)
         return 4;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, proc, library, 0);
-    if (hook == nullptr)
+    UniqueHook hook(SetWindowsHookExA(WH_CALLWNDPROC, proc, library.Get(), 0));
+    if (!hook)
         return 5;
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4,
-                                        "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}");
-    void* view = mapping != nullptr ? MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4) : nullptr;
-    if (view != nullptr) {
-        const auto value = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hook));
-        std::memcpy(view, &value, 4);
+    UniqueHandle mapping(
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, HookMappingName));
+    MappedView view = MapView(mapping.Get(), FILE_MAP_ALL_ACCESS, 4);
+    if (view) {
+        const auto value = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(hook.Get()));
+        std::memcpy(view.Get(), &value, 4);
     }
-    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[1]);
-    HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, __argv[2]);
-    if (ready != nullptr)
-        SetEvent(ready);
+    const UniqueHandle ready(OpenEventA(EVENT_MODIFY_STATE, FALSE, __argv[1]));
+    const UniqueHandle stop(OpenEventA(SYNCHRONIZE, FALSE, __argv[2]));
+    if (ready)
+        SetEvent(ready.Get());
     // Keep pumping: hook calls for this process's own windows need a live thread.
     const DWORD deadline = GetTickCount() + 60000;
-    while (stop != nullptr && GetTickCount() < deadline) {
-        if (MsgWaitForMultipleObjects(1, &stop, FALSE, 1000, QS_ALLINPUT) == WAIT_OBJECT_0)
+    const HANDLE stopEvent = stop.Get();
+    while (stop && GetTickCount() < deadline) {
+        if (MsgWaitForMultipleObjects(1, &stopEvent, FALSE, 1000, QS_ALLINPUT) == WAIT_OBJECT_0)
             break;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
     }
-    UnhookWindowsHookEx(hook);
+    hook.Reset();
     SendNotifyMessageA(HWND_BROADCAST, WM_NULL, 0, 0);
-    if (view != nullptr)
-        UnmapViewOfFile(view);
-    if (mapping != nullptr)
-        CloseHandle(mapping);
-    FreeLibrary(library);
+    view.Reset();
+    mapping.Reset();
     return 0;
 }

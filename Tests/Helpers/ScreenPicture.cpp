@@ -1,12 +1,14 @@
 #include "ScreenPicture.h"
 
+#include "Handles.h"
+
 #include <fstream>
 
 bool SaveScreenPicture(const RECT& area, const std::string& file) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const WindowDC screen = GetOwnedDC(nullptr);
+    const MemoryDC memory(CreateCompatibleDC(screen.Get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -14,9 +16,9 @@ bool SaveScreenPicture(const RECT& area, const std::string& file) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    const UniqueBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const SelectedObject selected = SelectInto(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
     GdiFlush();
     const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
     const DWORD imageSize = stride * static_cast<DWORD>(height);
@@ -28,9 +30,5 @@ bool SaveScreenPicture(const RECT& area, const std::string& file) {
     out.write(reinterpret_cast<const char*>(&header), sizeof header);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     out.write(static_cast<const char*>(bits), imageSize);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return static_cast<bool>(out);
 }

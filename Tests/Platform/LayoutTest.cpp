@@ -151,10 +151,10 @@ class TMoveCounter {
 public:
     TMoveCounter() {
         active_ = this;
-        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Count, nullptr, GetCurrentThreadId());
+        hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, Count, nullptr, GetCurrentThreadId()));
     }
     ~TMoveCounter() {
-        UnhookWindowsHookEx(hook_);
+        hook_.Reset();
         active_ = nullptr;
     }
     TMoveCounter(const TMoveCounter&) = delete;
@@ -174,7 +174,7 @@ private:
         }
         return CallNextHookEx(nullptr, code, wp, lp);
     }
-    HHOOK hook_ = nullptr;
+    UniqueHook hook_;
     std::map<HWND, int> moves_;
     static inline TMoveCounter* active_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "Forms.h"
 #include "Frame.h"
 #include "Graphics.h"
+#include "Handles.h"
 #include "ImageList.h"
 #include "Platform/TestWindow.h"
 #include "TreeView.h"
@@ -14,11 +15,9 @@
 
 namespace {
 
-HBITMAP SolidBitmap(int size) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
+UniqueBitmap SolidBitmap(int size) {
+    const WindowDC screen = GetOwnedDC(nullptr);
+    return UniqueBitmap(CreateCompatibleBitmap(screen.Get(), size, size));
 }
 
 struct TreeFixture : ::testing::Test {
@@ -30,10 +29,9 @@ struct TreeFixture : ::testing::Test {
     void SetUp() override {
         MoveWindow(tree.Handle(), 0, 0, 300, 250, TRUE);
         for (int i = 0; i < 3; ++i) {
-            HBITMAP bitmap = SolidBitmap(16);
-            images.Add(bitmap);
-            states.Add(bitmap);
-            DeleteObject(bitmap);
+            const UniqueBitmap bitmap = SolidBitmap(16);
+            images.Add(bitmap.Get());
+            states.Add(bitmap.Get());
         }
         tree.SetImages(&images);
         tree.SetStateImages(&states);
@@ -234,10 +232,9 @@ TEST(Frame, OutlivesAHostThatIsDestroyedFirst) {
 
 TEST(ImageList, CountsAddedImages) {
     TImageList list(16, 16);
-    HBITMAP bitmap = SolidBitmap(16);
-    EXPECT_EQ(0, list.Add(bitmap));
-    EXPECT_EQ(1, list.Add(bitmap));
-    DeleteObject(bitmap);
+    const UniqueBitmap bitmap = SolidBitmap(16);
+    EXPECT_EQ(0, list.Add(bitmap.Get()));
+    EXPECT_EQ(1, list.Add(bitmap.Get()));
     EXPECT_EQ(2, list.Count());
     TImageList moved = std::move(list);
     EXPECT_EQ(2, moved.Count());
@@ -248,19 +245,16 @@ TEST(ImageList, TheMaskColourOfABitmapResourceIsTransparent) {
     TImageList list(16, 16);
     EXPECT_EQ(0, list.AddResource("TESTSTRIP", RGB(255, 0, 255)));
     EXPECT_EQ(3, list.Count());
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, 16, 16);
-    ReleaseDC(nullptr, screen);
-    const HGDIOBJ old = SelectObject(dc, canvas);
-    RECT all{0, 0, 16, 16};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ImageList_Draw(list.Handle(), 1, dc, 0, 0, ILD_TRANSPARENT);
-    EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 0));
-    EXPECT_EQ(RGB(40, 160, 40), GetPixel(dc, 8, 8));
-    SelectObject(dc, old);
-    DeleteObject(canvas);
-    DeleteDC(dc);
+    {
+        const UniqueBitmap canvas = SolidBitmap(16);
+        const MemoryDC dc(CreateCompatibleDC(nullptr));
+        const SelectedObject selected = SelectInto(dc.Get(), canvas.Get());
+        RECT all{0, 0, 16, 16};
+        FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(list.Handle(), 1, dc.Get(), 0, 0, ILD_TRANSPARENT);
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc.Get(), 0, 0));
+        EXPECT_EQ(RGB(40, 160, 40), GetPixel(dc.Get(), 8, 8));
+    }
     EXPECT_THROW(list.AddResource("NOSUCHBITMAP", RGB(255, 0, 255)), Exception);
 }
 
@@ -269,17 +263,15 @@ TEST(Resources, IconsAndCursorsComeFromTheProgram) {
     ASSERT_TRUE(icon);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon.Get(), &info));
+    const UniqueBitmap iconColour(info.hbmColor), iconMask(info.hbmMask);
     EXPECT_TRUE(info.fIcon);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
     UniqueIcon cursor = LoadCursorResource("TESTCURSOR");
     ASSERT_TRUE(cursor);
     ASSERT_TRUE(GetIconInfo(cursor.Get(), &info));
+    const UniqueBitmap cursorColour(info.hbmColor), cursorMask(info.hbmMask);
     EXPECT_FALSE(info.fIcon);
     EXPECT_EQ(15u, info.xHotspot);
     EXPECT_EQ(16u, info.yHotspot);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
     EXPECT_THROW(LoadIconResource("NOSUCHICON"), Exception);
 }
 

@@ -1,4 +1,5 @@
 #include "FormTestSupport.h"
+#include "Handles.h"
 #include "ModuleFiles.h"
 #include "ScreenPicture.h"
 #include "TestMainForm.h"
@@ -25,15 +26,14 @@ bool FontInstalled(const char* face) {
     lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
     bool found = false;
-    HDC dc = GetDC(nullptr);
+    const WindowDC dc = GetOwnedDC(nullptr);
     EnumFontFamiliesExA(
-        dc, &lf,
+        dc.Get(), &lf,
         [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM data) -> int {
             *reinterpret_cast<bool*>(data) = true;
             return 0;
         },
         reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
     return found;
 }
 

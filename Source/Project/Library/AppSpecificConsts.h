@@ -12,6 +12,8 @@ inline constexpr const char* TrayIconSelected = "TRAYSELECTED";
 inline constexpr int TrayFlashFrameLimit = 0;
 
 inline constexpr bool HookAllThreads = true;
+// The 4-byte mapping in which the resident program publishes the hook handle for glzemb.
+inline constexpr const char* HookMappingName = "{DF6335F8-683A-4F05-A8A5-0E761010BDC6}";
 
 // Which program runs: 0 the hook library, 1 the resident program, 2 the configuration program.
 inline constexpr std::uint8_t AppKindEmbedded = 0;

@@ -32,15 +32,14 @@ bool IsReplacementLeftover(const char* name) {
 void RemoveLeftovers(const std::string& folder) {
     WIN32_FIND_DATAA found{};
     const std::string pattern = folder + "\\" + ReplacementPrefix + "*.tmp";
-    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueFind search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
             IsReplacementLeftover(found.cFileName))
             DeleteFileA((folder + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
 }
 
 void WriteAll(const std::string& fileName, std::string_view bytes) {

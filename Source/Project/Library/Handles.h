@@ -1,70 +1,163 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
-// Owns a kernel handle (mutex, event, section, thread, process); closed exactly once.
-class UniqueHandle {
+// Owns one handle of the kind Traits describes and releases it exactly once; movable, not
+// copyable. Traits names the handle type (Handle), the value that owns nothing (Empty), which
+// values the system hands out as real handles (Owns) and how one is released (Close). A Traits
+// with fields carries what the release needs besides the handle: the window of a device context,
+// the device context of a selected object.
+template <class Traits> class UniqueOwner {
 public:
-    UniqueHandle() noexcept = default;
-    explicit UniqueHandle(HANDLE handle) noexcept : handle_(Valid(handle) ? handle : nullptr) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.handle_, nullptr));
+    using Handle = typename Traits::Handle;
+
+    UniqueOwner() noexcept = default;
+    explicit UniqueOwner(Handle handle, Traits traits = {}) noexcept
+        : handle_(Kept(handle)), traits_(traits) {}
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(other.Release()), traits_(other.traits_) {}
+    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            traits_ = other.traits_;
+            handle_ = other.Release();
+        }
         return *this;
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { Reset(); }
+    UniqueOwner(const UniqueOwner&) = delete;
+    UniqueOwner& operator=(const UniqueOwner&) = delete;
+    ~UniqueOwner() { Reset(); }
 
-    HANDLE Get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    HANDLE Release() noexcept { return std::exchange(handle_, nullptr); }
-    void Reset(HANDLE handle = nullptr) noexcept {
-        if (handle_ != nullptr)
-            CloseHandle(handle_);
-        handle_ = Valid(handle) ? handle : nullptr;
+    Handle Get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return Traits::Owns(handle_); }
+    // Gives the handle up without releasing it.
+    Handle Release() noexcept { return std::exchange(handle_, Traits::Empty()); }
+    // Releases what is held and takes Handle, released the same way later.
+    void Reset(Handle handle = Traits::Empty()) noexcept {
+        if (Traits::Owns(handle_))
+            traits_.Close(handle_);
+        handle_ = Kept(handle);
     }
 
 private:
-    static bool Valid(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    HANDLE handle_ = nullptr;
+    static Handle Kept(Handle handle) noexcept { return Traits::Owns(handle) ? handle : Traits::Empty(); }
+
+    Handle handle_ = Traits::Empty();
+    [[no_unique_address]] Traits traits_{};
 };
 
-// Owns a mapped view of a section; unmapped exactly once.
-class MappedView {
-public:
-    MappedView() noexcept = default;
-    explicit MappedView(void* address) noexcept : address_(address) {}
-    MappedView(MappedView&& other) noexcept : address_(std::exchange(other.address_, nullptr)) {}
-    MappedView& operator=(MappedView&& other) noexcept {
-        if (this != &other)
-            Reset(std::exchange(other.address_, nullptr));
-        return *this;
-    }
-    MappedView(const MappedView&) = delete;
-    MappedView& operator=(const MappedView&) = delete;
-    ~MappedView() { Reset(); }
-
-    void* Get() const noexcept { return address_; }
-    template <class T> T* As() const noexcept { return static_cast<T*>(address_); }
-    explicit operator bool() const noexcept { return address_ != nullptr; }
-    void Reset(void* address = nullptr) noexcept {
-        if (address_ != nullptr)
-            UnmapViewOfFile(address_);
-        address_ = address;
-    }
-
-    // Maps Size bytes of Section from offset 0; empty when that fails.
-    static MappedView Map(HANDLE section, DWORD access, SIZE_T size) noexcept {
-        return MappedView(section != nullptr ? MapViewOfFile(section, access, 0, 0, size) : nullptr);
-    }
-
-private:
-    void* address_ = nullptr;
+// Handles for which null is the only empty value, released by one call.
+template <class H, auto ReleaseCall> struct NullIsEmpty {
+    using Handle = H;
+    static H Empty() noexcept { return nullptr; }
+    static bool Owns(H handle) noexcept { return handle != nullptr; }
+    static void Close(H handle) noexcept { ReleaseCall(handle); }
 };
+
+// Kernel handles: some calls fail with null, others with INVALID_HANDLE_VALUE; both own nothing
+// and read back as null.
+template <auto ReleaseCall> struct KernelObject {
+    using Handle = HANDLE;
+    static HANDLE Empty() noexcept { return nullptr; }
+    static bool Owns(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) noexcept { ReleaseCall(handle); }
+};
+
+// Mutex, event, section, thread, process, file.
+using UniqueHandle = UniqueOwner<KernelObject<&CloseHandle>>;
+// A FindFirstFile search.
+using UniqueFind = UniqueOwner<KernelObject<&FindClose>>;
+// A mapped view of a section.
+using MappedView = UniqueOwner<NullIsEmpty<void*, &UnmapViewOfFile>>;
+using UniqueHook = UniqueOwner<NullIsEmpty<HHOOK, &UnhookWindowsHookEx>>;
+// A reference to a loaded library.
+using UniqueModule = UniqueOwner<NullIsEmpty<HMODULE, &FreeLibrary>>;
+using UniqueMenu = UniqueOwner<NullIsEmpty<HMENU, &DestroyMenu>>;
+using UniqueRegKey = UniqueOwner<NullIsEmpty<HKEY, &RegCloseKey>>;
+// Memory the system allocated for the caller (FORMAT_MESSAGE_ALLOCATE_BUFFER).
+using UniqueLocalMemory = UniqueOwner<NullIsEmpty<HLOCAL, &LocalFree>>;
+// An icon or a cursor loaded without LR_SHARED.
+using UniqueIcon = UniqueOwner<NullIsEmpty<HICON, &DestroyIcon>>;
+// One GDI object (font, bitmap, brush, pen), typed.
+template <class H> using UniqueGdiObject = UniqueOwner<NullIsEmpty<H, &DeleteObject>>;
+using UniqueFont = UniqueGdiObject<HFONT>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+using UniqueBrush = UniqueGdiObject<HBRUSH>;
+// A device context made by CreateCompatibleDC.
+using MemoryDC = UniqueOwner<NullIsEmpty<HDC, &DeleteDC>>;
+
+// A window's device context goes back to the window it came from.
+struct WindowDCRelease {
+    using Handle = HDC;
+    HWND Window = nullptr;
+    static HDC Empty() noexcept { return nullptr; }
+    static bool Owns(HDC dc) noexcept { return dc != nullptr; }
+    void Close(HDC dc) const noexcept { ReleaseDC(Window, dc); }
+};
+using WindowDC = UniqueOwner<WindowDCRelease>;
+
+// GetDC: the client area of Window (the screen for null).
+inline WindowDC GetOwnedDC(HWND window) noexcept {
+    return WindowDC(GetDC(window), {window});
+}
+// GetWindowDC: the whole window, frame included.
+inline WindowDC GetOwnedWindowDC(HWND window) noexcept {
+    return WindowDC(GetWindowDC(window), {window});
+}
+
+// A window's painting between BeginPaint and EndPaint.
+struct PaintEnd {
+    using Handle = HDC;
+    HWND Window = nullptr;
+    PAINTSTRUCT Paint{};
+    static HDC Empty() noexcept { return nullptr; }
+    static bool Owns(HDC dc) noexcept { return dc != nullptr; }
+    void Close(HDC) const noexcept { EndPaint(Window, &Paint); }
+};
+using PaintDC = UniqueOwner<PaintEnd>;
+
+inline PaintDC BeginOwnedPaint(HWND window) noexcept {
+    PaintEnd end{window, {}};
+    const HDC dc = BeginPaint(window, &end.Paint);
+    return PaintDC(dc, end);
+}
+
+// What an object's selection replaced is selected again at the end.
+struct SelectionRestore {
+    using Handle = HGDIOBJ;
+    HDC Dc = nullptr;
+    static HGDIOBJ Empty() noexcept { return nullptr; }
+    static bool Owns(HGDIOBJ old) noexcept { return old != nullptr && old != HGDI_ERROR; }
+    void Close(HGDIOBJ old) const noexcept { SelectObject(Dc, old); }
+};
+using SelectedObject = UniqueOwner<SelectionRestore>;
+
+// SelectObject for a scope; nothing is restored when the selection failed.
+inline SelectedObject SelectInto(HDC dc, HGDIOBJ object) noexcept {
+    return SelectedObject(SelectObject(dc, object), {dc});
+}
+
+// COM of the calling thread; uninitialised at the end only when the initialisation succeeded
+// (S_OK, or S_FALSE when the thread had it already).
+struct ComUninitialize {
+    using Handle = HRESULT;
+    static HRESULT Empty() noexcept { return CO_E_NOTINITIALIZED; }
+    static bool Owns(HRESULT result) noexcept { return SUCCEEDED(result); }
+    static void Close(HRESULT) noexcept { CoUninitialize(); }
+};
+using ComScope = UniqueOwner<ComUninitialize>;
+
+// A single-threaded apartment, as CoInitialize gives; empty when COM refuses.
+inline ComScope InitializeCom() noexcept {
+    return ComScope(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+// Maps Size bytes of Section from offset 0; empty when that fails.
+inline MappedView MapView(HANDLE section, DWORD access, SIZE_T size) noexcept {
+    return MappedView(section != nullptr ? MapViewOfFile(section, access, 0, 0, size) : nullptr);
+}
 
 // Takes a mutex for its scope. A mutex abandoned by a holder that ended counts as taken.
 class MutexLock {

@@ -1,6 +1,7 @@
 #include "MultiLanguages.h"
 
 #include "AppSpecificConsts.h"
+#include "Handles.h"
 #include "Pex.h"
 #include "PersistenceService.h"
 #include "ResourceFiles.h"
@@ -100,14 +101,13 @@ bool TMultiLanguages::LoadLanguage(const std::string& id) {
 void TMultiLanguages::ScanLanguages() {
     const std::string folder = ApplicationFolder + LanguagesFolder + "\\";
     WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + LanguageFileMask).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const UniqueFind search(FindFirstFileA((folder + LanguageFileMask).c_str(), &entry));
+    if (!search)
         return;
     do {
         // Every kind of entry counts; one that is no XML file is skipped when it is read.
         AddLanguageFile(folder + entry.cFileName);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &entry));
 }
 
 void TMultiLanguages::AddLanguageFile(const std::string& fileName) {

@@ -71,10 +71,10 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, D
     // Only the creator starts the block empty: a later object must not wipe a conversation in flight.
     const bool created = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
     Mapping.Reset(section);
-    View = MappedView::Map(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
+    View = MapView(Mapping.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize);
     if (created && View) {
-        View.As<TChannelBlock>()->code = 0;
-        View.As<TChannelBlock>()->size = 0;
+        static_cast<TChannelBlock*>(View.Get())->code = 0;
+        static_cast<TChannelBlock*>(View.Get())->size = 0;
     }
     Unlock();
 }
@@ -124,7 +124,7 @@ bool TProcessesCommunication::Usable() const {
 }
 
 TChannelBlock* TProcessesCommunication::TheBlock() const {
-    return objects_->View.As<TChannelBlock>();
+    return static_cast<TChannelBlock*>(objects_->View.Get());
 }
 
 bool TProcessesCommunication::Lock() {

@@ -1,7 +1,6 @@
 #include "RegistryKey.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -42,26 +41,6 @@ template <class Char> std::optional<std::basic_string<Char>> ReadText(HKEY key, 
 
 } // namespace
 
-TRegistryKey::TRegistryKey(TRegistryKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-
-TRegistryKey& TRegistryKey::operator=(TRegistryKey&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        key_ = std::exchange(other.key_, nullptr);
-    }
-    return *this;
-}
-
-TRegistryKey::~TRegistryKey() {
-    Reset();
-}
-
-void TRegistryKey::Reset() noexcept {
-    if (key_ != nullptr)
-        RegCloseKey(key_);
-    key_ = nullptr;
-}
-
 TRegistryKey TRegistryKey::Open(HKEY root, const std::string& path, REGSAM access) noexcept {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
@@ -93,27 +72,27 @@ TRegistryKey TRegistryKey::Create(HKEY root, const std::string& path, REGSAM acc
 }
 
 bool TRegistryKey::HasValue(const std::string& name) const noexcept {
-    return key_ != nullptr &&
-           RegQueryValueExA(key_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return Get() != nullptr &&
+           RegQueryValueExA(Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 std::optional<std::string> TRegistryKey::ReadString(const std::string& name) const {
-    if (key_ == nullptr)
+    if (Get() == nullptr)
         return std::nullopt;
     DWORD type = 0;
-    if (QueryValue(key_, name.c_str(), &type, nullptr, nullptr) != ERROR_SUCCESS)
+    if (QueryValue(Get(), name.c_str(), &type, nullptr, nullptr) != ERROR_SUCCESS)
         return std::nullopt;
     if (type == REG_DWORD) {
         const auto number = ReadDword(name);
         return number ? std::optional(std::to_string(*number)) : std::nullopt;
     }
-    return ReadText(key_, name.c_str());
+    return ReadText(Get(), name.c_str());
 }
 
 std::optional<std::wstring> TRegistryKey::ReadString(const std::wstring& name) const {
-    if (key_ == nullptr)
+    if (Get() == nullptr)
         return std::nullopt;
-    return ReadText(key_, name.c_str());
+    return ReadText(Get(), name.c_str());
 }
 
 std::string TRegistryKey::ReadString(const std::string& name, const std::string& fallback) const {
@@ -121,12 +100,12 @@ std::string TRegistryKey::ReadString(const std::string& name, const std::string&
 }
 
 std::optional<DWORD> TRegistryKey::ReadDword(const std::string& name) const noexcept {
-    if (key_ == nullptr)
+    if (Get() == nullptr)
         return std::nullopt;
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+    if (RegQueryValueExA(Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof(value))
         return std::nullopt;
@@ -139,44 +118,44 @@ bool TRegistryKey::ReadBool(const std::string& name, bool fallback) const noexce
 }
 
 bool TRegistryKey::WriteString(const std::string& name, const std::string& value) const noexcept {
-    return key_ != nullptr &&
-           RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    return Get() != nullptr &&
+           RegSetValueExA(Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 bool TRegistryKey::WriteString(const std::wstring& name, const std::wstring& value) const noexcept {
-    return key_ != nullptr &&
-           RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+    return Get() != nullptr &&
+           RegSetValueExW(Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool TRegistryKey::WriteDword(const std::string& name, DWORD value) const noexcept {
-    return key_ != nullptr &&
-           RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    return Get() != nullptr &&
+           RegSetValueExA(Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof(value)) == ERROR_SUCCESS;
 }
 
 bool TRegistryKey::DeleteValue(const std::string& name) const noexcept {
-    return key_ != nullptr && RegDeleteValueA(key_, name.c_str()) == ERROR_SUCCESS;
+    return Get() != nullptr && RegDeleteValueA(Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistryKey::DeleteSubKey(const std::string& name) const noexcept {
     // An empty name would delete what lies below this key itself.
-    return key_ != nullptr && !name.empty() && RegDeleteTreeA(key_, name.c_str()) == ERROR_SUCCESS;
+    return Get() != nullptr && !name.empty() && RegDeleteTreeA(Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 std::vector<std::string> TRegistryKey::ValueNames() const {
     std::vector<std::string> names;
-    if (key_ == nullptr)
+    if (Get() == nullptr)
         return names;
     DWORD longest = 0;
-    if (RegQueryInfoKeyA(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+    if (RegQueryInfoKeyA(Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
     std::string name(longest + 1, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD size = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(key_, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumValueA(Get(), index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
         names.emplace_back(name.data(), size);

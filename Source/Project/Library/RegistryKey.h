@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -12,11 +14,6 @@
 class TRegistryKey {
 public:
     TRegistryKey() noexcept = default;
-    TRegistryKey(TRegistryKey&& other) noexcept;
-    TRegistryKey& operator=(TRegistryKey&& other) noexcept;
-    TRegistryKey(const TRegistryKey&) = delete;
-    TRegistryKey& operator=(const TRegistryKey&) = delete;
-    ~TRegistryKey();
 
     // An empty holder when the key is missing or the root does not exist (HKEY_DYN_DATA).
     static TRegistryKey Open(HKEY root, const std::string& path, REGSAM access = KEY_READ) noexcept;
@@ -29,9 +26,9 @@ public:
     static TRegistryKey Create(HKEY root, const std::wstring& path,
                                REGSAM access = KEY_READ | KEY_WRITE) noexcept;
 
-    HKEY Get() const noexcept { return key_; }
-    explicit operator bool() const noexcept { return key_ != nullptr; }
-    void Reset() noexcept;
+    HKEY Get() const noexcept { return key_.Get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(key_); }
+    void Reset() noexcept { key_.Reset(); }
 
     bool HasValue(const std::string& name) const noexcept;
     // Text values (REG_SZ, REG_EXPAND_SZ unexpanded); a DWORD reads as its decimal text.
@@ -60,5 +57,5 @@ public:
 
 private:
     explicit TRegistryKey(HKEY key) noexcept : key_(key) {}
-    HKEY key_ = nullptr;
+    UniqueRegKey key_;
 };

@@ -31,10 +31,10 @@ void TSingleAppInstance::InitIds() noexcept {
 }
 
 bool TSingleAppInstance::ReadOwner(HANDLE section) noexcept {
-    const MappedView view = MappedView::Map(section, FILE_MAP_READ, SectionSize);
+    const MappedView view = MapView(section, FILE_MAP_READ, SectionSize);
     if (!view)
         return false;
-    const auto* ids = view.As<const volatile DWORD>();
+    const auto* ids = static_cast<const volatile DWORD*>(view.Get());
     ownerProcessId_ = ids[0];
     ownerThreadId_ = ids[1];
     return true;
@@ -64,10 +64,10 @@ bool TSingleAppInstance::CheckInstance() noexcept {
             return ownerProcessId_ != ownProcessId_;
         }
         {
-            const MappedView view = MappedView::Map(section.Get(), FILE_MAP_WRITE, SectionSize);
+            const MappedView view = MapView(section.Get(), FILE_MAP_WRITE, SectionSize);
             if (!view)
                 return false;
-            auto* ids = view.As<volatile DWORD>();
+            auto* ids = static_cast<volatile DWORD*>(view.Get());
             ids[0] = ownProcessId_;
             ids[1] = ownThreadId_;
         }

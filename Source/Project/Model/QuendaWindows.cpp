@@ -7,6 +7,7 @@
 #include "CenterCommands.h"
 #include "DetailPanels.h"
 #include "FileReplacement.h"
+#include "Handles.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"
 #include "Pex.h"
@@ -50,8 +51,8 @@ std::string SaveFailureReason(DWORD error) {
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                             FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const UniqueLocalMemory owned(text);
     std::string system = length > 0 && text != nullptr ? std::string(text, length) : std::string();
-    LocalFree(text);
     while (!system.empty() && (system.back() == '\n' || system.back() == '\r' || system.back() == ' '))
         system.pop_back();
     if (system.empty())

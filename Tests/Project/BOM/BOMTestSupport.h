@@ -3,9 +3,9 @@
 #include "BOMObjects.h"
 #include "BOMRoutines.h"
 #include "GeneralClasses.h"
+#include "Handles.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 // A collection of rules as the model defines them: items "window_rule" of class "TESTRULE".
 class TTestRules : public TBOMCollection {
@@ -69,13 +69,17 @@ inline void RegisterTestClasses() {
 class BOMEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        com_ = InitializeCom();
+        ASSERT_TRUE(com_);
         RegisterTestClasses();
     }
     void TearDown() override {
         DoneAbstractClasses();
-        CoUninitialize();
+        com_.Reset();
     }
+
+private:
+    ComScope com_;
 };
 
 inline const bool bomEnvironmentAdded = (::testing::AddGlobalTestEnvironment(new BOMEnvironment), true);

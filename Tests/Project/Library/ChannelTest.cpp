@@ -29,10 +29,10 @@ namespace {
 struct RawChannel {
     explicit RawChannel(const std::string& prefix)
         : section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, (prefix + "SharedMemory").c_str())),
-          view(MappedView::Map(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize)),
+          view(MapView(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize)),
           newCommand(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "NewCommandEvent").c_str())),
           commandComplete(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "CommandCompleteEvent").c_str())) {}
-    TChannelBlock* Block() const { return view.As<TChannelBlock>(); }
+    TChannelBlock* Block() const { return static_cast<TChannelBlock*>(view.Get()); }
     UniqueHandle section;
     MappedView view;
     UniqueHandle newCommand;

@@ -1,10 +1,10 @@
 #include "AppSpecificConsts.h"
+#include "Handles.h"
 #include "MultiLanguages.h"
 #include "ResourceFiles.h"
 #include "XMLStorage.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -144,8 +144,11 @@ const std::vector<std::string> BuiltInKeys = {
 // Language files are read through the XML engine, a COM object.
 class ComEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { CoInitialize(nullptr); }
-    void TearDown() override { CoUninitialize(); }
+    void SetUp() override { com_ = InitializeCom(); }
+    void TearDown() override { com_.Reset(); }
+
+private:
+    ComScope com_;
 };
 const auto* const Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
