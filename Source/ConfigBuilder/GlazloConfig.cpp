@@ -1,4 +1,5 @@
 // The rule editor: the main window with the rule tree, its pages, the menu and the tool bar.
+#include "Application.h"
 #include "AppSpecificConsts.h"
 #include "Forms.h"
 #include "QuendaWindows.h"

@@ -1,10 +1,11 @@
 #include "RootUIController.h"
 
+#include "AbstractDetailPanel.h"
+#include "Application.h"
 #include "AppSpecificConsts.h"
 #include "BOMUICommands.h"
 #include "CenterCommands.h"
 #include "DetailPanelRegistration.h"
-#include "AbstractDetailPanel.h"
 #include "GeneralClasses.h"
 #include "ModelKeys.h"
 #include "MultiLanguages.h"

@@ -1,5 +1,6 @@
 #include "uAboutForm.h"
 
+#include "Application.h"
 #include "DialogParts.h"
 #include "MultiLanguages.h"
 #include "ShellOpen.h"

@@ -1,5 +1,7 @@
 #include "FormPlacement.h"
 
+#include "Application.h"
+#include "Screen.h"
 #include "WindowPlacement.h"
 
 #include <algorithm>

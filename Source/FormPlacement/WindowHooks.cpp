@@ -1,5 +1,6 @@
 #include "WindowHooks.h"
 
+#include "Application.h"
 #include "Forms.h"
 
 #include <algorithm>

@@ -1,7 +1,9 @@
 #include "WindowPlacement.h"
 
+#include "Application.h"
 #include "Forms.h"
 #include "PlacementStrings.h"
+#include "Screen.h"
 
 #include <climits>
 #include <cstdio>

@@ -1,6 +1,7 @@
 #include "ControlHosts.h"
 
 #include "Errors.h"
+#include "WindowClasses.h"
 
 #include <commctrl.h>
 
@@ -19,21 +20,6 @@ LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept
 }
 
 } // namespace
-
-HWND CreateHiddenWindow(const char* className, WNDPROC procedure, const std::string& title) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = className;
-    if (RegisterClassExA(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Exception(std::string("RegisterClassEx failed: ") + className);
-    const HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, title.c_str(), WS_POPUP, 0, 0, 0, 0,
-                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (hwnd == nullptr)
-        throw Exception(std::string("Hidden window could not be created: ") + className);
-    return hwnd;
-}
 
 HWND ParkingWindow() {
     static thread_local struct Parking {

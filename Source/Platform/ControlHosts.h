@@ -11,8 +11,6 @@
 // containers: the thread's hidden parking window, and windows outside the layer that a
 // control was placed into (subclassed to pass notifications back and to align the controls).
 
-// A hidden top-level window of its own class (registered on first use) and procedure.
-HWND CreateHiddenWindow(const char* className, WNDPROC procedure, const std::string& title);
 // Controls without a parent wait here, hidden; one window per thread.
 HWND ParkingWindow();
 // Subclasses host (once) so that the controls placed into it are served like in a container.

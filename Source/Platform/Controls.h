@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Components.h"
+#include "ControlLayout.h"
 #include "Graphics.h"
+#include "MessageDispatch.h"
 #include "MouseButtons.h"
 
 #include <windows.h>
@@ -13,27 +15,10 @@
 #include <string>
 #include <vector>
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-
-using TAnchors = unsigned;
-constexpr TAnchors akLeft = 1;
-constexpr TAnchors akTop = 2;
-constexpr TAnchors akRight = 4;
-constexpr TAnchors akBottom = 8;
-
-// From the MK_* flags of a mouse message (Alt from the keyboard state).
-TShiftState ShiftFromMouseKeys(WPARAM keys) noexcept;
-// From the key data of a key message (Alt from bit 29, Shift and Ctrl from the keyboard state).
-TShiftState ShiftFromKeyData(LPARAM keyData) noexcept;
-
 using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, char& key)>;
 
 class TPopupMenu;
-
-// Shows the exception being handled (call inside a catch block) in the application's message
-// box; never raises. Every window procedure of the layer ends in it.
-void HandleException() noexcept;
 
 // A control with its own window: a window class of the layer, or a system control class that
 // the layer subclasses. Each window knows its object (FromHandle), and every container passes

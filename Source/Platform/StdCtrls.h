@@ -133,8 +133,6 @@ public:
     int SelStart() const;
     bool DroppedDown() const;
 
-    // A choice from the list (after OnChange).
-
 protected:
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void HandleDestroyed() override;

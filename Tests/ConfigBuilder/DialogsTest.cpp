@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "AppSpecificConsts.h"
 #include "CenterStandIn.h"
 #include "ConfigBuilderTestSupport.h"

@@ -1,9 +1,11 @@
+#include "Application.h"
 #include "DescribedObject.h"
 #include "ExtCtrls.h"
 #include "FormPlacement.h"
-#include "StdCtrls.h"
-#include "Platform/TestWindow.h"
 #include "PlacementTestSupport.h"
+#include "Platform/TestWindow.h"
+#include "Screen.h"
+#include "StdCtrls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "Forms.h"
 #include "WindowHooks.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Application.h"
 #include "Forms.h"
 
 #include <windows.h>

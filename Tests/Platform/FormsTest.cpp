@@ -1,6 +1,7 @@
+#include "Application.h"
 #include "Errors.h"
-#include "FormTestSupport.h"
 #include "Forms.h"
+#include "FormTestSupport.h"
 #include "StdCtrls.h"
 
 #include <commctrl.h>

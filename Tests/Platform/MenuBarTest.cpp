@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "FormTestSupport.h"
 #include "TestMainForm.h"
 
