@@ -74,7 +74,6 @@ void TWinControl::Reparent(HWND window, TWinControl* parent) {
         // Last in z-order is last in tab order: the order in which controls were placed.
         if (!quiet.Active() && GetWindow(hwnd_, GW_HWNDNEXT) != nullptr)
             SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        alignStamp_ = NextStamp();
         if (parentFont_)
             ApplyFont();
         RecordAnchors();
@@ -231,7 +230,6 @@ void TWinControl::SetBoundsCore(int left, int top, int width, int height) {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     SetBoundsCore(left, top, width, height);
     designSize_ = {width, height};
-    alignStamp_ = NextStamp();
     RecordAnchors();
     if (align_ != TAlign::alNone && ParentWindow() != nullptr)
         RealignWindow(ParentWindow());
@@ -307,7 +305,6 @@ void TWinControl::SetAlign(TAlign align) {
         SetBoundsCore(r.left, r.top, r.right - r.left, designSize_.cy);
     else if ((align == TAlign::alLeft || align == TAlign::alRight) && designSize_.cx > 0)
         SetBoundsCore(r.left, r.top, designSize_.cx, r.bottom - r.top);
-    alignStamp_ = NextStamp();
     RecordAnchors();
     if (ParentWindow() != nullptr)
         RealignWindow(ParentWindow());
@@ -316,11 +313,6 @@ void TWinControl::SetAlign(TAlign align) {
 void TWinControl::SetAnchors(TAnchors anchors) {
     anchors_ = anchors;
     RecordAnchors();
-}
-
-int TWinControl::NextStamp() noexcept {
-    static thread_local int stamp = 0;
-    return ++stamp;
 }
 
 void TWinControl::RecordAnchors() {
@@ -349,31 +341,12 @@ void TWinControl::Realign() {
 void TWinControl::AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children) {
     std::vector<TWinControl*> aligned;
     for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
+        // Along each side the controls follow in the order they were placed in the parent, which
+        // is also their tab order: a form or page states its rows by placing them.
         aligned.clear();
         for (TWinControl* child : children)
             if (child->align_ == kind && child->hwnd_ != nullptr && child->Visible())
                 aligned.push_back(child);
-        // Controls keep their order along their side; of two at one place the one placed last
-        // comes first.
-        auto key = [kind](TWinControl* c) {
-            const RECT r = c->BoundsRect();
-            switch (kind) {
-            case TAlign::alTop:
-                return static_cast<int>(r.top);
-            case TAlign::alBottom:
-                return static_cast<int>(-r.bottom);
-            case TAlign::alLeft:
-                return static_cast<int>(r.left);
-            case TAlign::alRight:
-                return static_cast<int>(-r.right);
-            default:
-                return 0;
-            }
-        };
-        std::stable_sort(aligned.begin(), aligned.end(), [&](TWinControl* a, TWinControl* b) {
-            const int ka = key(a), kb = key(b);
-            return ka != kb ? ka < kb : a->alignStamp_ > b->alignStamp_;
-        });
         for (TWinControl* child : aligned) {
             const int w = std::max(child->Width(), child->minWidth_);
             const int h = std::max(child->Height(), child->minHeight_);

@@ -71,8 +71,8 @@ public:
     // Aligned to a side, the control keeps (or takes back) the depth SetBounds gave it.
     void SetAlign(TAlign align);
     void SetAnchors(TAnchors anchors);
-    // Lays the children out again: aligned ones fill their sides, anchored ones keep their
-    // distances to the anchored edges of this control.
+    // Lays the children out again: aligned ones fill their sides in the order they were placed
+    // here, anchored ones keep their distances to the anchored edges of this control.
     void Realign();
 
     bool Visible() const;
@@ -213,7 +213,6 @@ private:
     // Gives the windows of this placed tree the bounds held for them while it had no place.
     void PlaceHeldBounds();
     void ChildrenAligned();
-    int NextStamp() noexcept;
 
     HWND hwnd_ = nullptr;
     // The system control's procedure below the layer's subclass; null for a class of the layer.
@@ -232,7 +231,6 @@ private:
     // The size last given by SetBounds (or at creation), not by alignment.
     SIZE designSize_{};
     bool anchorValid_ = false;
-    int alignStamp_ = 0;
     int minWidth_ = 0;
     int minHeight_ = 0;
     std::string hint_;
@@ -248,8 +246,8 @@ private:
     bool placing_ = false;
 
 public:
-    // Lays out children (aligned first, then anchored) inside area of a window whose client
-    // size is clientSize; used by containers and by hosts outside the layer.
+    // Lays out children (aligned first, in their order, then anchored) inside area of a window
+    // whose client size is clientSize; used by containers and by hosts outside the layer.
     static void AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children);
 
 private:

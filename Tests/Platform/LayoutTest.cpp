@@ -122,9 +122,7 @@ TEST(Layout, AFrameAlignedToTheTopKeepsItsDesignHeight) {
     second.SetAlign(TAlign::alTop);
     first.SetParent(&box);
     second.SetParent(&box);
-    // Of two frames at the same place the one placed last comes first; a top of 0 moves
-    // the first frame back in front.
-    first.SetTop(0);
+    // The rows follow in the order the frames were placed.
     EXPECT_EQ(0, first.Top());
     EXPECT_EQ(60, first.Height());
     EXPECT_EQ(60, second.Top());

@@ -36,13 +36,10 @@ std::string Padded(const std::string& text) {
 }
 
 void AppendToTop(TWinControl* child, TWinControl* parent) {
-    // Top-aligned controls keep the order of their tops: start below every one of them.
-    constexpr int kBelowAll = 0x4000;
-    // Placed while it is still out of the parent, so that the parent lays out once.
+    // Aligned while it is still out of the parent, so that the parent lays out once.
     if (child->ParentWindow() != nullptr)
         child->SetParent(nullptr);
     child->SetAlign(TAlign::alTop);
-    child->SetTop(kBelowAll);
     child->SetParent(parent);
 }
 

@@ -14,7 +14,8 @@
 
 namespace {
 
-// Layout of the condition panel, in pixels, as designed.
+// Layout of the condition panel, in pixels, as designed. Its rows, top to bottom: the picker,
+// then one per criterion in the criteria's order.
 constexpr SIZE kFrame{201, 130};
 constexpr int kFindWindowPanelHeight = 41;
 constexpr TDesignBounds kDescription{40, 0, 148, 41};
@@ -91,7 +92,6 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
         AppendToTop(panel, CriterionsGroupBox);
         height += panel->Height();
     }
-    FindWindowPanel->SetTop(0);
     // The frame is as high as the group box needs; the box fills it.
     SetClientSize(ClientWidth(), height + std::max(kGroupBoxExtra, CriterionsGroupBox->FrameHeight()));
 }

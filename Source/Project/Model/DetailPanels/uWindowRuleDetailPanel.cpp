@@ -16,8 +16,10 @@ constexpr TDesignBounds kEnabledBox{8, 6, 17, 17};
 constexpr POINT kNameEdit{27, 4};
 constexpr int kNameEditWidth = 174;
 
-constexpr char kConditionPath[] = "conditions/DefaultCondition";
-constexpr char kTransparencyPath[] = "actions/TransparentWindow";
+// Rows of the scroll box below the name row, top to bottom: the pages of the rule's parts at
+// these paths.
+constexpr const char* kRuleRows[] = {"conditions/DefaultCondition"};
+constexpr const char* kRulePageRows[] = {"conditions/DefaultCondition", "actions/TransparentWindow"};
 
 } // namespace
 
@@ -54,7 +56,12 @@ void TWindowRuleDetailPanel::Localize() {
 
 void TWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
     TAbstractDetailPanel::SetObject(obj);
-    EmbedPanel(kConditionPath);
+    for (const char* path : Rows())
+        EmbedPanel(path);
+}
+
+std::span<const char* const> TWindowRuleDetailPanel::Rows() const {
+    return kRuleRows;
 }
 
 void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
@@ -110,9 +117,6 @@ void TWindowRuleDetailPanel::NameEditKeyPress(char& key) {
     NameEdit->SetSelStart(caret);
 }
 
-void TSinglePurposeWindowRuleDetailPanel::SetObject(IBOMObject* obj) {
-    TWindowRuleDetailPanel::SetObject(obj);
-    EmbedPanel(kTransparencyPath);
-    // The name row stays first.
-    MainPanel->SetTop(0);
+std::span<const char* const> TSinglePurposeWindowRuleDetailPanel::Rows() const {
+    return kRulePageRows;
 }

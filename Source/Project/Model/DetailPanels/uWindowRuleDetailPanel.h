@@ -2,6 +2,8 @@
 
 #include "AbstractDetailPanel.h"
 
+#include <span>
+
 class TEdit;
 class TGroupBox;
 class TKLVCheckBox;
@@ -28,6 +30,8 @@ public:
 
 protected:
     void DoUpdateControls() override;
+    // The paths of the rule's parts whose pages follow the name row, top to bottom.
+    virtual std::span<const char* const> Rows() const;
     // Puts the "DefaultDetailPanel" of the object at path below what the scroll box holds.
     void EmbedPanel(const std::string& path);
 
@@ -38,6 +42,6 @@ protected:
 
 // The rule page of the configuration program: name row, target window, transparency.
 class TSinglePurposeWindowRuleDetailPanel : public TWindowRuleDetailPanel {
-public:
-    void SetObject(IBOMObject* obj) override;
+protected:
+    std::span<const char* const> Rows() const override;
 };
