@@ -229,8 +229,8 @@ public:
     };
 
     BlockWatch()
-        : section_(
-              OpenFileMappingA(FILE_MAP_READ, FALSE, (std::string(ChannelPrefix) + "SharedMemory").c_str())),
+        : section_(OpenFileMappingA(FILE_MAP_READ, FALSE,
+                                    (std::string(ChannelPrefix) + ChannelSharedMemorySuffix).c_str())),
           view_(MapView(section_.Get(), FILE_MAP_READ, ChannelBufferSize)) {
         if (view_)
             watcher_ = std::thread([this] { Watch(); });

@@ -217,7 +217,7 @@ TEST(ControlCenterThread, SlowAnswersReachTheClientsThatAsked) {
 TEST(GlazloCenter, BrokenChannelDoesNotSpinTheServer) {
     const std::string prefix = UniqueName("{GlzCenterBroken}");
     // A foreign object under the block's name makes every wait fail at once.
-    UniqueHandle squatter(CreateEventA(nullptr, FALSE, FALSE, (prefix + "SharedMemory").c_str()));
+    UniqueHandle squatter(CreateEventA(nullptr, FALSE, FALSE, (prefix + ChannelSharedMemorySuffix).c_str()));
     ASSERT_TRUE(squatter);
     TControlCenterThread server(nullptr, prefix);
     ASSERT_FALSE(server.Channel().Usable());

@@ -138,7 +138,7 @@ TEST_F(CenterWithRule, ReloadWhileSlowWindowsAreAnnouncedKeepsAnsweringAndEveryW
 TEST_F(CenterWithRule, WindowsCreatedWhileAClientHoldsTheCommandLockGetTheirRuleAfterwards) {
     Start("GlzLockHeld");
     const UniqueHandle lock(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE,
-                                       (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+                                       (std::string(ChannelPrefix) + ChannelCommandLockSuffix).c_str()));
     ASSERT_TRUE(lock);
     ASSERT_EQ(WaitForSingleObject(lock.Get(), 5000), WAIT_OBJECT_0);
     HostProcess host("T:GlzLockHeld:2:5");
@@ -173,7 +173,7 @@ TEST_F(CenterWithRule, SavesAreAnsweredAtOnceWhileTheCommandChannelIsHeldAndTheL
     HostProcess host("A:GlzSaveLane");
     ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzSaveLane"), 153) == 1; }, 10000));
     const UniqueHandle lock(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE,
-                                       (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+                                       (std::string(ChannelPrefix) + ChannelCommandLockSuffix).c_str()));
     ASSERT_TRUE(lock);
     ASSERT_EQ(WaitForSingleObject(lock.Get(), 5000), WAIT_OBJECT_0);
     TProcessesCommunication editor(ControlChannelPrefix);

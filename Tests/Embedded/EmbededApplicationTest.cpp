@@ -262,7 +262,7 @@ TEST_F(EmbededApplicationTest, FetchWhoseTurnTimedOutQueuesAgainAtOnce) {
         if (++asked == 5) {
             holder = std::thread([&] {
                 const UniqueHandle lock(OpenMutexA(
-                    SYNCHRONIZE, FALSE, (std::string(ChannelPrefix) + "CommandLockMutex").c_str()));
+                    SYNCHRONIZE, FALSE, (std::string(ChannelPrefix) + ChannelCommandLockSuffix).c_str()));
                 const MutexLock held(lock.Get());
                 taken.Set();
                 letGo.Wait(10000);

@@ -59,15 +59,17 @@ std::vector<std::pair<std::string, std::weak_ptr<void>>> openObjects;
 
 TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, DWORD timeout)
     : Timeout(timeout) {
-    WriteLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "WriteLockMutex").c_str()));
+    WriteLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, ChannelWriteLockSuffix).c_str()));
     if (!Lock(timeout))
         return;
-    CommandLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, "CommandLockMutex").c_str()));
-    NewCommand.Reset(CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix, "NewCommandEvent").c_str()));
+    CommandLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, ChannelCommandLockSuffix).c_str()));
+    NewCommand.Reset(
+        CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix, ChannelNewCommandSuffix).c_str()));
     CommandComplete.Reset(
-        CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix, "CommandCompleteEvent").c_str()));
-    const HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                              ChannelBufferSize, ObjectName(prefix, "SharedMemory").c_str());
+        CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix, ChannelCommandCompleteSuffix).c_str()));
+    const HANDLE section =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, ChannelBufferSize,
+                           ObjectName(prefix, ChannelSharedMemorySuffix).c_str());
     // Only the creator starts the block empty: a later object must not wipe a conversation in flight.
     const bool created = section != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
     Mapping.Reset(section);

@@ -17,6 +17,13 @@ inline constexpr const char* ChannelPrefix = "{C4E372E7-E910-4521-8848-9CF233A86
 // command channel as well.
 inline constexpr const char* ControlChannelPrefix = "{C4E372E7-E910-4521-8848-9CF233A86F95}Control";
 
+// The names of the channel's kernel objects: the prefix followed by one of these.
+inline constexpr const char* ChannelWriteLockSuffix = "WriteLockMutex";
+inline constexpr const char* ChannelCommandLockSuffix = "CommandLockMutex";
+inline constexpr const char* ChannelNewCommandSuffix = "NewCommandEvent";
+inline constexpr const char* ChannelCommandCompleteSuffix = "CommandCompleteEvent";
+inline constexpr const char* ChannelSharedMemorySuffix = "SharedMemory";
+
 // Command codes.
 inline constexpr int cmdQueryWindowRule = 1;
 inline constexpr int cmdReloadConfiguration = 2;

@@ -28,10 +28,12 @@ namespace {
 // The channel's block and events opened directly, as any other process of the user could.
 struct RawChannel {
     explicit RawChannel(const std::string& prefix)
-        : section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, (prefix + "SharedMemory").c_str())),
+        : section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE,
+                                   (prefix + ChannelSharedMemorySuffix).c_str())),
           view(MapView(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, ChannelBufferSize)),
-          newCommand(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "NewCommandEvent").c_str())),
-          commandComplete(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + "CommandCompleteEvent").c_str())) {}
+          newCommand(OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + ChannelNewCommandSuffix).c_str())),
+          commandComplete(
+              OpenEventA(EVENT_ALL_ACCESS, FALSE, (prefix + ChannelCommandCompleteSuffix).c_str())) {}
     TChannelBlock* Block() const { return static_cast<TChannelBlock*>(view.Get()); }
     UniqueHandle section;
     MappedView view;
@@ -226,7 +228,7 @@ TEST(ProcessesCommunication, ClientWaitingItsTurnIsServedAfterALongConversation)
     const UniqueHandle letGo(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     std::thread holder([&] {
         const UniqueHandle lock(
-            OpenMutexA(SYNCHRONIZE, FALSE, (server.Prefix() + "CommandLockMutex").c_str()));
+            OpenMutexA(SYNCHRONIZE, FALSE, (server.Prefix() + ChannelCommandLockSuffix).c_str()));
         const MutexLock held(lock.Get());
         SetEvent(taken.Get());
         WaitForSingleObject(letGo.Get(), 10000);
@@ -360,7 +362,7 @@ TEST(ProcessesCommunication, ReplyLargerThanTheBlockIsRefusedAndLeavesTheRequest
 }
 
 TEST(ProcessesCommunication, ChannelWhoseObjectsCannotBeCreatedFailsCleanly) {
-    for (const char* taken : {"SharedMemory", "WriteLockMutex", "NewCommandEvent"}) {
+    for (const char* taken : {ChannelSharedMemorySuffix, ChannelWriteLockSuffix, ChannelNewCommandSuffix}) {
         const std::string prefix = UniqueName("{GlzChannelBroken}");
         // A semaphore holds the name, so the object of the other kind cannot be made.
         const UniqueHandle squatter(CreateSemaphoreA(nullptr, 0, 1, (prefix + taken).c_str()));
@@ -576,7 +578,7 @@ int WriteMessageNumbers(const char* file) {
 
 int AbandonLocks(const std::string& prefix) {
     std::vector<UniqueHandle> held;
-    for (const char* name : {"CommandLockMutex", "WriteLockMutex"}) {
+    for (const char* name : {ChannelCommandLockSuffix, ChannelWriteLockSuffix}) {
         held.emplace_back(OpenMutexA(SYNCHRONIZE, FALSE, (prefix + name).c_str()));
         if (!held.back() || WaitForSingleObject(held.back().Get(), 5000) != WAIT_OBJECT_0)
             return 3;
