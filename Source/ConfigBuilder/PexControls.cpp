@@ -6,12 +6,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr UINT_PTR kTextSubclassId = 0x48434258; // "HCBX"
-
-} // namespace
-
 std::vector<std::string> AddTextToHistory(std::vector<std::string> items, const std::string& text,
                                           int capacity) {
     if (text.empty())
@@ -36,21 +30,6 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
 
 THistoryComboBox::THistoryComboBox(TComponent* owner) : TComboBox(owner) {
     SetClassName("THistoryComboBox");
-    // Every text the edit part gets from code moves the remembered length too.
-    if (EditHandle() != nullptr &&
-        SetWindowSubclass(EditHandle(), TextProc, kTextSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-        textWindow_ = EditHandle();
-}
-
-THistoryComboBox::~THistoryComboBox() {
-    HandleDestroyed();
-}
-
-void THistoryComboBox::HandleDestroyed() {
-    if (textWindow_ != nullptr)
-        RemoveWindowSubclass(textWindow_, TextProc, kTextSubclassId);
-    textWindow_ = nullptr;
-    TComboBox::HandleDestroyed();
 }
 
 void THistoryComboBox::SetCapacity(int value) {
@@ -131,20 +110,15 @@ void THistoryComboBox::ShowPopupMenu() {
                      (r.top + r.bottom) / 2, Handle(), nullptr);
 }
 
-LRESULT CALLBACK THistoryComboBox::TextProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                            DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<THistoryComboBox*>(data);
+LRESULT THistoryComboBox::EditMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    // Every text the edit part gets from code moves the remembered length too.
     if (msg == WM_SETTEXT) {
-        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-        self->lastTextLength_ = GetWindowTextLengthA(hwnd);
+        const LRESULT result = TComboBox::EditMessage(msg, wp, lp);
+        lastTextLength_ = GetWindowTextLengthA(EditHandle());
         return result;
     }
     // The keyboard's own context-menu request is answered by the key above.
-    if (msg == WM_CONTEXTMENU && lp == -1 && self->PopupMenu != nullptr)
+    if (msg == WM_CONTEXTMENU && lp == -1 && PopupMenu != nullptr)
         return 0;
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, TextProc, kTextSubclassId);
-        self->textWindow_ = nullptr;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return TComboBox::EditMessage(msg, wp, lp);
 }

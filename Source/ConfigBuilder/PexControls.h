@@ -21,7 +21,6 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
 class THistoryComboBox : public TComboBox {
 public:
     explicit THistoryComboBox(TComponent* owner = nullptr);
-    ~THistoryComboBox() override;
 
     // Add the text to the history when the control loses the focus.
     bool AutoHistory = false;
@@ -43,13 +42,11 @@ public:
     void KeyDown(WORD& key, TShiftState shift) override;
 
 protected:
-    void HandleDestroyed() override;
+    LRESULT EditMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    static LRESULT CALLBACK TextProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
     void ShowPopupMenu();
 
-    HWND textWindow_ = nullptr;
     int capacity_ = 0;
     // Length of the text after the last change, from the user or from code.
     int lastTextLength_ = 0;

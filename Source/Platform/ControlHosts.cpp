@@ -3,12 +3,9 @@
 #include "Errors.h"
 #include "WindowClasses.h"
 
-#include <commctrl.h>
-
 namespace {
 
 constexpr char kParkingClass[] = "GLZ_Parking";
-constexpr UINT_PTR kHostSubclassId = 0x474C5A48; // "GLZH"
 
 // Common controls send their notifications to the window they were made in, wherever they
 // move later: the parking window passes them back to their controls too.
@@ -36,23 +33,26 @@ HWND ParkingWindow() {
 
 namespace {
 
-LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    if (msg == WM_SIZE) {
-        const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        try {
-            RealignWindow(hwnd);
-        } catch (...) {
-            HandleException();
+// Every host is served alike: it passes notifications back and lays its controls out again.
+class THostWatcher final : public TWindowWatcher {
+public:
+    LRESULT WatchedMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept override {
+        LRESULT result = 0;
+        if (TWinControl::ReflectToChild(msg, wp, lp, result))
+            return result;
+        result = CallPrevious(hwnd, msg, wp, lp);
+        if (msg == WM_SIZE) {
+            try {
+                RealignWindow(hwnd);
+            } catch (...) {
+                HandleException();
+            }
         }
-        return r;
+        return result;
     }
-    if (msg == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, HostSubclassProc, kHostSubclassId);
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
+};
+
+THostWatcher hostWatcher;
 
 } // namespace
 
@@ -65,7 +65,7 @@ std::vector<TWinControl*> LayerChildrenOf(HWND parent) {
 }
 
 void AttachHost(HWND host) {
-    if (!SetWindowSubclass(host, HostSubclassProc, kHostSubclassId, 0))
+    if (!WatchWindow(host, &hostWatcher))
         throw Exception("The host window could not be subclassed");
 }
 

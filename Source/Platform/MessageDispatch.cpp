@@ -47,10 +47,61 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
     if (entry.Control != nullptr)
         return entry.Control->Dispatch(msg, wp, lp);
+    if (entry.Watcher != nullptr) {
+        const LRESULT result = entry.Watcher->WatchedMessage(hwnd, msg, wp, lp);
+        // No message comes after this one: the watcher must not outlive it in the map.
+        if (msg == WM_NCDESTROY)
+            UnwatchWindow(hwnd);
+        return result;
+    }
     if (msg == WM_NCDESTROY)
         WindowMap().Remove(hwnd);
     return entry.Previous != nullptr ? CallWindowProcA(entry.Previous, hwnd, msg, wp, lp)
                                      : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+bool WatchWindow(HWND hwnd, TWindowWatcher* watcher) noexcept {
+    if (hwnd == nullptr || watcher == nullptr)
+        return false;
+    const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
+    if (entry.Control != nullptr)
+        return false;
+    if (entry.Watcher == watcher)
+        return true;
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (current == ControlSubclassProc) {
+        // Ours already (an earlier watcher left it, or is being replaced): only the watcher changes.
+        WindowMap().Set(hwnd, {nullptr, entry.Previous, watcher});
+        return true;
+    }
+    // Known before the first message reaches the new procedure.
+    WindowMap().Set(hwnd, {nullptr, current, watcher});
+    SetLastError(0);
+    if (SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)) == 0 &&
+        GetLastError() != 0) {
+        WindowMap().Remove(hwnd);
+        return false;
+    }
+    return true;
+}
+
+void UnwatchWindow(HWND hwnd) noexcept {
+    const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
+    if (entry.Watcher == nullptr)
+        return;
+    if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc)) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.Previous));
+        WindowMap().Remove(hwnd);
+    } else {
+        // A procedure subclassed over ours still calls it, to pass the messages on.
+        WindowMap().Orphan(hwnd);
+    }
+}
+
+LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    const WNDPROC previous = WindowMap().Find(hwnd).Previous;
+    return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wp, lp)
+                               : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 TShiftState ShiftFromMouseKeys(WPARAM keys) noexcept {

@@ -9,9 +9,29 @@
 
 // Finds the window's object (bound on WM_NCCREATE) and hands it the message.
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
-// Put on a system control: its object's Dispatch, or the control's own procedure once the
-// object is gone.
+// The layer's one subclass procedure, put on a system control (its object's Dispatch) or on a
+// watched window (its watcher); the window's own procedure once either is gone.
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+
+// A part of the layer that sees the messages of a window it did not make (a host outside the
+// layer, the edit of a combo box) before the window's own procedure, which it reaches through
+// CallPrevious. Watched windows go through the same map and procedure as the system controls.
+class TWindowWatcher {
+public:
+    virtual LRESULT WatchedMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept = 0;
+
+protected:
+    ~TWindowWatcher() = default;
+};
+
+// Puts the layer's procedure on hwnd for watcher (nothing when it watches hwnd already); false
+// when the window is taken by a control of the layer or refuses a new procedure.
+bool WatchWindow(HWND hwnd, TWindowWatcher* watcher) noexcept;
+// The watcher hears no more of hwnd; the window gets its own procedure back unless another was
+// put on it since. Called at the latest on WM_NCDESTROY.
+void UnwatchWindow(HWND hwnd) noexcept;
+// The procedure below the layer's on a watched window.
+LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
 bool IsCtlColor(UINT msg) noexcept;
 // The child window that sent a notification, when the message is one.

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr UINT_PTR kComboEditSubclassId = 0x474C5A45; // "GLZE"
-
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -250,8 +248,7 @@ TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style, bool sorted)
     info.cbSize = sizeof(info);
     if (style == TComboBoxStyle::csDropDown && GetComboBoxInfo(Handle(), &info))
         edit_ = info.hwndItem;
-    if (edit_ != nullptr &&
-        !SetWindowSubclass(edit_, EditProc, kComboEditSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (edit_ != nullptr && !WatchWindow(edit_, this))
         edit_ = nullptr;
 }
 
@@ -261,7 +258,7 @@ TComboBox::~TComboBox() {
 
 void TComboBox::HandleDestroyed() {
     if (edit_ != nullptr)
-        RemoveWindowSubclass(edit_, EditProc, kComboEditSubclassId);
+        UnwatchWindow(edit_);
     edit_ = nullptr;
 }
 
@@ -269,38 +266,39 @@ bool TComboBox::OwnsWindow(HWND hwnd) const noexcept {
     return hwnd != nullptr && (hwnd == Handle() || IsChild(Handle(), hwnd));
 }
 
-LRESULT CALLBACK TComboBox::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) noexcept {
-    auto* self = reinterpret_cast<TComboBox*>(data);
-    if (self->InDestruction() && msg != WM_NCDESTROY)
-        return DefSubclassProc(hwnd, msg, wp, lp);
+LRESULT TComboBox::WatchedMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    if (msg == WM_NCDESTROY) {
+        edit_ = nullptr;
+        return CallPrevious(hwnd, msg, wp, lp);
+    }
+    if (InDestruction())
+        return CallPrevious(hwnd, msg, wp, lp);
     try {
-        switch (msg) {
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-        case WM_CHAR:
-            if (self->KeyMessage(msg, wp, lp))
-                return 0;
-            break;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            const LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-            if (msg == WM_KILLFOCUS && !self->OwnsWindow(reinterpret_cast<HWND>(wp)))
-                self->DoExit();
-            return r;
-        }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, EditProc, kComboEditSubclassId);
-            self->edit_ = nullptr;
-            break;
-        default:
-            break;
-        }
+        return EditMessage(msg, wp, lp);
     } catch (...) {
         HandleException();
         return 0;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT TComboBox::EditMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (KeyMessage(msg, wp, lp))
+            return 0;
+        break;
+    case WM_KILLFOCUS: {
+        const LRESULT r = CallPrevious(edit_, msg, wp, lp);
+        if (!OwnsWindow(reinterpret_cast<HWND>(wp)))
+            DoExit();
+        return r;
+    }
+    default:
+        break;
+    }
+    return CallPrevious(edit_, msg, wp, lp);
 }
 
 int TComboBox::Count() const {

@@ -103,7 +103,7 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 // A combo box (COMBOBOX): editable (csDropDown) or a drop-down list, optionally sorted. Each
 // item may carry an object pointer (not owned). Keys and focus of the edit part count as the
 // combo box's own (KeyDown, KeyPress, DoExit).
-class TComboBox : public TWinControl {
+class TComboBox : public TWinControl, private TWindowWatcher {
 public:
     explicit TComboBox(TComponent* owner = nullptr, TComboBoxStyle style = TComboBoxStyle::csDropDown,
                        bool sorted = false);
@@ -136,9 +136,11 @@ public:
 protected:
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
     void HandleDestroyed() override;
+    // A message of the edit part; derived combo boxes extend it and pass on what they leave.
+    virtual LRESULT EditMessage(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR) noexcept;
+    LRESULT WatchedMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept override;
     bool OwnsWindow(HWND hwnd) const noexcept;
 
     TComboBoxStyle style_;

@@ -6,16 +6,18 @@
 #include <unordered_map>
 
 class TWinControl;
+class TWindowWatcher;
 
 // The object of each window of the layer, and the procedure below the layer's for a subclassed
-// system control. Under Wine a window property and comctl32's subclass chain (which keeps its
-// data in a property) cost a server call each, tens of microseconds for every message of every
-// control; the process keeps its own map instead.
+// system control or a watched window of another's making. Under Wine a window property and comctl32's
+// subclass chain (which keeps its data in a property) cost a server call each, tens of microseconds for every
+// message of every control; the process keeps its own map instead.
 class TWindowMap {
 public:
     struct TEntry {
         TWinControl* Control = nullptr;
         WNDPROC Previous = nullptr;
+        TWindowWatcher* Watcher = nullptr;
     };
 
     void Set(HWND hwnd, TEntry entry) {
@@ -31,11 +33,14 @@ public:
         const std::lock_guard<std::mutex> guard(lock_);
         map_.erase(hwnd);
     }
-    // The window outlives its object: it keeps only the way down to its own procedure.
+    // The window outlives its object or watcher: it keeps only the way down to its own
+    // procedure.
     void Orphan(HWND hwnd) noexcept {
         const std::lock_guard<std::mutex> guard(lock_);
-        if (const auto found = map_.find(hwnd); found != map_.end())
+        if (const auto found = map_.find(hwnd); found != map_.end()) {
             found->second.Control = nullptr;
+            found->second.Watcher = nullptr;
+        }
     }
 
 private:
