@@ -10,6 +10,8 @@ struct TProcessesCommunication::NamedObjects {
     MappedView View;
     UniqueHandle NewCommand;
     UniqueHandle CommandComplete;
+    // The wait of whoever opened the names; closing them waits no longer than opening did.
+    DWORD Timeout;
 
     bool Usable() const { return View && WriteLock && CommandLock && NewCommand && CommandComplete; }
     // Any process of the user can take the lock and keep it: the wait is always bounded.
@@ -55,7 +57,8 @@ std::vector<std::pair<std::string, std::weak_ptr<void>>> openObjects;
 
 } // namespace
 
-TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, DWORD timeout) {
+TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, DWORD timeout)
+    : Timeout(timeout) {
     WriteLock.Reset(CreateMutexA(nullptr, FALSE, ObjectName(prefix, ChannelWriteLockSuffix).c_str()));
     if (!Lock(timeout))
         return;
@@ -79,7 +82,9 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, D
 }
 
 TProcessesCommunication::NamedObjects::~NamedObjects() {
-    const bool locked = Lock(ChannelDefaultTimeout);
+    // Names that never got past the lock hold nothing another process could see half closed.
+    const bool opened = CommandLock || NewCommand || CommandComplete || Mapping;
+    const bool locked = opened && Lock(Timeout);
     View.Reset();
     CommandLock.Reset();
     NewCommand.Reset();
