@@ -1,6 +1,7 @@
 #include "Components.h"
 
 #include "Errors.h"
+#include "Pex.h"
 
 #include <windows.h>
 
@@ -8,12 +9,6 @@
 #include <cstdlib>
 
 namespace {
-
-bool SameText(const std::string& a, const std::string& b) noexcept {
-    return a.size() == b.size() &&
-           CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                          b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
-}
 
 template <class T> void Erase(std::vector<T*>& list, T* item) noexcept {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
@@ -67,7 +62,7 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
     if (name.empty())
         return nullptr;
     for (TComponent* component : components_)
-        if (SameText(component->name_, name))
+        if (TextEqualsIgnoreCase(component->name_, name))
             return component;
     return nullptr;
 }
@@ -166,7 +161,7 @@ std::vector<TPublishedProperty> TComponent::PublishedProperties() {
 
 bool TComponent::FindProperty(const std::string& name, TPublishedProperty& property) {
     for (TPublishedProperty& candidate : PublishedProperties())
-        if (SameText(candidate.Name, name)) {
+        if (TextEqualsIgnoreCase(candidate.Name, name)) {
             property = std::move(candidate);
             return true;
         }
@@ -189,9 +184,9 @@ TPublishedProperty BooleanProperty(std::string name, std::function<bool()> get,
     return {std::move(name), TPropertyKind::pkBoolean,
             [get] { return std::string(get() ? "True" : "False"); },
             [set](const std::string& text) {
-                if (SameText(text, "True"))
+                if (TextEqualsIgnoreCase(text, "True"))
                     set(true);
-                else if (SameText(text, "False"))
+                else if (TextEqualsIgnoreCase(text, "False"))
                     set(false);
                 else
                     throw Exception("Not a Boolean: " + text);
