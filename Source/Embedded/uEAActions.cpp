@@ -2,11 +2,10 @@
 
 #include "EARoutines.h"
 #include "RegistryKey.h"
-#include "TextConversion.h"
 
 namespace {
 
-constexpr wchar_t RulesKey[] = L"SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
+constexpr char RulesKey[] = "SOFTWARE\\Quenda Tools\\Glazlo\\WindowRules\\";
 
 } // namespace
 
@@ -107,31 +106,28 @@ bool TAction::RemoveHoverEffect() {
     return CurrentOperation ? DoOperation(CurrentOperation->GetName()) : false;
 }
 
-// Rule and action names come in UTF-8, whatever the code page of the host: the key and value
-// names go to the registry in full through the wide calls.
-std::wstring TAction::RegistryKey() {
+std::string TAction::RegistryKey() {
     const ComPtr<IWindowHandler> handler = WindowHandler();
-    return handler ? RulesKey + Utf8ToWide(handler->RuleName()) : std::wstring();
+    return handler ? RulesKey + handler->RuleName() : std::string();
 }
 
-std::wstring TAction::ValueName() const {
-    return Utf8ToWide(Name + "_CurrentOperation");
+std::string TAction::ValueName() const {
+    return Name + "_CurrentOperation";
 }
 
 void TAction::SaveToRegistry() {
-    const std::wstring key = RegistryKey();
+    const std::string key = RegistryKey();
     if (key.empty() || !CurrentOperation)
         return;
     if (const TRegistryKey reg = TRegistryKey::Create(HKEY_CURRENT_USER, key, KEY_WRITE))
-        reg.WriteString(ValueName(), Utf8ToWide(CurrentOperation->GetName()));
+        reg.WriteString(ValueName(), CurrentOperation->GetName());
 }
 
 std::string TAction::ReadFromRegistry() {
-    const std::wstring key = RegistryKey();
+    const std::string key = RegistryKey();
     if (key.empty())
         return {};
-    const TRegistryKey reg = TRegistryKey::Open(HKEY_CURRENT_USER, key);
-    return WideToUtf8(reg.ReadString(ValueName()).value_or(std::wstring()));
+    return TRegistryKey::Open(HKEY_CURRENT_USER, key).ReadString(ValueName(), std::string());
 }
 
 // The saved state is a convenience: failing to restore or to save it must not keep an action

@@ -54,8 +54,8 @@ protected:
     ComPtr<IOperations> Operations;
 
 private:
-    std::wstring RegistryKey();
-    std::wstring ValueName() const;
+    std::string RegistryKey();
+    std::string ValueName() const;
     void SaveToRegistry();
     std::string ReadFromRegistry();
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 // Owns an opened registry key, closed exactly once, with typed reads and writes of its values.
+// Paths, names and texts are UTF-8, whatever the code page of the process.
 // The predefined roots (HKEY_CURRENT_USER, ...) are never owned: Open and Create always hand
 // out a key of their own, even for an empty path.
 class TRegistryKey {
@@ -21,11 +22,6 @@ public:
     static TRegistryKey Create(HKEY root, const std::string& path,
                                REGSAM access = KEY_READ | KEY_WRITE) noexcept;
 
-    // The same by wide paths and names, for texts that the process's code page may not hold.
-    static TRegistryKey Open(HKEY root, const std::wstring& path, REGSAM access = KEY_READ) noexcept;
-    static TRegistryKey Create(HKEY root, const std::wstring& path,
-                               REGSAM access = KEY_READ | KEY_WRITE) noexcept;
-
     HKEY Get() const noexcept { return key_.Get(); }
     explicit operator bool() const noexcept { return static_cast<bool>(key_); }
     void Reset() noexcept { key_.Reset(); }
@@ -35,15 +31,12 @@ public:
     // Nothing when the value is missing or of another type.
     std::optional<std::string> ReadString(const std::string& name) const;
     std::string ReadString(const std::string& name, const std::string& fallback) const;
-    // Text values only.
-    std::optional<std::wstring> ReadString(const std::wstring& name) const;
     // REG_DWORD values; nothing when missing or of another type.
     std::optional<DWORD> ReadDword(const std::string& name) const noexcept;
     bool ReadBool(const std::string& name, bool fallback) const noexcept;
 
     // Each answers whether the registry took the change.
     bool WriteString(const std::string& name, const std::string& value) const noexcept;
-    bool WriteString(const std::wstring& name, const std::wstring& value) const noexcept;
     bool WriteDword(const std::string& name, DWORD value) const noexcept;
     bool WriteBool(const std::string& name, bool value) const noexcept {
         return WriteDword(name, value ? 1 : 0);
