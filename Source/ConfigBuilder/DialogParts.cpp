@@ -16,9 +16,8 @@ void SetUpDialog(TForm& dialog, const std::string& caption) {
 }
 
 TPanel* AddCommandPanel(TForm& dialog) {
-    auto* panel = Create<TPanel>(&dialog);
+    auto* panel = Create<TPanel>(&dialog, &dialog);
     panel->SetName("CommandPanel");
-    panel->SetParent(&dialog);
     panel->SetBevelOuter(TBevelCut::bvNone);
     panel->SetHeight(CommandPanelHeight);
     panel->SetAlign(TAlign::alBottom);
@@ -27,9 +26,8 @@ TPanel* AddCommandPanel(TForm& dialog) {
 
 TButton* AddCommandButton(TPanel* panel, const char* name, int left, const std::string& caption,
                           TModalResult result) {
-    auto* button = Create<TButton>(panel);
+    auto* button = Create<TButton>(panel, panel);
     button->SetName(name);
-    button->SetParent(panel);
     button->SetBounds(left, ButtonTop, ButtonWidth, ButtonHeight);
     button->SetAnchors(akTop | akRight);
     button->SetCaption(caption);

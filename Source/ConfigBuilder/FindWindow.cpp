@@ -9,11 +9,11 @@ constexpr int kFrameWidth = 3;
 
 } // namespace
 
-TFindWindow::TFindWindow(TComponent* owner)
+TFindWindow::TFindWindow(TComponent* owner, TParent parent)
     : TWinControl(owner), activeBitmap_(LoadBitmapResource(kActiveBitmap)),
       inactiveBitmap_(LoadBitmapResource(kInactiveBitmap)), finderCursor_(LoadCursorResource(kFinderCursor)) {
     SetClassName("TFindWindow");
-    CreateLayerWindow({"TFindWindow"}, WS_CHILD | WS_VISIBLE, 0, Size, Size);
+    CreateLayerWindow(parent, {"TFindWindow"}, WS_CHILD | WS_VISIBLE, 0, Size, Size);
 }
 
 TFindWindow::~TFindWindow() {

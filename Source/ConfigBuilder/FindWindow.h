@@ -12,7 +12,7 @@ class TFindWindow : public TWinControl {
 public:
     static constexpr int Size = 32;
 
-    explicit TFindWindow(TComponent* owner = nullptr);
+    TFindWindow(TComponent* owner, TParent parent);
     ~TFindWindow() override;
 
     bool Picking() const noexcept { return picking_; }

@@ -28,7 +28,7 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
     return std::nullopt;
 }
 
-THistoryComboBox::THistoryComboBox(TComponent* owner) : TComboBox(owner) {
+THistoryComboBox::THistoryComboBox(TComponent* owner, TParent parent) : TComboBox(owner, parent) {
     SetClassName("THistoryComboBox");
 }
 

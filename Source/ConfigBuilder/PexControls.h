@@ -20,7 +20,7 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
 // completes what the user types from that list.
 class THistoryComboBox : public TComboBox {
 public:
-    explicit THistoryComboBox(TComponent* owner = nullptr);
+    THistoryComboBox(TComponent* owner, TParent parent);
 
     // Add the text to the history when the control loses the focus.
     bool AutoHistory = false;

@@ -134,8 +134,7 @@ void TRootUIController::UnbindTree() {
     if (tree_ == nullptr)
         return;
     if (shownPanel_ != nullptr) {
-        shownPanel_->SetVisible(false);
-        shownPanel_->SetParent(nullptr);
+        shownPanel_->Hide();
         shownPanel_ = nullptr;
     }
     if (root_.TreeNode)
@@ -319,17 +318,17 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
     HWND main = owner_ != nullptr ? owner_ : detailHost_;
     LockWindowUpdate(main);
     try {
+        // The pages of the elements are kept in the detail host, hidden while others show.
         if (shownPanel_ != nullptr) {
-            shownPanel_->SetVisible(false);
-            shownPanel_->SetParent(nullptr);
+            shownPanel_->Hide();
             shownPanel_ = nullptr;
         }
         if (IUIElement* element = ElementOf(node)) {
             // Filling a page's controls is no change of the configuration.
             const bool wasModified = root_.Modified;
-            if (TAbstractDetailPanel* panel = AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel"))) {
-                panel->SetParent(detailHost_);
-                panel->SetVisible(true);
+            if (TAbstractDetailPanel* panel =
+                    AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel", detailHost_))) {
+                panel->Show();
                 shownPanel_ = panel;
             }
             root_.Modified = wasModified;
@@ -391,18 +390,16 @@ void TRootUIController::ShowOptions() {
 
 void TRootUIController::ShowAbout() {
     TAboutForm dialog;
-    std::unique_ptr<IDetailPanel> created = ::CreateDetailPanel("AboutPanel");
+    std::unique_ptr<IDetailPanel> created = ::CreateDetailPanel("AboutPanel", dialog.Handle());
     TAbstractDetailPanel* panel = AsDetailPanel(created.get());
     if (panel == nullptr)
         return;
     dialog.SetClientSize(panel->Width(), dialog.CommandPanel->Height() + panel->Height());
-    panel->SetParent(&dialog);
-    panel->SetAlign(TAlign::alClient);
     panel->UpdateControls();
+    panel->Show();
     dialog_ = &dialog;
     dialog.ShowModal();
     dialog_ = nullptr;
-    panel->SetParent(nullptr);
 }
 
 void TRootUIController::TellCenter(int code) {

@@ -17,9 +17,8 @@ constexpr TLayout Layout;
 constexpr COLORREF LinkColor = RGB(0, 0, 255);
 
 TLabel* PlaceLabel(TWinControl* parent, const char* name, int left, int top, int width, int height) {
-    TLabel* label = Create<TLabel>(parent);
+    TLabel* label = Create<TLabel>(parent, parent);
     label->SetName(name);
-    label->SetParent(parent);
     label->SetBounds(left, top, width, height);
     return label;
 }
@@ -34,20 +33,18 @@ void MakeLink(TLabel* label) {
 
 } // namespace
 
-TAboutPanel::TAboutPanel() {
+TAboutPanel::TAboutPanel(TParent parent) : TAbstractDetailPanel(parent) {
     SetName("AboutPanel");
     SetBounds(0, 0, Layout.PanelWidth, Layout.PanelHeight);
-    MainPanel = Create<TPanel>(this);
+    MainPanel = Create<TPanel>(this, this);
     MainPanel->SetName("MainPanel");
-    MainPanel->SetParent(this);
     MainPanel->SetBevelOuter(TBevelCut::bvNone);
     MainPanel->SetAlign(TAlign::alClient);
     MainPanel->Font().SetName("Arial");
     MainPanel->Font().SetHeight(-13);
 
-    LogoImage = Create<TImage>(MainPanel);
+    LogoImage = Create<TImage>(MainPanel, MainPanel);
     LogoImage->SetName("LogoImage");
-    LogoImage->SetParent(MainPanel);
     LogoImage->SetBounds(8, 8, 97, 73);
     LogoImage->Transparent = true;
     LogoImage->LoadFromResource("LOGO");

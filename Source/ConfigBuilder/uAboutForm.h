@@ -15,7 +15,7 @@ inline constexpr const char* ContactAddress = "support@glazlo.example.org";
 // The body of the about dialog: name, version, copyright and the two links.
 class TAboutPanel : public TAbstractDetailPanel {
 public:
-    TAboutPanel();
+    explicit TAboutPanel(TParent parent);
 
     TPanel* MainPanel = nullptr;
     TImage* LogoImage = nullptr;

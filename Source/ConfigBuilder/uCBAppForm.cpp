@@ -44,15 +44,13 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     TreeViewStateImages.AddResource("TREEVIEWSTATEIMAGES", PictureMask);
     ToolBarImages.AddResource("TOOLBARIMAGES", PictureMask);
 
-    ControlBar = Create<TControlBar>(this);
+    ControlBar = Create<TControlBar>(this, this);
     ControlBar->SetName("ControlBar");
-    ControlBar->SetParent(this);
     ControlBar->SetHeight(Layout.ControlBarHeight);
     ControlBar->SetAlign(TAlign::alTop);
 
-    MenuToolBar = Create<TToolBar>(this);
+    MenuToolBar = Create<TToolBar>(this, ControlBar);
     MenuToolBar->SetName("MenuToolBar");
-    MenuToolBar->SetParent(ControlBar);
     MenuToolBar->SetShowCaptions(true);
     MenuToolBar->SetButtonWidth(Layout.MenuButtonWidth);
     MenuToolBar->SetImages(&ToolBarImages);
@@ -60,33 +58,28 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     MenuToolBar->SetTop(Layout.MenuBarTop);
     SetMenuBar(MenuToolBar);
 
-    ToolBarToolBar = Create<TToolBar>(this);
+    ToolBarToolBar = Create<TToolBar>(this, ControlBar);
     ToolBarToolBar->SetName("ToolBarToolBar");
-    ToolBarToolBar->SetParent(ControlBar);
     ToolBarToolBar->SetImages(&ToolBarImages);
     ToolBarToolBar->SetLeft(Layout.BarLeft);
     ToolBarToolBar->SetTop(Layout.ToolBarTop);
 
-    TreeView = Create<TTreeView>(this);
+    TreeView = Create<TTreeView>(this, this);
     TreeView->SetName("TreeView");
-    TreeView->SetParent(this);
     TreeView->SetWidth(Layout.TreeWidth);
     TreeView->SetAlign(TAlign::alLeft);
     TreeView->SetImages(&TreeViewImages);
     TreeView->SetStateImages(&TreeViewStateImages);
     TreeView_SetIndent(TreeView->Handle(), Layout.TreeIndent);
 
-    Splitter = Create<TSplitter>(this);
+    Splitter = Create<TSplitter>(this, this);
     Splitter->SetName("Splitter");
-    Splitter->SetParent(this);
     Splitter->SetAlign(TAlign::alLeft);
-    // Right of the tree: of two controls at one place on a side, the one placed last would come
-    // first, and the splitter would sit at the window's edge with nothing to resize.
-    Splitter->SetBounds(Layout.TreeWidth, 0, Layout.SplitterWidth, Splitter->Height());
+    // Made after the tree, it sits right of it.
+    Splitter->SetWidth(Layout.SplitterWidth);
 
-    DetailPanel = Create<TPanel>(this);
+    DetailPanel = Create<TPanel>(this, this);
     DetailPanel->SetName("DetailPanel");
-    DetailPanel->SetParent(this);
     DetailPanel->SetBevelOuter(TBevelCut::bvNone);
     DetailPanel->SetAlign(TAlign::alClient);
 

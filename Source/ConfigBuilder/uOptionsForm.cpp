@@ -24,19 +24,19 @@ struct TLayout {
 constexpr TLayout Layout;
 
 template <class T> T* Place(TWinControl* parent, int left, int top, int width, int height) {
-    T* control = Create<T>(parent);
-    control->SetParent(parent);
+    T* control = Create<T>(parent, parent);
     control->SetBounds(left, top, width, height);
     return control;
 }
 
 } // namespace
 
-TAbstractOptionsFrame::TAbstractOptionsFrame(TComponent* owner) : TFrame(owner) {
+TAbstractOptionsFrame::TAbstractOptionsFrame(TComponent* owner, TParent parent) : TFrame(owner, parent) {
     SetBounds(0, 0, Layout.PageWidth, Layout.PageHeight);
 }
 
-TGeneralOptionsFrame::TGeneralOptionsFrame(TComponent* owner) : TAbstractOptionsFrame(owner) {
+TGeneralOptionsFrame::TGeneralOptionsFrame(TComponent* owner, TParent parent)
+    : TAbstractOptionsFrame(owner, parent) {
     SetName("GeneralOptionsFrame");
     LoadAtStartupCheckBox = Place<TCheckBox>(this, Layout.Left, Layout.LoadTop, Layout.CheckWidth, 17);
     LoadAtStartupCheckBox->SetName("LoadAtStartupCheckBox");
@@ -47,9 +47,8 @@ TGeneralOptionsFrame::TGeneralOptionsFrame(TComponent* owner) : TAbstractOptions
     LanguageLabel = Place<TLabel>(this, Layout.Left, Layout.LanguageLabelTop, Layout.CheckWidth, 13);
     LanguageLabel->SetName("LanguageLabel");
     LanguageLabel->SetCaption("Language:");
-    LanguageComboBox = Create<TComboBox>(this, TComboBoxStyle::csDropDownList, true);
+    LanguageComboBox = Create<TComboBox>(this, this, TComboBoxStyle::csDropDownList, true);
     LanguageComboBox->SetName("LanguageComboBox");
-    LanguageComboBox->SetParent(this);
     LanguageComboBox->SetBounds(Layout.Left, Layout.LanguageTop, Layout.LanguageWidth, 200);
     LanguageNoteLabel =
         Place<TLabel>(this, Layout.Left, Layout.NoteTop, Layout.CheckWidth, Layout.NoteHeight);
@@ -109,10 +108,9 @@ TOptionsForm::TOptionsForm(TComponent* owner) : TForm(owner, "TOptionsForm") {
                                     Translate("OptionsForm_CancelCommand", "Cancel"), mrCancel);
     CancelButton->Cancel = true;
 
-    GeneralPage = Create<TGeneralOptionsFrame>(this);
+    GeneralPage = Create<TGeneralOptionsFrame>(this, this);
     GeneralPage->Init();
-    GeneralPage->SetParent(this);
-    GeneralPage->SetAlign(TAlign::alClient);
+    GeneralPage->Show();
     OnDestroy = [this](TComponent*) { FormDestroy(); };
 }
 

@@ -10,7 +10,7 @@
 // The base of an options page.
 class TAbstractOptionsFrame : public TFrame {
 public:
-    explicit TAbstractOptionsFrame(TComponent* owner = nullptr);
+    TAbstractOptionsFrame(TComponent* owner, TParent parent);
     std::string Caption;
 
     virtual void Init() {}
@@ -22,7 +22,7 @@ public:
 // Start at logon, the tray icon and the language.
 class TGeneralOptionsFrame : public TAbstractOptionsFrame {
 public:
-    explicit TGeneralOptionsFrame(TComponent* owner = nullptr);
+    TGeneralOptionsFrame(TComponent* owner, TParent parent);
 
     TCheckBox* LoadAtStartupCheckBox = nullptr;
     TCheckBox* EnableTrayIconCheckBox = nullptr;

@@ -13,10 +13,10 @@ void InitClasses(DWORD classes) {
 
 } // namespace
 
-TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner) {
+TTrackBar::TTrackBar(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TTrackBar");
     InitClasses(ICC_BAR_CLASSES);
-    CreateSystemWindow(TRACKBAR_CLASSA, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0,
+    CreateSystemWindow(parent, TRACKBAR_CLASSA, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0,
                        150, 45);
     SetRange(0, 10);
 }
@@ -64,10 +64,10 @@ bool TTrackBar::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
+TUpDown::TUpDown(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TUpDown");
     InitClasses(ICC_UPDOWN_CLASS);
-    CreateSystemWindow(UPDOWN_CLASSA, WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
+    CreateSystemWindow(parent, UPDOWN_CLASSA, WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
                        21);
     SetRange(0, 100);
 }

@@ -10,7 +10,7 @@ enum class TUDBtnType { btNext, btPrev };
 // A horizontal track bar (msctls_trackbar32). OnChange is the user's move only.
 class TTrackBar : public TWinControl {
 public:
-    explicit TTrackBar(TComponent* owner = nullptr);
+    TTrackBar(TComponent* owner, TParent parent);
     void SetRange(int min, int max);
     int Position() const;
     // From code: raises nothing.
@@ -28,7 +28,7 @@ private:
 // Up-down arrows (msctls_updown32) bound to an edit whose text shows the position.
 class TUpDown : public TWinControl {
 public:
-    explicit TUpDown(TComponent* owner = nullptr);
+    TUpDown(TComponent* owner, TParent parent);
     // The edit that shows the position; both keep the places they were given.
     void SetAssociate(TEdit* edit);
     void SetRange(int min, int max);

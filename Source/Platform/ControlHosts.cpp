@@ -1,35 +1,7 @@
 #include "ControlHosts.h"
 
 #include "Errors.h"
-#include "WindowClasses.h"
-
-namespace {
-
-constexpr char kParkingClass[] = "GLZ_Parking";
-
-// Common controls send their notifications to the window they were made in, wherever they
-// move later: the parking window passes them back to their controls too.
-LRESULT CALLBACK ParkingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    LRESULT result = 0;
-    if (TWinControl::ReflectToChild(msg, wp, lp, result))
-        return result;
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-} // namespace
-
-HWND ParkingWindow() {
-    static thread_local struct Parking {
-        HWND hwnd = nullptr;
-        ~Parking() {
-            if (hwnd != nullptr && IsWindow(hwnd))
-                DestroyWindow(hwnd);
-        }
-    } parking;
-    if (parking.hwnd == nullptr || !IsWindow(parking.hwnd))
-        parking.hwnd = CreateHiddenWindow(kParkingClass, ParkingProc, "");
-    return parking.hwnd;
-}
+#include "MessageDispatch.h"
 
 namespace {
 

@@ -44,27 +44,33 @@ TWinControl* TWinControl::FindControl(HWND hwnd) noexcept {
 void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD exStyle, int width,
                                     int height, HWND owner) {
     RegisterLayerClass(cls.Name, cls.Style, cls.Background, cls.Cursor, cls.Icon);
-    const bool child = (style & WS_CHILD) != 0;
-    if (child)
-        id_ = NextControlId();
-    const HWND parent = child ? TakeCreationParent() : owner;
-    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style, child ? 0 : CW_USEDEFAULT,
-                                      child ? 0 : CW_USEDEFAULT, width, height, parent,
-                                      child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
-                                      GetModuleHandleA(nullptr), this);
+    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                                      owner, nullptr, GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
     designSize_ = {width, height};
     ApplyFont();
-    RecordAnchors();
 }
 
-void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD exStyle, int width,
-                                     int height) {
+void TWinControl::CreateLayerWindow(TParent parent, const TWindowClass& cls, DWORD style, DWORD exStyle,
+                                    int width, int height) {
+    RegisterLayerClass(cls.Name, cls.Style, cls.Background, cls.Cursor, cls.Icon);
     id_ = NextControlId();
-    const HWND hwnd = CreateWindowExA(
-        exStyle, className, "", style | WS_CHILD, 0, 0, width, height, TakeCreationParent(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
+    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style | WS_CHILD, 0, 0, width, height,
+                                      parent.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                      GetModuleHandleA(nullptr), this);
+    if (hwnd == nullptr)
+        throw Exception(std::string("Window could not be created: ") + cls.Name);
+    designSize_ = {width, height};
+    Adopt(parent);
+}
+
+void TWinControl::CreateSystemWindow(TParent parent, const char* className, DWORD style, DWORD exStyle,
+                                     int width, int height) {
+    id_ = NextControlId();
+    const HWND hwnd = CreateWindowExA(exStyle, className, "", style | WS_CHILD, 0, 0, width, height,
+                                      parent.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                      GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
     hwnd_ = hwnd;
@@ -79,21 +85,7 @@ void TWinControl::CreateSystemWindow(const char* className, DWORD style, DWORD e
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
     designSize_ = {width, height};
-    ApplyFont();
-    RecordAnchors();
-}
-
-HWND& TWinControl::CreationParent() noexcept {
-    static thread_local HWND parent = nullptr;
-    return parent;
-}
-
-HWND TWinControl::TakeCreationParent() {
-    // Taken once: a control that makes parts of its own makes them parked.
-    HWND& hint = CreationParent();
-    const HWND parent = hint != nullptr && IsWindow(hint) ? hint : ParkingWindow();
-    hint = nullptr;
-    return parent;
+    Adopt(parent);
 }
 
 void TWinControl::Bind(HWND hwnd) noexcept {
@@ -199,15 +191,27 @@ void TWinControl::KeyPress(char& key) {
 }
 
 bool TWinControl::Visible() const {
-    return hwnd_ != nullptr && (placing_ || (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0);
+    return hwnd_ != nullptr && (showing_ || (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0);
 }
 
 void TWinControl::SetVisible(bool visible) {
     if (hwnd_ == nullptr || visible == Visible())
         return;
+    const HWND parent = align_ != TAlign::alNone ? ParentWindow() : nullptr;
+    if (visible && parent != nullptr) {
+        // Laid out in its place first: a page is shown once, at its size, and painted once.
+        showing_ = true;
+        try {
+            RealignWindow(parent);
+        } catch (...) {
+            showing_ = false;
+            throw;
+        }
+        showing_ = false;
+    }
     ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
-    if (align_ != TAlign::alNone && ParentWindow() != nullptr)
-        RealignWindow(ParentWindow());
+    if (!visible && parent != nullptr)
+        RealignWindow(parent);
 }
 
 bool TWinControl::Enabled() const {
@@ -286,7 +290,7 @@ void TWinControl::ApplyFont() {
     // is not on screen yet is painted whole when it is shown.
     const HFONT font = FontHandle();
     if (font != windowFont_)
-        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), LayoutHeld() ? FALSE : TRUE);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(hwnd_));
     for (TWinControl* child : children_)
         if (child->parentFont_)
             child->ApplyFont();

@@ -8,10 +8,8 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,12 +17,30 @@ using TKeyEvent = std::function<void(TComponent* sender, WORD& key, TShiftState 
 using TKeyPressEvent = std::function<void(TComponent* sender, char& key)>;
 
 class TPopupMenu;
+class TWinControl;
+
+// Where a child control is made and lives: a control of the layer, or a window outside it
+// (a layer window given by its handle counts as its control).
+class TParent {
+public:
+    TParent(TWinControl* control) noexcept : control_(control) {}
+    TParent(TWinControl& control) noexcept : control_(&control) {}
+    TParent(HWND window) noexcept;
+    TWinControl* Control() const noexcept { return control_; }
+    // Null for a control of the layer that has no window.
+    HWND Window() const noexcept;
+
+private:
+    TWinControl* control_ = nullptr;
+    HWND host_ = nullptr;
+};
 
 // A control with its own window: a window class of the layer, or a system control class that
 // the layer subclasses. Each window knows its object (FromHandle), and every container passes
 // the notifications of a child (WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_VSCROLL, WM_CTLCOLOR*,
-// WM_DRAWITEM) back to the child's object (Reflected), whatever sits in between. A control
-// placed into a window outside the layer gets the same service from a subclass of that window.
+// WM_DRAWITEM) back to the child's object (Reflected), whatever sits in between. A child
+// control is made in its parent and stays there; one made in a window outside the layer gets
+// the same service from a subclass of that window.
 class TWinControl : public TComponent {
 public:
     explicit TWinControl(TComponent* owner = nullptr);
@@ -37,13 +53,9 @@ public:
     // The object of hwnd or of its nearest ancestor of the layer (a combo box for its edit).
     static TWinControl* FindControl(HWND hwnd) noexcept;
 
+    // Null for a form and for a control made in a window outside the layer.
     TWinControl* Parent() const noexcept { return parent_; }
-    void SetParent(TWinControl* parent);
-    // A window outside the layer; the control is aligned within it all the same.
-    void SetParent(HWND host);
-    // Back to the hidden parking window of the thread.
-    void SetParent(std::nullptr_t);
-    // The window the control lives in; null while parked.
+    // The window the control lives in; null for a form.
     HWND ParentWindow() const noexcept;
 
     int ControlCount() const noexcept { return static_cast<int>(children_.size()); }
@@ -71,11 +83,12 @@ public:
     // Aligned to a side, the control keeps (or takes back) the depth SetBounds gave it.
     void SetAlign(TAlign align);
     void SetAnchors(TAnchors anchors);
-    // Lays the children out again: aligned ones fill their sides in the order they were placed
+    // Lays the children out again: aligned ones fill their sides in the order they were made
     // here, anchored ones keep their distances to the anchored edges of this control.
     void Realign();
 
     bool Visible() const;
+    // An aligned control takes its place before it is shown.
     void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -158,7 +171,8 @@ public:
 
 protected:
     // Makes the window: a class of the layer (registered on first use with the given style,
-    // background and cursor) or a system class (subclassed). Derived constructors call it once.
+    // background and cursor) or a system class (subclassed); a child in parent, where it is
+    // last in z-order and so in tab order. Derived constructors call one of them once.
     struct TWindowClass {
         const char* Name;
         UINT Style = CS_DBLCLKS;
@@ -168,7 +182,10 @@ protected:
     };
     void CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD exStyle, int width, int height,
                            HWND owner = nullptr);
-    void CreateSystemWindow(const char* className, DWORD style, DWORD exStyle, int width, int height);
+    void CreateLayerWindow(TParent parent, const TWindowClass& cls, DWORD style, DWORD exStyle, int width,
+                           int height);
+    void CreateSystemWindow(TParent parent, const char* className, DWORD style, DWORD exStyle, int width,
+                            int height);
 
     // Messages of the control's own window; the base does the layer's common handling and then
     // CallDefault.
@@ -177,12 +194,6 @@ protected:
     // A key message (WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR) through KeyDown or KeyPress, which may
     // change the key in wp; true when a handler swallowed it. Keys going up pass as they are.
     bool KeyMessage(UINT msg, WPARAM& wp, LPARAM lp);
-    // True while the control's tree has no place (its topmost control has neither a parent
-    // nor a host: it waits in the parking window or is still being made). Nothing of it is on
-    // screen then, so its layout is kept by the layer alone and the windows take their bounds
-    // once, when the tree is placed: each move of a window costs Wine about half as much as
-    // making one. AlignedControls runs again then.
-    bool LayoutHeld() const noexcept;
     // A notification this control sent to its parent; true when handled (result set).
     virtual bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     // The part of the client area that aligned children share.
@@ -202,17 +213,10 @@ private:
     friend struct TLayerAccess;
     void Bind(HWND hwnd) noexcept;
     void Unbind() noexcept;
-    class TQuietPlacement;
-    void Reparent(HWND window, TWinControl* parent);
-    // This control came into or left window: lays out what that changes.
-    void LayoutChanged(HWND window);
+    // Joins the new window to parent's children and lays out what that changes.
+    void Adopt(TParent parent);
     void RecordAnchors();
-    void PlaceAligned(const RECT& rect);
     void SetBoundsCore(int left, int top, int width, int height);
-    RECT WindowBounds() const;
-    // Gives the windows of this placed tree the bounds held for them while it had no place.
-    void PlaceHeldBounds();
-    void ChildrenAligned();
 
     HWND hwnd_ = nullptr;
     // The system control's procedure below the layer's subclass; null for a class of the layer.
@@ -225,9 +229,6 @@ private:
     TAnchors anchors_ = akLeft | akTop;
     RECT anchorDesign_{};
     SIZE anchorOrigin_{};
-    // The bounds the layer gave while the layout was held; the window takes them when placed.
-    std::optional<RECT> heldBounds_;
-    bool alignedWhileHeld_ = false;
     // The size last given by SetBounds (or at creation), not by alignment.
     SIZE designSize_{};
     bool anchorValid_ = false;
@@ -242,43 +243,11 @@ private:
     HFONT windowFont_ = nullptr;
     int silent_ = 0;
     bool mouseInside_ = false;
-    // Hidden only while it moves into another window: counts as visible.
-    bool placing_ = false;
+    // Counts as visible while it takes its place, just before it is shown.
+    bool showing_ = false;
 
 public:
     // Lays out children (aligned first, in their order, then anchored) inside area of a window
     // whose client size is clientSize; used by containers and by hosts outside the layer.
     static void AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children);
-
-private:
-    friend class TCreationParent;
-    // The window the next control made on this thread is created in, instead of the parking one.
-    static HWND& CreationParent() noexcept;
-    static HWND TakeCreationParent();
 };
-
-// While it lives, the next control made on this thread gets its window right inside parent.
-class TCreationParent {
-public:
-    explicit TCreationParent(const TWinControl* parent) noexcept : previous_(TWinControl::CreationParent()) {
-        TWinControl::CreationParent() = parent != nullptr ? parent->Handle() : nullptr;
-    }
-    ~TCreationParent() { TWinControl::CreationParent() = previous_; }
-    TCreationParent(const TCreationParent&) = delete;
-    TCreationParent& operator=(const TCreationParent&) = delete;
-
-private:
-    HWND previous_;
-};
-
-// A control of owner placed into parent, its window made there at once: moving a window from
-// the parking window costs about a millisecond under Wine.
-template <class T, class... Args> T* CreateChild(TComponent* owner, TWinControl* parent, Args&&... args) {
-    T* control = nullptr;
-    {
-        const TCreationParent in(parent);
-        control = Create<T>(owner, std::forward<Args>(args)...);
-    }
-    control->SetParent(parent);
-    return control;
-}

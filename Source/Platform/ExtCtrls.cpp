@@ -15,9 +15,9 @@ void PaintBackground(HDC dc, const RECT& r, HBRUSH brush) {
 
 } // namespace
 
-TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
+TPanel::TPanel(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TPanel");
-    CreateLayerWindow({"GLZ_Panel", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
+    CreateLayerWindow(parent, {"GLZ_Panel", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
                       WS_EX_CONTROLPARENT, 185, 41);
 }
 
@@ -45,9 +45,9 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TWinControl::WndProc(msg, wp, lp);
 }
 
-TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner) {
+TGroupBox::TGroupBox(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TGroupBox");
-    CreateLayerWindow({"GLZ_GroupBox", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
+    CreateLayerWindow(parent, {"GLZ_GroupBox", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
                       WS_EX_CONTROLPARENT, 185, 105);
 }
 
@@ -120,9 +120,9 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
-TScrollBox::TScrollBox(TComponent* owner) : TWinControl(owner) {
+TScrollBox::TScrollBox(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TScrollBox");
-    CreateLayerWindow({"GLZ_ScrollBox"}, kContainerStyle | WS_VSCROLL, WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE,
+    CreateLayerWindow(parent, {"GLZ_ScrollBox"}, kContainerStyle | WS_VSCROLL, WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE,
                       185, 41);
     ShowScrollBar(Handle(), SB_VERT, FALSE);
 }
@@ -140,9 +140,7 @@ void TScrollBox::AdjustClientRect(RECT& rect) const {
 }
 
 void TScrollBox::AlignedControls() {
-    // The bar follows the children once they are placed (the layer calls this again then).
-    if (!LayoutHeld())
-        UpdateScrollBar();
+    UpdateScrollBar();
 }
 
 void TScrollBox::UpdateScrollBar() {
@@ -206,9 +204,9 @@ LRESULT TScrollBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TWinControl::WndProc(msg, wp, lp);
 }
 
-TSplitter::TSplitter(TComponent* owner) : TWinControl(owner) {
+TSplitter::TSplitter(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TSplitter");
-    CreateLayerWindow({"GLZ_Splitter", CS_DBLCLKS, COLOR_BTNFACE, IDC_SIZEWE}, WS_CHILD | WS_VISIBLE, 0, 5,
+    CreateLayerWindow(parent, {"GLZ_Splitter", CS_DBLCLKS, COLOR_BTNFACE, IDC_SIZEWE}, WS_CHILD | WS_VISIBLE, 0, 5,
                       100);
     SetAlign(TAlign::alLeft);
 }
@@ -286,9 +284,9 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TWinControl::WndProc(msg, wp, lp);
 }
 
-TControlBar::TControlBar(TComponent* owner) : TWinControl(owner) {
+TControlBar::TControlBar(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TControlBar");
-    CreateLayerWindow({"GLZ_ControlBar", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
+    CreateLayerWindow(parent, {"GLZ_ControlBar", CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW}, kContainerStyle,
                       WS_EX_CONTROLPARENT, 100, 50);
 }
 
@@ -322,9 +320,9 @@ LRESULT TControlBar::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TWinControl::WndProc(msg, wp, lp);
 }
 
-TImage::TImage(TComponent* owner) : TWinControl(owner) {
+TImage::TImage(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TImage");
-    CreateLayerWindow({"GLZ_Image", CS_HREDRAW | CS_VREDRAW}, WS_CHILD | WS_VISIBLE, 0, 105, 105);
+    CreateLayerWindow(parent, {"GLZ_Image", CS_HREDRAW | CS_VREDRAW}, WS_CHILD | WS_VISIBLE, 0, 105, 105);
 }
 
 void TImage::SetPicture(UniqueBitmap picture) {

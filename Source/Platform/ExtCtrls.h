@@ -9,7 +9,7 @@ enum class TBevelCut { bvNone, bvLowered, bvRaised };
 // A plain container; with a bevel it draws a thin raised or lowered edge.
 class TPanel : public TWinControl {
 public:
-    explicit TPanel(TComponent* owner = nullptr);
+    TPanel(TComponent* owner, TParent parent);
     void SetBevelOuter(TBevelCut bevel);
 
 protected:
@@ -24,7 +24,7 @@ private:
 // button cannot be the parent of controls.) Aligned children stay inside the frame.
 class TGroupBox : public TWinControl {
 public:
-    explicit TGroupBox(TComponent* owner = nullptr);
+    TGroupBox(TComponent* owner, TParent parent);
 
     // The height its caption and frame take from the aligned children's room.
     int FrameHeight() const;
@@ -42,7 +42,7 @@ private:
 // A container that scrolls its children vertically when they do not fit.
 class TScrollBox : public TWinControl {
 public:
-    explicit TScrollBox(TComponent* owner = nullptr);
+    TScrollBox(TComponent* owner, TParent parent);
     void SetBorder(bool border);
     void ScrollTo(int position);
 
@@ -61,7 +61,7 @@ private:
 // (the control aligned on the same side whose edge touches it). 5 pixels wide.
 class TSplitter : public TWinControl {
 public:
-    explicit TSplitter(TComponent* owner = nullptr);
+    TSplitter(TComponent* owner, TParent parent);
     int MinSize = 30;
     TNotifyEvent OnMoved;
 
@@ -80,7 +80,7 @@ private:
 // and with AutoSize the bar is as high as its lowest child.
 class TControlBar : public TWinControl {
 public:
-    explicit TControlBar(TComponent* owner = nullptr);
+    TControlBar(TComponent* owner, TParent parent);
     bool AutoSize = true;
 
 protected:
@@ -91,7 +91,7 @@ protected:
 // A picture; with Transparent, the colour of its bottom-left pixel shows the background.
 class TImage : public TWinControl {
 public:
-    explicit TImage(TComponent* owner = nullptr);
+    TImage(TComponent* owner, TParent parent);
     void SetPicture(UniqueBitmap picture);
     // A bitmap resource of the program.
     void LoadFromResource(const std::string& name);

@@ -6,14 +6,12 @@
 
 // A child window that holds controls designed as a unit. It is aligned like any control
 // (Align, default alClient) and keeps its design height when aligned to the top or bottom.
-// Until it is placed into a host it waits in a hidden parking window of the thread. Its
-// children's notifications come back to them, so the frame's own handlers are plain events.
+// It is made hidden, so that it is built and laid out off screen; whoever made it shows it.
+// Its children's notifications come back to them, so the frame's own handlers are plain events.
 class TFrame : public TWinControl {
 public:
-    explicit TFrame(TComponent* owner = nullptr);
+    TFrame(TComponent* owner, TParent parent);
     ~TFrame() override;
-
-    using TWinControl::SetParent;
 
     // Never lower than this, also when its host is.
     static constexpr int MinHeight = 20;

@@ -29,11 +29,11 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 } // namespace
 
-TEdit::TEdit(TComponent* owner) : TEdit(owner, ES_AUTOHSCROLL) {}
+TEdit::TEdit(TComponent* owner, TParent parent) : TEdit(owner, parent, ES_AUTOHSCROLL) {}
 
-TEdit::TEdit(TComponent* owner, DWORD style) : TWinControl(owner) {
+TEdit::TEdit(TComponent* owner, TParent parent, DWORD style) : TWinControl(owner) {
     SetClassName("TEdit");
-    CreateSystemWindow("EDIT", WS_VISIBLE | WS_TABSTOP | style, WS_EX_CLIENTEDGE, 121, 21);
+    CreateSystemWindow(parent, "EDIT", WS_VISIBLE | WS_TABSTOP | style, WS_EX_CLIENTEDGE, 121, 21);
 }
 
 bool TEdit::ReadOnly() const {
@@ -63,7 +63,7 @@ bool TEdit::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TMemo::TMemo(TComponent* owner) : TEdit(owner, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
+TMemo::TMemo(TComponent* owner, TParent parent) : TEdit(owner, parent, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
     SetClassName("TMemo");
     SetBounds(0, 0, 185, 89);
 }
@@ -79,9 +79,9 @@ void TMemo::SetLines(const std::vector<std::string>& lines) {
     SetText(text);
 }
 
-TLabel::TLabel(TComponent* owner) : TWinControl(owner) {
+TLabel::TLabel(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TLabel");
-    CreateSystemWindow("STATIC", WS_VISIBLE | SS_NOTIFY | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 65, 13);
+    CreateSystemWindow(parent, "STATIC", WS_VISIBLE | SS_NOTIFY | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 65, 13);
 }
 
 void TLabel::SetAutoSize(bool autoSize) {
@@ -155,9 +155,9 @@ void TLabel::Notification(TComponent* component, TOperation operation) {
         FocusControl = nullptr;
 }
 
-TButton::TButton(TComponent* owner) : TWinControl(owner) {
+TButton::TButton(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TButton");
-    CreateSystemWindow("BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 75, 25);
+    CreateSystemWindow(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 75, 25);
 }
 
 void TButton::SetDefault(bool value) {
@@ -181,9 +181,9 @@ bool TButton::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
+TCheckBox::TCheckBox(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TCheckBox");
-    CreateSystemWindow("BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 97, 17);
+    CreateSystemWindow(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 97, 17);
 }
 
 bool TCheckBox::Checked() const {
@@ -204,10 +204,10 @@ bool TCheckBox::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
+TRadioButton::TRadioButton(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TRadioButton");
     // Not an automatic radio button: the group is the parent's radio buttons, kept by us.
-    CreateSystemWindow("BUTTON", WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, 0, 113, 17);
+    CreateSystemWindow(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, 0, 113, 17);
 }
 
 bool TRadioButton::Checked() const {
@@ -236,11 +236,11 @@ bool TRadioButton::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style, bool sorted)
+TComboBox::TComboBox(TComponent* owner, TParent parent, TComboBoxStyle style, bool sorted)
     : TWinControl(owner), style_(style) {
     SetClassName("TComboBox");
     const DWORD kind = style == TComboBoxStyle::csDropDown ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
-    CreateSystemWindow(
+    CreateSystemWindow(parent, 
         "COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL | kind | (sorted ? CBS_SORT : 0),
         0, 145, 200);
     SetBounds(0, 0, 145, 21);

@@ -10,7 +10,7 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 // A single-line edit (EDIT). OnChange is the user's edit only.
 class TEdit : public TWinControl {
 public:
-    explicit TEdit(TComponent* owner = nullptr);
+    TEdit(TComponent* owner, TParent parent);
 
     bool ReadOnly() const;
     void SetReadOnly(bool readOnly);
@@ -18,14 +18,14 @@ public:
     void SetSelStart(int start);
 
 protected:
-    TEdit(TComponent* owner, DWORD style);
+    TEdit(TComponent* owner, TParent parent, DWORD style);
     bool Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 
 // A multi-line edit with a vertical scroll bar; its lines are the text split at line ends.
 class TMemo : public TEdit {
 public:
-    explicit TMemo(TComponent* owner = nullptr);
+    TMemo(TComponent* owner, TParent parent);
     std::vector<std::string> Lines() const;
     void SetLines(const std::vector<std::string>& lines);
 };
@@ -34,7 +34,7 @@ public:
 // label can serve as a link (hand cursor, blue underlined font).
 class TLabel : public TWinControl {
 public:
-    explicit TLabel(TComponent* owner = nullptr);
+    TLabel(TComponent* owner, TParent parent);
 
     bool AutoSize() const noexcept { return autoSize_; }
     void SetAutoSize(bool autoSize);
@@ -59,7 +59,7 @@ private:
 // ModalResult other than mrNone sets its form's.
 class TButton : public TWinControl {
 public:
-    explicit TButton(TComponent* owner = nullptr);
+    TButton(TComponent* owner, TParent parent);
 
     bool Default() const noexcept { return default_; }
     void SetDefault(bool value);
@@ -78,7 +78,7 @@ private:
 // nothing.
 class TCheckBox : public TWinControl {
 public:
-    explicit TCheckBox(TComponent* owner = nullptr);
+    TCheckBox(TComponent* owner, TParent parent);
     bool Checked() const;
     virtual void SetChecked(bool checked);
 
@@ -90,7 +90,7 @@ protected:
 // others. The user's click raises OnClick; SetChecked from code raises nothing.
 class TRadioButton : public TWinControl {
 public:
-    explicit TRadioButton(TComponent* owner = nullptr);
+    TRadioButton(TComponent* owner, TParent parent);
     bool Checked() const;
     void SetChecked(bool checked);
 
@@ -105,7 +105,7 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 // combo box's own (KeyDown, KeyPress, DoExit).
 class TComboBox : public TWinControl, private TWindowWatcher {
 public:
-    explicit TComboBox(TComponent* owner = nullptr, TComboBoxStyle style = TComboBoxStyle::csDropDown,
+    TComboBox(TComponent* owner, TParent parent, TComboBoxStyle style = TComboBoxStyle::csDropDown,
                        bool sorted = false);
     ~TComboBox() override;
 

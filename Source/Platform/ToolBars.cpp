@@ -231,11 +231,11 @@ TBBUTTON TToolButton::Describe() const {
     return button;
 }
 
-TToolBar::TToolBar(TComponent* owner) : TWinControl(owner) {
+TToolBar::TToolBar(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TToolBar");
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_BAR_CLASSES};
     InitCommonControlsEx(&init);
-    CreateSystemWindow(TOOLBARCLASSNAMEA,
+    CreateSystemWindow(parent, TOOLBARCLASSNAMEA,
                        WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS |
                            TBSTYLE_TRANSPARENT | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
                        0, 150, 22);

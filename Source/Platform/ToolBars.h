@@ -89,7 +89,7 @@ private:
 // a form's menu bar (TForm::SetMenuBar). With AutoSize it takes the size of its buttons.
 class TToolBar : public TWinControl {
 public:
-    explicit TToolBar(TComponent* owner = nullptr);
+    TToolBar(TComponent* owner, TParent parent);
     ~TToolBar() override;
 
     int ButtonCount() const noexcept { return static_cast<int>(buttons_.size()); }

@@ -167,18 +167,14 @@ void TTreeNode::Select() {
     TreeView_SelectItem(tree_->Handle(), item_);
 }
 
-TTreeView::TTreeView(TComponent* owner) : TWinControl(owner) {
+TTreeView::TTreeView(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TTreeView");
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&init);
-    CreateSystemWindow(WC_TREEVIEWA,
+    CreateSystemWindow(parent, WC_TREEVIEWA,
                        WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                            TVS_SHOWSELALWAYS,
                        WS_EX_CLIENTEDGE, 200, 200);
-}
-
-TTreeView::TTreeView(HWND parent) : TTreeView(static_cast<TComponent*>(nullptr)) {
-    SetParent(parent);
 }
 
 TTreeView::~TTreeView() {

@@ -68,13 +68,11 @@ private:
     HTREEITEM item_ = nullptr;
 };
 
-// A comctl32 tree view. Its notifications come back to it from whatever window it is placed
+// A comctl32 tree view. Its notifications come back to it from whatever window it is made
 // in (a control of the layer or any other window).
 class TTreeView : public TWinControl {
 public:
-    explicit TTreeView(TComponent* owner = nullptr);
-    // Placed into a window outside the layer at once.
-    explicit TTreeView(HWND parent);
+    TTreeView(TComponent* owner, TParent parent);
     ~TTreeView() override;
 
     // TVM_INSERTITEM as the last child of parent (a top item for an empty parent).

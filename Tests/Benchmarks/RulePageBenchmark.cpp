@@ -99,8 +99,8 @@ struct TRuleOnPage {
         root->ClearOwner();
     }
     void Show(HWND host) {
-        page = AsDetailPanel(AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel"));
-        page->SetParent(host);
+        page = AsDetailPanel(AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel", host));
+        page->Show();
         Settle(host);
     }
 };
@@ -126,8 +126,8 @@ struct TFigure {
 std::pair<double, int> ShowHelpText(HWND host, std::size_t characters) {
     TRuleOnPage shown;
     TAbstractDetailPanel* panel =
-        AsDetailPanel(AsUIElement(shown.root.Get())->GetDetailPanel("DefaultDetailPanel"));
-    panel->SetParent(host);
+        AsDetailPanel(AsUIElement(shown.root.Get())->GetDetailPanel("DefaultDetailPanel", host));
+    panel->Show();
     panel->SetBounds(0, 0, 440, 300);
     Settle(host);
     if (characters > 0) {
@@ -139,7 +139,7 @@ std::pair<double, int> ShowHelpText(HWND host, std::size_t characters) {
     Settle(host);
     const double micros = MicrosecondsSince(start);
     const int shownLength = GetWindowTextLengthA(GetWindow(panel->Handle(), GW_CHILD));
-    panel->SetParent(nullptr);
+    panel->Hide();
     InitLanguageFromRegistry();
     return {micros, shownLength};
 }
@@ -168,7 +168,7 @@ int main() {
     {
         TRuleOnPage warm;
         warm.Show(host);
-        warm.page->SetParent(nullptr);
+        warm.page->Hide();
     }
 
     // The controls of the page and of the transparency panel, as bare controls would be made.
@@ -179,8 +179,8 @@ int main() {
         pageKinds = BareKinds(sample.page->Handle());
         ComPtr<IBOMObject> action = sample.rule->ResolvePath("actions/TransparentWindow");
         levelKinds = BareKinds(
-            AsDetailPanel(AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel"))->Handle());
-        sample.page->SetParent(nullptr);
+            AsDetailPanel(AsUIElement(action.Get())->GetDetailPanel("DefaultDetailPanel", host))->Handle());
+        sample.page->Hide();
     }
 
     TFigure first, again, level;
@@ -191,7 +191,7 @@ int main() {
         shown.Show(host);
         first.Add(MicrosecondsSince(start), pageFloor);
 
-        shown.page->SetParent(nullptr);
+        shown.page->Hide();
         Settle(host);
         start = Clock::now();
         shown.Show(host);
@@ -204,7 +204,7 @@ int main() {
             ->SetValue(Variant(std::to_string(40 + round)));
         Settle(host);
         level.Add(MicrosecondsSince(start), levelFloor);
-        shown.page->SetParent(nullptr);
+        shown.page->Hide();
     }
 
     std::printf("Rule page, medians of %d rounds, each beside its floor of the same round:\n", kRounds);

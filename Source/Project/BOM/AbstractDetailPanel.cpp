@@ -1,6 +1,6 @@
 #include "AbstractDetailPanel.h"
 
-TAbstractDetailPanel::TAbstractDetailPanel() = default;
+TAbstractDetailPanel::TAbstractDetailPanel(TParent parent) : TFrame(nullptr, parent) {}
 
 TAbstractDetailPanel::~TAbstractDetailPanel() = default;
 

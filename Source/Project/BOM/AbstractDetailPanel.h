@@ -9,7 +9,7 @@
 // A frame that shows and edits one object of the model.
 class TAbstractDetailPanel : public TFrame, public IDetailPanel {
 public:
-    TAbstractDetailPanel();
+    explicit TAbstractDetailPanel(TParent parent);
     ~TAbstractDetailPanel() override;
 
     ComPtr<IBOMObject> Obj;

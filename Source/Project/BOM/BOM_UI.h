@@ -26,8 +26,9 @@ struct IUIElement : IUnknown {
     virtual void ClearTreeNode(TUINode node) = 0;
     virtual void Expanding(TUINode node) = 0;
     virtual void MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) = 0;
-    // Not owned by the caller; null when there is none.
-    virtual IDetailPanel* GetDetailPanel(const std::string& name) = 0;
+    // Not owned by the caller; null when there is none. Made hidden in parent at the first call,
+    // kept there and answered again by later calls, whatever parent they name.
+    virtual IDetailPanel* GetDetailPanel(const std::string& name, HWND parent) = 0;
     // Both answer true when the element did not handle the command.
     virtual bool UpdateCommand(TUICommand& action) = 0;
     virtual bool ExecuteCommand(TUICommand& action) = 0;
@@ -91,7 +92,7 @@ public:
     }
     // One change of the node: a large tree fills in a fraction of the time.
     virtual void UpdateTreeNode(TUINode node) { node.SetLook(TreeNodeLook()); }
-    virtual std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string&) { return nullptr; }
+    virtual std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string&, HWND) { return nullptr; }
 
     void AttachUI(IUI* ui) override {
         UI = ui;
@@ -130,13 +131,13 @@ public:
             node.SetHasChildren(false);
     }
     void MouseDown(TUINode, TMouseButton, TShiftState, int, int) override {}
-    IDetailPanel* GetDetailPanel(const std::string& name) override {
+    IDetailPanel* GetDetailPanel(const std::string& name, HWND parent) override {
         // A detached object has no panels to give.
         if (!Panels)
             return nullptr;
         if (IDetailPanel* found = Panels->Get(name))
             return found;
-        std::unique_ptr<IDetailPanel> panel = CreateDetailPanel(name);
+        std::unique_ptr<IDetailPanel> panel = CreateDetailPanel(name, parent);
         if (!panel)
             return nullptr;
         panel->SetObject(static_cast<IBOMObject*>(static_cast<IBOMObjectSlave*>(this)));

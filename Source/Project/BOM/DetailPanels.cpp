@@ -49,7 +49,7 @@ const TDetailPanelClass* FindDetailPanelClass(const Variant& key) {
     return classes != nullptr ? classes->Find(key) : nullptr;
 }
 
-std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) {
+std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent) {
     const TDetailPanelClass* panelClass = FindDetailPanelClass(name);
-    return panelClass != nullptr ? panelClass->Create() : nullptr;
+    return panelClass != nullptr ? panelClass->Create(parent) : nullptr;
 }

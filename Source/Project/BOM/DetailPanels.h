@@ -24,14 +24,15 @@ public:
     virtual void Notify(int code, int param1, int param2) = 0;
 };
 
-// A panel class that can be created by reference.
+// A panel class that can be created by reference. A panel is made hidden in the window given,
+// where it stays; whoever shows it there shows it.
 struct TDetailPanelClass {
-    std::unique_ptr<IDetailPanel> (*Create)();
+    std::unique_ptr<IDetailPanel> (*Create)(HWND parent);
 };
 
 template <class T> const TDetailPanelClass* DetailPanelClassOf() {
     static const TDetailPanelClass cls{
-        []() -> std::unique_ptr<IDetailPanel> { return std::make_unique<T>(); }};
+        [](HWND parent) -> std::unique_ptr<IDetailPanel> { return std::make_unique<T>(parent); }};
     return &cls;
 }
 
@@ -54,5 +55,6 @@ TAbstractDetailPanelClasses* DetailPanelClasses() noexcept;
 
 void RegisterDetailPanelClass(const TDetailPanelClass* panelClass, const std::string& name);
 const TDetailPanelClass* FindDetailPanelClass(const Variant& key);
-// A new panel of the class registered under name, or null; the caller owns it.
-std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name);
+// A new panel of the class registered under name, made hidden in parent, or null; the caller
+// owns it.
+std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent);

@@ -36,11 +36,11 @@ void TEnabledItem::ChangedFromChild(const std::string& path, IBOMObject* source,
     TBOM_UI_Object::ChangedFromChild(path, source, from, sender);
 }
 
-std::unique_ptr<IDetailPanel> TEnabledItem::CreateDetailPanel(const std::string& name) {
+std::unique_ptr<IDetailPanel> TEnabledItem::CreateDetailPanel(const std::string& name, HWND parent) {
     std::string panelName;
     if (!GetNameValue(PanelMap, name, ';', panelName, '=') || panelName.empty())
         return nullptr;
-    return ::CreateDetailPanel(panelName);
+    return ::CreateDetailPanel(panelName, parent);
 }
 
 void TEnabledItem::MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) {

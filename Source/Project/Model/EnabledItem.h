@@ -16,7 +16,7 @@ public:
 
     bool IsEnabled() override;
     void SetOwner(IBOMObjectOwner* owner) override;
-    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override;
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent) override;
     // A click on the state icon switches "enabled".
     void MouseDown(TUINode node, TMouseButton button, TShiftState shift, int x, int y) override;
 

@@ -151,8 +151,8 @@ ComPtr<IUIList> TQuendaWindows::GetUIList() {
     return Supports<IUIList>(rules.Get());
 }
 
-std::unique_ptr<IDetailPanel> TQuendaWindows::CreateDetailPanel(const std::string&) {
-    return ::CreateDetailPanel("QuendaWindowsDetailPanel");
+std::unique_ptr<IDetailPanel> TQuendaWindows::CreateDetailPanel(const std::string&, HWND parent) {
+    return ::CreateDetailPanel("QuendaWindowsDetailPanel", parent);
 }
 
 ComPtr<IUnknown> TQuendaWindows::QueryKind(const std::string& kind) {

@@ -37,7 +37,7 @@ public:
     std::string GetCaption() override;
     // The root node's children are the rules themselves.
     ComPtr<IUIList> GetUIList() override;
-    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override;
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent) override;
     void FindRuleDescriptor(HWND window, std::string& text) override;
     void ClearOwner() override;
 

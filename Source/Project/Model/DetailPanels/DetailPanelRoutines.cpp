@@ -35,16 +35,14 @@ std::string Padded(const std::string& text) {
     return " " + text + " ";
 }
 
-void AppendToTop(TWinControl* child, TWinControl* parent) {
-    // Aligned while it is still out of the parent, so that the parent lays out once.
-    if (child->ParentWindow() != nullptr)
-        child->SetParent(nullptr);
+void ShowAsTopRow(TWinControl* child) {
+    // Aligned while it is hidden, so that the parent lays out once, when it is shown.
     child->SetAlign(TAlign::alTop);
-    child->SetParent(parent);
+    child->Show();
 }
 
 TGroupBox* CreateClientGroupBox(TWinControl* panel, const std::string& caption) {
-    auto* box = CreateChild<TGroupBox>(panel, panel);
+    auto* box = Create<TGroupBox>(panel, panel);
     box->SetAlign(TAlign::alClient);
     box->SetCaption(caption);
     return box;

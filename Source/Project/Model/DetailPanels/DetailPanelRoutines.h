@@ -26,8 +26,8 @@ TGroupBox* CreateClientGroupBox(TWinControl* panel, const std::string& caption);
 // The caption of a group box or check box translated, blanks kept around it.
 std::string TranslatePadded(const std::string& key, const std::string& caption);
 
-// Aligns child to the top of parent as its last row, below the rows already there.
-void AppendToTop(TWinControl* child, TWinControl* parent);
+// Shows child, made in its parent, as a row aligned to the top: below the rows made before it.
+void ShowAsTopRow(TWinControl* child);
 
 // A control's place on its panel as designed, in pixels.
 struct TDesignBounds {

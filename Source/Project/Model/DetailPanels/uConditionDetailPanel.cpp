@@ -49,22 +49,22 @@ template <class F> void ForEachCriterionPanel(TGroupBox* box, F f) {
 
 } // namespace
 
-TConditionDetailPanel::TConditionDetailPanel() {
+TConditionDetailPanel::TConditionDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
     CriterionsGroupBox = CreateClientGroupBox(this, " Target window ");
 
-    FindWindowPanel = CreateChild<TPanel>(this, CriterionsGroupBox);
+    FindWindowPanel = Create<TPanel>(this, CriterionsGroupBox);
     FindWindowPanel->SetBevelOuter(TBevelCut::bvNone);
     FindWindowPanel->SetHeight(kFindWindowPanelHeight);
     FindWindowPanel->SetAlign(TAlign::alTop);
 
-    DescriptionLabel = CreateChild<TLabel>(this, FindWindowPanel);
+    DescriptionLabel = Create<TLabel>(this, FindWindowPanel);
     DescriptionLabel->SetWordWrap(true);
     PlaceAsDesigned(DescriptionLabel, kDescription);
     DescriptionLabel->SetAnchors(akLeft | akTop | akRight | akBottom);
     DescriptionLabel->SetCaption(kDescriptionText);
 
-    FindWindow = CreateChild<TFindWindow>(this, FindWindowPanel);
+    FindWindow = Create<TFindWindow>(this, FindWindowPanel);
     FindWindow->SetBounds(kFindWindow.x, kFindWindow.y, TFindWindow::Size, TFindWindow::Size);
     FindWindow->SetSelectedChildWindow(false);
     FindWindow->BeforeSelectWindow = [this](TFindWindow&, HWND& wnd, bool& cancel) {
@@ -85,11 +85,12 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
     for (int i = 0; i < criterions->Count(); ++i) {
         ComPtr<IUIElement> element = AsUIElement(criterions->Item(Variant(i)).Get());
         TAbstractDetailPanel* panel =
-            element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
+            element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel", CriterionsGroupBox->Handle()))
+                    : nullptr;
         if (panel == nullptr)
             continue;
         // Stacked below the picker in the criteria's order.
-        AppendToTop(panel, CriterionsGroupBox);
+        ShowAsTopRow(panel);
         height += panel->Height();
     }
     // The frame is as high as the group box needs; the box fills it.

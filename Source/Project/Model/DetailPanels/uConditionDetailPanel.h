@@ -12,7 +12,7 @@ class TPanel;
 // The target window of a rule: the picker above the condition's criterion panels.
 class TConditionDetailPanel : public TAbstractDetailPanel {
 public:
-    TConditionDetailPanel();
+    explicit TConditionDetailPanel(TParent parent);
 
     void Localize() override;
     void SetObject(IBOMObject* obj) override;

@@ -27,9 +27,9 @@ constexpr char kEnabledParam[] = "params/enabled";
 
 } // namespace
 
-TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel() {
+TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
     SetBounds(0, 0, kBaseFrame.cx, kBaseFrame.cy);
-    EnabledCheckBox = CreateChild<TKLVCheckBox>(this, this);
+    EnabledCheckBox = Create<TKLVCheckBox>(this, this);
     PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 }
@@ -50,10 +50,10 @@ void TAbstractCriterionDetailPanel::EnabledCheckBoxClick() {
     SetParamFlag(Obj.Get(), kEnabledParam, EnabledCheckBox->Checked());
 }
 
-TTextCriterionDetailPanel::TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame,
-                                                     int comboWidth)
-    : texts_(texts), textLabel_(CreateChild<TLabel>(this, this)),
-      textBox_(CreateChild<THistoryComboBox>(this, this)) {
+TTextCriterionDetailPanel::TTextCriterionDetailPanel(TParent parent, const TTexts& texts, const char* caption,
+                                                     SIZE frame, int comboWidth)
+    : TAbstractCriterionDetailPanel(parent), texts_(texts), textLabel_(Create<TLabel>(this, this)),
+      textBox_(Create<THistoryComboBox>(this, this)) {
     // Anchored controls keep their distances to the edges of the frame as designed.
     SetBounds(0, 0, frame.cx, frame.cy);
     EnabledCheckBox->SetTop(kEnabledBoxTopBesideText);
@@ -121,15 +121,15 @@ void TTextCriterionDetailPanel::EditKeyPress(char& key) {
     textBox_->SetSel(caret, 0);
 }
 
-TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel()
-    : TTextCriterionDetailPanel({"window_caption", "WCCDP_Caption", "WCCDP_Hint"},
+TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel(TParent parent)
+    : TTextCriterionDetailPanel(parent, {"window_caption", "WCCDP_Caption", "WCCDP_Hint"},
                                 "window caption:  ", kCaptionFrame, kCaptionComboWidth),
       WindowCaptionLabel(textLabel_), WindowCaptionComboBox(textBox_) {
     const std::pair<TRadioButton*&, std::pair<TDesignBounds, const char*>> radios[] = {
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
     for (const auto& [radio, design] : radios) {
-        radio = CreateChild<TRadioButton>(this, this);
+        radio = Create<TRadioButton>(this, this);
         PlaceAsDesigned(radio, design.first);
         radio->SetCaption(design.second);
         radio->OnClick = [this](TComponent*) { StoreExactSearch(); };
@@ -165,8 +165,8 @@ std::string TWindowCaptionCriterionDetailPanel::WindowText(HWND wnd) {
     return GetWindowCaption(wnd);
 }
 
-TWindowClassCriterionDetailPanel::TWindowClassCriterionDetailPanel()
-    : TTextCriterionDetailPanel({"window_class_name", "WClCDP_Caption", "WClCDP_Hint"},
+TWindowClassCriterionDetailPanel::TWindowClassCriterionDetailPanel(TParent parent)
+    : TTextCriterionDetailPanel(parent, {"window_class_name", "WClCDP_Caption", "WClCDP_Hint"},
                                 "window class:  ", SIZE{kClassFrameWidth, kBaseFrame.cy}, kClassComboWidth),
       WindowClassLabel(textLabel_), WindowClassComboBox(textBox_) {}
 

@@ -14,7 +14,7 @@ class TRadioButton;
 // A criterion's switch "enabled"; the picker hands it the window the user points at.
 class TAbstractCriterionDetailPanel : public TAbstractDetailPanel {
 public:
-    TAbstractCriterionDetailPanel();
+    explicit TAbstractCriterionDetailPanel(TParent parent);
 
     virtual void SetWindow(HWND wnd);
     // Shows what SetWindow would store, without storing it.
@@ -46,7 +46,7 @@ protected:
     };
     TTexts texts_;
 
-    TTextCriterionDetailPanel(const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
+    TTextCriterionDetailPanel(TParent parent, const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
     // The criterion's label and text box; each panel publishes them under its own names.
     TLabel* const textLabel_;
     THistoryComboBox* const textBox_;
@@ -59,7 +59,7 @@ protected:
 
 class TWindowCaptionCriterionDetailPanel : public TTextCriterionDetailPanel {
 public:
-    TWindowCaptionCriterionDetailPanel();
+    explicit TWindowCaptionCriterionDetailPanel(TParent parent);
     void Localize() override;
 
     TLabel* const WindowCaptionLabel;
@@ -77,7 +77,7 @@ protected:
 
 class TWindowClassCriterionDetailPanel : public TTextCriterionDetailPanel {
 public:
-    TWindowClassCriterionDetailPanel();
+    explicit TWindowClassCriterionDetailPanel(TParent parent);
 
     TLabel* const WindowClassLabel;
     THistoryComboBox* const WindowClassComboBox;

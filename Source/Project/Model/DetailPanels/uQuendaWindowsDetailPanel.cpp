@@ -29,9 +29,9 @@ std::string WindowsLineEnds(const std::string& text) {
 
 } // namespace
 
-TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel() {
+TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
-    Memo = CreateChild<TMemo>(this, this);
+    Memo = Create<TMemo>(this, this);
     Memo->SetAlign(TAlign::alClient);
     Memo->SetReadOnly(true);
     Memo->SetColor(SysColor(COLOR_BTNFACE));

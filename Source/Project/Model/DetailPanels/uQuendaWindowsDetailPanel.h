@@ -7,7 +7,7 @@ class TMemo;
 // The configuration's own page: a text that explains what the tree holds.
 class TQuendaWindowsDetailPanel : public TAbstractDetailPanel {
 public:
-    TQuendaWindowsDetailPanel();
+    explicit TQuendaWindowsDetailPanel(TParent parent);
 
     void Localize() override;
 

@@ -71,21 +71,22 @@ std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::
     return level;
 }
 
-TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP() {
+TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP(TParent parent)
+    : TAbstractDetailPanel(parent) {
     SetBounds(0, 0, kZep.Frame.cx, kZep.Frame.cy);
     GroupBox = CreateClientGroupBox(this, " Transparency options ");
 
-    TransparencyLevelLabel = CreateChild<TLabel>(this, GroupBox);
+    TransparencyLevelLabel = Create<TLabel>(this, GroupBox);
     TransparencyLevelLabel->SetBounds(kLabel.x, kLabel.y, 0, 0);
     TransparencyLevelLabel->SetCaption("Transparency level:");
 
-    TransparencyLevelEdit = CreateChild<TEdit>(this, GroupBox);
+    TransparencyLevelEdit = Create<TEdit>(this, GroupBox);
     PlaceAsDesigned(TransparencyLevelEdit, kEdit);
     TransparencyLevelEdit->SetText("100");
     TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
     TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
 
-    TransparencyLevelUpDown = CreateChild<TUpDown>(this, GroupBox);
+    TransparencyLevelUpDown = Create<TUpDown>(this, GroupBox);
     PlaceAsDesigned(TransparencyLevelUpDown, kUpDown);
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
@@ -99,7 +100,7 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
         TransparencyLevelUpDownClick();
     };
     // Made after the number field: the focus moves down the page from it to the track bar.
-    TransparencyLevelTrackBar = CreateChild<TTrackBar>(this, GroupBox);
+    TransparencyLevelTrackBar = Create<TTrackBar>(this, GroupBox);
     TransparencyLevelTrackBar->SetBounds(kTrackBar.x, kTrackBar.y, kZep.TrackBarWidth, kTrackBarHeight);
     TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
     TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
@@ -160,7 +161,8 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
         TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
 }
 
-TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ() {
+TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ(TParent parent)
+    : TTransparentWindowActionDetailPanel_ZEP(parent) {
     SetBounds(0, 0, kGlz.Frame.cx, kGlz.Frame.cy);
     TransparencyLevelTrackBar->SetWidth(kGlz.TrackBarWidth);
     struct TSwitch {
@@ -183,7 +185,7 @@ TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ
          &TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick},
     };
     for (const TSwitch& s : switches) {
-        s.Box = CreateChild<TKLVCheckBox>(this, GroupBox);
+        s.Box = Create<TKLVCheckBox>(this, GroupBox);
         s.Box->SetBounds(kSwitchLeft, s.Top, kSwitchWidth, kSwitchHeight);
         s.Box->SetAnchors(akLeft | akTop | akRight);
         s.Box->SetCaption(s.Caption);

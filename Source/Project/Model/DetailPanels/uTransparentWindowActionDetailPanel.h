@@ -21,7 +21,7 @@ std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::
 // Edits the transparency level of a transparency action (0 to 100).
 class TTransparentWindowActionDetailPanel_ZEP : public TAbstractDetailPanel {
 public:
-    TTransparentWindowActionDetailPanel_ZEP();
+    explicit TTransparentWindowActionDetailPanel_ZEP(TParent parent);
 
     void Localize() override;
 
@@ -50,7 +50,7 @@ protected:
 // ghost mode, stay on top.
 class TTransparentWindowActionDetailPanel_GLZ : public TTransparentWindowActionDetailPanel_ZEP {
 public:
-    TTransparentWindowActionDetailPanel_GLZ();
+    explicit TTransparentWindowActionDetailPanel_GLZ(TParent parent);
 
     void Localize() override;
     void SetObject(IBOMObject* obj) override;

@@ -23,24 +23,24 @@ constexpr const char* kRulePageRows[] = {"conditions/DefaultCondition", "actions
 
 } // namespace
 
-TWindowRuleDetailPanel::TWindowRuleDetailPanel() {
+TWindowRuleDetailPanel::TWindowRuleDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
     SetBounds(0, 0, kFrame.cx, kFrame.cy);
     GroupBox = CreateClientGroupBox(this, " Window rule ");
 
-    ScrollBox = CreateChild<TScrollBox>(this, GroupBox);
+    ScrollBox = Create<TScrollBox>(this, GroupBox);
     ScrollBox->SetBorder(false);
     ScrollBox->SetAlign(TAlign::alClient);
 
-    MainPanel = CreateChild<TPanel>(this, ScrollBox);
+    MainPanel = Create<TPanel>(this, ScrollBox);
     MainPanel->SetBevelOuter(TBevelCut::bvNone);
     MainPanel->SetHeight(kMainPanelHeight);
     MainPanel->SetAlign(TAlign::alTop);
 
-    EnabledCheckBox = CreateChild<TKLVCheckBox>(this, MainPanel);
+    EnabledCheckBox = Create<TKLVCheckBox>(this, MainPanel);
     PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 
-    NameEdit = CreateChild<TEdit>(this, MainPanel);
+    NameEdit = Create<TEdit>(this, MainPanel);
     NameEdit->SetBounds(kNameEdit.x, kNameEdit.y, kNameEditWidth, NameEdit->Height());
     NameEdit->SetAnchors(akLeft | akTop | akRight);
     NameEdit->OnExit = [this](TComponent*) { NameEditExit(); };
@@ -67,10 +67,9 @@ std::span<const char* const> TWindowRuleDetailPanel::Rows() const {
 void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
     ComPtr<IUIElement> element = AsUIElement(Obj->ResolvePath(path).Get());
     TAbstractDetailPanel* panel =
-        element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel")) : nullptr;
-    if (panel == nullptr)
-        return;
-    AppendToTop(panel, ScrollBox);
+        element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel", ScrollBox->Handle())) : nullptr;
+    if (panel != nullptr)
+        ShowAsTopRow(panel);
 }
 
 void TWindowRuleDetailPanel::StoreFocusedControl() {

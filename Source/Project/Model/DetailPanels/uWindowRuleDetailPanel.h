@@ -13,7 +13,7 @@ class TScrollBox;
 // A window rule's name and switch, above the panel of its condition.
 class TWindowRuleDetailPanel : public TAbstractDetailPanel {
 public:
-    TWindowRuleDetailPanel();
+    explicit TWindowRuleDetailPanel(TParent parent);
 
     void Localize() override;
     void SetObject(IBOMObject* obj) override;
@@ -42,6 +42,9 @@ protected:
 
 // The rule page of the configuration program: name row, target window, transparency.
 class TSinglePurposeWindowRuleDetailPanel : public TWindowRuleDetailPanel {
+public:
+    using TWindowRuleDetailPanel::TWindowRuleDetailPanel;
+
 protected:
     std::span<const char* const> Rows() const override;
 };
