@@ -16,8 +16,8 @@ void InitClasses(DWORD classes) {
 TTrackBar::TTrackBar(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TTrackBar");
     InitClasses(ICC_BAR_CLASSES);
-    CreateSystemWindow(parent, TRACKBAR_CLASSA, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0,
-                       150, 45);
+    CreateSystemWindow(parent, TRACKBAR_CLASSA,
+                       WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0, 150, 45);
     SetRange(0, 10);
 }
 
@@ -67,8 +67,8 @@ bool TTrackBar::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 TUpDown::TUpDown(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TUpDown");
     InitClasses(ICC_UPDOWN_CLASS);
-    CreateSystemWindow(parent, UPDOWN_CLASSA, WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 12,
-                       21);
+    CreateSystemWindow(parent, UPDOWN_CLASSA, WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                       0, 12, 21);
     SetRange(0, 100);
 }
 

@@ -190,8 +190,8 @@ void TWinControl::Realign() {
 void TWinControl::AlignControls(SIZE clientSize, RECT area, const std::vector<TWinControl*>& children) {
     std::vector<TWinControl*> aligned;
     for (TAlign kind : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
-        // Along each side the controls follow in the order they were placed in the parent, which
-        // is also their tab order: a form or page states its rows by placing them.
+        // Along each side the controls follow in the order they were made in the parent, which
+        // is also their tab order: a form or page states its rows by making them in that order.
         aligned.clear();
         for (TWinControl* child : children)
             if (child->align_ == kind && child->Visible())

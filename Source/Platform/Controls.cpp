@@ -44,8 +44,8 @@ TWinControl* TWinControl::FindControl(HWND hwnd) noexcept {
 void TWinControl::CreateLayerWindow(const TWindowClass& cls, DWORD style, DWORD exStyle, int width,
                                     int height, HWND owner) {
     RegisterLayerClass(cls.Name, cls.Style, cls.Background, cls.Cursor, cls.Icon);
-    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
-                                      owner, nullptr, GetModuleHandleA(nullptr), this);
+    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style, CW_USEDEFAULT, CW_USEDEFAULT, width,
+                                      height, owner, nullptr, GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
     designSize_ = {width, height};
@@ -56,9 +56,9 @@ void TWinControl::CreateLayerWindow(TParent parent, const TWindowClass& cls, DWO
                                     int width, int height) {
     RegisterLayerClass(cls.Name, cls.Style, cls.Background, cls.Cursor, cls.Icon);
     id_ = NextControlId();
-    const HWND hwnd = CreateWindowExA(exStyle, cls.Name, "", style | WS_CHILD, 0, 0, width, height,
-                                      parent.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                      GetModuleHandleA(nullptr), this);
+    const HWND hwnd =
+        CreateWindowExA(exStyle, cls.Name, "", style | WS_CHILD, 0, 0, width, height, parent.Window(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
     designSize_ = {width, height};
@@ -197,21 +197,26 @@ bool TWinControl::Visible() const {
 void TWinControl::SetVisible(bool visible) {
     if (hwnd_ == nullptr || visible == Visible())
         return;
-    const HWND parent = align_ != TAlign::alNone ? ParentWindow() : nullptr;
-    if (visible && parent != nullptr) {
-        // Laid out in its place first: a page is shown once, at its size, and painted once.
-        showing_ = true;
-        try {
-            RealignWindow(parent);
-        } catch (...) {
-            showing_ = false;
-            throw;
-        }
-        showing_ = false;
-    }
+    // Laid out in its place first: a page is shown once, at its size, and painted once.
+    if (visible)
+        TakePlace();
     ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
-    if (!visible && parent != nullptr)
-        RealignWindow(parent);
+    if (!visible && align_ != TAlign::alNone && ParentWindow() != nullptr)
+        RealignWindow(ParentWindow());
+}
+
+void TWinControl::TakePlace() {
+    if (hwnd_ == nullptr || align_ == TAlign::alNone || ParentWindow() == nullptr)
+        return;
+    const bool wasShowing = showing_;
+    showing_ = true;
+    try {
+        RealignWindow(ParentWindow());
+    } catch (...) {
+        showing_ = wasShowing;
+        throw;
+    }
+    showing_ = wasShowing;
 }
 
 bool TWinControl::Enabled() const {

@@ -90,6 +90,9 @@ public:
     bool Visible() const;
     // An aligned control takes its place before it is shown.
     void SetVisible(bool visible);
+    // A hidden aligned control takes the place it would have if shown: what is made in it
+    // afterwards is laid out at the size it will be shown at, once.
+    void TakePlace();
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     bool Enabled() const;

@@ -122,8 +122,8 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 TScrollBox::TScrollBox(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TScrollBox");
-    CreateLayerWindow(parent, {"GLZ_ScrollBox"}, kContainerStyle | WS_VSCROLL, WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE,
-                      185, 41);
+    CreateLayerWindow(parent, {"GLZ_ScrollBox"}, kContainerStyle | WS_VSCROLL,
+                      WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE, 185, 41);
     ShowScrollBar(Handle(), SB_VERT, FALSE);
 }
 
@@ -206,8 +206,8 @@ LRESULT TScrollBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 TSplitter::TSplitter(TComponent* owner, TParent parent) : TWinControl(owner) {
     SetClassName("TSplitter");
-    CreateLayerWindow(parent, {"GLZ_Splitter", CS_DBLCLKS, COLOR_BTNFACE, IDC_SIZEWE}, WS_CHILD | WS_VISIBLE, 0, 5,
-                      100);
+    CreateLayerWindow(parent, {"GLZ_Splitter", CS_DBLCLKS, COLOR_BTNFACE, IDC_SIZEWE}, WS_CHILD | WS_VISIBLE,
+                      0, 5, 100);
     SetAlign(TAlign::alLeft);
 }
 

@@ -63,7 +63,8 @@ bool TEdit::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return TWinControl::Reflected(msg, wp, lp, result);
 }
 
-TMemo::TMemo(TComponent* owner, TParent parent) : TEdit(owner, parent, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
+TMemo::TMemo(TComponent* owner, TParent parent)
+    : TEdit(owner, parent, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) {
     SetClassName("TMemo");
     SetBounds(0, 0, 185, 89);
 }
@@ -240,9 +241,9 @@ TComboBox::TComboBox(TComponent* owner, TParent parent, TComboBoxStyle style, bo
     : TWinControl(owner), style_(style) {
     SetClassName("TComboBox");
     const DWORD kind = style == TComboBoxStyle::csDropDown ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
-    CreateSystemWindow(parent, 
-        "COMBOBOX", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL | kind | (sorted ? CBS_SORT : 0),
-        0, 145, 200);
+    CreateSystemWindow(
+        parent, "COMBOBOX",
+        WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL | kind | (sorted ? CBS_SORT : 0), 0, 145, 200);
     SetBounds(0, 0, 145, 21);
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);

@@ -106,7 +106,7 @@ enum class TComboBoxStyle { csDropDown, csDropDownList };
 class TComboBox : public TWinControl, private TWindowWatcher {
 public:
     TComboBox(TComponent* owner, TParent parent, TComboBoxStyle style = TComboBoxStyle::csDropDown,
-                       bool sorted = false);
+              bool sorted = false);
     ~TComboBox() override;
 
     TComboBoxStyle Style() const noexcept { return style_; }

@@ -8,6 +8,7 @@ void TAbstractDetailPanel::Localize() {}
 
 void TAbstractDetailPanel::SetObject(IBOMObject* obj) {
     Obj = obj;
+    TakePlace();
     Localize();
 }
 

@@ -85,8 +85,9 @@ void TConditionDetailPanel::SetObject(IBOMObject* obj) {
     for (int i = 0; i < criterions->Count(); ++i) {
         ComPtr<IUIElement> element = AsUIElement(criterions->Item(Variant(i)).Get());
         TAbstractDetailPanel* panel =
-            element ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel", CriterionsGroupBox->Handle()))
-                    : nullptr;
+            element
+                ? AsDetailPanel(element->GetDetailPanel("DefaultDetailPanel", CriterionsGroupBox->Handle()))
+                : nullptr;
         if (panel == nullptr)
             continue;
         // Stacked below the picker in the criteria's order.

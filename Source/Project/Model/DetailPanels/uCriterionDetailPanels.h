@@ -46,7 +46,8 @@ protected:
     };
     TTexts texts_;
 
-    TTextCriterionDetailPanel(TParent parent, const TTexts& texts, const char* caption, SIZE frame, int comboWidth);
+    TTextCriterionDetailPanel(TParent parent, const TTexts& texts, const char* caption, SIZE frame,
+                              int comboWidth);
     // The criterion's label and text box; each panel publishes them under its own names.
     TLabel* const textLabel_;
     THistoryComboBox* const textBox_;
