@@ -147,9 +147,14 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
                                    : DefWindowProcA(hwnd, msg, wp, lp);
     }
     // While the control or what holds it is being destroyed, its handlers may point into
-    // objects that are half gone: the window only gets its default handling.
-    if (InDestruction())
+    // objects that are half gone: the window only gets its default handling. Its children's
+    // notifications still go back to them: a tree that goes with it reports each deleted item.
+    if (InDestruction()) {
+        LRESULT result = 0;
+        if (ReflectToChild(msg, wp, lp, result))
+            return result;
         return CallDefault(msg, wp, lp);
+    }
     try {
         return WndProc(msg, wp, lp);
     } catch (...) {

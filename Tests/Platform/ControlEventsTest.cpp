@@ -32,34 +32,31 @@ struct TNestedFrame : TFrame {
     int TrackChanges = 0;
     int ComboChanges = 0;
 
-    TNestedFrame() {
+    explicit TNestedFrame(TParent parent) : TFrame(nullptr, parent) {
         SetBounds(0, 0, 400, 300);
-        Group = Create<TGroupBox>(this);
-        Group->SetParent(this);
+        Group = Create<TGroupBox>(this, this);
         Group->SetAlign(TAlign::alClient);
         Group->SetText(" Window rule ");
-        Scroll = Create<TScrollBox>(this);
-        Scroll->SetParent(Group);
+        Scroll = Create<TScrollBox>(this, Group);
         Scroll->SetAlign(TAlign::alClient);
-        Check = Place(Create<TCheckBox>(this), 8, 8);
+        Check = Place(Create<TCheckBox>(this, Scroll), 8, 8);
         Check->OnClick = [this](TComponent*) { ++Clicks; };
-        Exact = Place(Create<TRadioButton>(this), 8, 30);
-        Substring = Place(Create<TRadioButton>(this), 8, 50);
+        Exact = Place(Create<TRadioButton>(this, Scroll), 8, 30);
+        Substring = Place(Create<TRadioButton>(this, Scroll), 8, 50);
         Exact->OnClick = Substring->OnClick = [this](TComponent*) { ++RadioClicks; };
-        Edit = Place(Create<TEdit>(this), 8, 80);
+        Edit = Place(Create<TEdit>(this, Scroll), 8, 80);
         Edit->OnChange = [this](TComponent*) { ++EditChanges; };
-        UpDown = Place(Create<TUpDown>(this), 130, 80);
+        UpDown = Place(Create<TUpDown>(this, Scroll), 130, 80);
         UpDown->SetAssociate(Edit);
         UpDown->OnClick = [this](TComponent*) { ++UpDownClicks; };
-        Track = Place(Create<TTrackBar>(this), 8, 110);
+        Track = Place(Create<TTrackBar>(this, Scroll), 8, 110);
         Track->SetRange(0, 100);
         Track->OnChange = [this](TComponent*) { ++TrackChanges; };
-        Combo = Place(Create<TComboBox>(this), 8, 160);
+        Combo = Place(Create<TComboBox>(this, Scroll), 8, 160);
         Combo->OnChange = [this](TComponent*) { ++ComboChanges; };
     }
 
     template <class T> T* Place(T* control, int x, int y) {
-        control->SetParent(Scroll);
         control->SetLeft(x);
         control->SetTop(y);
         return control;
@@ -68,8 +65,8 @@ struct TNestedFrame : TFrame {
 
 struct NestedControls : ::testing::Test {
     TTestWindow host{500, 400};
-    TNestedFrame frame;
-    void SetUp() override { frame.SetParent(host.Handle()); }
+    TNestedFrame frame{host.Handle()};
+    void SetUp() override { frame.Show(); }
 };
 
 TEST_F(NestedControls, AClickReachesTheFramesHandlerOnceAndCheckingFromCodeNone) {
@@ -128,7 +125,7 @@ TEST_F(NestedControls, PositionsSetFromCodeRaiseNothingButTheUsersMovesDo) {
 }
 
 TEST_F(NestedControls, ALabelReportsClicksAndFocusesItsControl) {
-    auto* link = frame.Place(Create<TLabel>(&frame), 200, 8);
+    auto* link = frame.Place(Create<TLabel>(&frame, frame.Scroll), 200, 8);
     link->SetText("www.example.org");
     link->SetCursor(SystemCursor(IDC_HAND));
     link->FocusControl = frame.Edit;
@@ -181,7 +178,8 @@ TEST_F(NestedControls, AHintIsShownByTheThreadsTooltip) {
 }
 
 TEST_F(NestedControls, ComboBoxesSortTheirListsAndTakeKeysFromTheirEditPart) {
-    auto* list = frame.Place(Create<TComboBox>(&frame, TComboBoxStyle::csDropDownList, true), 200, 160);
+    auto* list =
+        frame.Place(Create<TComboBox>(&frame, frame.Scroll, TComboBoxStyle::csDropDownList, true), 200, 160);
     EXPECT_EQ(nullptr, list->EditHandle());
     int german = 0;
     list->Add("Italiano");
@@ -219,10 +217,9 @@ TEST(ControlEvents, AFormThatGoesWhileItsEditHasTheFocusRunsNoHandler) {
     int exits = 0;
     {
         TForm form(nullptr, "TFocusTestForm");
-        auto* panel = Create<TFrame>(&form);
-        panel->SetParent(&form);
-        auto* edit = Create<TEdit>(&form);
-        edit->SetParent(panel);
+        auto* panel = Create<TFrame>(&form, form);
+        auto* edit = Create<TEdit>(&form, panel);
+        panel->Show();
         edit->OnExit = [&](TComponent*) { ++exits; };
         form.Show();
         SetForegroundWindow(form.Handle());
@@ -245,8 +242,7 @@ LRESULT CALLBACK PassOn(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 // hears its messages and the other procedure is not cut off, up to the window's end.
 TEST(ControlEvents, AProcedureSubclassedOverAControlKeepsBothWorking) {
     TTestWindow host;
-    auto edit = std::make_unique<TEdit>();
-    edit->SetParent(host.Handle());
+    auto edit = std::make_unique<TEdit>(nullptr, host.Handle());
     std::string typed;
     edit->OnKeyPress = [&](TComponent*, char& key) { typed += key; };
     const HWND window = edit->Handle();

@@ -56,20 +56,17 @@ private:
 
 struct TDialog {
     TForm Form{nullptr, "TModalTestDialog"};
-    TEdit* Edit = Create<TEdit>(&Form);
-    TButton* Ok = Create<TButton>(&Form);
-    TButton* Cancel = Create<TButton>(&Form);
+    TEdit* Edit = Create<TEdit>(&Form, Form);
+    TButton* Ok = Create<TButton>(&Form, Form);
+    TButton* Cancel = Create<TButton>(&Form, Form);
 
     TDialog() {
         Form.SetBorderStyle(TBorderStyle::bsDialog);
         Form.SetPosition(TPosition::poScreenCenter);
         Form.SetClientSize(300, 120);
-        Edit->SetParent(&Form);
-        Ok->SetParent(&Form);
         Ok->SetBounds(120, 80, 75, 25);
         Ok->SetDefault(true);
         Ok->ModalResult = mrOk;
-        Cancel->SetParent(&Form);
         Cancel->SetBounds(210, 80, 75, 25);
         Cancel->Cancel = true;
         Cancel->ModalResult = mrCancel;
@@ -146,14 +143,13 @@ TEST(Modal, APositionAtTheScreenCentreIsTakenBeforeTheFirstShow) {
 
 struct ShortCuts : ::testing::Test {
     TForm form{nullptr, "TShortCutTestForm"};
-    TEdit* edit = Create<TEdit>(&form);
+    TEdit* edit = Create<TEdit>(&form, form);
     TCommandAction save;
     std::vector<WORD> editKeys;
     int executed = 0;
     bool editSawKeyBeforeAction = false;
 
     void SetUp() override {
-        edit->SetParent(&form);
         edit->OnKeyDown = [this](TComponent*, WORD& key, TShiftState) { editKeys.push_back(key); };
         save.Name = "AppSave";
         save.SetShortCutText("Ctrl+S");
@@ -185,8 +181,7 @@ TEST_F(ShortCuts, ADisabledActionDoesNotRunAndTheKeyGoesOn) {
 }
 
 TEST_F(ShortCuts, TabMovesTheFocusToTheNextControl) {
-    auto* second = Create<TEdit>(&form);
-    second->SetParent(&form);
+    auto* second = Create<TEdit>(&form, form);
     second->SetTop(40);
     SendKeys({{VK_TAB, true}, {VK_TAB, false}});
     EXPECT_TRUE(PumpApplicationUntil([&] { return second->Focused(); }));
@@ -221,8 +216,7 @@ TEST(Actions, IdleUpdatesEnableTheActionsBoundButtonsAndItems) {
 TEST(Exceptions, AHandlerThatRaisesShowsAMessageBoxAndTheProgramGoesOn) {
     Application().SetTitle("Glazlo layer test");
     TForm form(nullptr, "TExceptionTestForm");
-    auto* button = Create<TButton>(&form);
-    button->SetParent(&form);
+    auto* button = Create<TButton>(&form, form);
     button->OnClick = [](TComponent*) { throw Exception("Handler failed on purpose"); };
     form.Show();
     {

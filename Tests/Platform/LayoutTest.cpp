@@ -31,34 +31,26 @@ std::ostream& operator<<(std::ostream& out, const TRect& r) {
 TEST(Layout, AlignedAndAnchoredChildrenKeepTheirSizesAndPlacesAfterAResize) {
     TForm form(nullptr, "TLayoutTestForm");
     form.SetClientSize(400, 300);
-    auto* top = Create<TPanel>(&form);
-    top->SetParent(&form);
+    auto* top = Create<TPanel>(&form, form);
     top->SetHeight(30);
     top->SetAlign(TAlign::alTop);
-    auto* bottom = Create<TPanel>(&form);
-    bottom->SetParent(&form);
+    auto* bottom = Create<TPanel>(&form, form);
     bottom->SetHeight(40);
     bottom->SetAlign(TAlign::alBottom);
-    auto* left = Create<TPanel>(&form);
-    left->SetParent(&form);
+    auto* left = Create<TPanel>(&form, form);
     left->SetWidth(100);
     left->SetAlign(TAlign::alLeft);
-    auto* splitter = Create<TSplitter>(&form);
-    splitter->SetParent(&form);
+    auto* splitter = Create<TSplitter>(&form, form);
     splitter->SetLeft(100);
-    auto* client = Create<TPanel>(&form);
-    client->SetParent(&form);
+    auto* client = Create<TPanel>(&form, form);
     client->SetAlign(TAlign::alClient);
-    auto* edit = Create<TEdit>(&form);
-    edit->SetParent(client);
+    auto* edit = Create<TEdit>(&form, client);
     edit->SetBounds(10, 10, 100, 21);
     edit->SetAnchors(akLeft | akTop | akRight);
-    auto* button = Create<TButton>(&form);
-    button->SetParent(client);
+    auto* button = Create<TButton>(&form, client);
     button->SetBounds(200, 190, 75, 25);
     button->SetAnchors(akRight | akBottom);
-    auto* fixed = Create<TLabel>(&form);
-    fixed->SetParent(client);
+    auto* fixed = Create<TLabel>(&form, client);
     fixed->SetAutoSize(false);
     fixed->SetBounds(10, 40, 50, 13);
 
@@ -87,15 +79,12 @@ TEST(Layout, AlignedAndAnchoredChildrenKeepTheirSizesAndPlacesAfterAResize) {
 TEST(Layout, DraggingTheSplitterResizesTheControlBeforeIt) {
     TForm form(nullptr, "TSplitterTestForm");
     form.SetClientSize(400, 300);
-    auto* tree = Create<TPanel>(&form);
-    tree->SetParent(&form);
+    auto* tree = Create<TPanel>(&form, form);
     tree->SetWidth(161);
     tree->SetAlign(TAlign::alLeft);
-    auto* splitter = Create<TSplitter>(&form);
-    splitter->SetParent(&form);
+    auto* splitter = Create<TSplitter>(&form, form);
     splitter->SetLeft(161);
-    auto* rest = Create<TPanel>(&form);
-    rest->SetParent(&form);
+    auto* rest = Create<TPanel>(&form, form);
     rest->SetAlign(TAlign::alClient);
     int moved = 0;
     splitter->OnMoved = [&](TComponent*) { ++moved; };
@@ -111,18 +100,17 @@ TEST(Layout, DraggingTheSplitterResizesTheControlBeforeIt) {
 
 TEST(Layout, AFrameAlignedToTheTopKeepsItsDesignHeight) {
     TTestWindow host(500, 400);
-    TScrollBox box;
-    box.SetParent(host.Handle());
+    TScrollBox box(nullptr, host.Handle());
     box.SetAlign(TAlign::alClient);
-    TFrame first;
+    TFrame first(nullptr, box);
     first.SetHeight(60);
     first.SetAlign(TAlign::alTop);
-    TFrame second;
+    TFrame second(nullptr, box);
     second.SetHeight(90);
     second.SetAlign(TAlign::alTop);
-    first.SetParent(&box);
-    second.SetParent(&box);
-    // The rows follow in the order the frames were placed.
+    // Shown in the other order: the rows still follow the order the frames were made in.
+    second.Show();
+    first.Show();
     EXPECT_EQ(0, first.Top());
     EXPECT_EQ(60, first.Height());
     EXPECT_EQ(60, second.Top());
@@ -136,15 +124,8 @@ TEST(Layout, AFrameAlignedToTheTopKeepsItsDesignHeight) {
     EXPECT_TRUE(GetWindowLongPtrA(box.Handle(), GWL_STYLE) & WS_VSCROLL);
 }
 
-// The position a window really has in its parent, not what the layer holds for it.
-TRect WindowRectOf(const TWinControl& control) {
-    RECT r{};
-    GetWindowRect(control.Handle(), &r);
-    MapWindowPoints(nullptr, GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-// Counts the moves and resizes of this thread's windows while it lives (one at a time).
+// Counts the moves and resizes of this thread's windows while it lives (one at a time), and
+// apart those of windows that were on screen then.
 class TMoveCounter {
 public:
     TMoveCounter() {
@@ -157,85 +138,94 @@ public:
     }
     TMoveCounter(const TMoveCounter&) = delete;
     TMoveCounter& operator=(const TMoveCounter&) = delete;
-    int Moves(const TWinControl* control) const {
-        const auto found = moves_.find(control->Handle());
-        return found != moves_.end() ? found->second : 0;
-    }
+    int Moves(const TWinControl* control) const { return CountOf(moves_, control); }
+    int MovesOnScreen(const TWinControl* control) const { return CountOf(movesOnScreen_, control); }
 
 private:
+    static int CountOf(const std::map<HWND, int>& counts, const TWinControl* control) {
+        const auto found = counts.find(control->Handle());
+        return found != counts.end() ? found->second : 0;
+    }
     static LRESULT CALLBACK Count(int code, WPARAM wp, LPARAM lp) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
         if (code == HC_ACTION && active_ != nullptr && message->message == WM_WINDOWPOSCHANGED) {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(message->lParam);
-            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
                 ++active_->moves_[message->hwnd];
+                if (IsWindowVisible(message->hwnd))
+                    ++active_->movesOnScreen_[message->hwnd];
+            }
         }
         return CallNextHookEx(nullptr, code, wp, lp);
     }
     UniqueHook hook_;
     std::map<HWND, int> moves_;
+    std::map<HWND, int> movesOnScreen_;
     static inline TMoveCounter* active_ = nullptr;
 };
 
-TEST(Layout, AParkedFrameIsLaidOutWithoutMovingItsWindowsAndPlacedWithOneMoveEach) {
-    TFrame frame;
-    auto building = std::make_unique<TMoveCounter>();
+TEST(Layout, AHiddenFrameIsLaidOutBeforeItShowsAndTakesItsHostsSizeEachTimeItIsShown) {
+    TTestWindow host(500, 400);
+    TFrame frame(nullptr, host.Handle());
     frame.SetBounds(0, 0, 300, 200);
-    auto* panel = CreateChild<TPanel>(&frame, &frame);
+    auto* panel = Create<TPanel>(&frame, frame);
     panel->SetHeight(40);
     panel->SetAlign(TAlign::alTop);
-    auto* edit = CreateChild<TEdit>(&frame, panel);
+    auto* edit = Create<TEdit>(&frame, panel);
     edit->SetBounds(10, 8, 200, 21);
     edit->SetAnchors(akLeft | akTop | akRight);
-    auto* label = CreateChild<TLabel>(&frame, &frame);
+    auto* label = Create<TLabel>(&frame, frame);
     label->SetAutoSize(false);
     label->SetBounds(10, 60, 80, 13);
-    TFrame inner;
+    TFrame inner(nullptr, frame);
     inner.SetBounds(0, 0, 150, 50);
     inner.SetAlign(TAlign::alBottom);
-    inner.SetParent(&frame);
-    // The layer holds the layout of what is not on screen yet.
+    inner.Show();
+    // Not on screen yet, it is laid out at the size it was given, not at its host's.
+    EXPECT_FALSE(IsWindowVisible(frame.Handle()));
+    EXPECT_EQ((TRect{0, 0, 300, 200}), RectOf(frame));
     EXPECT_EQ((TRect{0, 0, 300, 40}), RectOf(*panel));
     EXPECT_EQ((TRect{10, 8, 200, 21}), RectOf(*edit));
     EXPECT_EQ((TRect{0, 150, 300, 50}), RectOf(inner));
-    EXPECT_EQ(300, frame.ClientWidth());
     const std::vector<const TWinControl*> children{panel, edit, label, &inner};
-    EXPECT_EQ(0, building->Moves(&frame));
-    for (const TWinControl* control : children)
-        EXPECT_EQ(0, building->Moves(control));
-    building.reset();
 
-    TTestWindow host(500, 400);
     RECT client{};
     GetClientRect(host.Handle(), &client);
     {
-        const TMoveCounter placing;
-        frame.SetParent(host.Handle());
-        for (const TWinControl* control : children)
-            EXPECT_EQ(1, placing.Moves(control));
+        // It takes its place first and is shown once, at its size: nothing moves on screen.
+        const TMoveCounter showing;
+        frame.Show();
+        EXPECT_EQ(1, showing.Moves(&frame));
+        EXPECT_EQ(0, showing.MovesOnScreen(&frame));
+        for (const TWinControl* control : children) {
+            EXPECT_LE(showing.Moves(control), 1);
+            EXPECT_EQ(0, showing.MovesOnScreen(control));
+        }
     }
-    EXPECT_EQ((TRect{0, 0, client.right, client.bottom}), WindowRectOf(frame));
-    EXPECT_EQ((TRect{0, 0, client.right, 40}), WindowRectOf(*panel));
-    EXPECT_EQ((TRect{10, 8, client.right - 100, 21}), WindowRectOf(*edit));
-    EXPECT_EQ((TRect{10, 60, 80, 13}), WindowRectOf(*label));
-    EXPECT_EQ((TRect{0, client.bottom - 50, client.right, 50}), WindowRectOf(inner));
-    EXPECT_EQ(WindowRectOf(*edit), RectOf(*edit));
+    EXPECT_TRUE(IsWindowVisible(frame.Handle()));
+    EXPECT_EQ((TRect{0, 0, client.right, client.bottom}), RectOf(frame));
+    EXPECT_EQ((TRect{0, 0, client.right, 40}), RectOf(*panel));
+    EXPECT_EQ((TRect{10, 8, client.right - 100, 21}), RectOf(*edit));
+    EXPECT_EQ((TRect{10, 60, 80, 13}), RectOf(*label));
+    EXPECT_EQ((TRect{0, client.bottom - 50, client.right, 50}), RectOf(inner));
 
-    // Parked again and resized, it is laid out anew when placed where its size is the same.
-    frame.SetParent(nullptr);
-    frame.SetBounds(0, 0, 250, 100);
-    EXPECT_EQ((TRect{10, 8, 150, 21}), RectOf(*edit));
-    frame.SetParent(host.Handle());
-    EXPECT_EQ((TRect{10, 8, client.right - 100, 21}), WindowRectOf(*edit));
-    EXPECT_EQ((TRect{0, client.bottom - 50, client.right, 50}), WindowRectOf(inner));
+    // Kept hidden while its host is resized, it takes the host's new size when shown again.
+    frame.Hide();
+    SetWindowPos(host.Handle(), nullptr, 0, 0, 350, 250, SWP_NOMOVE | SWP_NOZORDER);
+    RECT resized{};
+    GetClientRect(host.Handle(), &resized);
+    ASSERT_NE(client.right, resized.right);
+    EXPECT_EQ((TRect{0, 0, client.right, client.bottom}), RectOf(frame));
+    frame.Show();
+    EXPECT_EQ((TRect{0, 0, resized.right, resized.bottom}), RectOf(frame));
+    EXPECT_EQ((TRect{10, 8, resized.right - 100, 21}), RectOf(*edit));
+    EXPECT_EQ((TRect{0, resized.bottom - 50, resized.right, 50}), RectOf(inner));
 }
 
 TEST(Layout, ChildrenUseTheirParentsFontUntilTheyHaveTheirOwn) {
     TForm form(nullptr, "TFontTestForm");
-    auto* panel = Create<TPanel>(&form);
-    panel->SetParent(&form);
-    auto* label = Create<TLabel>(&form);
-    label->SetParent(panel);
+    auto* panel = Create<TPanel>(&form, form);
+    auto* label = Create<TLabel>(&form, panel);
     panel->Font().SetName("Arial");
     panel->Font().SetHeight(-13);
     EXPECT_EQ(panel->FontHandle(), reinterpret_cast<HFONT>(SendMessageA(label->Handle(), WM_GETFONT, 0, 0)));
@@ -257,10 +247,10 @@ TEST(Layout, ChildrenUseTheirParentsFontUntilTheyHaveTheirOwn) {
 
 TEST(Layout, ComponentsAreFoundByNameAndFreedWithTheirOwner) {
     TForm form(nullptr, "TOwnerTestForm");
-    auto* edit = Create<TEdit>(&form);
+    auto* edit = Create<TEdit>(&form, form);
     edit->SetName("NameEdit");
     EXPECT_EQ(edit, form.FindComponent("nameedit"));
-    EXPECT_THROW(Create<TEdit>(&form)->SetName("NAMEEDIT"), Exception);
+    EXPECT_THROW(Create<TEdit>(&form, form)->SetName("NAMEEDIT"), Exception);
     EXPECT_EQ("TOwnerTestForm", form.ClassName());
     char className[64] = {};
     GetClassNameA(form.Handle(), className, sizeof(className));
@@ -289,8 +279,7 @@ TEST(Layout, ComponentsMadeWithTheFormHearLoadedOnceAndLaterOnesNever) {
 
 TEST(Layout, PublishedPropertiesReadAndWriteAsText) {
     TForm form(nullptr, "TPropertyTestForm");
-    auto* tree = Create<TPanel>(&form);
-    tree->SetParent(&form);
+    auto* tree = Create<TPanel>(&form, form);
     tree->SetName("TreeView");
     tree->SetBounds(0, 0, 161, 100);
     TPublishedProperty width;
@@ -323,13 +312,13 @@ TEST(Layout, RemovingAComponentFromItsOwnerTellsTheOwnersOtherComponents) {
     };
     auto* placement = Create<TComponent>(&form);
     auto* watcher = Create<TWatcher>(placement);
-    auto* edit = Create<TEdit>(&form);
+    auto* edit = Create<TEdit>(&form, form);
     std::unique_ptr<TComponent> taken = form.RemoveComponent(edit);
     EXPECT_EQ(edit, watcher->Removed);
     EXPECT_EQ(edit, taken.get());
     EXPECT_EQ(nullptr, edit->Owner());
     // One that asked to hear of another's end hears it wherever that one lives.
-    auto* other = Create<TEdit>(&form);
+    auto* other = Create<TEdit>(&form, form);
     TWatcher outside;
     outside.FreeNotification(other);
     form.RemoveComponent(other).reset();

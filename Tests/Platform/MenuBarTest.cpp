@@ -69,7 +69,7 @@ TEST(MenuBar, AToolButtonsTooltipIsItsActionsHint) {
     tip.pszText = text;
     tip.cchTextMax = sizeof(text);
     tip.iItem = main.Tools->Buttons(2)->Command();
-    // The tool bar asks the window it was made in, wherever it sits now.
+    // The tool bar asks the window it was made in.
     SendMessageA(GetParent(main.Tools->Handle()), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
     EXPECT_STREQ("Add new rule", text);
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -22,7 +23,7 @@ UniqueBitmap SolidBitmap(int size) {
 
 struct TreeFixture : ::testing::Test {
     TTestWindow host;
-    TTreeView tree{host.Handle()};
+    TTreeView tree{nullptr, host.Handle()};
     TImageList images{16, 16};
     TImageList states{16, 16};
 
@@ -118,8 +119,7 @@ TEST(Tree, AnOwnedTreeReportsItsItemsWhenItsFormGoes) {
     int deleted = 0;
     {
         TForm form(nullptr, "TTreeOwnerForm");
-        auto* tree = Create<TTreeView>(&form);
-        tree->SetParent(&form);
+        auto* tree = Create<TTreeView>(&form, form);
         tree->OnDeletion = [&](TTreeNode) { ++deleted; };
         tree->InsertItem({}, "Root").AddChild("Rule");
     }
@@ -187,12 +187,13 @@ TEST_F(TreeFixture, ARightClickSelectsTheNodeWhenAsked) {
 
 TEST(Frame, FillsItsHostAndFollowsItsSize) {
     TTestWindow host;
-    TFrame frame;
+    TFrame frame(nullptr, host.Handle());
     EXPECT_NE(nullptr, frame.Handle());
-    EXPECT_FALSE(IsWindowVisible(frame.Handle()));
-    frame.SetParent(host.Handle());
-    frame.SetVisible(true);
     EXPECT_EQ(host.Handle(), GetParent(frame.Handle()));
+    // Made hidden: whoever made it shows it.
+    EXPECT_FALSE(IsWindowVisible(frame.Handle()));
+    frame.SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(frame.Handle()));
     RECT hostRect{}, frameRect{};
     GetClientRect(host.Handle(), &hostRect);
     GetClientRect(frame.Handle(), &frameRect);
@@ -203,14 +204,12 @@ TEST(Frame, FillsItsHostAndFollowsItsSize) {
     GetClientRect(frame.Handle(), &frameRect);
     EXPECT_EQ(hostRect.right, frameRect.right);
     EXPECT_EQ(hostRect.bottom, frameRect.bottom);
-    frame.SetParent(nullptr);
-    EXPECT_NE(host.Handle(), GetParent(frame.Handle()));
 }
 
 TEST(Frame, KeepsItsMinimumHeightInALowHost) {
     TTestWindow host;
-    TFrame frame;
-    frame.SetParent(host.Handle());
+    TFrame frame(nullptr, host.Handle());
+    frame.Show();
     RECT client{};
     GetClientRect(host.Handle(), &client);
     SetWindowPos(host.Handle(), nullptr, 0, 0, 200, 200 - client.bottom + 5, SWP_NOMOVE | SWP_NOZORDER);
@@ -222,11 +221,10 @@ TEST(Frame, KeepsItsMinimumHeightInALowHost) {
 }
 
 TEST(Frame, OutlivesAHostThatIsDestroyedFirst) {
-    TFrame frame;
-    {
-        TTestWindow host;
-        frame.SetParent(host.Handle());
-    }
+    auto host = std::make_unique<TTestWindow>();
+    TFrame frame(nullptr, host->Handle());
+    frame.Show();
+    host.reset();
     EXPECT_EQ(nullptr, frame.Handle());
 }
 

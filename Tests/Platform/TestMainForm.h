@@ -14,27 +14,22 @@
 // and a tool bar, a tree, a splitter and a detail area that hosts a frame.
 struct TTestMainForm {
     struct TRulePanel : TFrame {
-        TGroupBox* Group = Create<TGroupBox>(this);
-        TCheckBox* Enabled = Create<TCheckBox>(this);
-        TEdit* Name = Create<TEdit>(this);
-        TLabel* Level = Create<TLabel>(this);
-        TTrackBar* Track = Create<TTrackBar>(this);
-        TRulePanel() {
+        TGroupBox* Group = Create<TGroupBox>(this, this);
+        TCheckBox* Enabled = Create<TCheckBox>(this, Group);
+        TEdit* Name = Create<TEdit>(this, Group);
+        TLabel* Level = Create<TLabel>(this, Group);
+        TTrackBar* Track = Create<TTrackBar>(this, Group);
+        explicit TRulePanel(TParent parent) : TFrame(nullptr, parent) {
             SetBounds(0, 0, 420, 150);
-            Group->SetParent(this);
             Group->SetAlign(TAlign::alClient);
             Group->SetText(" Window rule ");
-            Enabled->SetParent(Group);
             Enabled->SetBounds(8, 22, 17, 17);
             Enabled->SetChecked(true);
-            Name->SetParent(Group);
             Name->SetBounds(27, 20, 380, 21);
             Name->SetAnchors(akLeft | akTop | akRight);
             Name->SetText("Window Rule 1");
-            Level->SetParent(Group);
             Level->SetBounds(15, 55, 0, 0);
             Level->SetText("Transparency level:");
-            Track->SetParent(Group);
             Track->SetBounds(8, 75, 400, 45);
             Track->SetAnchors(akLeft | akTop | akRight);
             Track->SetRange(0, 100);
@@ -45,13 +40,13 @@ struct TTestMainForm {
 
     TImageList Images{16, 16};
     TForm Form{nullptr, "TTestMainForm"};
-    TControlBar* Bar = Create<TControlBar>(&Form);
-    TToolBar* MenuBar = Create<TToolBar>(&Form);
-    TToolBar* Tools = Create<TToolBar>(&Form);
-    TTreeView* Tree = Create<TTreeView>(&Form);
-    TSplitter* Splitter = Create<TSplitter>(&Form);
-    TPanel* Detail = Create<TPanel>(&Form);
-    TRulePanel Panel;
+    TControlBar* Bar = Create<TControlBar>(&Form, Form);
+    TToolBar* MenuBar = Create<TToolBar>(&Form, Bar);
+    TToolBar* Tools = Create<TToolBar>(&Form, Bar);
+    TTreeView* Tree = Create<TTreeView>(&Form, Form);
+    TSplitter* Splitter = Create<TSplitter>(&Form, Form);
+    TPanel* Detail = Create<TPanel>(&Form, Form);
+    TRulePanel Panel{Detail};
     TCommandAction FileMenu, Save, Exit, RuleMenu, Add, Delete;
     TToolButton* FileButton = nullptr;
     TToolButton* Separator = nullptr;
@@ -63,14 +58,11 @@ struct TTestMainForm {
         Form.SetPosition(TPosition::poScreenCenter);
         Images.AddResource("TESTSTRIP", RGB(255, 0, 255));
 
-        Bar->SetParent(&Form);
         Bar->SetAlign(TAlign::alTop);
-        MenuBar->SetParent(Bar);
         MenuBar->SetLeft(11);
         MenuBar->SetTop(2);
         MenuBar->SetShowCaptions(true);
         MenuBar->SetImages(&Images);
-        Tools->SetParent(Bar);
         Tools->SetLeft(11);
         Tools->SetTop(28);
         Tools->SetImages(&Images);
@@ -98,7 +90,6 @@ struct TTestMainForm {
         for (TCommandAction* action : {&Save, &Add, &Delete})
             Form.AddAction(action);
 
-        Tree->SetParent(&Form);
         Tree->SetWidth(161);
         Tree->SetAlign(TAlign::alLeft);
         Tree->SetImages(&Images);
@@ -107,13 +98,11 @@ struct TTestMainForm {
         root.AddChild("Window Rule 1").SetImageIndex(1);
         root.AddChild("Window Rule 2").SetImageIndex(2);
         root.Expand();
-        Splitter->SetParent(&Form);
         Splitter->SetLeft(161);
-        Detail->SetParent(&Form);
         Detail->SetAlign(TAlign::alClient);
         Detail->SetBevelOuter(TBevelCut::bvNone);
-        Panel.SetParent(Detail);
         Panel.SetAlign(TAlign::alTop);
+        Panel.Show();
     }
 
     void Define(TCommandAction& action, const char* name, const char* caption, int image,
