@@ -42,10 +42,9 @@ TEST(HistoryList, CompletionFindsTheFirstEntryIgnoringCase) {
 class HistoryCombo : public ::testing::Test {
 protected:
     TTestWindow host;
-    THistoryComboBox combo;
+    THistoryComboBox combo{nullptr, host.Handle()};
 
     void SetUp() override {
-        combo.SetParent(host.Handle());
         combo.SetBounds(10, 10, 150, 21);
         combo.AutoHistory = true;
         combo.AutoCompletion = true;
@@ -174,11 +173,10 @@ TEST_F(HistoryCombo, ContextMenuKeyOpensThePopupMenuAtTheCentre) {
 class Picker : public ::testing::Test {
 protected:
     TTestWindow host{300, 200};
-    TFindWindow picker;
+    TFindWindow picker{nullptr, host.Handle()};
     std::vector<HWND> selected;
 
     void SetUp() override {
-        picker.SetParent(host.Handle());
         picker.SetBounds(10, 10, TFindWindow::Size, TFindWindow::Size);
         ASSERT_TRUE(targets.Ready());
         picker.AfterSelectWindow = [this](TFindWindow&, HWND w) { selected.push_back(w); };

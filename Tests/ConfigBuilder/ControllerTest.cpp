@@ -38,7 +38,7 @@ protected:
         controller = dynamic_cast<TRootUIController*>(
             Supports<IConfigBuilder>(rootSlave->QueryKind("CongifBuilder")).Get());
         ASSERT_NE(nullptr, controller);
-        tree = std::make_unique<TTreeView>(host.Handle());
+        tree = std::make_unique<TTreeView>(nullptr, host.Handle());
         // No detail area: these tests need no pages, and each page costs its controls.
         controller->BindTree(*tree, nullptr, host.Handle());
     }

@@ -53,9 +53,8 @@ struct TPlacedForm {
         Form->SetBorderStyle(border);
         Form->SetPosition(position);
         Form->SetBounds(100, 120, 400, 300);
-        Panel = Create<TPanel>(Form.get());
+        Panel = Create<TPanel>(Form.get(), Form.get());
         Panel->SetName("Panel");
-        Panel->SetParent(Form.get());
         Panel->SetBounds(0, 0, 120, 50);
         Storage = Create<TRecordingStorage>(Form.get());
         Storage->SetName("FormStorage");
@@ -220,9 +219,8 @@ TEST_F(FormPlacementTest, TheActiveControlIsStoredByNameAndFocusedAgain) {
     const auto addEdits = [](TPlacedForm& placed) {
         std::vector<TEdit*> edits;
         for (const char* name : {"First", "Second"}) {
-            auto* edit = Create<TEdit>(placed.Form.get());
+            auto* edit = Create<TEdit>(placed.Form.get(), placed.Form.get());
             edit->SetName(name);
-            edit->SetParent(placed.Form.get());
             edit->SetBounds(10, 60 + 30 * static_cast<int>(edits.size()), 100, 24);
             edits.push_back(edit);
         }
@@ -457,9 +455,8 @@ TEST(PlacementCursors, TheHandAndTheDragCursorAreCarriedAndRegistered) {
 TEST(DefaultSectionName, FormsControlsAndOtherComponents) {
     TForm form(nullptr, "TCBAppForm");
     form.SetName("CBAppForm");
-    auto* panel = Create<TPanel>(&form);
+    auto* panel = Create<TPanel>(&form, &form);
     panel->SetName("TreeView");
-    panel->SetParent(&form);
     auto* other = Create<TDescribed>(&form, "Settings");
     EXPECT_EQ("TCBAppForm", DefaultSectionName(&form));
     EXPECT_EQ("TCBAppFormTreeView", DefaultSectionName(panel));

@@ -274,9 +274,8 @@ TEST_P(PropsStorageTest, LinesThatDoNotResolveAreDroppedAndRenamedComponentsFoll
 }
 
 TEST_P(PropsStorageTest, LayerControlsStoreTheirBoundsAndState) {
-    auto* panel = Create<TPanel>(&form);
+    auto* panel = Create<TPanel>(&form, &form);
     panel->SetName("Panel");
-    panel->SetParent(&form);
     panel->SetBounds(10, 20, 150, 60);
     panel->SetHint("tip");
     Save(Items({"Panel.Left", "Panel.Top", "Panel.Width", "Panel.Height", "Panel.Enabled", "Panel.Hint"}));

@@ -9,7 +9,7 @@ namespace {
 class TEditPanel : public TAbstractDetailPanel {
 public:
     HWND Edit = nullptr;
-    TEditPanel() {
+    explicit TEditPanel(TParent parent) : TAbstractDetailPanel(parent) {
         Edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, Handle(),
                                reinterpret_cast<HMENU>(1), nullptr, nullptr);
     }
@@ -33,10 +33,10 @@ protected:
 class TCountingItem : public TTestItem {
 public:
     int ParamChanges = 0;
-    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override {
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent) override {
         if (name == "EditPanel")
-            return std::make_unique<TEditPanel>();
-        return TTestItem::CreateDetailPanel(name);
+            return std::make_unique<TEditPanel>(parent);
+        return TTestItem::CreateDetailPanel(name, parent);
     }
 
 protected:
@@ -48,8 +48,14 @@ protected:
     }
 };
 
-class TPanelA : public TLogPanel {};
-class TPanelB : public TLogPanel {};
+class TPanelA : public TLogPanel {
+public:
+    using TLogPanel::TLogPanel;
+};
+class TPanelB : public TLogPanel {
+public:
+    using TLogPanel::TLogPanel;
+};
 
 ComPtr<IBOMObjectSlave> ItemIn(const ComPtr<IBOMObjectSlave>& list, const std::string& name) {
     return MustCast<IBOMObjectSlave>(ListOf(list)->Item(Variant(name)));
@@ -57,7 +63,8 @@ ComPtr<IBOMObjectSlave> ItemIn(const ComPtr<IBOMObjectSlave>& list, const std::s
 
 struct PanelFixture : ::testing::Test {
     ComPtr<IBOMObjectSlave> list = MakeObject<TTestList>("rules");
-    TLogPanel panel;
+    TTestWindow host;
+    TLogPanel panel{host.Handle()};
     void SetUp() override {
         ListOf(list)->Add(MakeObject<TTestItem>("first").Get());
         ListOf(list)->Add(MakeObject<TTestItem>("second").Get());
@@ -94,7 +101,8 @@ TEST_F(PanelFixture, RenameToATakenOrCaseOnlyNameKeepsTheNameButUpdates) {
 
 TEST(DetailPanel, RenameWithoutOwnerChangesNothingButUpdates) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("alone");
-    TLogPanel panel;
+    TTestWindow host;
+    TLogPanel panel{host.Handle()};
     panel.SetObject(item.Get());
     panel.RenameObject("other");
     EXPECT_EQ("alone", item->GetName());
@@ -103,7 +111,8 @@ TEST(DetailPanel, RenameWithoutOwnerChangesNothingButUpdates) {
 }
 
 TEST(DetailPanel, WithoutObjectRenameAndSetParamDoNothing) {
-    TLogPanel panel;
+    TTestWindow host;
+    TLogPanel panel{host.Handle()};
     panel.RenameObject("x");
     panel.SetParamValue("enabled", "no");
     EXPECT_EQ(0, panel.Updates);
@@ -111,7 +120,8 @@ TEST(DetailPanel, WithoutObjectRenameAndSetParamDoNothing) {
 
 TEST(DetailPanel, SetParamValueWritesOnlyExistingParams) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TCountingItem>("a");
-    TLogPanel panel;
+    TTestWindow host;
+    TLogPanel panel{host.Handle()};
     panel.SetObject(item.Get());
     panel.SetParamValue("missing", "1");
     panel.SetParamValue("enabled", "no");
@@ -120,7 +130,8 @@ TEST(DetailPanel, SetParamValueWritesOnlyExistingParams) {
 }
 
 TEST(DetailPanel, NotifyLocalizesOnlyForCodeOne) {
-    TLogPanel panel;
+    TTestWindow host;
+    TLogPanel panel{host.Handle()};
     PanelLog().clear();
     panel.Notify(2, 1, 1);
     EXPECT_TRUE(PanelLog().empty());
@@ -136,9 +147,9 @@ TEST(DetailPanel, FillingControlsDoesNotWriteTheParamBack) {
     item->SetOwner(nullptr);
     ComPtr<IUIElement> element = AsUIElement(item.Get());
     element->AttachUI(nullptr);
-    auto* panel = static_cast<TEditPanel*>(element->GetDetailPanel("EditPanel"));
+    auto* panel = static_cast<TEditPanel*>(element->GetDetailPanel("EditPanel", host.Handle()));
     ASSERT_NE(nullptr, panel);
-    panel->SetParent(host.Handle());
+    panel->Show();
     EXPECT_EQ(0, counting->ParamChanges);
     // The user's edit is written once; the refresh it causes writes nothing back.
     SetWindowTextA(panel->Edit, "no");
@@ -154,13 +165,15 @@ TEST(PanelRegistry, FirstOfTwoNamesDifferingInCaseWins) {
     RegisterDetailPanelClass(nullptr, "NullPanel");
     EXPECT_EQ(DetailPanelClassOf<TPanelA>(), FindDetailPanelClass("casepanel"));
     EXPECT_EQ(nullptr, FindDetailPanelClass("NullPanel"));
-    std::unique_ptr<IDetailPanel> panel = CreateDetailPanel("CASEPANEL");
+    TTestWindow host;
+    std::unique_ptr<IDetailPanel> panel = CreateDetailPanel("CASEPANEL", host.Handle());
     EXPECT_NE(nullptr, dynamic_cast<TPanelA*>(panel.get()));
-    EXPECT_EQ(nullptr, CreateDetailPanel("Unregistered"));
+    EXPECT_EQ(nullptr, CreateDetailPanel("Unregistered", host.Handle()));
 }
 
 TEST(PanelList, KeepsTheFirstPanelOfANameAndIgnoresNone) {
-    TLogPanel a, b;
+    TTestWindow host;
+    TLogPanel a{host.Handle()}, b{host.Handle()};
     TAbstractDetailPanels panels;
     panels.Add(&a, "One");
     panels.Add(&b, "ONE");

@@ -18,7 +18,7 @@ struct BOMClasses : ::testing::Environment {
 // A tree view whose deletion handler releases each node's record, as the tree owner does.
 struct BoundTree : ::testing::Test {
     TTestWindow host;
-    TTreeView tree{host.Handle()};
+    TTreeView tree{nullptr, host.Handle()};
     TTreeViewUI ui{tree};
 
     void SetUp() override {
@@ -130,8 +130,8 @@ TEST_F(BoundTree, DeletingNodesFreesTheirElements) {
         ComPtr<IBOMObjectSlave> list = MakeList();
         AsUIElement(list.Get())->AttachUI(nullptr);
         Show(list).Expand();
-        AsUIElement(list.Get())->GetDetailPanel("DefaultDetailPanel");
-        AsUIElement(ListOf(list)->Item(0).Get())->GetDetailPanel("DefaultDetailPanel");
+        AsUIElement(list.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle());
+        AsUIElement(ListOf(list)->Item(0).Get())->GetDetailPanel("DefaultDetailPanel", host.Handle());
         tree.DeleteAllItems();
         AsUIElement(list.Get())->DetachUI();
         list->ClearOwner();
@@ -143,12 +143,14 @@ TEST_F(BoundTree, SamePanelNameTwiceGivesOnePanelInAnyLetterCase) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("a");
     ComPtr<IUIElement> element = AsUIElement(item.Get());
     element->AttachUI(nullptr);
-    IDetailPanel* first = element->GetDetailPanel("DefaultDetailPanel");
+    IDetailPanel* first = element->GetDetailPanel("DefaultDetailPanel", host.Handle());
     ASSERT_NE(nullptr, first);
-    EXPECT_EQ(first, element->GetDetailPanel("defaultdetailpanel"));
+    // A later call gets the same panel, where it was made, whatever window it names.
+    EXPECT_EQ(first, element->GetDetailPanel("defaultdetailpanel", tree.Handle()));
+    EXPECT_EQ(host.Handle(), GetParent(static_cast<TLogPanel*>(first)->Handle()));
     EXPECT_EQ(1, static_cast<TLogPanel*>(first)->Updates);
     EXPECT_EQ(std::vector<std::string>{"localize a"}, PanelLog());
-    EXPECT_EQ(nullptr, element->GetDetailPanel("Unknown"));
+    EXPECT_EQ(nullptr, element->GetDetailPanel("Unknown", host.Handle()));
     element->DetachUI();
 }
 
@@ -156,25 +158,25 @@ TEST_F(BoundTree, DetachFreesEveryPanelOfTheTreeLastCreatedFirst) {
     ComPtr<IBOMObjectSlave> list = MakeList();
     ComPtr<IUIElement> a = AsUIElement(ListOf(list)->Item(Variant("a")).Get());
     AsUIElement(list.Get())->AttachUI(nullptr);
-    a->GetDetailPanel("DefaultDetailPanel");
-    a->GetDetailPanel("Second");
+    a->GetDetailPanel("DefaultDetailPanel", host.Handle());
+    a->GetDetailPanel("Second", host.Handle());
     PanelLog().clear();
     AsUIElement(list.Get())->DetachUI();
     EXPECT_EQ((std::vector<std::string>{"free a", "free a"}), PanelLog());
-    EXPECT_EQ(nullptr, a->GetDetailPanel("DefaultDetailPanel"));
+    EXPECT_EQ(nullptr, a->GetDetailPanel("DefaultDetailPanel", host.Handle()));
     list->ClearOwner();
 }
 
 TEST_F(BoundTree, DetachedObjectGivesNoPanel) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("a");
-    EXPECT_EQ(nullptr, AsUIElement(item.Get())->GetDetailPanel("DefaultDetailPanel"));
+    EXPECT_EQ(nullptr, AsUIElement(item.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle()));
     EXPECT_TRUE(PanelLog().empty());
 }
 
 TEST_F(BoundTree, NotifyOneLocalizesOpenPanels) {
     ComPtr<IBOMObjectSlave> item = MakeObject<TTestItem>("a");
     AsUIElement(item.Get())->AttachUI(nullptr);
-    AsUIElement(item.Get())->GetDetailPanel("DefaultDetailPanel");
+    AsUIElement(item.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle());
     PanelLog().clear();
     item->Notify(2, 0, 0);
     EXPECT_TRUE(PanelLog().empty());
@@ -189,7 +191,7 @@ TEST_F(BoundTree, ItemAddedToAttachedCollectionIsAttachedAtOnce) {
     AsUIElement(list.Get())->AttachUI(ui.Get());
     ComPtr<IBOMObjectSlave> c = MakeObject<TTestItem>("c");
     ListOf(list)->Add(c.Get());
-    EXPECT_NE(nullptr, AsUIElement(c.Get())->GetDetailPanel("DefaultDetailPanel"));
+    EXPECT_NE(nullptr, AsUIElement(c.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle()));
     AsUIElement(list.Get())->DetachUI();
     list->ClearOwner();
 }

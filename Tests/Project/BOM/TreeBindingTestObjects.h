@@ -16,6 +16,7 @@ inline std::vector<std::string>& PanelLog() {
 
 class TLogPanel : public TAbstractDetailPanel {
 public:
+    explicit TLogPanel(TParent parent) : TAbstractDetailPanel(parent) {}
     ~TLogPanel() override { PanelLog().push_back("free " + Tag()); }
     void Localize() override { PanelLog().push_back("localize " + Tag()); }
     int Updates = 0;
@@ -36,9 +37,9 @@ public:
         AddParam("enabled", "yes");
         ImageIndex = 1;
     }
-    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name) override {
+    std::unique_ptr<IDetailPanel> CreateDetailPanel(const std::string& name, HWND parent) override {
         if (name == "DefaultDetailPanel" || name == "Second")
-            return std::make_unique<TLogPanel>();
+            return std::make_unique<TLogPanel>(parent);
         return nullptr;
     }
 

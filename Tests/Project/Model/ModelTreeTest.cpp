@@ -2,13 +2,17 @@
 #include "AbstractDetailPanel.h"
 #include "EnabledItem.h"
 #include "ModelTestSupport.h"
+#include "Platform/TestWindow.h"
 #include "TreeViewUI.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TMarkedPanel : public TAbstractDetailPanel {};
+class TMarkedPanel : public TAbstractDetailPanel {
+public:
+    using TAbstractDetailPanel::TAbstractDetailPanel;
+};
 
 TEnabledItem* ItemOf(IBOMObject* object) {
     return dynamic_cast<TEnabledItem*>(object);
@@ -59,26 +63,26 @@ TEST_F(ModelTree, DetailPanelComesFromThePanelMap) {
                                                   {"STAYONTOPACTION", false},
                                                   {"GHOSTWINDOWACTION", false},
                                                   {"MESSAGEAGENT", false}};
+    TTestWindow host;
     for (const auto& [key, hasPanel] : cases) {
         ComPtr<IBOMObjectSlave> object = CreateBOMObject(key, "Item");
         ASSERT_TRUE(object) << key;
         TEnabledItem* item = ItemOf(object.Get());
-        EXPECT_EQ(hasPanel, item->CreateDetailPanel("defaultdetailpanel") != nullptr) << key;
-        EXPECT_EQ(nullptr, item->CreateDetailPanel("OtherPanel")) << key;
+        EXPECT_EQ(hasPanel, item->CreateDetailPanel("defaultdetailpanel", host.Handle()) != nullptr) << key;
+        EXPECT_EQ(nullptr, item->CreateDetailPanel("OtherPanel", host.Handle())) << key;
         object->ClearOwner();
     }
 }
 
 } // namespace
 
-#include "Platform/TestWindow.h"
 #include "TreeView.h"
 
 namespace {
 
 TEST_F(ModelTree, RuleNodeShowsItsThreePartsWithFixedCaptions) {
     TTestWindow host;
-    TTreeView tree{host.Handle()};
+    TTreeView tree{nullptr, host.Handle()};
     TTreeViewUI ui{tree};
     tree.OnDeletion = [&ui](TTreeNode node) {
         if (ComPtr<IUIElement> element = DetachNodeElement(ui.Node(node)))
@@ -118,7 +122,7 @@ namespace {
 
 TEST_F(ModelTree, RootNodeListsTheRulesUnderItsCaption) {
     TTestWindow host;
-    TTreeView tree{host.Handle()};
+    TTreeView tree{nullptr, host.Handle()};
     TTreeViewUI ui{tree};
     tree.OnDeletion = [&ui](TTreeNode node) {
         if (ComPtr<IUIElement> element = DetachNodeElement(ui.Node(node)))

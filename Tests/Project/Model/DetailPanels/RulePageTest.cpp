@@ -82,9 +82,9 @@ protected:
         root->SetOwner(nullptr);
         AsUIElement(root.Get())->AttachUI(Supports<IUI>(root).Get());
         page = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
-            AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel"));
+            AsUIElement(rule.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle()));
         ASSERT_NE(nullptr, page);
-        page->SetParent(host.Handle());
+        page->Show();
         condition = FindControlIn<TConditionDetailPanel>(page);
         classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
         captionPanel = FindControlIn<TWindowCaptionCriterionDetailPanel>(page);
@@ -94,7 +94,7 @@ protected:
     }
     void TearDown() override {
         if (page != nullptr)
-            page->SetParent(nullptr);
+            page->Hide();
         AsUIElement(root.Get())->DetachUI();
         root->ClearOwner();
     }
@@ -161,7 +161,7 @@ TEST_F(RulePage, ShowsTheNameRowThenTheConditionThenTheTransparency) {
 
 TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
     auto* panel = dynamic_cast<TQuendaWindowsDetailPanel*>(
-        AsUIElement(root.Get())->GetDetailPanel("DefaultDetailPanel"));
+        AsUIElement(root.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle()));
     ASSERT_NE(nullptr, panel);
     const std::string text = panel->Memo->Text();
     EXPECT_EQ(0u, text.find("A Window Rule tells Glazlo which windows to change")) << text;
@@ -182,12 +182,12 @@ TEST_F(RulePage, ConfigurationPageExplainsTheTreeInTheUsersLanguage) {
                         "<string name=\"AWDP_Memo\">" +
                             help + "</string></strings></language>");
     EXPECT_TRUE(MultiLanguages()->LoadFromFile(file));
-    panel->SetParent(host.Handle());
+    panel->Show();
     panel->SetBounds(0, 0, 440, 300);
     panel->Localize();
     Deliver();
     const std::string shown = panel->Memo->Text();
-    panel->SetParent(nullptr);
+    panel->Hide();
     DeleteFileA(file.c_str());
     InitLanguageFromRegistry();
     EXPECT_EQ(MaxHelpTextCharacters, shown.size());
@@ -300,7 +300,7 @@ TEST_F(RulePage, APageOpensWithTheStoredLevelInAllThreeControls) {
     SetParamAt(other.Get(), "actions/TransparentWindow/params/transparency_level", "40");
     MustCast<IBOMCollection>(root->ResolvePath("window_rules"))->Add(other.Get());
     auto* otherPage = dynamic_cast<TSinglePurposeWindowRuleDetailPanel*>(
-        AsUIElement(other.Get())->GetDetailPanel("DefaultDetailPanel"));
+        AsUIElement(other.Get())->GetDetailPanel("DefaultDetailPanel", host.Handle()));
     ASSERT_NE(nullptr, otherPage);
     auto* otherLevel = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(otherPage);
     ASSERT_NE(nullptr, otherLevel);
@@ -353,7 +353,7 @@ TEST_F(RulePage, ExactMatchShowsOnlyForYes) {
 }
 
 TEST_F(RulePage, ConditionWithoutCriteriaFailsWithItsAssertion) {
-    TConditionDetailPanel panel;
+    TConditionDetailPanel panel(host.Handle());
     try {
         panel.SetObject(rule.Get());
         FAIL() << "no assertion";
