@@ -33,9 +33,9 @@ void MakeLink(TLabel* label) {
 
 } // namespace
 
-TAboutPanel::TAboutPanel(TParent parent) : TAbstractDetailPanel(parent) {
+TAboutPanel::TAboutPanel(TParent parent)
+    : TAbstractDetailPanel(parent.At({0, 0, Layout.PanelWidth, Layout.PanelHeight})) {
     SetName("AboutPanel");
-    SetBounds(0, 0, Layout.PanelWidth, Layout.PanelHeight);
     MainPanel = Create<TPanel>(this, this);
     MainPanel->SetName("MainPanel");
     MainPanel->SetBevelOuter(TBevelCut::bvNone);

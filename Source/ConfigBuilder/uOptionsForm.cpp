@@ -31,9 +31,8 @@ template <class T> T* Place(TWinControl* parent, int left, int top, int width, i
 
 } // namespace
 
-TAbstractOptionsFrame::TAbstractOptionsFrame(TComponent* owner, TParent parent) : TFrame(owner, parent) {
-    SetBounds(0, 0, Layout.PageWidth, Layout.PageHeight);
-}
+TAbstractOptionsFrame::TAbstractOptionsFrame(TComponent* owner, TParent parent)
+    : TFrame(owner, parent.At({0, 0, Layout.PageWidth, Layout.PageHeight})) {}
 
 TGeneralOptionsFrame::TGeneralOptionsFrame(TComponent* owner, TParent parent)
     : TAbstractOptionsFrame(owner, parent) {

@@ -56,21 +56,23 @@ void TWinControl::CreateLayerWindow(TParent parent, const TWindowClass& cls, DWO
                                     int width, int height) {
     RegisterLayerClass(cls.Name, cls.Style, cls.Background, cls.Cursor, cls.Icon);
     id_ = NextControlId();
-    const HWND hwnd =
-        CreateWindowExA(exStyle, cls.Name, "", style | WS_CHILD, 0, 0, width, height, parent.Window(),
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), this);
+    const TDesignBounds at = parent.Place().value_or(TDesignBounds{0, 0, width, height});
+    const HWND hwnd = CreateWindowExA(
+        exStyle, cls.Name, "", style | WS_CHILD, at.Left, at.Top, at.Width, at.Height, parent.Window(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr)
         throw Exception(std::string("Window could not be created: ") + cls.Name);
-    designSize_ = {width, height};
+    designSize_ = {at.Width, at.Height};
     Adopt(parent);
 }
 
 void TWinControl::CreateSystemWindow(TParent parent, const char* className, DWORD style, DWORD exStyle,
                                      int width, int height) {
     id_ = NextControlId();
-    const HWND hwnd = CreateWindowExA(exStyle, className, "", style | WS_CHILD, 0, 0, width, height,
-                                      parent.Window(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                      GetModuleHandleA(nullptr), nullptr);
+    const TDesignBounds at = parent.Place().value_or(TDesignBounds{0, 0, width, height});
+    const HWND hwnd = CreateWindowExA(
+        exStyle, className, "", style | WS_CHILD, at.Left, at.Top, at.Width, at.Height, parent.Window(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleA(nullptr), nullptr);
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
     hwnd_ = hwnd;
@@ -84,7 +86,7 @@ void TWinControl::CreateSystemWindow(TParent parent, const char* className, DWOR
         DestroyWindow(hwnd);
         throw Exception(std::string("Control could not be subclassed: ") + className);
     }
-    designSize_ = {width, height};
+    designSize_ = {at.Width, at.Height};
     Adopt(parent);
 }
 

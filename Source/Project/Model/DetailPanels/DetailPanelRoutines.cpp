@@ -42,7 +42,9 @@ void ShowAsTopRow(TWinControl* child) {
 }
 
 TGroupBox* CreateClientGroupBox(TWinControl* panel, const std::string& caption) {
-    auto* box = Create<TGroupBox>(panel, panel);
+    // Made at the place it fills, so that it is not moved there.
+    auto* box =
+        Create<TGroupBox>(panel, TParent(panel).At({0, 0, panel->ClientWidth(), panel->ClientHeight()}));
     box->SetAlign(TAlign::alClient);
     box->SetCaption(caption);
     return box;

@@ -29,13 +29,7 @@ std::string TranslatePadded(const std::string& key, const std::string& caption);
 // Shows child, made in its parent, as a row aligned to the top: below the rows made before it.
 void ShowAsTopRow(TWinControl* child);
 
-// A control's place on its panel as designed, in pixels.
-struct TDesignBounds {
-    int Left;
-    int Top;
-    int Width;
-    int Height;
-};
+// Back to its designed place on its panel.
 inline void PlaceAsDesigned(TWinControl* control, const TDesignBounds& bounds) {
     control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
 }

@@ -19,7 +19,7 @@ namespace {
 constexpr SIZE kFrame{201, 130};
 constexpr int kFindWindowPanelHeight = 41;
 constexpr TDesignBounds kDescription{40, 0, 148, 41};
-constexpr POINT kFindWindow{4, 5};
+constexpr TDesignBounds kFindWindow{4, 5, TFindWindow::Size, TFindWindow::Size};
 // The group box's frame and caption around the picker and the criteria, at the least: a caption
 // font taller than the designed one takes more, and no criterion may be cut off.
 constexpr int kGroupBoxExtra = 10;
@@ -49,8 +49,8 @@ template <class F> void ForEachCriterionPanel(TGroupBox* box, F f) {
 
 } // namespace
 
-TConditionDetailPanel::TConditionDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
-    SetBounds(0, 0, kFrame.cx, kFrame.cy);
+TConditionDetailPanel::TConditionDetailPanel(TParent parent)
+    : TAbstractDetailPanel(parent.At({0, 0, kFrame.cx, kFrame.cy})) {
     CriterionsGroupBox = CreateClientGroupBox(this, " Target window ");
 
     FindWindowPanel = Create<TPanel>(this, CriterionsGroupBox);
@@ -64,8 +64,7 @@ TConditionDetailPanel::TConditionDetailPanel(TParent parent) : TAbstractDetailPa
     DescriptionLabel->SetAnchors(akLeft | akTop | akRight | akBottom);
     DescriptionLabel->SetCaption(kDescriptionText);
 
-    FindWindow = Create<TFindWindow>(this, FindWindowPanel);
-    FindWindow->SetBounds(kFindWindow.x, kFindWindow.y, TFindWindow::Size, TFindWindow::Size);
+    FindWindow = Create<TFindWindow>(this, TParent(FindWindowPanel).At(kFindWindow));
     FindWindow->SetSelectedChildWindow(false);
     FindWindow->BeforeSelectWindow = [this](TFindWindow&, HWND& wnd, bool& cancel) {
         FindWindowBeforeSelectWindow(wnd, cancel);

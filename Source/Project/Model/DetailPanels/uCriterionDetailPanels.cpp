@@ -28,9 +28,7 @@ constexpr char kEnabledParam[] = "params/enabled";
 } // namespace
 
 TAbstractCriterionDetailPanel::TAbstractCriterionDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
-    SetBounds(0, 0, kBaseFrame.cx, kBaseFrame.cy);
-    EnabledCheckBox = Create<TKLVCheckBox>(this, this);
-    PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
+    EnabledCheckBox = Create<TKLVCheckBox>(this, TParent(this).At(kEnabledBox));
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 }
 
@@ -52,10 +50,9 @@ void TAbstractCriterionDetailPanel::EnabledCheckBoxClick() {
 
 TTextCriterionDetailPanel::TTextCriterionDetailPanel(TParent parent, const TTexts& texts, const char* caption,
                                                      SIZE frame, int comboWidth)
-    : TAbstractCriterionDetailPanel(parent), texts_(texts), textLabel_(Create<TLabel>(this, this)),
-      textBox_(Create<THistoryComboBox>(this, this)) {
     // Anchored controls keep their distances to the edges of the frame as designed.
-    SetBounds(0, 0, frame.cx, frame.cy);
+    : TAbstractCriterionDetailPanel(parent.At({0, 0, frame.cx, frame.cy})), texts_(texts),
+      textLabel_(Create<TLabel>(this, this)), textBox_(Create<THistoryComboBox>(this, this)) {
     EnabledCheckBox->SetTop(kEnabledBoxTopBesideText);
     textLabel_->SetBounds(kLabel.x, kLabel.y, 0, 0);
     textLabel_->SetCaption(caption);
@@ -129,8 +126,7 @@ TWindowCaptionCriterionDetailPanel::TWindowCaptionCriterionDetailPanel(TParent p
         {ExactSearchTrueRadioButton, {kExactRadio, "exact match"}},
         {ExactSearchFalseRadioButton, {kSubstringRadio, "substring"}}};
     for (const auto& [radio, design] : radios) {
-        radio = Create<TRadioButton>(this, this);
-        PlaceAsDesigned(radio, design.first);
+        radio = Create<TRadioButton>(this, TParent(this).At(design.first));
         radio->SetCaption(design.second);
         radio->OnClick = [this](TComponent*) { StoreExactSearch(); };
     }

@@ -14,6 +14,7 @@ class TRadioButton;
 // A criterion's switch "enabled"; the picker hands it the window the user points at.
 class TAbstractCriterionDetailPanel : public TAbstractDetailPanel {
 public:
+    // parent carries the frame's designed place.
     explicit TAbstractCriterionDetailPanel(TParent parent);
 
     virtual void SetWindow(HWND wnd);

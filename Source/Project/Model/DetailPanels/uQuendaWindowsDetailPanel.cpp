@@ -29,8 +29,8 @@ std::string WindowsLineEnds(const std::string& text) {
 
 } // namespace
 
-TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
-    SetBounds(0, 0, kFrame.cx, kFrame.cy);
+TQuendaWindowsDetailPanel::TQuendaWindowsDetailPanel(TParent parent)
+    : TAbstractDetailPanel(parent.At({0, 0, kFrame.cx, kFrame.cy})) {
     Memo = Create<TMemo>(this, this);
     Memo->SetAlign(TAlign::alClient);
     Memo->SetReadOnly(true);

@@ -72,22 +72,19 @@ std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::
 }
 
 TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP(TParent parent)
-    : TAbstractDetailPanel(parent) {
-    SetBounds(0, 0, kZep.Frame.cx, kZep.Frame.cy);
+    : TAbstractDetailPanel(parent.At({0, 0, kZep.Frame.cx, kZep.Frame.cy})) {
     GroupBox = CreateClientGroupBox(this, " Transparency options ");
 
     TransparencyLevelLabel = Create<TLabel>(this, GroupBox);
     TransparencyLevelLabel->SetBounds(kLabel.x, kLabel.y, 0, 0);
     TransparencyLevelLabel->SetCaption("Transparency level:");
 
-    TransparencyLevelEdit = Create<TEdit>(this, GroupBox);
-    PlaceAsDesigned(TransparencyLevelEdit, kEdit);
+    TransparencyLevelEdit = Create<TEdit>(this, TParent(GroupBox).At(kEdit));
     TransparencyLevelEdit->SetText("100");
     TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
     TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
 
-    TransparencyLevelUpDown = Create<TUpDown>(this, GroupBox);
-    PlaceAsDesigned(TransparencyLevelUpDown, kUpDown);
+    TransparencyLevelUpDown = Create<TUpDown>(this, TParent(GroupBox).At(kUpDown));
     TransparencyLevelUpDown->SetRange(0, kMaxLevel);
     TransparencyLevelUpDown->SetAssociate(TransparencyLevelEdit);
     // Binding narrows the edit by the arrows' width: the design has both side by side.
@@ -100,8 +97,8 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
         TransparencyLevelUpDownClick();
     };
     // Made after the number field: the focus moves down the page from it to the track bar.
-    TransparencyLevelTrackBar = Create<TTrackBar>(this, GroupBox);
-    TransparencyLevelTrackBar->SetBounds(kTrackBar.x, kTrackBar.y, kZep.TrackBarWidth, kTrackBarHeight);
+    TransparencyLevelTrackBar = Create<TTrackBar>(
+        this, TParent(GroupBox).At({kTrackBar.x, kTrackBar.y, kZep.TrackBarWidth, kTrackBarHeight}));
     TransparencyLevelTrackBar->SetAnchors(akLeft | akTop | akRight);
     TransparencyLevelTrackBar->SetRange(0, kMaxLevel);
     TransparencyLevelTrackBar->SetFrequency(10);
@@ -163,6 +160,7 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
 
 TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ(TParent parent)
     : TTransparentWindowActionDetailPanel_ZEP(parent) {
+    // Built as the narrower panel it extends; anchored controls follow.
     SetBounds(0, 0, kGlz.Frame.cx, kGlz.Frame.cy);
     TransparencyLevelTrackBar->SetWidth(kGlz.TrackBarWidth);
     struct TSwitch {
@@ -185,8 +183,8 @@ TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ
          &TTransparentWindowActionDetailPanel_GLZ::StayOnTopCheckBoxClick},
     };
     for (const TSwitch& s : switches) {
-        s.Box = Create<TKLVCheckBox>(this, GroupBox);
-        s.Box->SetBounds(kSwitchLeft, s.Top, kSwitchWidth, kSwitchHeight);
+        s.Box = Create<TKLVCheckBox>(this,
+                                     TParent(GroupBox).At({kSwitchLeft, s.Top, kSwitchWidth, kSwitchHeight}));
         s.Box->SetAnchors(akLeft | akTop | akRight);
         s.Box->SetCaption(s.Caption);
         s.Box->SetHint(s.Hint);

@@ -13,8 +13,7 @@ namespace {
 constexpr SIZE kFrame{208, 47};
 constexpr int kMainPanelHeight = 29;
 constexpr TDesignBounds kEnabledBox{8, 6, 17, 17};
-constexpr POINT kNameEdit{27, 4};
-constexpr int kNameEditWidth = 174;
+constexpr TDesignBounds kNameEdit{27, 4, 174, 21};
 
 // Rows of the scroll box below the name row, top to bottom: the pages of the rule's parts at
 // these paths.
@@ -23,8 +22,8 @@ constexpr const char* kRulePageRows[] = {"conditions/DefaultCondition", "actions
 
 } // namespace
 
-TWindowRuleDetailPanel::TWindowRuleDetailPanel(TParent parent) : TAbstractDetailPanel(parent) {
-    SetBounds(0, 0, kFrame.cx, kFrame.cy);
+TWindowRuleDetailPanel::TWindowRuleDetailPanel(TParent parent)
+    : TAbstractDetailPanel(parent.At({0, 0, kFrame.cx, kFrame.cy})) {
     GroupBox = CreateClientGroupBox(this, " Window rule ");
 
     ScrollBox = Create<TScrollBox>(this, GroupBox);
@@ -36,12 +35,10 @@ TWindowRuleDetailPanel::TWindowRuleDetailPanel(TParent parent) : TAbstractDetail
     MainPanel->SetHeight(kMainPanelHeight);
     MainPanel->SetAlign(TAlign::alTop);
 
-    EnabledCheckBox = Create<TKLVCheckBox>(this, MainPanel);
-    PlaceAsDesigned(EnabledCheckBox, kEnabledBox);
+    EnabledCheckBox = Create<TKLVCheckBox>(this, TParent(MainPanel).At(kEnabledBox));
     EnabledCheckBox->OnClick = [this](TComponent*) { EnabledCheckBoxClick(); };
 
-    NameEdit = Create<TEdit>(this, MainPanel);
-    NameEdit->SetBounds(kNameEdit.x, kNameEdit.y, kNameEditWidth, NameEdit->Height());
+    NameEdit = Create<TEdit>(this, TParent(MainPanel).At(kNameEdit));
     NameEdit->SetAnchors(akLeft | akTop | akRight);
     NameEdit->OnExit = [this](TComponent*) { NameEditExit(); };
     NameEdit->OnKeyPress = [this](TComponent*, char& key) { NameEditKeyPress(key); };
