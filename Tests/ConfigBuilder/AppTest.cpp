@@ -305,6 +305,33 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     EXPECT_EQ(page - 40, form->DetailPanel->Width());
 }
 
+// A page is kept in the detail host between selections: shown again it is the same page, the
+// only one in sight, at the host's present size even when the host was resized while it was hidden.
+TEST_F(MainWindow, AKeptPageComesBackAloneAtTheHostsPresentSize) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    const auto shownPages = [&] {
+        std::vector<HWND> shown;
+        for (HWND w = GetWindow(form->DetailPanel->Handle(), GW_CHILD); w != nullptr;
+             w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w))
+                shown.push_back(w);
+        return shown;
+    };
+    EXPECT_EQ(std::vector<HWND>{page->Handle()}, shownPages());
+    form->TreeView->GetFirstNode().Select();
+    TWinControl* configuration = controller->ShownPanel();
+    ASSERT_NE(nullptr, configuration);
+    EXPECT_EQ(std::vector<HWND>{configuration->Handle()}, shownPages());
+    EXPECT_EQ(form->DetailPanel->Handle(), GetParent(page->Handle()));
+    form->TreeView->SetWidth(form->TreeView->Width() + 60);
+
+    EXPECT_EQ(page, ShowRulePage());
+    EXPECT_EQ(std::vector<HWND>{page->Handle()}, shownPages());
+    EXPECT_EQ(form->DetailPanel->ClientWidth(), page->Width());
+    EXPECT_EQ(form->DetailPanel->ClientHeight(), page->Height());
+}
+
 // Sizes stored on a larger screen or by hand are brought back within the window: the page and
 // both bars stay in sight, and what is written back at the close fits again.
 TEST_F(MainWindow, StoredSizesThatDoNotFitAreKeptInsideTheWindow) {
