@@ -160,7 +160,7 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
 
 TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ(TParent parent)
     : TTransparentWindowActionDetailPanel_ZEP(parent) {
-    // Built as the narrower panel it extends; anchored controls follow.
+    // Built at the size of the panel it extends; its anchored controls follow.
     SetBounds(0, 0, kGlz.Frame.cx, kGlz.Frame.cy);
     TransparencyLevelTrackBar->SetWidth(kGlz.TrackBarWidth);
     struct TSwitch {
