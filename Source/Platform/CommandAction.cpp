@@ -1,5 +1,7 @@
 #include "CommandAction.h"
 
+#include "MessageDispatch.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -105,12 +107,13 @@ TShortCut TextToShortCut(const std::string& text) {
 TShortCut ShortCutFromKey(WPARAM key, LPARAM keyData) noexcept {
     if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == 0 || key > 0xFF)
         return 0;
+    const TShiftState shift = ShiftFromKeyData(keyData);
     TShortCut shortCut = static_cast<TShortCut>(key);
-    if (GetKeyState(VK_SHIFT) < 0)
+    if ((shift & ssShift) != 0)
         shortCut |= scShift;
-    if (GetKeyState(VK_CONTROL) < 0)
+    if ((shift & ssCtrl) != 0)
         shortCut |= scCtrl;
-    if ((keyData & (1 << 29)) != 0)
+    if ((shift & ssAlt) != 0)
         shortCut |= scAlt;
     return shortCut;
 }
