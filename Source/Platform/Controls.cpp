@@ -210,15 +210,8 @@ void TWinControl::SetVisible(bool visible) {
 void TWinControl::TakePlace() {
     if (hwnd_ == nullptr || align_ == TAlign::alNone || ParentWindow() == nullptr)
         return;
-    const bool wasShowing = showing_;
-    showing_ = true;
-    try {
-        RealignWindow(ParentWindow());
-    } catch (...) {
-        showing_ = wasShowing;
-        throw;
-    }
-    showing_ = wasShowing;
+    const TScopedValue<bool> showing(showing_, true);
+    RealignWindow(ParentWindow());
 }
 
 bool TWinControl::Enabled() const {

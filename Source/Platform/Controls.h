@@ -5,6 +5,7 @@
 #include "Graphics.h"
 #include "MessageDispatch.h"
 #include "MouseButtons.h"
+#include "ScopedValue.h"
 
 #include <windows.h>
 
@@ -155,14 +156,8 @@ public:
 
     // Runs f with this control's change events held back: values set from code raise none.
     template <class F> void Silently(F&& f) {
-        ++silent_;
-        try {
-            f();
-        } catch (...) {
-            --silent_;
-            throw;
-        }
-        --silent_;
+        const TScopedValue<int> silent(silent_, silent_ + 1);
+        f();
     }
     bool IsSilent() const noexcept { return silent_ > 0; }
     // This control, an owner or a parent of it is being destroyed: no event fires.

@@ -1,5 +1,7 @@
 #include "AbstractDetailPanel.h"
 
+#include "ScopedValue.h"
+
 TAbstractDetailPanel::TAbstractDetailPanel(TParent parent) : TFrame(nullptr, parent) {}
 
 TAbstractDetailPanel::~TAbstractDetailPanel() = default;
@@ -22,14 +24,8 @@ void TAbstractDetailPanel::Notify(int code, int, int) {
 }
 
 void TAbstractDetailPanel::UpdateControls() {
-    ++updating_;
-    try {
-        DoUpdateControls();
-    } catch (...) {
-        --updating_;
-        throw;
-    }
-    --updating_;
+    const TScopedValue<int> updating(updating_, updating_ + 1);
+    DoUpdateControls();
 }
 
 void TAbstractDetailPanel::DoUpdateControls() {}
