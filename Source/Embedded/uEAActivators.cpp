@@ -4,6 +4,8 @@
 #include "EARoutines.h"
 #include "Routines.h"
 
+#include <utility>
+
 namespace {
 
 TNameCounter triggerNames;
@@ -188,12 +190,37 @@ bool TWMActivateWindowMessageTrigger::IsTriggerValid() {
 void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
     if (message.Msg == WM_ACTIVATE && message.WParam == WA_INACTIVE)
         Fire();
+    else if (message.Msg == ExtenderAttachedMessage && IsTriggerValid())
+        ApplyInactiveState();
 }
 
 void TWMInActivateWindowMessageTrigger::Attach() {
     TMessageTrigger::Attach();
-    if (IsTriggerValid())
-        TActionsActivator::Fire();
+    operationsAtAttach_.clear();
+    ForEachAgent("TWMInActivateWindowMessageTrigger.Attach", [this](const ComPtr<IActionActivator>& agent) {
+        const std::string name = agent->GetActionName();
+        operationsAtAttach_.emplace(name, OperationInForce(name));
+    });
+}
+
+void TWMInActivateWindowMessageTrigger::ApplyInactiveState() {
+    // Once per attachment.
+    const std::map<std::string, std::string> atAttach = std::exchange(operationsAtAttach_, {});
+    ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
+                 [&](const ComPtr<IActionActivator>& agent) {
+                     const std::string name = agent->GetActionName();
+                     const auto found = atAttach.find(name);
+                     if (found != atAttach.end() && found->second == OperationInForce(name))
+                         agent->Fire();
+                 });
+}
+
+std::string TWMInActivateWindowMessageTrigger::OperationInForce(const std::string& actionName) {
+    const ComPtr<IWindowHandler> handler = GetWindowHandler();
+    const ComPtr<IActions> actions = handler ? handler->Actions() : nullptr;
+    const ComPtr<IWindowAction> action = actions ? actions->Get(actionName) : nullptr;
+    const ComPtr<IOperation> operation = action ? action->GetCurrentOperation() : nullptr;
+    return operation ? operation->GetName() : std::string();
 }
 
 bool TWMInActivateWindowMessageTrigger::IsTriggerValid() {

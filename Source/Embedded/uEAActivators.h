@@ -3,7 +3,9 @@
 #include "uEAGeneralClasses.h"
 #include "uRGLTimers.h"
 
+#include <map>
 #include <memory>
+#include <string>
 
 // The agent: steps one action of the rule to its next operation or runs a named one.
 class TActionActivator : public TAbstractParamsItem,
@@ -132,10 +134,20 @@ protected:
 class TWMInActivateWindowMessageTrigger : public TMessageTrigger {
 public:
     void AfterMessage(TMessage& message, bool handled) override;
-    // A window that is not in front when the rule arrives is inactive already: it takes that
-    // state at once rather than after its first activation and deactivation.
     void Attach() override;
 
 protected:
     bool IsTriggerValid() override;
+
+private:
+    // A window that is not in front when the rule arrives is inactive already: it takes that
+    // state at once rather than after its first activation and deactivation. That happens on the
+    // attached message, after the creation triggers: an action they set keeps what they set, and
+    // their "next" steps never switch off again what this state switched on.
+    void ApplyInactiveState();
+    // The operation in force in the named action of the rule; empty when there is none.
+    std::string OperationInForce(const std::string& actionName);
+
+    // By action name, the operation in force when the rule was attached.
+    std::map<std::string, std::string> operationsAtAttach_;
 };

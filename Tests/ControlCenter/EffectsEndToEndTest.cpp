@@ -11,7 +11,7 @@
 namespace {
 
 struct Agent {
-    std::string Action;
+    std::string Action;    // empty: the slot's agent is disabled
     std::string Operation; // empty: the action's next operation
 };
 
@@ -82,7 +82,10 @@ std::string TriggerXml(const TemplateTrigger& slots, const Trigger* trigger) {
                Param("lag_enabled", lag > 0 ? "yes" : "no") + Param("lag_interval", std::to_string(lag))) +
         "<agents name=\"agents\"><content>";
     for (size_t i = 0; i < slots.Slots.size(); ++i) {
-        const Agent* agent = trigger != nullptr && i < trigger->Agents.size() ? &trigger->Agents[i] : nullptr;
+        const Agent* agent =
+            trigger != nullptr && i < trigger->Agents.size() && !trigger->Agents[i].Action.empty()
+                ? &trigger->Agents[i]
+                : nullptr;
         const std::string operation = agent != nullptr ? agent->Operation : std::string();
         xml += "<agent name=\"" + std::string(slots.Slots[i]) + "\" type=\"MESSAGEAGENT\">" +
                Params(slots.Slots[i], agent != nullptr,
@@ -304,6 +307,55 @@ TEST_F(EffectsEndToEnd, GhostLetsTheMouseThroughWithAndWithoutTransparencyAndSto
         EXPECT_EQ(0, ExStyle(window) & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
         EXPECT_TRUE(MouseReaches(window));
     }
+}
+
+TEST_F(EffectsEndToEnd, GhostWithTransparencyOnlyWhileInactiveLetsTheMouseThroughABackgroundWindowAtOnce) {
+    // As the editor saves "transparent only when inactive": the creation trigger keeps only the
+    // ghost's agent, the activation triggers switch both actions.
+    const auto rule = [](bool ghost) {
+        return std::vector<Rule>{
+            {"InactiveGhost",
+             "GlzFxInactiveGhost",
+             40,
+             false,
+             ghost,
+             {{OnCreate, 0, {{}, {}, {"GhostWindow", ""}}},
+              {OnActivate, 0, {{"TransparentWindow", "TRANSPARENTOFF"}, {"GhostWindow", "GHOSTOFF"}}},
+              {OnInactivate, 0, {{"TransparentWindow", "TRANSPARENTON"}, {"GhostWindow", "GHOSTON"}}}}}};
+    };
+    Start(rule(false));
+    TestWindow other("GlzFxOther");
+    SetWindowPos(other.Handle(), HWND_TOP, 10, 10, 200, 150, SWP_NOACTIVATE);
+    ASSERT_TRUE(Foreground(other.Handle()));
+    HostProcess host("A:GlzFxInactiveGhost");
+    HWND window = ShownWindow(host, "GlzFxInactiveGhost", 10, 10);
+    ASSERT_NE(nullptr, window);
+    const auto ghost = [&] { return (ExStyle(window) & WS_EX_TRANSPARENT) != 0; };
+    ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000)) << LayeredAlpha(window);
+    EXPECT_FALSE(ghost());
+    EXPECT_TRUE(MouseReaches(window));
+
+    // Ghost ticked and saved while the window stays in the background: the mouse passes through
+    // it from the new attachment on, with no activation in between.
+    WriteRules(center_, rule(true));
+    int code = 0;
+    std::string reply;
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    EXPECT_TRUE(WaitUntil([&] { return ghost() && LayeredAlpha(window) == 102; }, 5000));
+    Pause(300);
+    ASSERT_NE(window, GetForegroundWindow());
+    EXPECT_TRUE(ghost());
+    EXPECT_EQ(102, LayeredAlpha(window));
+    EXPECT_FALSE(MouseReaches(window));
+
+    // A window made behind another one while the rule is in force: the same from its creation.
+    HostProcess later("A:GlzFxInactiveGhost");
+    HWND fresh = ShownWindow(later, "GlzFxInactiveGhost", 300, 10);
+    ASSERT_NE(nullptr, fresh);
+    EXPECT_TRUE(WaitUntil([&] { return Subclassed(fresh) && LayeredAlpha(fresh) == 102; }, 5000));
+    EXPECT_NE(0, ExStyle(fresh) & WS_EX_TRANSPARENT);
+    EXPECT_FALSE(MouseReaches(fresh));
+    EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
 TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
