@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -21,6 +22,9 @@ DWORD Spread(DWORD pause, unsigned attempt) noexcept {
 } // namespace
 
 std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND window) {
+    // Names not opened because another process held the block's lock: no answer yet, never "no rule".
+    if (!channel.Usable())
+        return std::nullopt;
     const std::int32_t value = HandleValue(window);
     int replyCode = 0;
     int replySize = 0;
@@ -34,20 +38,25 @@ std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND 
 }
 
 std::string FetchWindowRule(HWND window, const std::function<bool()>& keepAsking) {
-    TProcessesCommunication channel(ChannelPrefix);
-    // Waiting on the command lock is the queue: its waiters are served in arrival order, so a
-    // burst of windows drains at the server's pace. A client that gave up and paused would
-    // lose its place and come back behind everyone who arrived meanwhile.
-    channel.SetLockTimeout(static_cast<int>(TurnTimeout));
+    std::unique_ptr<TProcessesCommunication> channel;
     DWORD pause = FirstRetryPause;
     for (unsigned attempt = 0;; ++attempt) {
-        if (std::optional<std::string> text = AskWindowRule(channel, window))
+        // Names that could not be opened (their lock was held) are opened afresh on each try.
+        if (!channel || !channel->Usable()) {
+            channel = std::make_unique<TProcessesCommunication>(ChannelPrefix);
+            // Waiting on the command lock is the queue: its waiters are served in arrival order, so
+            // a burst of windows drains at the server's pace. A client that gave up and paused
+            // would lose its place and come back behind everyone who arrived meanwhile.
+            channel->SetLockTimeout(static_cast<int>(TurnTimeout));
+        }
+        if (std::optional<std::string> text = AskWindowRule(*channel, window))
             return *text;
         if (!keepAsking())
             return std::string();
-        if (channel.TimedOutWaitingForTurn())
+        if (channel->TimedOutWaitingForTurn())
             continue;
-        // The server had the request and did not answer (busy with a reload, or gone): give it room.
+        // The server had the request and did not answer (busy with a reload, or gone), or another
+        // process held the block's lock: give it room.
         Sleep(Spread(pause, attempt));
         pause = std::min(pause * 2, LastRetryPause);
     }

@@ -25,7 +25,7 @@ private:
 class TProcessesCommunication;
 
 // One window query: the rule text (empty when there is none or the answer was refused), or
-// nothing when the server did not answer in time.
+// nothing when the server did not answer in time or a lock of the channel did not come free.
 std::optional<std::string> AskWindowRule(TProcessesCommunication& channel, HWND window);
 // The worker's query on its own channel: it queues for its turn and, after each time-out, asks
 // again for as long as KeepAsking answers true, pausing first when the server had the request.

@@ -1,4 +1,5 @@
 #include "CenterTestSupport.h"
+#include "ChannelSquatter.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -149,6 +150,37 @@ TEST_F(CenterWithRule, WindowsCreatedWhileAClientHoldsTheCommandLockGetTheirRule
     ReleaseMutex(lock.Get());
     EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(host.Windows("GlzLockHeld"), 153) == 10; }, 15000))
         << CountAtAlpha(host.Windows("GlzLockHeld"), 153) << " of 10 got their rule";
+}
+
+// Another process holds the lock of the channel's shared block for seconds: the windows made
+// meanwhile, and those whose rule a save made them drop meanwhile, all get their rule after it.
+TEST_F(CenterWithRule, WindowsMadeOrReannouncedWhileAnotherProcessHoldsTheBlocksLockGetTheirRuleAfterwards) {
+    Start("GlzBlockHeld");
+    HostProcess before("A:GlzBlockHeld A:GlzBlockHeld");
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(before.Windows("GlzBlockHeld"), 153) == 2; }, 10000));
+    std::optional<TChannelSquatter> squatter(std::in_place, ChannelPrefix, "hold-lock");
+    ASSERT_TRUE(squatter->Holds());
+    // A save during the hold: the editor's reload goes on its own channel, and every window
+    // drops its rule to ask for the new one.
+    center_.WriteConfiguration({{"Rule", "GlzBlockHeld", 40}});
+    TProcessesCommunication editor(ControlChannelPrefix);
+    int code = 0;
+    int size = 0;
+    std::vector<char> reply;
+    ASSERT_EQ(editor.SendCommand(cmdReloadConfiguration, 0, nullptr, code, size, reply), channelDone);
+    ASSERT_TRUE(WaitUntil([&] { return CountAtAlpha(before.Windows("GlzBlockHeld"), -1) == 2; }, 5000));
+    HostProcess during("A:GlzBlockHeld");
+    ASSERT_TRUE(WaitUntil([&] { return during.Windows("GlzBlockHeld").size() == 1; }, 10000));
+    // Far longer than any one wait of a rule fetch.
+    WaitUntil([] { return false; }, 3000);
+    EXPECT_EQ(CountAtAlpha(before.Windows("GlzBlockHeld"), -1), 2);
+    EXPECT_EQ(CountAtAlpha(during.Windows("GlzBlockHeld"), -1), 1);
+    squatter.reset();
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(before.Windows("GlzBlockHeld"), 102) == 2; }, 15000))
+        << CountAtAlpha(before.Windows("GlzBlockHeld"), 102) << " of 2 got their rule back";
+    EXPECT_TRUE(WaitUntil([&] { return CountAtAlpha(during.Windows("GlzBlockHeld"), 102) == 1; }, 15000))
+        << "the window made during the hold got no rule";
+    EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
 TEST_F(CenterWithRule, WindowsCreatedWhileGlazloCenterIsHeldUpGetTheirRuleAfterwards) {
