@@ -133,6 +133,13 @@ bool HandOverFromWorker(TEmbededApplication& application, HWND window, const std
     return outcome == 1;
 }
 
+// Delivers what other threads sent or posted to this thread's windows.
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
 // A manual-reset event for the steps of one test.
 struct TSignal {
     UniqueHandle Event{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -175,12 +182,19 @@ TEST_F(EmbededApplicationTest, FetchOfAnEarlierAnnouncementNeverDisplacesTheLate
         });
         HWND window = Make(WS_OVERLAPPED);
         ASSERT_TRUE(WaitUntil([&] { return first.IsSet(); }, 3000));
+        // Announced again while its fetch runs, and not detached: that fetch goes on alone.
+        const TFetchId running = application_->FetchOf(window);
+        SendMessageA(window, AttachWindowMessage, 0, 0);
+        EXPECT_EQ(running, application_->FetchOf(window));
+        EXPECT_EQ(1, TEAThread::RunningWorkers());
         SendMessageA(window, DetachExtenderMessage, 0, 0);
         SendMessageA(window, AttachWindowMessage, 0, 0);
+        EXPECT_NE(running, application_->FetchOf(window));
         announced.Set();
         EXPECT_TRUE(WaitUntil([&] { return TEAThread::RunningWorkers() == 0; }, 5000));
         EXPECT_TRUE(WaitUntil([&] { return Alpha(window) == 102; }, 1000)) << Alpha(window);
         EXPECT_TRUE(application_->IsAttached(window));
+        EXPECT_EQ(2, server.Queries());
     }
 }
 
@@ -305,6 +319,84 @@ TEST_F(EmbededApplicationTest, FetchWithoutRuleRemovesWindowSoALaterAttachAsksAg
         [&] { return !application_->InWindows(window) && TEAThread::RunningWorkers() == 0; }, 8000));
 }
 
+TEST_F(EmbededApplicationTest, RuleHandedOverButNeverTakenIsAskedForAgainAtTheNextAnnouncement) {
+    const UniqueHandle mapping = PublishHookMapping();
+    TSignal queried, unhooked;
+    TScriptedServer server([&](int query) {
+        if (query == 1) {
+            queried.Set();
+            unhooked.Wait(2000);
+        }
+        return std::optional<std::string>(TransparentRule(40));
+    });
+    HWND window = Make(WS_OVERLAPPED);
+    ASSERT_TRUE(WaitUntil([&] { return queried.IsSet(); }, 3000));
+    const TFetchId first = application_->FetchOf(window);
+    // The resident program that answers ends, and its hook with it, before the window's thread
+    // takes the rule: the request to take it reaches the window unseen.
+    hook_.Reset();
+    unhooked.Set();
+    ASSERT_TRUE(WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 3000));
+    PumpMessages();
+    EXPECT_FALSE(application_->IsAttached(window));
+    // The next resident program's hook, and its announcement of the window.
+    hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId()));
+    SendMessageA(window, AttachWindowMessage, 0, 0);
+    EXPECT_NE(first, application_->FetchOf(window));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            PumpMessages();
+            return application_->IsAttached(window);
+        },
+        5000));
+    EXPECT_EQ(102, Alpha(window));
+    EXPECT_EQ(2, server.Queries());
+}
+
+namespace {
+
+// The extender's class key names a class that gives no extender, as a rule text whose reading
+// fails would; the library's own class is back afterwards.
+class TExtenderKeyTaken {
+public:
+    TExtenderKeyTaken() { Register(ClassOf<TStayOnTopAction>()); }
+    ~TExtenderKeyTaken() { Register(ClassOf<TWindowExtender>()); }
+    TExtenderKeyTaken(const TExtenderKeyTaken&) = delete;
+    TExtenderKeyTaken& operator=(const TExtenderKeyTaken&) = delete;
+
+private:
+    static void Register(TAbstractObjectClass cls) {
+        ItemClasses()->Delete(Variant("WINDOWEXTENDER"));
+        RegisterItemClass(cls, "WINDOWEXTENDER");
+    }
+};
+
+} // namespace
+
+TEST_F(EmbededApplicationTest, RuleTextThatBuildsNoExtenderLeavesTheWindowFreeToAskAgain) {
+    const UniqueHandle mapping = PublishHookMapping();
+    TScriptedServer server([](int) { return std::optional<std::string>(TransparentRule(40)); });
+    HWND window = nullptr;
+    {
+        const TExtenderKeyTaken taken;
+        window = Make(WS_OVERLAPPED);
+        ASSERT_TRUE(
+            WaitUntil([&] { return server.Queries() == 1 && TEAThread::RunningWorkers() == 0; }, 5000));
+        // This thread takes the rule handed over and builds nothing from it.
+        PumpMessages();
+    }
+    EXPECT_FALSE(application_->IsAttached(window));
+    SendMessageA(window, AttachWindowMessage, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            PumpMessages();
+            return application_->IsAttached(window);
+        },
+        5000));
+    EXPECT_EQ(102, Alpha(window));
+    EXPECT_EQ(2, server.Queries());
+}
+
 TEST_F(EmbededApplicationTest, ChildWindowIsNotAttachedOnCreate) {
     HWND parent = Make(WS_OVERLAPPED);
     WaitUntil([] { return TEAThread::RunningWorkers() == 0; }, 8000);
@@ -371,9 +463,7 @@ TEST_F(EmbededApplicationTest, RuleIsHandedToTheWindowsOwnThreadOnlyForTheLatest
     EXPECT_FALSE(application_->IsAttached(window));
     EXPECT_TRUE(WaitUntil(
         [&] {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
+            PumpMessages();
             return outcome >= 0 && application_->IsAttached(window);
         },
         3000));
