@@ -40,6 +40,13 @@ namespace {
 
 constexpr DWORD HandOverBusyMs = 5500;
 
+// Delivers what other threads sent or posted to this thread's windows.
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+}
+
 // The hook for this thread only, as the system would call it for this process.
 class EmbededApplicationTest : public ::testing::Test {
 protected:
@@ -60,6 +67,19 @@ protected:
                                       GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
         return window;
+    }
+    // Announces the window again: true once a fetch other than Earlier attached it, its rule taken
+    // by this thread.
+    bool AttachedWhenAnnouncedAgain(HWND window, TFetchId earlier) {
+        SendMessageA(window, AttachWindowMessage, 0, 0);
+        const TFetchId fetch = application_->FetchOf(window);
+        return fetch != 0 && fetch != earlier &&
+               WaitUntil(
+                   [&] {
+                       PumpMessages();
+                       return application_->IsAttached(window);
+                   },
+                   5000);
     }
     UniqueHook hook_;
     TEmbededApplicationPtr application_;
@@ -131,13 +151,6 @@ bool HandOverFromWorker(TEmbededApplication& application, HWND window, const std
     WaitUntil([&] { return outcome == 0 || (outcome == 1 && application.IsAttached(window)); }, 3000);
     worker.join();
     return outcome == 1;
-}
-
-// Delivers what other threads sent or posted to this thread's windows.
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
 }
 
 // A manual-reset event for the steps of one test.
@@ -341,14 +354,7 @@ TEST_F(EmbededApplicationTest, RuleHandedOverButNeverTakenIsAskedForAgainAtTheNe
     EXPECT_FALSE(application_->IsAttached(window));
     // The next resident program's hook, and its announcement of the window.
     hook_.Reset(SetWindowsHookExA(WH_CALLWNDPROC, CallProcHook, nullptr, GetCurrentThreadId()));
-    SendMessageA(window, AttachWindowMessage, 0, 0);
-    EXPECT_NE(first, application_->FetchOf(window));
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            PumpMessages();
-            return application_->IsAttached(window);
-        },
-        5000));
+    EXPECT_TRUE(AttachedWhenAnnouncedAgain(window, first));
     EXPECT_EQ(102, Alpha(window));
     EXPECT_EQ(2, server.Queries());
 }
@@ -377,22 +383,18 @@ TEST_F(EmbededApplicationTest, RuleTextThatBuildsNoExtenderLeavesTheWindowFreeTo
     const UniqueHandle mapping = PublishHookMapping();
     TScriptedServer server([](int) { return std::optional<std::string>(TransparentRule(40)); });
     HWND window = nullptr;
+    TFetchId first = 0;
     {
         const TExtenderKeyTaken taken;
         window = Make(WS_OVERLAPPED);
+        first = application_->FetchOf(window);
         ASSERT_TRUE(
             WaitUntil([&] { return server.Queries() == 1 && TEAThread::RunningWorkers() == 0; }, 5000));
         // This thread takes the rule handed over and builds nothing from it.
         PumpMessages();
     }
     EXPECT_FALSE(application_->IsAttached(window));
-    SendMessageA(window, AttachWindowMessage, 0, 0);
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            PumpMessages();
-            return application_->IsAttached(window);
-        },
-        5000));
+    EXPECT_TRUE(AttachedWhenAnnouncedAgain(window, first));
     EXPECT_EQ(102, Alpha(window));
     EXPECT_EQ(2, server.Queries());
 }
