@@ -168,6 +168,46 @@ void Pause(DWORD milliseconds) {
     WaitUntil([] { return false; }, milliseconds);
 }
 
+// Counts the left-button presses that reach a window of this thread.
+int pressesBeneath = 0;
+WNDPROC procBeneath = nullptr;
+LRESULT CALLBACK CountsPresses(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONDOWN)
+        ++pressesBeneath;
+    return CallWindowProcA(procBeneath, window, msg, wParam, lParam);
+}
+
+// A real click at the window's centre reaches Beneath, a window of this thread that lies under it.
+bool ClickReaches(HWND window, HWND beneath) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const LONG x = (rect.left + rect.right) / 2;
+    const LONG y = (rect.top + rect.bottom) / 2;
+    pressesBeneath = 0;
+    procBeneath = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(beneath, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountsPresses)));
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, inputs, sizeof inputs[0]);
+    const bool reached = WaitUntil(
+        [] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            return pressesBeneath > 0;
+        },
+        2000);
+    SetWindowLongPtrA(beneath, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procBeneath));
+    return reached;
+}
+
 class EffectsEndToEnd : public ::testing::Test {
 protected:
     void Start(const std::vector<Rule>& rules) {
@@ -330,10 +370,12 @@ TEST_F(EffectsEndToEnd, GhostWithTransparencyOnlyWhileInactiveLetsTheMouseThroug
     HostProcess host("A:GlzFxInactiveGhost");
     HWND window = ShownWindow(host, "GlzFxInactiveGhost", 10, 10);
     ASSERT_NE(nullptr, window);
+    // The window lies over the one in front, which stays in front.
+    SetWindowPos(other.Handle(), window, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const auto ghost = [&] { return (ExStyle(window) & WS_EX_TRANSPARENT) != 0; };
     ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000)) << LayeredAlpha(window);
     EXPECT_FALSE(ghost());
-    EXPECT_TRUE(MouseReaches(window));
+    ASSERT_TRUE(WaitUntil([&] { return MouseReaches(window); }, 2000));
 
     // Ghost ticked and saved while the window stays in the background: the mouse passes through
     // it from the new attachment on, with no activation in between.
@@ -347,6 +389,7 @@ TEST_F(EffectsEndToEnd, GhostWithTransparencyOnlyWhileInactiveLetsTheMouseThroug
     EXPECT_TRUE(ghost());
     EXPECT_EQ(102, LayeredAlpha(window));
     EXPECT_FALSE(MouseReaches(window));
+    EXPECT_TRUE(ClickReaches(window, other.Handle()));
 
     // A window made behind another one while the rule is in force: the same from its creation.
     HostProcess later("A:GlzFxInactiveGhost");
