@@ -190,7 +190,7 @@ bool TWMActivateWindowMessageTrigger::IsTriggerValid() {
 void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
     if (message.Msg == WM_ACTIVATE && message.WParam == WA_INACTIVE)
         Fire();
-    else if (message.Msg == ExtenderAttachedMessage && IsTriggerValid())
+    else if (message.Msg == ExtenderAttachedMessage)
         ApplyInactiveState();
 }
 
@@ -206,6 +206,8 @@ void TWMInActivateWindowMessageTrigger::Attach() {
 void TWMInActivateWindowMessageTrigger::ApplyInactiveState() {
     // Once per attachment.
     const std::map<std::string, std::string> atAttach = std::exchange(operationsAtAttach_, {});
+    if (!IsTriggerValid())
+        return;
     ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
                  [&](const ComPtr<IActionActivator>& agent) {
                      const std::string name = agent->GetActionName();
