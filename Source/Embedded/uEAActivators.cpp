@@ -181,6 +181,8 @@ void TWMCreateMessageTrigger::AfterMessage(TMessage& message, bool) {
 void TWMActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
     if (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE))
         Fire();
+    else if (message.Msg == ExtenderAttachedMessage && IsTriggerValid())
+        Fire();
 }
 
 bool TWMActivateWindowMessageTrigger::IsTriggerValid() {

@@ -125,6 +125,10 @@ public:
 
 class TWMActivateWindowMessageTrigger : public TMessageTrigger {
 public:
+    // A window that is in front when the rule arrives took its activation before the rule could
+    // see it: it takes the active state on the attached message, after the creation triggers, as
+    // it would have after its creation; a creation step that switched ghost mode on for an opaque
+    // window would otherwise leave the window in front deaf to the mouse.
     void AfterMessage(TMessage& message, bool handled) override;
 
 protected:

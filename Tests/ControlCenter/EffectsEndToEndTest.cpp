@@ -349,17 +349,17 @@ TEST_F(EffectsEndToEnd, GhostLetsTheMouseThroughWithAndWithoutTransparencyAndSto
     }
 }
 
-TEST_F(EffectsEndToEnd, GhostWithTransparencyOnlyWhileInactiveLetsTheMouseThroughABackgroundWindowAtOnce) {
+TEST_F(EffectsEndToEnd, GhostWhileInactiveLetsTheMouseThroughABackgroundWindowAtOnceAndNeverTheOneInFront) {
     // As the editor saves "transparent only when inactive": the creation trigger keeps only the
-    // ghost's agent, the activation triggers switch both actions.
-    const auto rule = [](bool ghost) {
+    // ghost's agent (and stay-on-top's when ticked), the activation triggers switch both actions.
+    const auto rule = [](bool ghost, bool onTop = false) {
         return std::vector<Rule>{
             {"InactiveGhost",
              "GlzFxInactiveGhost",
              40,
-             false,
+             onTop,
              ghost,
-             {{OnCreate, 0, {{}, {}, {"GhostWindow", ""}}},
+             {{OnCreate, 0, {{}, onTop ? Agent{"StayOnTop", "STAYONTOPON"} : Agent{}, {"GhostWindow", ""}}},
               {OnActivate, 0, {{"TransparentWindow", "TRANSPARENTOFF"}, {"GhostWindow", "GHOSTOFF"}}},
               {OnInactivate, 0, {{"TransparentWindow", "TRANSPARENTON"}, {"GhostWindow", "GHOSTON"}}}}}};
     };
@@ -398,6 +398,20 @@ TEST_F(EffectsEndToEnd, GhostWithTransparencyOnlyWhileInactiveLetsTheMouseThroug
     EXPECT_TRUE(WaitUntil([&] { return Subclassed(fresh) && LayeredAlpha(fresh) == 102; }, 5000));
     EXPECT_NE(0, ExStyle(fresh) & WS_EX_TRANSPARENT);
     EXPECT_FALSE(MouseReaches(fresh));
+
+    // Saved again (now also kept on top) while the first window is in front: at its new
+    // attachment it is opaque and takes the mouse. Stay-on-top coming on tells that the creation
+    // triggers have run; the active state follows them on the same message.
+    ASSERT_TRUE(Foreground(window));
+    ASSERT_TRUE(WaitUntil([&] { return !ghost() && Opaque(window); }, 2000));
+    WriteRules(center_, rule(true, true));
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    ASSERT_TRUE(WaitUntil([&] { return (ExStyle(window) & WS_EX_TOPMOST) != 0; }, 5000));
+    Pause(300);
+    ASSERT_EQ(window, GetForegroundWindow());
+    EXPECT_FALSE(ghost());
+    EXPECT_TRUE(Opaque(window)) << LayeredAlpha(window);
+    EXPECT_TRUE(MouseReaches(window));
     EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
