@@ -130,6 +130,15 @@ constexpr const char* ClassPath =
     "window_rules/Notepad/conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/"
     "window_class_name";
 
+// Types text over everything an edit holds, as the keyboard does.
+void Retype(HWND edit, const std::string& text) {
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    for (char key : text)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+}
+
 // The real main window over a configuration of one rule, built as the program builds it.
 class MainWindow : public ::testing::Test {
 protected:
@@ -236,6 +245,80 @@ TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
     EXPECT_EQ("Calc", ParamAt(root.Get(), ClassPath));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(">Calc<"));
     EXPECT_FALSE(Modified());
+}
+
+// Text in the level box that is no level is not left on show: leaving the box, or a command
+// before it is left, stores a level or shows the stored one again, so the file gets what the
+// box shows.
+TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(page);
+    ASSERT_NE(nullptr, level);
+    const std::string levelPath = "window_rules/Notepad/actions/TransparentWindow/params/transparency_level";
+    HWND edit = level->TransparencyLevelEdit->Handle();
+    const std::string stored = ParamAt(root.Get(), levelPath);
+    Retype(edit, "abc");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ(stored, level->TransparencyLevelEdit->Text());
+    // "5" is a level and stored as it is typed; "5.5" is none.
+    Retype(edit, "5.5");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("5", ParamAt(root.Get(), levelPath));
+    EXPECT_EQ(5, level->TransparencyLevelTrackBar->Position());
+    Retype(edit, "");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+
+    Retype(edit, "abc");
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_NE(std::string::npos,
+              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">5<"));
+}
+
+// A name the rule cannot take is told with the reason and stays in the box, with the focus, to
+// be corrected; the rule keeps its name, and neither Save nor closing goes past it.
+TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
+    form->Show();
+    controller->AddWindowRule();
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(controller->ShownPanel());
+    ASSERT_NE(nullptr, page);
+    auto* classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
+    ASSERT_NE(nullptr, classPanel);
+    const std::string ruleName = page->NameEdit->Text();
+    HWND edit = page->NameEdit->Handle();
+    const std::pair<std::string, std::string> refusals[] = {
+        {"notepad", "Another window rule has this name"}, {"a/b", "cannot contain"}, {"   ", "needs a name"}};
+    for (const auto& [typed, reason] : refusals) {
+        Retype(edit, typed);
+        TMessageBoxAnswerer answerer(IDOK);
+        // Leaving the box for another of the window.
+        SetFocus(classPanel->WindowClassComboBox->EditHandle());
+        ASSERT_EQ(1u, answerer.Texts().size()) << typed;
+        EXPECT_NE(std::string::npos, answerer.Texts()[0].find(reason)) << answerer.Texts()[0];
+        EXPECT_EQ(typed, page->NameEdit->Text());
+        EXPECT_EQ(edit, GetFocus());
+        EXPECT_EQ(ruleName, form->TreeView->Selected().Text());
+    }
+    {
+        TMessageBoxAnswerer answerer(IDOK);
+        EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(ruleName));
+        // The close stops at the name, before "Save changes?".
+        form->Close();
+        EXPECT_EQ(2u, answerer.Texts().size());
+        EXPECT_TRUE(IsWindowVisible(form->Handle()));
+        EXPECT_EQ("   ", page->NameEdit->Text());
+    }
+    Retype(edit, "Corrected");
+    TMessageBoxAnswerer answerer(IDOK);
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_EQ("Corrected", form->TreeView->Selected().Text());
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("\"Corrected\""));
 }
 
 // Leaving the page's boxes and opening a list store what they show: no change, no question.

@@ -21,6 +21,9 @@ public:
     // criterion's text.
     void StoreFocusedControl() override;
     bool FocusedControlChanged() override;
+    // True when the last StoreFocusedControl met a name the rule cannot take: the user was told
+    // why, and the name box keeps the typed text and the focus.
+    bool NameRefused() const noexcept { return nameRefused_; }
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
@@ -38,6 +41,15 @@ protected:
     void EnabledCheckBoxClick();
     void NameEditExit();
     void NameEditKeyPress(char& key);
+
+private:
+    // Renames the rule to the typed name; a name it cannot take is told (when tell) and left in
+    // the box. False when refused.
+    bool StoreName(bool tell);
+    void TellRefusedName(const std::string& why);
+
+    bool nameRefused_ = false;
+    bool telling_ = false;
 };
 
 // The rule page of the configuration program: name row, target window, transparency.
