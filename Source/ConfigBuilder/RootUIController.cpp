@@ -326,6 +326,8 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
     try {
         // The pages of the elements are kept in the detail host, hidden while others show.
         if (shownPanel_ != nullptr) {
+            if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+                page->LeavePage();
             shownPanel_->Hide();
             shownPanel_ = nullptr;
         }

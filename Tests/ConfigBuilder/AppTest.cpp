@@ -1,4 +1,5 @@
 #include "AppSpecificConsts.h"
+#include "Application.h"
 #include "CheckBox.h"
 #include "ComCtrls.h"
 #include "ConfigBuilderTestSupport.h"
@@ -14,6 +15,7 @@
 #include "uTransparentWindowActionDetailPanel.h"
 #include "uWindowRuleDetailPanel.h"
 #include "StdCtrls.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -312,6 +314,36 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         EXPECT_EQ(2u, answerer.Texts().size());
         EXPECT_TRUE(IsWindowVisible(form->Handle()));
         EXPECT_EQ("   ", page->NameEdit->Text());
+    }
+    {
+        // A click on another rule is told too; that rule's page follows, and the refused name is
+        // gone when the rule's page comes back.
+        Retype(edit, "notepad");
+        TMessageBoxAnswerer answerer(IDOK);
+        HWND tree = form->TreeView->Handle();
+        RECT item{};
+        TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
+        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(tree, &at);
+        // Where the click lands travels with it.
+        INPUT click[2]{};
+        for (INPUT& input : click) {
+            input.type = INPUT_MOUSE;
+            input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+            input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        }
+        click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+        SendInput(2, click, sizeof click[0]);
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return form->TreeView->Selected().Text() == "Notepad";
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ(tree, GetFocus());
+        form->TreeView->GetFirstNode().GetFirstChild().GetNextSibling().Select();
+        EXPECT_EQ(page, controller->ShownPanel());
+        EXPECT_EQ(ruleName, page->NameEdit->Text());
     }
     Retype(edit, "Corrected");
     TMessageBoxAnswerer answerer(IDOK);

@@ -154,12 +154,26 @@ bool TWindowRuleDetailPanel::StoreName(bool tell) {
     return false;
 }
 
+// The tree may change the page before the box hears that it is left: a name not told yet is
+// told here.
+void TWindowRuleDetailPanel::LeavePage() {
+    if (Obj && NameEdit->Text() != toldName_) {
+        const TScopedValue<bool> leaving(leaving_, true);
+        StoreName(true);
+    }
+    if (Obj && NameEdit->Text() != Obj->GetName())
+        NameEdit->SetText(Obj->GetName());
+    nameRefused_ = false;
+    toldName_.clear();
+}
+
 void TWindowRuleDetailPanel::TellRefusedName(const std::string& why) {
     const TScopedValue<bool> telling(telling_, true);
+    toldName_ = NameEdit->Text();
     const HWND window = GetAncestor(Handle(), GA_ROOT);
     MessageBoxA(window, why.c_str(), Translate("AppCBTitle", "%appname%").c_str(), MB_OK | MB_ICONWARNING);
-    // Back to the box, to correct what was typed.
-    if (NameEdit->Visible() && IsWindowVisible(NameEdit->Handle()))
+    // Back to the box, to correct what was typed, unless the page goes.
+    if (!leaving_ && IsWindowVisible(NameEdit->Handle()))
         NameEdit->SetFocus();
 }
 

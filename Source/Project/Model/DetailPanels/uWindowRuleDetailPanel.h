@@ -24,6 +24,9 @@ public:
     // True when the last StoreFocusedControl met a name the rule cannot take: the user was told
     // why, and the name box keeps the typed text and the focus.
     bool NameRefused() const noexcept { return nameRefused_; }
+    // The page goes out of sight: a refused name still in the box is told if it was not, and
+    // the box shows the rule's name again.
+    void LeavePage();
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
@@ -49,7 +52,10 @@ private:
     void TellRefusedName(const std::string& why);
 
     bool nameRefused_ = false;
+    // The refused name the user was last told about.
+    std::string toldName_;
     bool telling_ = false;
+    bool leaving_ = false;
 };
 
 // The rule page of the configuration program: name row, target window, transparency.
