@@ -203,6 +203,15 @@ private:
     std::string savedFolder_;
 };
 
+// Whether a window lies wholly inside another, on the screen.
+bool WithinWindow(HWND inner, HWND outer) {
+    RECT in{}, out{}, both{};
+    GetWindowRect(inner, &in);
+    GetWindowRect(outer, &out);
+    IntersectRect(&both, &in, &out);
+    return EqualRect(&both, &in) != FALSE;
+}
+
 // Esc is the user backing out of typing: the main window stays, with no question.
 TEST_F(MainWindow, EscDoesNotCloseTheMainWindow) {
     bool open = false;
@@ -418,6 +427,17 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     EXPECT_EQ(tree + 40, form->Splitter->Left());
     EXPECT_EQ(tree + 45, form->DetailPanel->Left());
     EXPECT_EQ(page - 40, form->DetailPanel->Width());
+
+    // It stops where the page keeps 250 pixels, with the rule's level row whole.
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    SendMessageA(form->Splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1000, 50));
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(1000, 50));
+    EXPECT_EQ(250, form->DetailPanel->Width());
+    TWindowRuleDetailPanel* rulePage = ShowRulePage();
+    ASSERT_NE(nullptr, rulePage);
+    auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(rulePage);
+    ASSERT_NE(nullptr, level);
+    EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
 }
 
 // A page is kept in the detail host between selections: shown again it is the same page, the
@@ -448,15 +468,40 @@ TEST_F(MainWindow, AKeptPageComesBackAloneAtTheHostsPresentSize) {
 }
 
 // Sizes stored on a larger screen or by hand are brought back within the window: the page and
-// both bars stay in sight, and what is written back at the close fits again.
+// both bars stay in sight, and what is written back at the close fits again. A window stored
+// smaller than its floor comes back at the floor: every menu of the bar and a usable page.
 TEST_F(MainWindow, StoredSizesThatDoNotFitAreKeptInsideTheWindow) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PlacementSection, 0, nullptr, 0, KEY_WRITE,
                                              nullptr, &key, nullptr));
-    for (const char* name : {"TreeView_Width", "ToolBarToolBar_Left", "MenuToolBar_Top"})
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("100000"), 7);
+    const std::pair<const char*, const char*> stored[] = {{"TreeView_Width", "100000"},
+                                                          {"ToolBarToolBar_Left", "100000"},
+                                                          {"MenuToolBar_Top", "100000"},
+                                                          {"MenuToolBar_Width", "50"},
+                                                          {"NormPos", "100,100,294,264"}};
+    for (const auto& [name, value] : stored)
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(strlen(value) + 1));
     RegCloseKey(key);
     form->Show();
+    const auto showsItsFloors = [&] {
+        for (int i = 0; i < form->MenuToolBar->ButtonCount(); ++i) {
+            RECT button = form->MenuToolBar->Buttons(i)->BoundsRect();
+            EXPECT_LE(button.right, form->MenuToolBar->Width()) << i;
+            MapWindowPoints(form->MenuToolBar->Handle(), form->Handle(), reinterpret_cast<POINT*>(&button),
+                            2);
+            EXPECT_LE(button.right, form->ClientWidth()) << form->MenuToolBar->Buttons(i)->Caption();
+        }
+        EXPECT_GE(form->DetailPanel->Width(), 250);
+        EXPECT_GE(form->DetailPanel->Height(), 150);
+    };
+    showsItsFloors();
+    // Nor can the user make it smaller.
+    MINMAXINFO limits{};
+    SendMessageA(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_LE(limits.ptMinTrackSize.x, form->Width());
+    form->SetBounds(form->Left(), form->Top(), limits.ptMinTrackSize.x, limits.ptMinTrackSize.y);
+    showsItsFloors();
     EXPECT_GT(form->TreeView->Width(), 0);
     EXPECT_LT(form->TreeView->Width(), form->ClientWidth());
     EXPECT_GT(form->DetailPanel->Width(), 0);
