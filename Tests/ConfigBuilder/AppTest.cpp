@@ -300,8 +300,10 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
     ASSERT_NE(nullptr, classPanel);
     const std::string ruleName = page->NameEdit->Text();
     HWND edit = page->NameEdit->Handle();
-    const std::pair<std::string, std::string> refusals[] = {
-        {"notepad", "Another window rule has this name"}, {"a/b", "cannot contain"}, {"   ", "needs a name"}};
+    const std::pair<std::string, std::string> refusals[] = {{"notepad", "Another window rule has this name"},
+                                                            {"window rule 1", "in letter case only"},
+                                                            {"a/b", "cannot contain"},
+                                                            {"   ", "needs a name"}};
     for (const auto& [typed, reason] : refusals) {
         Retype(edit, typed);
         TMessageBoxAnswerer answerer(IDOK);

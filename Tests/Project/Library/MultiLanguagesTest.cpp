@@ -51,6 +51,7 @@ const std::vector<std::string> BuiltInKeys = {
     "WRDP_NameEmpty",
     "WRDP_NameUnusable",
     "WRDP_NameTaken",
+    "WRDP_NameCaseOnly",
     "Command_AppFilesMenu_Caption",
     "Command_AppFilesMenu_Hint",
     "Command_AppSave_Caption",

@@ -36,11 +36,14 @@ std::string WhyNameIsRefused(IBOMObject* rule, const std::string& name) {
                          "\"all\":") +
                " \"" + name + "\"";
     ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(rule->ResolvePath("..").Get());
-    if (rules && rules->IndexOf(name) >= 0 && name != rule->GetName())
-        return Translate("WRDP_NameTaken",
-                         "Another window rule has this name (letter case does not count):") +
+    const int taken = rules ? rules->IndexOf(name) : -1;
+    if (taken < 0 || name == rule->GetName())
+        return {};
+    if (taken == rules->IndexOf(rule->GetName()))
+        return Translate("WRDP_NameCaseOnly", "A window rule's name cannot change in letter case only:") +
                " \"" + name + "\"";
-    return {};
+    return Translate("WRDP_NameTaken", "Another window rule has this name (letter case does not count):") +
+           " \"" + name + "\"";
 }
 
 } // namespace
