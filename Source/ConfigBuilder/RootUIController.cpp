@@ -159,7 +159,10 @@ void TRootUIController::WireCommands(IBOMObject* commands) {
         ComPtr<IBOMObject> item = list->Item(Variant(i));
         if (ComPtr<IBOMUICommand> command = Supports<IBOMUICommand>(item)) {
             TCommandAction& action = command->GetAction();
-            action.OnPrepare = [this](TCommandAction&) { valueRefused_ = !StoreFocusedValue(); };
+            // A menu that drops down runs no command: a refused name is told by the item chosen.
+            ComPtr<IBOMCollection> items = Supports<IBOMCollection>(item->ResolvePath("commands"));
+            const bool menu = items && items->Count() > 0;
+            action.OnPrepare = [this, menu](TCommandAction&) { valueRefused_ = !StoreFocusedValue(!menu); };
             action.OnExecute = [this](TCommandAction& a) { OnCommandExecute(a); };
             action.OnUpdate = [this](TCommandAction& a) { OnCommandUpdate(a); };
         }
@@ -369,11 +372,11 @@ IUIElement* TRootUIController::ElementOf(TTreeNode node) {
 // Tool buttons and menus take no focus and a short-cut leaves it where it is: an edit's text
 // would otherwise reach the model only when the edit is left, and a command disabled by the
 // model as it was (Save before the first change) would not run at all.
-bool TRootUIController::StoreFocusedValue() {
+bool TRootUIController::StoreFocusedValue(bool tellRefusal) {
     auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_);
     if (page == nullptr)
         return true;
-    page->StoreFocusedControl();
+    page->StoreTypedValues(tellRefusal);
     return !page->NameRefused();
 }
 

@@ -67,8 +67,8 @@ private:
     // The element of a node of the bound tree, or null.
     IUIElement* ElementOf(TTreeNode node);
     // Whatever the user typed into the shown page reaches the model first. False when the page
-    // refused it and told the user: the command must not go on.
-    bool StoreFocusedValue();
+    // refused it (and told the user, when asked to): the command must not go on.
+    bool StoreFocusedValue(bool tellRefusal = true);
     // The focused box of the shown page holds typing that StoreFocusedValue would take along.
     bool FocusedValueChanged() const;
     void TellCenter(int code);

@@ -325,6 +325,19 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         EXPECT_EQ(2u, answerer.Texts().size());
         EXPECT_TRUE(IsWindowVisible(form->Handle()));
         EXPECT_EQ("   ", page->NameEdit->Text());
+        // A menu that drops down runs no command: the item chosen will tell.
+        bool dropped = false;
+        TTimerDriver closeMenu([&] {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu == nullptr || !IsWindowVisible(menu))
+                return false;
+            dropped = true;
+            EndMenu();
+            return true;
+        });
+        form->MenuToolBar->Buttons(0)->Click();
+        EXPECT_TRUE(dropped);
+        EXPECT_EQ(2u, answerer.Texts().size());
     }
     {
         // A click on another rule is told too; that rule's page follows, and the refused name is

@@ -96,7 +96,11 @@ void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
 }
 
 void TWindowRuleDetailPanel::StoreFocusedControl() {
-    nameRefused_ = NameEdit->Focused() && !StoreName(true);
+    StoreTypedValues(true);
+}
+
+void TWindowRuleDetailPanel::StoreTypedValues(bool tellRefusedName) {
+    nameRefused_ = NameEdit->Focused() && !StoreName(tellRefusedName);
     for (int i = 0; i < ScrollBox->ControlCount(); ++i)
         if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i)))
             embedded->StoreFocusedControl();

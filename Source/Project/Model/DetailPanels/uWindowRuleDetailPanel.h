@@ -20,6 +20,8 @@ public:
     // What the user typed into the focused control of the whole page: the name, or a
     // criterion's text.
     void StoreFocusedControl() override;
+    // The same, telling a refused name or not (a menu that opens only shows what is typed).
+    void StoreTypedValues(bool tellRefusedName);
     bool FocusedControlChanged() override;
     // True when the last StoreFocusedControl met a name the rule cannot take: the user was told
     // why, and the name box keeps the typed text and the focus.
