@@ -18,6 +18,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace {
 
 const std::string RuleNamePrefix = "Window Rule ";
@@ -157,7 +159,10 @@ void TRootUIController::WireCommands(IBOMObject* commands) {
         ComPtr<IBOMObject> item = list->Item(Variant(i));
         if (ComPtr<IBOMUICommand> command = Supports<IBOMUICommand>(item)) {
             TCommandAction& action = command->GetAction();
-            action.OnPrepare = [this](TCommandAction&) { StoreFocusedValue(); };
+            // A menu that drops down runs no command: a refused name is told by the item chosen.
+            ComPtr<IBOMCollection> items = Supports<IBOMCollection>(item->ResolvePath("commands"));
+            const bool menu = items && items->Count() > 0;
+            action.OnPrepare = [this, menu](TCommandAction&) { valueRefused_ = !StoreFocusedValue(!menu); };
             action.OnExecute = [this](TCommandAction& a) { OnCommandExecute(a); };
             action.OnUpdate = [this](TCommandAction& a) { OnCommandUpdate(a); };
         }
@@ -166,9 +171,11 @@ void TRootUIController::WireCommands(IBOMObject* commands) {
 }
 
 void TRootUIController::OnCommandExecute(TCommandAction& action) {
-    if (tree_ == nullptr)
+    // A value the page refused (a rule name that is taken) was told and stays in its box, to
+    // be corrected before the command runs.
+    const bool refused = std::exchange(valueRefused_, false);
+    if (tree_ == nullptr || refused || !StoreFocusedValue())
         return;
-    StoreFocusedValue();
     // A failing command (a save that cannot write) tells the user and changes nothing else.
     try {
         TUICommand command{action.Name, action.Enabled};
@@ -292,7 +299,9 @@ void TRootUIController::DeleteWindowRule() {
 }
 
 bool TRootUIController::AskSaveChanges() {
-    StoreFocusedValue();
+    // A refused value stays to be corrected: closing would throw the typing away unseen.
+    if (!StoreFocusedValue())
+        return false;
     if (!root_.Modified)
         return true;
     switch (Ask(Translate("AW_SaveConfig", "Save changes?"), MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -320,6 +329,8 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
     try {
         // The pages of the elements are kept in the detail host, hidden while others show.
         if (shownPanel_ != nullptr) {
+            if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+                page->LeavePage();
             shownPanel_->Hide();
             shownPanel_ = nullptr;
         }
@@ -361,9 +372,12 @@ IUIElement* TRootUIController::ElementOf(TTreeNode node) {
 // Tool buttons and menus take no focus and a short-cut leaves it where it is: an edit's text
 // would otherwise reach the model only when the edit is left, and a command disabled by the
 // model as it was (Save before the first change) would not run at all.
-void TRootUIController::StoreFocusedValue() {
-    if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
-        page->StoreFocusedControl();
+bool TRootUIController::StoreFocusedValue(bool tellRefusal) {
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_);
+    if (page == nullptr)
+        return true;
+    page->StoreTypedValues(tellRefusal);
+    return !page->NameRefused();
 }
 
 bool TRootUIController::FocusedValueChanged() const {

@@ -66,8 +66,9 @@ private:
     void OnTreeMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // The element of a node of the bound tree, or null.
     IUIElement* ElementOf(TTreeNode node);
-    // Whatever the user typed into the shown page reaches the model first.
-    void StoreFocusedValue();
+    // Whatever the user typed into the shown page reaches the model first. False when the page
+    // refused it (and told the user, when asked to): the command must not go on.
+    bool StoreFocusedValue(bool tellRefusal = true);
     // The focused box of the shown page holds typing that StoreFocusedValue would take along.
     bool FocusedValueChanged() const;
     void TellCenter(int code);
@@ -84,6 +85,8 @@ private:
     HWND detailHost_ = nullptr;
     HWND owner_ = nullptr;
     TAbstractDetailPanel* shownPanel_ = nullptr;
+    // The preparation of the command being run met a refused value.
+    bool valueRefused_ = false;
 };
 
 // Registers the controller and the command classes: the configuration program's side of the

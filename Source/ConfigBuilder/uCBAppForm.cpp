@@ -20,6 +20,10 @@ struct TLayout {
     int TreeWidth = 161;
     int SplitterWidth = 5;
     int TreeIndent = 19;
+    // The page stays usable: its level row whole, its text boxes with room to type, the name
+    // row and the target below the bars.
+    int PageMinWidth = 250;
+    int PageMinHeight = 150;
 };
 constexpr TLayout Layout;
 
@@ -32,6 +36,14 @@ const std::vector<std::string> StoredProperties = {
 
 // The pictures' mask colour: magenta pixels are transparent.
 constexpr COLORREF PictureMask = RGB(255, 0, 255);
+
+// The right edge of the last button of a bar: its width when all its buttons show.
+int ButtonsWidth(const TToolBar* bar) {
+    int right = 0;
+    for (int i = 0; i < bar->ButtonCount(); ++i)
+        right = std::max(right, static_cast<int>(bar->Buttons(i)->BoundsRect().right));
+    return right;
+}
 
 } // namespace
 
@@ -77,6 +89,7 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     Splitter->SetAlign(TAlign::alLeft);
     // Made after the tree, it sits right of it.
     Splitter->SetWidth(Layout.SplitterWidth);
+    Splitter->MinRestSize = Layout.PageMinWidth;
 
     DetailPanel = Create<TPanel>(this, this);
     DetailPanel->SetName("DetailPanel");
@@ -94,10 +107,30 @@ TCBAppForm::TCBAppForm(TComponent* owner) : TForm(owner, "TCBAppForm") {
     EndLoading();
 }
 
+// The least size of the window: the whole of both bars, the tree and the page side by side at
+// their floors, and the page at its floor below the bars.
+SIZE TCBAppForm::LeastSize() const {
+    const int bars = Layout.BarLeft + std::max(ButtonsWidth(MenuToolBar), ButtonsWidth(ToolBarToolBar)) +
+                     ControlBar->Width() - ControlBar->ClientWidth();
+    const int client = std::max(bars, Splitter->MinSize + Splitter->Width() + Layout.PageMinWidth);
+    return {client + Width() - ClientWidth(),
+            ControlBar->Height() + Layout.PageMinHeight + Height() - ClientHeight()};
+}
+
 // Stored sizes come from another screen or a hand-edited key: one that no longer fits would
-// hide the page or a bar for good, and be written back as it is at every close.
+// hide the page, a menu or a bar for good, and be written back as it is at every close.
 void TCBAppForm::KeepStoredSizesInside() {
-    const int widest = std::max(Splitter->MinSize, ClientWidth() - Splitter->Width() - Splitter->MinSize);
+    // The bars first, in their two rows and whole: the control bar's height and the window's
+    // floor follow from them.
+    for (TToolBar* bar : {MenuToolBar, ToolBarToolBar})
+        bar->SetBounds(bar->Left(), std::clamp(bar->Top(), 0, Layout.ToolBarTop),
+                       std::max(bar->Width(), ButtonsWidth(bar)), bar->Height());
+    const SIZE least = LeastSize();
+    FormStorage->MinMaxInfo().SetMinTrackWidth(least.cx);
+    FormStorage->MinMaxInfo().SetMinTrackHeight(least.cy);
+    if (Width() < least.cx || Height() < least.cy)
+        SetBounds(Left(), Top(), std::max<int>(Width(), least.cx), std::max<int>(Height(), least.cy));
+    const int widest = std::max(Splitter->MinSize, ClientWidth() - Splitter->Width() - Splitter->MinRestSize);
     TreeView->SetWidth(std::clamp(TreeView->Width(), Splitter->MinSize, widest));
     for (TToolBar* bar : {MenuToolBar, ToolBarToolBar}) {
         const int width = std::clamp(bar->Width(), 0, ControlBar->ClientWidth());

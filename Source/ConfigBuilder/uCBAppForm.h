@@ -30,5 +30,6 @@ public:
     TImageList ToolBarImages{16, 16};
 
 private:
+    SIZE LeastSize() const;
     void KeepStoredSizesInside();
 };

@@ -263,7 +263,7 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             const int room = Horizontal() ? Parent()->ClientHeight() : Parent()->ClientWidth();
             const int size =
                 std::clamp(startSize_ + (grows ? moved : -moved), MinSize,
-                           std::max(MinSize, room - MinSize - (Horizontal() ? Height() : Width())));
+                           std::max(MinSize, room - MinRestSize - (Horizontal() ? Height() : Width())));
             Horizontal() ? target_->SetHeight(size) : target_->SetWidth(size);
             return 0;
         }

@@ -62,7 +62,9 @@ private:
 class TSplitter : public TWinControl {
 public:
     TSplitter(TComponent* owner, TParent parent);
+    // The least size of the control it resizes, and the least room it leaves beyond itself.
     int MinSize = 30;
+    int MinRestSize = 30;
     TNotifyEvent OnMoved;
 
 protected:

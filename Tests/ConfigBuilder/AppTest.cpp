@@ -1,4 +1,5 @@
 #include "AppSpecificConsts.h"
+#include "Application.h"
 #include "CheckBox.h"
 #include "ComCtrls.h"
 #include "ConfigBuilderTestSupport.h"
@@ -14,6 +15,7 @@
 #include "uTransparentWindowActionDetailPanel.h"
 #include "uWindowRuleDetailPanel.h"
 #include "StdCtrls.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +132,15 @@ constexpr const char* ClassPath =
     "window_rules/Notepad/conditions/DefaultCondition/criterions/WINDOWCLASSNAMECRITERION/params/"
     "window_class_name";
 
+// Types text over everything an edit holds, as the keyboard does.
+void Retype(HWND edit, const std::string& text) {
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    for (char key : text)
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+}
+
 // The real main window over a configuration of one rule, built as the program builds it.
 class MainWindow : public ::testing::Test {
 protected:
@@ -192,6 +203,15 @@ private:
     std::string savedFolder_;
 };
 
+// Whether a window lies wholly inside another, on the screen.
+bool WithinWindow(HWND inner, HWND outer) {
+    RECT in{}, out{}, both{};
+    GetWindowRect(inner, &in);
+    GetWindowRect(outer, &out);
+    IntersectRect(&both, &in, &out);
+    return EqualRect(&both, &in) != FALSE;
+}
+
 // Esc is the user backing out of typing: the main window stays, with no question.
 TEST_F(MainWindow, EscDoesNotCloseTheMainWindow) {
     bool open = false;
@@ -236,6 +256,125 @@ TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
     EXPECT_EQ("Calc", ParamAt(root.Get(), ClassPath));
     EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(">Calc<"));
     EXPECT_FALSE(Modified());
+}
+
+// Text in the level box that is no level is not left on show: leaving the box, or a command
+// before it is left, stores a level or shows the stored one again, so the file gets what the
+// box shows.
+TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
+    TWindowRuleDetailPanel* page = ShowRulePage();
+    ASSERT_NE(nullptr, page);
+    auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(page);
+    ASSERT_NE(nullptr, level);
+    const std::string levelPath = "window_rules/Notepad/actions/TransparentWindow/params/transparency_level";
+    HWND edit = level->TransparencyLevelEdit->Handle();
+    const std::string stored = ParamAt(root.Get(), levelPath);
+    Retype(edit, "abc");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ(stored, level->TransparencyLevelEdit->Text());
+    // "5" is a level and stored as it is typed; "5.5" is none.
+    Retype(edit, "5.5");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("5", ParamAt(root.Get(), levelPath));
+    EXPECT_EQ(5, level->TransparencyLevelTrackBar->Position());
+    Retype(edit, "");
+    page->NameEdit->SetFocus();
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+
+    Retype(edit, "abc");
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_NE(std::string::npos,
+              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">5<"));
+}
+
+// A name the rule cannot take is told with the reason and stays in the box, with the focus, to
+// be corrected; the rule keeps its name, and neither Save nor closing goes past it.
+TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
+    form->Show();
+    controller->AddWindowRule();
+    auto* page = dynamic_cast<TWindowRuleDetailPanel*>(controller->ShownPanel());
+    ASSERT_NE(nullptr, page);
+    auto* classPanel = FindControlIn<TWindowClassCriterionDetailPanel>(page);
+    ASSERT_NE(nullptr, classPanel);
+    const std::string ruleName = page->NameEdit->Text();
+    HWND edit = page->NameEdit->Handle();
+    const std::pair<std::string, std::string> refusals[] = {{"notepad", "Another window rule has this name"},
+                                                            {"window rule 1", "in letter case only"},
+                                                            {"a/b", "cannot contain"},
+                                                            {"   ", "needs a name"}};
+    for (const auto& [typed, reason] : refusals) {
+        Retype(edit, typed);
+        TMessageBoxAnswerer answerer(IDOK);
+        // Leaving the box for another of the window.
+        SetFocus(classPanel->WindowClassComboBox->EditHandle());
+        ASSERT_EQ(1u, answerer.Texts().size()) << typed;
+        EXPECT_NE(std::string::npos, answerer.Texts()[0].find(reason)) << answerer.Texts()[0];
+        EXPECT_EQ(typed, page->NameEdit->Text());
+        EXPECT_EQ(edit, GetFocus());
+        EXPECT_EQ(ruleName, form->TreeView->Selected().Text());
+    }
+    {
+        TMessageBoxAnswerer answerer(IDOK);
+        EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find(ruleName));
+        // The close stops at the name, before "Save changes?".
+        form->Close();
+        EXPECT_EQ(2u, answerer.Texts().size());
+        EXPECT_TRUE(IsWindowVisible(form->Handle()));
+        EXPECT_EQ("   ", page->NameEdit->Text());
+        // A menu that drops down runs no command: the item chosen will tell.
+        bool dropped = false;
+        TTimerDriver closeMenu([&] {
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (menu == nullptr || !IsWindowVisible(menu))
+                return false;
+            dropped = true;
+            EndMenu();
+            return true;
+        });
+        form->MenuToolBar->Buttons(0)->Click();
+        EXPECT_TRUE(dropped);
+        EXPECT_EQ(2u, answerer.Texts().size());
+    }
+    {
+        // A click on another rule is told too; that rule's page follows, and the refused name is
+        // gone when the rule's page comes back.
+        Retype(edit, "notepad");
+        TMessageBoxAnswerer answerer(IDOK);
+        HWND tree = form->TreeView->Handle();
+        RECT item{};
+        TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
+        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        ClientToScreen(tree, &at);
+        // Where the click lands travels with it.
+        INPUT click[2]{};
+        for (INPUT& input : click) {
+            input.type = INPUT_MOUSE;
+            input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+            input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        }
+        click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        click[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+        SendInput(2, click, sizeof click[0]);
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return form->TreeView->Selected().Text() == "Notepad";
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ(tree, GetFocus());
+        form->TreeView->GetFirstNode().GetFirstChild().GetNextSibling().Select();
+        EXPECT_EQ(page, controller->ShownPanel());
+        EXPECT_EQ(ruleName, page->NameEdit->Text());
+    }
+    Retype(edit, "Corrected");
+    TMessageBoxAnswerer answerer(IDOK);
+    EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
+    EXPECT_TRUE(answerer.Texts().empty());
+    EXPECT_EQ("Corrected", form->TreeView->Selected().Text());
+    EXPECT_NE(std::string::npos, ReadFileText(ApplicationFolder + "Glazlo.ini").find("\"Corrected\""));
 }
 
 // Leaving the page's boxes and opening a list store what they show: no change, no question.
@@ -303,6 +442,17 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     EXPECT_EQ(tree + 40, form->Splitter->Left());
     EXPECT_EQ(tree + 45, form->DetailPanel->Left());
     EXPECT_EQ(page - 40, form->DetailPanel->Width());
+
+    // It stops where the page keeps 250 pixels, with the rule's level row whole.
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    SendMessageA(form->Splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1000, 50));
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(1000, 50));
+    EXPECT_EQ(250, form->DetailPanel->Width());
+    TWindowRuleDetailPanel* rulePage = ShowRulePage();
+    ASSERT_NE(nullptr, rulePage);
+    auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(rulePage);
+    ASSERT_NE(nullptr, level);
+    EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
 }
 
 // A page is kept in the detail host between selections: shown again it is the same page, the
@@ -333,15 +483,40 @@ TEST_F(MainWindow, AKeptPageComesBackAloneAtTheHostsPresentSize) {
 }
 
 // Sizes stored on a larger screen or by hand are brought back within the window: the page and
-// both bars stay in sight, and what is written back at the close fits again.
+// both bars stay in sight, and what is written back at the close fits again. A window stored
+// smaller than its floor comes back at the floor: every menu of the bar and a usable page.
 TEST_F(MainWindow, StoredSizesThatDoNotFitAreKeptInsideTheWindow) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PlacementSection, 0, nullptr, 0, KEY_WRITE,
                                              nullptr, &key, nullptr));
-    for (const char* name : {"TreeView_Width", "ToolBarToolBar_Left", "MenuToolBar_Top"})
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("100000"), 7);
+    const std::pair<const char*, const char*> stored[] = {{"TreeView_Width", "100000"},
+                                                          {"ToolBarToolBar_Left", "100000"},
+                                                          {"MenuToolBar_Top", "100000"},
+                                                          {"MenuToolBar_Width", "50"},
+                                                          {"NormPos", "100,100,294,264"}};
+    for (const auto& [name, value] : stored)
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(strlen(value) + 1));
     RegCloseKey(key);
     form->Show();
+    const auto showsItsFloors = [&] {
+        for (int i = 0; i < form->MenuToolBar->ButtonCount(); ++i) {
+            RECT button = form->MenuToolBar->Buttons(i)->BoundsRect();
+            EXPECT_LE(button.right, form->MenuToolBar->Width()) << i;
+            MapWindowPoints(form->MenuToolBar->Handle(), form->Handle(), reinterpret_cast<POINT*>(&button),
+                            2);
+            EXPECT_LE(button.right, form->ClientWidth()) << form->MenuToolBar->Buttons(i)->Caption();
+        }
+        EXPECT_GE(form->DetailPanel->Width(), 250);
+        EXPECT_GE(form->DetailPanel->Height(), 150);
+    };
+    showsItsFloors();
+    // Nor can the user make it smaller.
+    MINMAXINFO limits{};
+    SendMessageA(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_LE(limits.ptMinTrackSize.x, form->Width());
+    form->SetBounds(form->Left(), form->Top(), limits.ptMinTrackSize.x, limits.ptMinTrackSize.y);
+    showsItsFloors();
     EXPECT_GT(form->TreeView->Width(), 0);
     EXPECT_LT(form->TreeView->Width(), form->ClientWidth());
     EXPECT_GT(form->DetailPanel->Width(), 0);

@@ -129,13 +129,13 @@ std::string NameTakenMessage(const std::string& name) {
     return "The name \"" + name + "\" is already in use.";
 }
 
+} // namespace
+
 // Paths split at "/", take a final ":" for a kind and read ".", ".." and "all" as steps, so a
 // child with such a name could never be found again.
 bool IsReachableName(const std::string& name) {
     return name.find_first_of("/:") == std::string::npos && name != "." && name != ".." && name != "all";
 }
-
-} // namespace
 
 // TBOMAbstractObject
 

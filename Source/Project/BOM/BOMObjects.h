@@ -72,6 +72,9 @@
         RenameItem(item, newName);                                                                           \
     }
 
+// Whether a path can reach a child of this name: none with "/" or ":", nor ".", ".." or "all".
+bool IsReachableName(const std::string& name);
+
 // A name refused for a child: taken by another item, or one that no path can reach.
 class EBOMNameError : public Exception {
 public:

@@ -82,6 +82,7 @@ TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP
     TransparencyLevelEdit = Create<TEdit>(this, TParent(GroupBox).At(kEdit));
     TransparencyLevelEdit->SetText("100");
     TransparencyLevelEdit->OnChange = [this](TComponent*) { TransparencyLevelEditChange(); };
+    TransparencyLevelEdit->OnExit = [this](TComponent*) { StoreLevelText(); };
     TransparencyLevelLabel->FocusControl = TransparencyLevelEdit;
 
     TransparencyLevelUpDown = Create<TUpDown>(this, TParent(GroupBox).At(kUpDown));
@@ -156,6 +157,22 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
     // A digit typed before the 0 was taken alone: the caret goes behind it.
     if (level != WholeNumber(text))
         TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
+}
+
+void TTransparentWindowActionDetailPanel_ZEP::StoreFocusedControl() {
+    if (TransparencyLevelEdit->Focused())
+        StoreLevelText();
+}
+
+// Text that is no level ("abc", "5.5", nothing) is not kept on show: the box would disagree
+// with what is saved.
+void TTransparentWindowActionDetailPanel_ZEP::StoreLevelText() {
+    if (!Obj || IsUpdatingControls())
+        return;
+    const std::string text = TransparencyLevelEdit->Text();
+    if (const std::optional<int> level = LevelFromEditText(text, text, 0))
+        SetLevel(*level);
+    UpdateControls();
 }
 
 TTransparentWindowActionDetailPanel_GLZ::TTransparentWindowActionDetailPanel_GLZ(TParent parent)

@@ -28,6 +28,8 @@ public:
     // "transparency_level" as a whole number; 100 when it is missing or no number.
     int GetLevel();
     void SetLevel(int level);
+    // The typed level, when the level box has the focus.
+    void StoreFocusedControl() override;
 
     TGroupBox* GroupBox = nullptr;
     TLabel* TransparencyLevelLabel = nullptr;
@@ -41,6 +43,8 @@ protected:
     void TransparencyLevelTrackBarChange();
     void TransparencyLevelUpDownClick();
     void TransparencyLevelEditChange();
+    // Stores the box's text when it is a level; either way the box then shows the level held.
+    void StoreLevelText();
 
     // The edit's text as the panel last showed it.
     std::string shownLevelText_;

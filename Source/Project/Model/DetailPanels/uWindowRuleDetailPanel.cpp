@@ -1,11 +1,15 @@
 #include "uWindowRuleDetailPanel.h"
 
+#include "BOMObjects.h"
 #include "BOM_UI.h"
 #include "CheckBox.h"
 #include "DetailPanelRoutines.h"
 #include "MultiLanguages.h"
 #include "ExtCtrls.h"
+#include "ScopedValue.h"
 #include "StdCtrls.h"
+
+#include <windows.h>
 
 namespace {
 
@@ -19,6 +23,28 @@ constexpr TDesignBounds kNameEdit{27, 4, 174, 21};
 // these paths.
 constexpr const char* kRuleRows[] = {"conditions/DefaultCondition"};
 constexpr const char* kRulePageRows[] = {"conditions/DefaultCondition", "actions/TransparentWindow"};
+
+// Why a rule cannot be called name, or empty when it can. The rule's collection keeps its own
+// rules (unique names regardless of letter case, no path separators); a name of blanks only
+// would show as an empty item in the tree.
+std::string WhyNameIsRefused(IBOMObject* rule, const std::string& name) {
+    if (Trim(name).empty())
+        return Translate("WRDP_NameEmpty", "A window rule needs a name.");
+    if (!IsReachableName(name))
+        return Translate("WRDP_NameUnusable",
+                         "A window rule's name cannot contain \"/\" or \":\" nor be \".\", \"..\" or "
+                         "\"all\":") +
+               " \"" + name + "\"";
+    ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(rule->ResolvePath("..").Get());
+    const int taken = rules ? rules->IndexOf(name) : -1;
+    if (taken < 0 || name == rule->GetName())
+        return {};
+    if (taken == rules->IndexOf(rule->GetName()))
+        return Translate("WRDP_NameCaseOnly", "A window rule's name cannot change in letter case only:") +
+               " \"" + name + "\"";
+    return Translate("WRDP_NameTaken", "Another window rule has this name (letter case does not count):") +
+           " \"" + name + "\"";
+}
 
 } // namespace
 
@@ -70,8 +96,11 @@ void TWindowRuleDetailPanel::EmbedPanel(const std::string& path) {
 }
 
 void TWindowRuleDetailPanel::StoreFocusedControl() {
-    if (NameEdit->Focused())
-        NameEditExit();
+    StoreTypedValues(true);
+}
+
+void TWindowRuleDetailPanel::StoreTypedValues(bool tellRefusedName) {
+    nameRefused_ = NameEdit->Focused() && !StoreName(tellRefusedName);
     for (int i = 0; i < ScrollBox->ControlCount(); ++i)
         if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i)))
             embedded->StoreFocusedControl();
@@ -101,16 +130,58 @@ void TWindowRuleDetailPanel::EnabledCheckBoxClick() {
     UpdateControls();
 }
 
+// Focus that leaves the window (another program, the message about a refused name) is no
+// leaving of the box: a refused name is told only when the user moves on inside the window.
 void TWindowRuleDetailPanel::NameEditExit() {
-    RenameObject(NameEdit->Text());
+    const HWND focus = GetFocus();
+    StoreName(focus != nullptr && GetAncestor(focus, GA_ROOT) == GetAncestor(Handle(), GA_ROOT));
 }
 
 void TWindowRuleDetailPanel::NameEditKeyPress(char& key) {
     if (key != '\r')
         return;
     const int caret = NameEdit->SelStart();
-    RenameObject(NameEdit->Text());
+    StoreName(true);
     NameEdit->SetSelStart(caret);
+}
+
+bool TWindowRuleDetailPanel::StoreName(bool tell) {
+    if (!Obj || IsUpdatingControls() || telling_)
+        return true;
+    const std::string name = NameEdit->Text();
+    if (name == Obj->GetName())
+        return true;
+    const std::string why = WhyNameIsRefused(Obj.Get(), name);
+    if (why.empty()) {
+        RenameObject(name);
+        return true;
+    }
+    if (tell)
+        TellRefusedName(why);
+    return false;
+}
+
+// The tree may change the page before the box hears that it is left: a name not told yet is
+// told here.
+void TWindowRuleDetailPanel::LeavePage() {
+    if (Obj && NameEdit->Text() != toldName_) {
+        const TScopedValue<bool> leaving(leaving_, true);
+        StoreName(true);
+    }
+    if (Obj && NameEdit->Text() != Obj->GetName())
+        NameEdit->SetText(Obj->GetName());
+    nameRefused_ = false;
+    toldName_.clear();
+}
+
+void TWindowRuleDetailPanel::TellRefusedName(const std::string& why) {
+    const TScopedValue<bool> telling(telling_, true);
+    toldName_ = NameEdit->Text();
+    const HWND window = GetAncestor(Handle(), GA_ROOT);
+    MessageBoxA(window, why.c_str(), Translate("AppCBTitle", "%appname%").c_str(), MB_OK | MB_ICONWARNING);
+    // Back to the box, to correct what was typed, unless the page goes.
+    if (!leaving_ && IsWindowVisible(NameEdit->Handle()))
+        NameEdit->SetFocus();
 }
 
 std::span<const char* const> TSinglePurposeWindowRuleDetailPanel::Rows() const {

@@ -20,7 +20,15 @@ public:
     // What the user typed into the focused control of the whole page: the name, or a
     // criterion's text.
     void StoreFocusedControl() override;
+    // The same, telling a refused name or not (a menu that opens only shows what is typed).
+    void StoreTypedValues(bool tellRefusedName);
     bool FocusedControlChanged() override;
+    // True when the last StoreFocusedControl met a name the rule cannot take: the user was told
+    // why, and the name box keeps the typed text and the focus.
+    bool NameRefused() const noexcept { return nameRefused_; }
+    // The page goes out of sight: a refused name still in the box is told if it was not, and
+    // the box shows the rule's name again.
+    void LeavePage();
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
@@ -38,6 +46,18 @@ protected:
     void EnabledCheckBoxClick();
     void NameEditExit();
     void NameEditKeyPress(char& key);
+
+private:
+    // Renames the rule to the typed name; a name it cannot take is told (when tell) and left in
+    // the box. False when refused.
+    bool StoreName(bool tell);
+    void TellRefusedName(const std::string& why);
+
+    bool nameRefused_ = false;
+    // The refused name the user was last told about.
+    std::string toldName_;
+    bool telling_ = false;
+    bool leaving_ = false;
 };
 
 // The rule page of the configuration program: name row, target window, transparency.
