@@ -1,5 +1,6 @@
 #include "XMLStorage.h"
 
+#include "CodeUnitEscapes.h"
 #include "FileReplacement.h"
 #include "Handles.h"
 
@@ -27,20 +28,41 @@ bool IsPictureOfControl(wchar_t c) {
     return c > ControlPictures && IsControlXmlRefuses(static_cast<wchar_t>(c - ControlPictures));
 }
 
+// The other units XML cannot carry are escaped (CodeUnitEscapes), and so is a symbol of the text
+// itself that would read back as a control character.
+bool MustEscapeInXml(std::wstring_view text, size_t at) noexcept {
+    const wchar_t c = text[at];
+    return c == 0 || c == 0xFFFE || c == 0xFFFF || IsPictureOfControl(c) || IsUnpairedSurrogate(text, at);
+}
+
+// Whether the unit may stand for another in the document: most text has none.
+bool IsSpokenFor(wchar_t c) {
+    return IsPictureOfControl(c) || c == CodeUnitEscape || (c >= 0xD800 && c <= 0xDFFF);
+}
+
+// The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
+// document holds it.
+std::wstring DocumentText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    UnescapeCodeUnits(wide);
+    EscapeCodeUnits(wide, MustEscapeInXml);
+    for (wchar_t& c : wide)
+        if (IsControlXmlRefuses(c))
+            c = static_cast<wchar_t>(c + ControlPictures);
+    return wide;
+}
+
 // Owns one BSTR.
 class UniqueBstr {
 public:
     UniqueBstr() = default;
     explicit UniqueBstr(const std::string& text) {
-        const int length =
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        value_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+        const std::wstring wide = DocumentText(text);
+        value_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
         if (value_ == nullptr)
             OleCheck(E_OUTOFMEMORY, "SysAllocStringLen");
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), value_, length);
-        for (int i = 0; i < length; ++i)
-            if (IsControlXmlRefuses(value_[i]))
-                value_[i] = static_cast<wchar_t>(value_[i] + ControlPictures);
     }
     UniqueBstr(const UniqueBstr&) = delete;
     UniqueBstr& operator=(const UniqueBstr&) = delete;
@@ -58,13 +80,16 @@ public:
     static std::string ToAnsi(const wchar_t* text, UINT length) {
         if (text == nullptr || length == 0)
             return {};
-        std::wstring controls;
-        if (std::any_of(text, text + length, IsPictureOfControl)) {
-            controls.assign(text, length);
-            for (wchar_t& c : controls)
+        std::wstring wide;
+        if (std::any_of(text, text + length, IsSpokenFor)) {
+            wide.assign(text, length);
+            for (wchar_t& c : wide)
                 if (IsPictureOfControl(c))
                     c = static_cast<wchar_t>(c - ControlPictures);
-            text = controls.data();
+            UnescapeCodeUnits(wide);
+            EscapeCodeUnits(wide, IsUnpairedSurrogate);
+            text = wide.data();
+            length = static_cast<UINT>(wide.size());
         }
         const int size =
             WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
