@@ -191,8 +191,8 @@ bool PasteOver(HWND main, const std::string& shown, const std::wstring& text) {
 }
 
 // U+FFFE and U+FFFF, which XML cannot carry, pasted into the name and class boxes and saved:
-// both programs load the file again with the same values. So does the symbol that the file
-// uses for a control character, pasted as itself.
+// both programs load the file again with the same values. So do the symbol that the file uses
+// for a control character and the mark of what XML cannot carry, each pasted as itself.
 TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoadThemBack) {
     // Stands in for GlazloCenter while the editor saves, so that the save is seen to be done.
     std::optional<TCenterStandIn> center(std::in_place, "guard");
@@ -205,7 +205,7 @@ TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoad
     HWND tree = FindChild(main, "SysTreeView32");
     SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
     ASSERT_TRUE(WaitUntil([&] { return FindChild(main, "Edit", "GlzOldClass", false) != nullptr; }, 5000));
-    ASSERT_TRUE(PasteOver(main, "Target", L"Pasted\uFFFF\uFFFE\u2401"));
+    ASSERT_TRUE(PasteOver(main, "Target", L"Pasted\uFFFF\uFFFE\u2401\uFDD0FFFF"));
     ASSERT_TRUE(PasteOver(main, "GlzOldClass", L"GlzPasted\uFFFFClass"));
     PressShortCut(VK_CONTROL, 'S');
     ASSERT_TRUE(WaitUntil([&] { return center->Heard() == "2"; }, 10000)) << center->Codes();
@@ -213,7 +213,7 @@ TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoad
     // The file is well-formed XML: it holds neither character.
     EXPECT_EQ(saved.find("\xEF\xBF\xBF"), std::string::npos);
     EXPECT_EQ(saved.find("\xEF\xBF\xBE"), std::string::npos);
-    const std::string name = "Pasted\uFDD0FFFF\uFDD0FFFE\uFDD02401";
+    const std::string name = "Pasted\uFDD0FFFF\uFDD0FFFE\uFDD02401\uFDD0FDD0FFFF";
     ASSERT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << saved.substr(0, 400);
     ASSERT_NE(saved.find(">GlzPasted\uFDD0FFFFClass</param>"), std::string::npos) << saved.substr(0, 400);
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -229,7 +229,7 @@ TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoad
         WideTextWindow other(L"GlzPasted\uFFFDClass", L"");
         int code = 0;
         EXPECT_EQ(resident.QueryWindow(pasted.Handle(), code)
-                      .rfind("\\WINDOWRULENAME=Pasted\uFFFF\uFFFE\u2401\\", 0),
+                      .rfind("\\WINDOWRULENAME=Pasted\uFFFF\uFFFE\u2401\uFDD0FFFF\\", 0),
                   0u);
         EXPECT_EQ(resident.QueryWindow(other.Handle(), code), "");
     }

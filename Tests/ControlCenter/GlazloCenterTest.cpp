@@ -289,7 +289,8 @@ TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
                                                       "\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1"},
                                                      {"Replacement", "G\uFFFDClass"},
                                                      {"High", "G\uFDD0D800Class"},
-                                                     {"Noncharacter", "G\uFDD0FFFFClass"}}));
+                                                     {"Noncharacter", "G\uFDD0FFFFClass"},
+                                                     {"Marked", "G\uFDD0FDD0FFFFClass"}}));
     ASSERT_TRUE(center.Start());
     WideTextWindow kanji(L"\u6F22\u5B57Class", L"");
     WideTextWindow chinese(L"\u4E2D\u6587Class", L"");
@@ -302,6 +303,7 @@ TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
     WideTextWindow high(highClass, L"");
     WideTextWindow low(lowClass, L"");
     WideTextWindow noncharacter(L"G\uFFFFClass", L"");
+    WideTextWindow marked(L"G\uFDD0FFFFClass", L"");
     int code = 0;
     EXPECT_EQ(center.QueryWindow(kanji.Handle(), code).rfind("\\WINDOWRULENAME=\u6F22\u5B57\\", 0), 0u);
     EXPECT_EQ(center.QueryWindow(chinese.Handle(), code).rfind("\\WINDOWRULENAME=\u4E2D\u6587\\", 0), 0u);
@@ -313,6 +315,7 @@ TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
     EXPECT_EQ(center.QueryWindow(low.Handle(), code), "");
     EXPECT_EQ(center.QueryWindow(noncharacter.Handle(), code).rfind("\\WINDOWRULENAME=Noncharacter\\", 0),
               0u);
+    EXPECT_EQ(center.QueryWindow(marked.Handle(), code).rfind("\\WINDOWRULENAME=Marked\\", 0), 0u);
     EXPECT_EQ(code, 1);
 }
 

@@ -20,24 +20,27 @@ constexpr CLSID DomDocumentClass = {
 // symbol of the Control Pictures block (U+2401 for U+0001), which reads back as the character.
 constexpr wchar_t ControlPictures = 0x2400;
 
-bool IsControlXmlRefuses(wchar_t c) {
+bool IsControlXmlRefuses(wchar_t c) noexcept {
     return c > 0 && c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
 }
 
-bool IsPictureOfControl(wchar_t c) {
+bool IsPictureOfControl(wchar_t c) noexcept {
     return c > ControlPictures && IsControlXmlRefuses(static_cast<wchar_t>(c - ControlPictures));
 }
 
 // The other units XML cannot carry are escaped (CodeUnitEscapes), and so is a symbol of the text
 // itself that would read back as a control character.
+bool IsEscapedInXml(wchar_t c) noexcept {
+    return c == 0 || c == 0xFFFE || c == 0xFFFF || IsSurrogate(c) || IsPictureOfControl(c);
+}
+
 bool MustEscapeInXml(std::wstring_view text, size_t at) noexcept {
-    const wchar_t c = text[at];
-    return c == 0 || c == 0xFFFE || c == 0xFFFF || IsPictureOfControl(c) || IsUnpairedSurrogate(text, at);
+    return IsEscapedInXml(text[at]) && (!IsSurrogate(text[at]) || IsUnpairedSurrogate(text, at));
 }
 
 // Whether the unit may stand for another in the document: most text has none.
 bool IsSpokenFor(wchar_t c) {
-    return IsPictureOfControl(c) || c == CodeUnitEscape || (c >= 0xD800 && c <= 0xDFFF);
+    return IsPictureOfControl(c) || c == CodeUnitEscape || IsSurrogate(c);
 }
 
 // The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
@@ -46,8 +49,8 @@ std::wstring DocumentText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    UnescapeCodeUnits(wide);
-    EscapeCodeUnits(wide, MustEscapeInXml);
+    UnescapeCodeUnits(wide, IsSurrogate);
+    EscapeCodeUnits(wide, MustEscapeInXml, IsEscapedInXml);
     for (wchar_t& c : wide)
         if (IsControlXmlRefuses(c))
             c = static_cast<wchar_t>(c + ControlPictures);
@@ -86,8 +89,8 @@ public:
             for (wchar_t& c : wide)
                 if (IsPictureOfControl(c))
                     c = static_cast<wchar_t>(c - ControlPictures);
-            UnescapeCodeUnits(wide);
-            EscapeCodeUnits(wide, IsUnpairedSurrogate);
+            UnescapeCodeUnits(wide, IsEscapedInXml);
+            EscapeCodeUnits(wide, IsUnpairedSurrogate, IsSurrogate);
             text = wide.data();
             length = static_cast<UINT>(wide.size());
         }

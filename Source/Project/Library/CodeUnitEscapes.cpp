@@ -16,8 +16,8 @@ int HexValue(wchar_t c) noexcept {
     return -1;
 }
 
-// The unit that the escape at at stands for, or -1 when no escape starts there.
-int EscapedUnitAt(std::wstring_view text, std::size_t at) noexcept {
+// The unit that the escape at at stands for, or -1 when no escape of this use starts there.
+int EscapedUnitAt(std::wstring_view text, std::size_t at, TEscapableUnit escapable) noexcept {
     if (text[at] != CodeUnitEscape || text.size() - at <= HexDigits)
         return -1;
     int unit = 0;
@@ -27,16 +27,21 @@ int EscapedUnitAt(std::wstring_view text, std::size_t at) noexcept {
             return -1;
         unit = unit * 16 + digit;
     }
-    return unit;
+    const auto c = static_cast<wchar_t>(unit);
+    return c == CodeUnitEscape || escapable(c) ? unit : -1;
 }
 
-bool MustEscapeAt(std::wstring_view text, std::size_t at,
-                  bool (*mustEscape)(std::wstring_view, std::size_t)) noexcept {
+bool MustEscapeAt(std::wstring_view text, std::size_t at, bool (*mustEscape)(std::wstring_view, std::size_t),
+                  TEscapableUnit escapable) noexcept {
     // An escape character that would read as the start of an escape is escaped itself.
-    return mustEscape(text, at) || EscapedUnitAt(text, at) >= 0;
+    return mustEscape(text, at) || EscapedUnitAt(text, at, escapable) >= 0;
 }
 
 } // namespace
+
+bool IsSurrogate(wchar_t unit) noexcept {
+    return unit >= 0xD800 && unit <= 0xDFFF;
+}
 
 bool IsUnpairedSurrogate(std::wstring_view text, std::size_t at) noexcept {
     const wchar_t c = text[at];
@@ -47,17 +52,18 @@ bool IsUnpairedSurrogate(std::wstring_view text, std::size_t at) noexcept {
     return false;
 }
 
-void EscapeCodeUnits(std::wstring& text, bool (*mustEscape)(std::wstring_view, std::size_t)) {
+void EscapeCodeUnits(std::wstring& text, bool (*mustEscape)(std::wstring_view, std::size_t),
+                     TEscapableUnit escapable) {
     const std::wstring_view view(text);
     std::size_t first = 0;
-    while (first < view.size() && !MustEscapeAt(view, first, mustEscape))
+    while (first < view.size() && !MustEscapeAt(view, first, mustEscape, escapable))
         ++first;
     if (first == view.size())
         return;
     static constexpr wchar_t Digits[] = L"0123456789ABCDEF";
     std::wstring escaped(view.substr(0, first));
     for (std::size_t i = first; i < view.size(); ++i) {
-        if (!MustEscapeAt(view, i, mustEscape)) {
+        if (!MustEscapeAt(view, i, mustEscape, escapable)) {
             escaped += view[i];
             continue;
         }
@@ -69,13 +75,13 @@ void EscapeCodeUnits(std::wstring& text, bool (*mustEscape)(std::wstring_view, s
     text = std::move(escaped);
 }
 
-void UnescapeCodeUnits(std::wstring& text) {
+void UnescapeCodeUnits(std::wstring& text, TEscapableUnit escapable) {
     if (text.find(CodeUnitEscape) == std::wstring::npos)
         return;
     std::wstring plain;
     plain.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int unit = EscapedUnitAt(text, i);
+        const int unit = EscapedUnitAt(text, i, escapable);
         if (unit < 0) {
             plain += text[i];
             continue;

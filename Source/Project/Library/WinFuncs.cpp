@@ -13,7 +13,7 @@ std::string NarrowText(const wchar_t* text, int length) {
     if (length <= 0)
         return {};
     std::wstring wide(text, static_cast<size_t>(length));
-    EscapeCodeUnits(wide, IsUnpairedSurrogate);
+    EscapeCodeUnits(wide, IsUnpairedSurrogate, IsSurrogate);
     const int wideLength = static_cast<int>(wide.size());
     const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const int size =
