@@ -10,6 +10,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <optional>
+
 namespace {
 
 constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
@@ -153,6 +156,94 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
         EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
     }
     EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
+}
+
+// Puts text on the clipboard, as a copy in another program does.
+bool PutOnClipboard(const std::wstring& text) {
+    if (!OpenClipboard(nullptr))
+        return false;
+    EmptyClipboard();
+    const size_t size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    bool put = false;
+    if (void* data = memory != nullptr ? GlobalLock(memory) : nullptr) {
+        std::memcpy(data, text.c_str(), size);
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it took it.
+        put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    if (!put && memory != nullptr)
+        GlobalFree(memory);
+    CloseClipboard();
+    return put;
+}
+
+// Clicks into the box that shows shown and pastes text over it.
+bool PasteOver(HWND main, const std::string& shown, const std::wstring& text) {
+    HWND box = FindChild(main, "Edit", shown, false);
+    if (box == nullptr || !PutOnClipboard(text) || !FocusByClick(box))
+        return false;
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    PressShortCut(VK_CONTROL, 'V');
+    // The clipboard may change again only once the box took its text.
+    return WaitUntil([&] { return WindowText(box) != shown; }, 5000);
+}
+
+// U+FFFE and U+FFFF, which XML cannot carry, pasted into the name and class boxes and saved:
+// both programs load the file again with the same values. So do the symbol that the file uses
+// for a control character and the mark of what XML cannot carry, each pasted as itself.
+TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoadThemBack) {
+    // Stands in for GlazloCenter while the editor saves, so that the save is seen to be done.
+    std::optional<TCenterStandIn> center(std::in_place, "guard");
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Target", "GlzOldClass"));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    BringToFront(main);
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
+    ASSERT_TRUE(WaitUntil([&] { return FindChild(main, "Edit", "GlzOldClass", false) != nullptr; }, 5000));
+    ASSERT_TRUE(PasteOver(main, "Target", L"Pasted\uFFFF\uFFFE\u2401\uFDD0FFFF"));
+    ASSERT_TRUE(PasteOver(main, "GlzOldClass", L"GlzPasted\uFFFFClass"));
+    PressShortCut(VK_CONTROL, 'S');
+    ASSERT_TRUE(WaitUntil([&] { return center->Heard() == "2"; }, 10000)) << center->Codes();
+    const std::string saved = program.ReadConfiguration();
+    // The file is well-formed XML: it holds neither character.
+    EXPECT_EQ(saved.find("\xEF\xBF\xBF"), std::string::npos);
+    EXPECT_EQ(saved.find("\xEF\xBF\xBE"), std::string::npos);
+    const std::string name = "Pasted\uFDD0FFFF\uFDD0FFFE\uFDD02401\uFDD0FDD0FFFF";
+    ASSERT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << saved.substr(0, 400);
+    ASSERT_NE(saved.find(">GlzPasted\uFDD0FFFFClass</param>"), std::string::npos) << saved.substr(0, 400);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Exited(program.Process()));
+    center.reset();
+
+    {
+        // GlazloCenter loads it and gives the window of that class its rule.
+        CenterSandbox resident;
+        resident.WriteConfigurationText(saved);
+        ASSERT_TRUE(resident.Start());
+        WideTextWindow pasted(L"GlzPasted\uFFFFClass", L"");
+        WideTextWindow other(L"GlzPasted\uFFFDClass", L"");
+        int code = 0;
+        EXPECT_EQ(resident.QueryWindow(pasted.Handle(), code)
+                      .rfind("\\WINDOWRULENAME=Pasted\uFFFF\uFFFE\u2401\uFDD0FFFF\\", 0),
+                  0u);
+        EXPECT_EQ(resident.QueryWindow(other.Handle(), code), "");
+    }
+
+    // GlazloConfig loads it too, and saves the same values again.
+    center.emplace("guard");
+    main = StartAndAddRule(program);
+    ASSERT_NE(nullptr, main);
+    PressShortCut(VK_CONTROL, 'S');
+    ASSERT_TRUE(WaitUntil([&] { return center->Heard() == "2"; }, 10000)) << center->Codes();
+    const std::string again = program.ReadConfiguration();
+    EXPECT_NE(again.find("name=\"Window Rule 1\""), std::string::npos);
+    EXPECT_NE(again.find("<window_rule name=\"" + name + "\""), std::string::npos) << again.substr(0, 400);
+    EXPECT_NE(again.find(">GlzPasted\uFDD0FFFFClass</param>"), std::string::npos) << again.substr(0, 400);
 }
 
 TEST_F(GlazloConfig, RulesItCannotReadAreNamedAtStartBeforeAnythingIsWritten) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -175,6 +176,23 @@ TestWindow::~TestWindow() {
     if (window_ != nullptr)
         DestroyWindow(window_);
     UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
+}
+
+WideTextWindow::WideTextWindow(std::wstring className, const std::wstring& caption)
+    : className_(std::move(className)) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className_.c_str();
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, className_.c_str(), caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                              100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+WideTextWindow::~WideTextWindow() {
+    if (window_ != nullptr)
+        DestroyWindow(window_);
+    UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
 }
 
 int LayeredAlpha(HWND window) {

@@ -103,6 +103,20 @@ private:
     HWND window_ = nullptr;
 };
 
+// A visible top-level window of this thread whose class name and caption are wide text.
+class WideTextWindow {
+public:
+    WideTextWindow(std::wstring className, const std::wstring& caption);
+    ~WideTextWindow();
+    WideTextWindow(const WideTextWindow&) = delete;
+    WideTextWindow& operator=(const WideTextWindow&) = delete;
+    HWND Handle() const { return window_; }
+
+private:
+    std::wstring className_;
+    HWND window_ = nullptr;
+};
+
 // The window's layered alpha; -1 when it is not layered.
 int LayeredAlpha(HWND window);
 

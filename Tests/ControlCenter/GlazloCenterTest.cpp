@@ -279,53 +279,47 @@ TEST_F(RunningCenter, CloseCommandEndsWithZeroAndRemovesBothMappings) {
     EXPECT_FALSE(MappingExists(ControlCenterInstanceName));
 }
 
-// Start-up failures end silently, each with its own exit code.
-// A visible top-level window of this thread whose class name and caption are wide text.
-class WideTextWindow {
-public:
-    WideTextWindow(const wchar_t* className, const wchar_t* caption) : className_(className) {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = className;
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, className, caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
-    }
-    ~WideTextWindow() {
-        DestroyWindow(window_);
-        UnregisterClassW(className_, GetModuleHandleW(nullptr));
-    }
-    WideTextWindow(const WideTextWindow&) = delete;
-    WideTextWindow& operator=(const WideTextWindow&) = delete;
-    HWND Handle() const { return window_; }
-
-private:
-    const wchar_t* className_;
-    HWND window_ = nullptr;
-};
-
 TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
     // A hand-written file in UTF-8 with names, classes and a caption outside the ANSI code page.
+    // Units that neither UTF-8 nor XML carry are written as U+FDD0 and their four hex digits.
     CenterSandbox center;
     center.WriteConfigurationText(ConfigurationText({{"\u6F22\u5B57", "\u6F22\u5B57Class", 40},
                                                      {"\u4E2D\u6587", "\u4E2D\u6587Class", 60},
                                                      {"\u0393\u03B5\u03B9\u03AC", "GlzCenterGreek", 80,
-                                                      "\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1"}}));
+                                                      "\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1"},
+                                                     {"Replacement", "G\uFFFDClass"},
+                                                     {"High", "G\uFDD0D800Class"},
+                                                     {"Noncharacter", "G\uFDD0FFFFClass"},
+                                                     {"Marked", "G\uFDD0FDD0FFFFClass"}}));
     ASSERT_TRUE(center.Start());
     WideTextWindow kanji(L"\u6F22\u5B57Class", L"");
     WideTextWindow chinese(L"\u4E2D\u6587Class", L"");
     WideTextWindow greek(L"GlzCenterGreek", L"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1");
     WideTextWindow otherGreek(L"GlzCenterGreek", L"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B9");
+    // Classes that differ only in an unpaired surrogate or U+FFFD are different classes.
+    WideTextWindow replacement(L"G\uFFFDClass", L"");
+    const std::wstring highClass = L"G" + std::wstring(1, wchar_t(0xD800)) + L"Class";
+    const std::wstring lowClass = L"G" + std::wstring(1, wchar_t(0xDFFF)) + L"Class";
+    WideTextWindow high(highClass, L"");
+    WideTextWindow low(lowClass, L"");
+    WideTextWindow noncharacter(L"G\uFFFFClass", L"");
+    WideTextWindow marked(L"G\uFDD0FFFFClass", L"");
     int code = 0;
     EXPECT_EQ(center.QueryWindow(kanji.Handle(), code).rfind("\\WINDOWRULENAME=\u6F22\u5B57\\", 0), 0u);
     EXPECT_EQ(center.QueryWindow(chinese.Handle(), code).rfind("\\WINDOWRULENAME=\u4E2D\u6587\\", 0), 0u);
     EXPECT_EQ(
         center.QueryWindow(greek.Handle(), code).rfind("\\WINDOWRULENAME=\u0393\u03B5\u03B9\u03AC\\", 0), 0u);
     EXPECT_EQ(center.QueryWindow(otherGreek.Handle(), code), "");
+    EXPECT_EQ(center.QueryWindow(replacement.Handle(), code).rfind("\\WINDOWRULENAME=Replacement\\", 0), 0u);
+    EXPECT_EQ(center.QueryWindow(high.Handle(), code).rfind("\\WINDOWRULENAME=High\\", 0), 0u);
+    EXPECT_EQ(center.QueryWindow(low.Handle(), code), "");
+    EXPECT_EQ(center.QueryWindow(noncharacter.Handle(), code).rfind("\\WINDOWRULENAME=Noncharacter\\", 0),
+              0u);
+    EXPECT_EQ(center.QueryWindow(marked.Handle(), code).rfind("\\WINDOWRULENAME=Marked\\", 0), 0u);
     EXPECT_EQ(code, 1);
 }
 
+// Start-up failures end silently, each with its own exit code.
 class FailedStart : public ::testing::Test {
 protected:
     DWORD ExitOfStart() {

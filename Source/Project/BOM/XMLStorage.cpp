@@ -1,5 +1,6 @@
 #include "XMLStorage.h"
 
+#include "CodeUnitEscapes.h"
 #include "FileReplacement.h"
 #include "Handles.h"
 
@@ -19,12 +20,41 @@ constexpr CLSID DomDocumentClass = {
 // symbol of the Control Pictures block (U+2401 for U+0001), which reads back as the character.
 constexpr wchar_t ControlPictures = 0x2400;
 
-bool IsControlXmlRefuses(wchar_t c) {
+bool IsControlXmlRefuses(wchar_t c) noexcept {
     return c > 0 && c < 0x20 && c != L'\t' && c != L'\n' && c != L'\r';
 }
 
-bool IsPictureOfControl(wchar_t c) {
+bool IsPictureOfControl(wchar_t c) noexcept {
     return c > ControlPictures && IsControlXmlRefuses(static_cast<wchar_t>(c - ControlPictures));
+}
+
+// The other units XML cannot carry are escaped (CodeUnitEscapes), and so is a symbol of the text
+// itself that would read back as a control character.
+bool IsEscapedInXml(wchar_t c) noexcept {
+    return c == 0 || c == 0xFFFE || c == 0xFFFF || IsSurrogate(c) || IsPictureOfControl(c);
+}
+
+bool MustEscapeInXml(std::wstring_view text, size_t at) noexcept {
+    return IsEscapedInXml(text[at]) && (!IsSurrogate(text[at]) || IsUnpairedSurrogate(text, at));
+}
+
+// Whether the unit may stand for another in the document: most text has none.
+bool IsSpokenFor(wchar_t c) {
+    return IsPictureOfControl(c) || c == CodeUnitEscape || IsSurrogate(c);
+}
+
+// The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
+// document holds it.
+std::wstring DocumentText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    UnescapeCodeUnits(wide, IsSurrogate);
+    EscapeCodeUnits(wide, MustEscapeInXml, IsEscapedInXml);
+    for (wchar_t& c : wide)
+        if (IsControlXmlRefuses(c))
+            c = static_cast<wchar_t>(c + ControlPictures);
+    return wide;
 }
 
 // Owns one BSTR.
@@ -32,15 +62,10 @@ class UniqueBstr {
 public:
     UniqueBstr() = default;
     explicit UniqueBstr(const std::string& text) {
-        const int length =
-            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        value_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+        const std::wstring wide = DocumentText(text);
+        value_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
         if (value_ == nullptr)
             OleCheck(E_OUTOFMEMORY, "SysAllocStringLen");
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), value_, length);
-        for (int i = 0; i < length; ++i)
-            if (IsControlXmlRefuses(value_[i]))
-                value_[i] = static_cast<wchar_t>(value_[i] + ControlPictures);
     }
     UniqueBstr(const UniqueBstr&) = delete;
     UniqueBstr& operator=(const UniqueBstr&) = delete;
@@ -58,13 +83,16 @@ public:
     static std::string ToAnsi(const wchar_t* text, UINT length) {
         if (text == nullptr || length == 0)
             return {};
-        std::wstring controls;
-        if (std::any_of(text, text + length, IsPictureOfControl)) {
-            controls.assign(text, length);
-            for (wchar_t& c : controls)
+        std::wstring wide;
+        if (std::any_of(text, text + length, IsSpokenFor)) {
+            wide.assign(text, length);
+            for (wchar_t& c : wide)
                 if (IsPictureOfControl(c))
                     c = static_cast<wchar_t>(c - ControlPictures);
-            text = controls.data();
+            UnescapeCodeUnits(wide, IsEscapedInXml);
+            EscapeCodeUnits(wide, IsUnpairedSurrogate, IsSurrogate);
+            text = wide.data();
+            length = static_cast<UINT>(wide.size());
         }
         const int size =
             WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);

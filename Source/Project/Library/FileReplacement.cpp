@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -16,37 +18,58 @@ std::string FolderOf(const std::string& fullPath) {
     return slash == std::string::npos ? std::string(".") : fullPath.substr(0, slash);
 }
 
-// What GetTempFileNameA makes with the prefix: the prefix, 1 to 4 hex digits, ".tmp".
-bool IsReplacementLeftover(const char* name) {
-    const size_t prefix = std::strlen(ReplacementPrefix);
-    const size_t length = std::strlen(name);
-    if (length < prefix + 5 || length > prefix + 8 || _strnicmp(name, ReplacementPrefix, prefix) != 0 ||
-        _stricmp(name + length - 4, ".tmp") != 0)
-        return false;
-    for (size_t i = prefix; i < length - 4; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(name[i])))
-            return false;
-    return true;
+constexpr size_t UniqueDigits = 8;
+
+std::string FileNameOf(const std::string& fullPath) {
+    const auto slash = fullPath.find_last_of("\\/");
+    return slash == std::string::npos ? fullPath : fullPath.substr(slash + 1);
 }
 
-void RemoveLeftovers(const std::string& folder) {
+// Only a name that a replacement of this very file makes: a user's own files stay, whatever
+// they are called.
+bool IsReplacementLeftover(const std::string& name, const std::string& fileName) {
+    const std::string stem = fileName + ReplacementMark;
+    constexpr size_t Extension = 4;
+    if (name.size() != stem.size() + UniqueDigits + Extension ||
+        _strnicmp(name.c_str(), stem.c_str(), stem.size()) != 0 ||
+        _stricmp(name.c_str() + name.size() - Extension, ".tmp") != 0)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem.size()),
+                       name.end() - static_cast<std::ptrdiff_t>(Extension),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+void RemoveLeftovers(const std::string& fullPath) {
+    const std::string folder = FolderOf(fullPath);
+    const std::string fileName = FileNameOf(fullPath);
     WIN32_FIND_DATAA found{};
-    const std::string pattern = folder + "\\" + ReplacementPrefix + "*.tmp";
+    const std::string pattern = folder + "\\" + fileName + ReplacementMark + "*.tmp";
     const UniqueFind search(FindFirstFileA(pattern.c_str(), &found));
     if (!search)
         return;
     do {
+        // A save still running elsewhere holds its file open, and the deletion fails.
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            IsReplacementLeftover(found.cFileName))
+            IsReplacementLeftover(found.cFileName, fileName))
             DeleteFileA((folder + "\\" + found.cFileName).c_str());
     } while (FindNextFileA(search.Get(), &found));
 }
 
-void WriteAll(const std::string& fileName, std::string_view bytes) {
-    UniqueHandle file(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        throw EFileWriteError(GetLastError(), fileName);
+// A new temporary file beside the file, open for writing; its name goes to path.
+UniqueHandle CreateTemporary(const std::string& fullPath, std::string& path) {
+    static std::atomic<DWORD> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const DWORD unique = GetCurrentProcessId() * 0x10000u + (counter++ & 0xFFFFu);
+        path = ReplacementTemporaryName(fullPath, unique);
+        UniqueHandle file(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return UniqueHandle();
+}
+
+void WriteAll(const UniqueHandle& file, const std::string& fileName, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 24));
         DWORD written = 0;
@@ -73,6 +96,12 @@ DWORD MoveFailure(const char* fullPath) {
 
 } // namespace
 
+std::string ReplacementTemporaryName(const std::string& fullPath, unsigned long unique) {
+    char digits[UniqueDigits + 1];
+    std::snprintf(digits, sizeof digits, "%08lX", unique & 0xFFFFFFFFul);
+    return fullPath + ReplacementMark + digits + ".tmp";
+}
+
 void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
     char fullPath[MAX_PATH];
     const DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, fullPath, nullptr);
@@ -83,21 +112,24 @@ void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         throw EFileWriteError(ERROR_ACCESS_DENIED, fullPath);
-    const std::string folder = FolderOf(fullPath);
-    RemoveLeftovers(folder);
-    char tempPath[MAX_PATH];
-    if (GetTempFileNameA(folder.c_str(), ReplacementPrefix, 0, tempPath) == 0)
+    RemoveLeftovers(fullPath);
+    std::string tempPath;
+    UniqueHandle file = CreateTemporary(fullPath, tempPath);
+    if (!file)
         throw EFileWriteError(GetLastError(), fullPath);
     try {
-        WriteAll(tempPath, bytes);
-        if (!MoveFileExA(tempPath, fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        WriteAll(file, tempPath, bytes);
+        file.Reset();
+        if (!MoveFileExA(tempPath.c_str(), fullPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw EFileWriteError(MoveFailure(fullPath), fullPath);
     } catch (const EFileWriteError& error) {
-        DeleteFileA(tempPath);
+        file.Reset();
+        DeleteFileA(tempPath.c_str());
         // What failed is the file the caller named, whichever of the two steps it was.
         throw EFileWriteError(error.ErrorCode(), fullPath);
     } catch (...) {
-        DeleteFileA(tempPath);
+        file.Reset();
+        DeleteFileA(tempPath.c_str());
         throw;
     }
 }

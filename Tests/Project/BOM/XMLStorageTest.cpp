@@ -1,4 +1,5 @@
 #include "BOMTestSupport.h"
+#include "FileReplacement.h"
 #include "XMLStorage.h"
 
 #include <algorithm>
@@ -330,21 +331,35 @@ TEST_F(XMLFiles, FailedSaveKeepsTheOldFileAndRaises) {
     EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"config.xml"});
 }
 
-TEST_F(XMLFiles, LeftoversOfAKilledSaveAreRemovedByTheNextOne) {
+TEST_F(XMLFiles, LeftoversOfAKilledSaveAreRemovedByTheNextOneAndNoOtherFile) {
     const std::string target = File("config.xml");
     WriteFileBytes(target, "<old/>");
     // What a save killed between writing its temporary file and moving it leaves behind.
-    WriteFileBytes(File("glz1A2F.tmp"), std::string(2500000, 'x'));
-    WriteFileBytes(File("GLZ7.TMP"), "<half");
-    // Not of a save: other names stay.
-    WriteFileBytes(File("glzsave.tmp"), "mine");
-    WriteFileBytes(File("glz12345.tmp"), "mine");
+    const std::string leftover = ReplacementTemporaryName(target, 0x1A2F);
+    WriteFileBytes(leftover, std::string(2500000, 'x'));
+    // The user's own files stay, also those named like the leftovers of older saves, and the
+    // leftovers of another file's saves.
+    const std::vector<std::string> kept{"GLZ1.TMP",
+                                        "config.xml.glzsave-12.tmp",
+                                        "config.xml.glzsave-0000ABCDE.tmp",
+                                        "glz12345.tmp",
+                                        "glz1A2F.tmp",
+                                        "glzsave.tmp",
+                                        "other.xml.glzsave-00001A2F.tmp"};
+    for (const std::string& name : kept)
+        WriteFileBytes(File(name), "mine");
     auto storage = NewStorage();
     ASSERT_TRUE(storage->NewDocument("new"));
     ASSERT_TRUE(storage->SaveToFile(target));
+    EXPECT_EQ(GetFileAttributesA(leftover.c_str()), INVALID_FILE_ATTRIBUTES) << leftover;
     auto names = FilesInFolder();
+    std::vector<std::string> expected = kept;
+    expected.push_back("config.xml");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"config.xml", "glz12345.tmp", "glzsave.tmp"}));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    for (const std::string& name : kept)
+        EXPECT_EQ(ReadFileBytes(File(name)), "mine") << name;
     EXPECT_EQ(ReadFileBytes(target), "<new/>\n");
 }
 
