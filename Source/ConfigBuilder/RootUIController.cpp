@@ -263,6 +263,9 @@ void TRootUIController::AddWindowRule() {
             treeUI_->TreeNode(added).Select();
     }
     root_.Modified = true;
+    // What the user types next names the new rule.
+    if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+        page->FocusName();
 }
 
 void TRootUIController::DeleteWindowRule() {
@@ -315,6 +318,10 @@ bool TRootUIController::AskSaveChanges() {
 void TRootUIController::ShowDetailPanel(TTreeNode node) {
     if (detailHost_ == nullptr)
         return;
+    // The keyboard leaves the page that goes as a click into the tree takes it: the box it was
+    // in stores what it shows, and no hidden control keeps the focus.
+    if (shownPanel_ != nullptr && shownPanel_->Focused() && tree_ != nullptr && tree_->CanFocus())
+        tree_->SetFocus();
     HWND main = owner_ != nullptr ? owner_ : detailHost_;
     LockWindowUpdate(main);
     try {

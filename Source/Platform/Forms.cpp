@@ -451,7 +451,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         } else {
             if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
                 HIWORD(wp) == 0) {
-                ::SetFocus(lastFocus_);
+                // A control hidden meanwhile (its page gave way to another) gets no keys back.
+                if (IsWindowVisible(lastFocus_))
+                    ::SetFocus(lastFocus_);
+                else
+                    FocusFirstControl();
                 if (OnActivate)
                     OnActivate(this);
                 return 0;

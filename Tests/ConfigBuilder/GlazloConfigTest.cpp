@@ -134,6 +134,89 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
     EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2,3"; }, 5000)) << center.Codes();
 }
 
+// The rule's page in the tree's selection shows; its box that shows text, waited for.
+HWND ShowRuleBox(HWND main, int rule, const std::string& text) {
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), rule));
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindVisibleChild(main, "Edit", text, false)) != nullptr; }, 5000);
+    return box;
+}
+
+// Whatever box of a rule's page the caret was in, what is typed after Add rule names the new
+// rule; the rule that was being edited keeps what its box showed.
+TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Keys", "KeysClass", 37));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    const struct {
+        const char* Shown;
+        const char* NewName;
+    } rounds[] = {{"Keys", "Named"}, {"37", "Leveled"}};
+    for (const auto& round : rounds) {
+        HWND box = ShowRuleBox(main, 0, round.Shown);
+        ASSERT_NE(nullptr, box) << round.Shown;
+        ASSERT_TRUE(FocusByClick(box)) << round.Shown;
+        PressKeys({VK_END});
+        PressShortCut(VK_CONTROL, 'A');
+        HWND name = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (name = FindVisibleChild(main, "Edit", "Window Rule 1", false)) != nullptr; },
+            5000));
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == name; }, 2000)) << round.Shown;
+        TypeText(round.NewName);
+        PressKeys({VK_RETURN});
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(name) == round.NewName; }, 2000))
+            << round.Shown << ": " << WindowText(name) << ", " << WindowText(box);
+        EXPECT_EQ(round.Shown, WindowText(box));
+    }
+    PressShortCut(VK_CONTROL, 'S');
+    ASSERT_TRUE(
+        WaitUntil([&] { return program.ReadConfiguration().find("Leveled") != std::string::npos; }, 5000));
+    const std::string saved = program.ReadConfiguration();
+    for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\""})
+        EXPECT_NE(saved.find(name), std::string::npos) << name;
+    EXPECT_NE(saved.find(">37</param>"), std::string::npos);
+    EXPECT_EQ(saved.find("Window Rule"), std::string::npos);
+}
+
+// After a rule is deleted from its page, the keyboard is in the tree, on the rule above it.
+TEST_F(GlazloConfig, AfterDeleteRuleTheKeyboardIsInTheTree) {
+    TConfigProgram program;
+    program.WriteConfiguration(ConfigurationText({{"First", "FirstClass"}, {"Second", "SecondClass"}}));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND tree = FindChild(main, "SysTreeView32");
+    HWND name = ShowRuleBox(main, 1, "Second");
+    ASSERT_NE(nullptr, name);
+    ASSERT_TRUE(FocusByClick(name));
+    PressShortCut(VK_CONTROL, 'D');
+    HWND box = MessageBoxOf(program.ProcessId());
+    ASSERT_NE(nullptr, box);
+    BringToFront(box);
+    PressKeys({VK_RETURN}); // Yes
+    ASSERT_TRUE(WaitUntil([&] { return TreeChild(tree, TreeRoot(tree), 1) == nullptr; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, 2000));
+    EXPECT_EQ("First", TreeItemText(tree, TreeSelection(tree)));
+    // The keyboard works there at once: Up goes to the root.
+    PressKeys({VK_UP});
+    EXPECT_TRUE(WaitUntil([&] { return TreeSelection(tree) == TreeRoot(tree); }, 2000));
+
+    // A page that gives way while the editor is in the background leaves no key to its boxes
+    // either: back in front, the keyboard is in the tree.
+    name = ShowRuleBox(main, 0, "First");
+    ASSERT_NE(nullptr, name);
+    ASSERT_TRUE(FocusByClick(name));
+    SetForegroundWindow(GetDesktopWindow());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main; }, 2000));
+    SelectTreeItem(tree, TreeRoot(tree));
+    BringToFront(main);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, 2000)) << FocusOf(main);
+}
+
 TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
     TCenterStandIn center("guard");
     TConfigProgram program;
@@ -142,12 +225,26 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     program.WriteConfiguration(ConfigurationText({{kanji, kanji + "Class"}, {chinese, chinese + "Class"}}));
     HWND main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
+    // Typed as an input method gives them, into the new rule's name and class boxes.
+    HWND nameEdit = FindVisibleChild(main, "Edit", "Window Rule 1", false);
+    ASSERT_NE(nullptr, nameEdit);
+    ASSERT_TRUE(FocusByClick(nameEdit));
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    TypeUnicode(L"\u6F22\u5B57 Gr\u00F6\u00DFe");
+    PressKeys({VK_RETURN});
+    HWND classCombo = FindVisibleChild(main, "ComboBox");
+    HWND classEdit = classCombo != nullptr ? FindWindowExA(classCombo, nullptr, "Edit", nullptr) : nullptr;
+    ASSERT_NE(nullptr, classEdit);
+    ASSERT_TRUE(FocusByClick(classEdit));
+    TypeUnicode(L"x\u4E2D\u6587\u00E9");
     PressShortCut(VK_CONTROL, 'S');
     // Read once the center was told, after the file was written: a read while the program replaces
     // the file would make its save fail.
     ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
     const std::string saved = program.ReadConfiguration();
-    ASSERT_NE(saved.find("name=\"Window Rule 1\""), std::string::npos);
+    EXPECT_NE(saved.find("name=\"\u6F22\u5B57 Gr\u00F6\u00DFe\""), std::string::npos);
+    EXPECT_NE(saved.find(">x\u4E2D\u6587\u00E9</param>"), std::string::npos);
     for (const std::string& name : {kanji, chinese}) {
         EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
         EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;

@@ -21,6 +21,8 @@ public:
     // criterion's text.
     void StoreFocusedControl() override;
     bool FocusedControlChanged() override;
+    // The keyboard in the name box, its whole text selected to be typed over.
+    void FocusName();
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
