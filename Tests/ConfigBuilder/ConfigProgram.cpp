@@ -279,6 +279,11 @@ void PressKeys(std::initializer_list<WORD> keys) {
     }
 }
 
+void PressKeysInOrder(std::initializer_list<std::pair<WORD, bool>> keys) {
+    for (const auto& [key, up] : keys)
+        SendKey(key, up);
+}
+
 void TypeText(const std::string& text) {
     for (char c : text) {
         const SHORT scan = VkKeyScanA(c);

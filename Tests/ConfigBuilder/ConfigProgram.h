@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 // GlazloConfig.exe (and, on request, GlazloCenter.exe and glzemb.dll) from the build folder,
@@ -66,6 +67,8 @@ void ClickWindow(HWND window);
 // Clicks into a control until it has the focus; false when it never gets it.
 bool FocusByClick(HWND control);
 void PressKeys(std::initializer_list<WORD> keys);
+// Each key down (false) or up (true), in the order given.
+void PressKeysInOrder(std::initializer_list<std::pair<WORD, bool>> keys);
 void TypeText(const std::string& text);
 // Characters of any script, as an input method gives them (KEYEVENTF_UNICODE).
 void TypeUnicode(const std::wstring& text);

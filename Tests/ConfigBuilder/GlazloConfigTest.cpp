@@ -217,6 +217,40 @@ TEST_F(GlazloConfig, AfterDeleteRuleTheKeyboardIsInTheTree) {
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, 2000)) << FocusOf(main);
 }
 
+// Alt+Down opens a class box's list and leaves the menu bar alone: Down moves in the list, one
+// Esc closes it and typing goes on in the box. Alt alone still reaches the menu bar.
+TEST_F(GlazloConfig, AltDownOpensTheListOfAClassBoxAndNothingElse) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Keys", "KeysClass"));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND edit = ShowRuleBox(main, 0, "KeysClass");
+    ASSERT_NE(nullptr, edit);
+    HWND combo = GetParent(edit);
+    const auto dropped = [&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    const auto menuOpen = [&] { return FindProcessWindow(program.ProcessId(), "#32768") != nullptr; };
+    // Keys may arrive while the window is still being activated: again then.
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+        ASSERT_TRUE(FocusByClick(edit));
+        // Alt is let go before Down, as a hand does as often as not.
+        PressKeysInOrder({{VK_MENU, false}, {VK_DOWN, false}, {VK_MENU, true}, {VK_DOWN, true}});
+        opened = WaitUntil(dropped, 1500);
+    }
+    ASSERT_TRUE(opened);
+    PressKeys({VK_DOWN, VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !dropped() && !menuOpen(); }, 2000));
+    PressKeys({VK_END});
+    TypeText("Z");
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(edit) == "KeysClassZ"; }, 2000)) << WindowText(edit);
+    EXPECT_FALSE(menuOpen());
+
+    PressKeys({VK_MENU, VK_DOWN});
+    EXPECT_TRUE(WaitUntil(menuOpen, 2000));
+    PressKeys({VK_ESCAPE, VK_ESCAPE});
+}
+
 TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
     TCenterStandIn center("guard");
     TConfigProgram program;
