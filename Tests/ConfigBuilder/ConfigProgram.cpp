@@ -262,6 +262,11 @@ void ClickWindow(HWND window) {
 
 bool FocusByClick(HWND control) {
     HWND root = GetAncestor(control, GA_ROOT);
+    // No click where none is needed: a click that goes astray (a late pointer move under Xvfb)
+    // would not be noticed once the focus is there.
+    BringToFront(root);
+    if (FocusOf(control) == control)
+        return true;
     // Input may arrive while the window is still being activated: click again then.
     for (int attempt = 0; attempt < 3; ++attempt) {
         BringToFront(root);

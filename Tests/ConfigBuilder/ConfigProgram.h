@@ -64,7 +64,8 @@ void SelectTreeItem(HWND tree, HTREEITEM item);
 void BringToFront(HWND window);
 void ClickAt(POINT screen);
 void ClickWindow(HWND window);
-// Clicks into a control until it has the focus; false when it never gets it.
+// Clicks into a control until it has the focus (no click when it has it); false when it never
+// gets it.
 bool FocusByClick(HWND control);
 void PressKeys(std::initializer_list<WORD> keys);
 // Each key down (false) or up (true), in the order given.
