@@ -259,13 +259,14 @@ void TRootUIController::AddWindowRule() {
     rules->Add(rule.Get());
     if (root_.TreeNode) {
         // The node just made, not a walk over every rule's node to find the last one.
-        if (TUINode added = AddElementNode(root_.TreeNode, rule.Get()))
+        if (TUINode added = AddElementNode(root_.TreeNode, rule.Get())) {
             treeUI_->TreeNode(added).Select();
+            // What the user types next names the new rule.
+            if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+                page->FocusName();
+        }
     }
     root_.Modified = true;
-    // What the user types next names the new rule.
-    if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
-        page->FocusName();
 }
 
 void TRootUIController::DeleteWindowRule() {

@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 namespace {
 
 constexpr const char* PlacementKey = "SOFTWARE\\Quenda Tools\\Glazlo\\Quenda Windows";
@@ -143,8 +145,9 @@ HWND ShowRuleBox(HWND main, int rule, const std::string& text) {
     return box;
 }
 
-// Whatever box of a rule's page the caret was in, what is typed after Add rule names the new
-// rule; the rule that was being edited keeps what its box showed.
+// Whatever box of a rule's page the caret was in and however the rule is added (short-cut or
+// menu), what is typed next names the new rule; the rule that was being edited keeps what its
+// box showed.
 TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
     TConfigProgram program;
     program.WriteConfiguration(OneRule("Keys", "KeysClass", 37));
@@ -153,18 +156,22 @@ TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
     ASSERT_NE(nullptr, main);
     const struct {
         const char* Shown;
+        std::function<void()> Add;
         const char* NewName;
-    } rounds[] = {{"Keys", "Named"}, {"37", "Leveled"}};
+    } rounds[] = {{"Keys", [] { PressShortCut(VK_CONTROL, 'A'); }, "Named"},
+                  // Window Rule, Add rule: the first item of the second menu.
+                  {"37", [&] { ChooseMenuItem(MenuBarOf(main), 1, 1); }, "Leveled"},
+                  {"KeysClass", [] { PressShortCut(VK_CONTROL, 'A'); }, "Classed"}};
     for (const auto& round : rounds) {
         HWND box = ShowRuleBox(main, 0, round.Shown);
         ASSERT_NE(nullptr, box) << round.Shown;
         ASSERT_TRUE(FocusByClick(box)) << round.Shown;
         PressKeys({VK_END});
-        PressShortCut(VK_CONTROL, 'A');
+        round.Add();
         HWND name = nullptr;
         ASSERT_TRUE(WaitUntil(
-            [&] { return (name = FindVisibleChild(main, "Edit", "Window Rule 1", false)) != nullptr; },
-            5000));
+            [&] { return (name = FindVisibleChild(main, "Edit", "Window Rule 1", false)) != nullptr; }, 5000))
+            << round.Shown;
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == name; }, 2000)) << round.Shown;
         TypeText(round.NewName);
         PressKeys({VK_RETURN});
@@ -174,11 +181,12 @@ TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
     }
     PressShortCut(VK_CONTROL, 'S');
     ASSERT_TRUE(
-        WaitUntil([&] { return program.ReadConfiguration().find("Leveled") != std::string::npos; }, 5000));
+        WaitUntil([&] { return program.ReadConfiguration().find("Classed") != std::string::npos; }, 5000));
     const std::string saved = program.ReadConfiguration();
-    for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\""})
+    for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\"", "\"Classed\""})
         EXPECT_NE(saved.find(name), std::string::npos) << name;
     EXPECT_NE(saved.find(">37</param>"), std::string::npos);
+    EXPECT_NE(saved.find(">KeysClass</param>"), std::string::npos);
     EXPECT_EQ(saved.find("Window Rule"), std::string::npos);
 }
 
