@@ -28,6 +28,18 @@ std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items,
     return std::nullopt;
 }
 
+namespace {
+
+// An edit counts its text in UTF-16 units, the program's texts are in its code page (UTF-8):
+// a character of another script is one unit but several bytes.
+int EditLength(const std::string& text) noexcept {
+    return text.empty()
+               ? 0
+               : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+}
+
+} // namespace
+
 THistoryComboBox::THistoryComboBox(TComponent* owner, TParent parent) : TComboBox(owner, parent) {
     SetClassName("THistoryComboBox");
 }
@@ -78,7 +90,8 @@ void THistoryComboBox::Change() {
                 typedAnEntry ? std::nullopt : FindCompletion(items, typed)) {
             const std::string& entry = items[*found];
             SetText(entry);
-            SetSel(static_cast<int>(typed.size()), static_cast<int>(entry.size() - typed.size()));
+            const int start = EditLength(entry.substr(0, typed.size()));
+            SetSel(start, EditLength(entry) - start);
             // What the user typed is what counts: typing on over the selected tail completes
             // again, while deleting that tail does not.
             lastTextLength_ = static_cast<int>(typed.size());

@@ -266,8 +266,12 @@ void TRootUIController::AddWindowRule() {
     rules->Add(rule.Get());
     if (root_.TreeNode) {
         // The node just made, not a walk over every rule's node to find the last one.
-        if (TUINode added = AddElementNode(root_.TreeNode, rule.Get()))
+        if (TUINode added = AddElementNode(root_.TreeNode, rule.Get())) {
             treeUI_->TreeNode(added).Select();
+            // What the user types next names the new rule.
+            if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
+                page->FocusName();
+        }
     }
     root_.Modified = true;
 }
@@ -329,8 +333,13 @@ void TRootUIController::ShowDetailPanel(TTreeNode node) {
     try {
         // The pages of the elements are kept in the detail host, hidden while others show.
         if (shownPanel_ != nullptr) {
+            // A refused name is told once and the box shows the rule's name again; then the
+            // keyboard leaves the page as a click into the tree takes it: the box it was in
+            // stores what it shows, and no hidden control keeps the focus.
             if (auto* page = dynamic_cast<TWindowRuleDetailPanel*>(shownPanel_))
                 page->LeavePage();
+            if (shownPanel_->Focused() && tree_ != nullptr && tree_->CanFocus())
+                tree_->SetFocus();
             shownPanel_->Hide();
             shownPanel_ = nullptr;
         }

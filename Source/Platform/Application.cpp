@@ -77,13 +77,15 @@ bool TApplication::PreProcess(MSG& msg) {
         if (FormOfWindow(root) != nullptr &&
             (SendMessageA(msg.hwnd, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTTAB) ==
                 0)
-            return IsDialogMessageA(root, &msg) != FALSE;
+            return IsDialogMessageW(root, &msg) != FALSE;
     }
     return false;
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    // Taken and passed on as Unicode: a character typed in any script reaches the Unicode
+    // windows (the system controls) whole, where the ANSI conversion would make it a "?".
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
@@ -98,7 +100,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
     }
     if (!used) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return true;
 }

@@ -76,12 +76,11 @@ void TWinControl::CreateSystemWindow(TParent parent, const char* className, DWOR
     if (hwnd == nullptr)
         throw Exception(std::string("Control could not be created: ") + className);
     hwnd_ = hwnd;
+    unicode_ = IsWindowUnicode(hwnd) != FALSE;
     // The object is known before the first message reaches the new procedure.
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    WindowMap().Set(hwnd, {this, previousProc_});
-    SetLastError(0);
-    if (SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)) == 0 &&
-        GetLastError() != 0) {
+    previousProc_ = GetWindowProcedure(hwnd, unicode_);
+    WindowMap().Set(hwnd, {this, previousProc_, nullptr, unicode_});
+    if (!SetWindowProcedure(hwnd, ControlSubclassProc, unicode_)) {
         Unbind();
         DestroyWindow(hwnd);
         throw Exception(std::string("Control could not be subclassed: ") + className);
@@ -101,14 +100,15 @@ void TWinControl::Unbind() noexcept {
     RemoveControlHint(hwnd_);
     if (previousProc_ == nullptr) {
         WindowMap().Remove(hwnd_);
-    } else if (GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc)) {
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    } else if (GetWindowProcedure(hwnd_, unicode_) == ControlSubclassProc) {
+        SetWindowProcedure(hwnd_, previousProc_, unicode_);
         WindowMap().Remove(hwnd_);
     } else {
         // A procedure subclassed over ours still calls it, to pass the messages on.
         WindowMap().Orphan(hwnd_);
     }
     previousProc_ = nullptr;
+    unicode_ = false;
     hwnd_ = nullptr;
 }
 
@@ -125,8 +125,7 @@ bool TWinControl::InDestruction() const noexcept {
 LRESULT TWinControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
     if (hwnd_ == nullptr)
         return 0;
-    return previousProc_ != nullptr ? CallWindowProcA(previousProc_, hwnd_, msg, wp, lp)
-                                    : DefWindowProcA(hwnd_, msg, wp, lp);
+    return CallWindowProcedure(previousProc_, unicode_, hwnd_, msg, wp, lp);
 }
 
 HBRUSH TWinControl::BackgroundBrush() const {

@@ -237,6 +237,8 @@ private:
     HWND hwnd_ = nullptr;
     // The system control's procedure below the layer's subclass; null for a class of the layer.
     WNDPROC previousProc_ = nullptr;
+    // The system control is a Unicode window: previousProc_ is set and called as one.
+    bool unicode_ = false;
     int id_ = 0;
     TWinControl* parent_ = nullptr;
     HWND foreignHost_ = nullptr;

@@ -451,7 +451,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         } else {
             if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) &&
                 HIWORD(wp) == 0) {
-                ::SetFocus(lastFocus_);
+                // A control hidden meanwhile (its page gave way to another) gets no keys back.
+                if (IsWindowVisible(lastFocus_))
+                    ::SetFocus(lastFocus_);
+                else
+                    FocusFirstControl();
                 if (OnActivate)
                     OnActivate(this);
                 return 0;
@@ -462,12 +466,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SYSCOMMAND:
         // Alt alone or F10 would enter the system menu's loop; a form with a menu bar keeps
-        // them for it.
+        // them for it. Both reached the bar already (IsShortCut, KeyReleased); the default
+        // handling also asks for the bar when Alt goes up after a key that a control took for
+        // itself (Alt+Down in a combo box), which is no lone Alt.
         if ((wp & 0xFFF0) == SC_KEYMENU && menuBar_ != nullptr && lp != ' ') {
             if (lp != 0)
                 menuBar_->TrackAccelerator(static_cast<char>(lp));
-            else if (!menuBar_->InMenuMode())
-                menuBar_->EnterMenuMode();
             return 0;
         }
         break;

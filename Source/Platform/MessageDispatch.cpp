@@ -43,6 +43,27 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
     return self->Dispatch(msg, wp, lp);
 }
 
+WNDPROC GetWindowProcedure(HWND hwnd, bool unicode) noexcept {
+    return reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(hwnd, GWLP_WNDPROC)
+                                             : GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
+
+bool SetWindowProcedure(HWND hwnd, WNDPROC procedure, bool unicode) noexcept {
+    const auto value = reinterpret_cast<LONG_PTR>(procedure);
+    SetLastError(0);
+    const LONG_PTR previous =
+        unicode ? SetWindowLongPtrW(hwnd, GWLP_WNDPROC, value) : SetWindowLongPtrA(hwnd, GWLP_WNDPROC, value);
+    return previous != 0 || GetLastError() == 0;
+}
+
+LRESULT CallWindowProcedure(WNDPROC procedure, bool unicode, HWND hwnd, UINT msg, WPARAM wp,
+                            LPARAM lp) noexcept {
+    if (procedure == nullptr)
+        return unicode ? DefWindowProcW(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+    return unicode ? CallWindowProcW(procedure, hwnd, msg, wp, lp)
+                   : CallWindowProcA(procedure, hwnd, msg, wp, lp);
+}
+
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
     if (entry.Control != nullptr)
@@ -56,8 +77,7 @@ LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     }
     if (msg == WM_NCDESTROY)
         WindowMap().Remove(hwnd);
-    return entry.Previous != nullptr ? CallWindowProcA(entry.Previous, hwnd, msg, wp, lp)
-                                     : DefWindowProcA(hwnd, msg, wp, lp);
+    return CallWindowProcedure(entry.Previous, entry.Unicode, hwnd, msg, wp, lp);
 }
 
 bool WatchWindow(HWND hwnd, TWindowWatcher* watcher) noexcept {
@@ -68,17 +88,15 @@ bool WatchWindow(HWND hwnd, TWindowWatcher* watcher) noexcept {
         return false;
     if (entry.Watcher == watcher)
         return true;
-    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-    if (current == ControlSubclassProc) {
+    if (entry.Previous != nullptr && GetWindowProcedure(hwnd, entry.Unicode) == ControlSubclassProc) {
         // Ours already (an earlier watcher left it, or is being replaced): only the watcher changes.
-        WindowMap().Set(hwnd, {nullptr, entry.Previous, watcher});
+        WindowMap().Set(hwnd, {nullptr, entry.Previous, watcher, entry.Unicode});
         return true;
     }
+    const bool unicode = IsWindowUnicode(hwnd) != FALSE;
     // Known before the first message reaches the new procedure.
-    WindowMap().Set(hwnd, {nullptr, current, watcher});
-    SetLastError(0);
-    if (SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlSubclassProc)) == 0 &&
-        GetLastError() != 0) {
+    WindowMap().Set(hwnd, {nullptr, GetWindowProcedure(hwnd, unicode), watcher, unicode});
+    if (!SetWindowProcedure(hwnd, ControlSubclassProc, unicode)) {
         WindowMap().Remove(hwnd);
         return false;
     }
@@ -89,8 +107,8 @@ void UnwatchWindow(HWND hwnd) noexcept {
     const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
     if (entry.Watcher == nullptr)
         return;
-    if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ControlSubclassProc)) {
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.Previous));
+    if (GetWindowProcedure(hwnd, entry.Unicode) == ControlSubclassProc) {
+        SetWindowProcedure(hwnd, entry.Previous, entry.Unicode);
         WindowMap().Remove(hwnd);
     } else {
         // A procedure subclassed over ours still calls it, to pass the messages on.
@@ -99,9 +117,8 @@ void UnwatchWindow(HWND hwnd) noexcept {
 }
 
 LRESULT CallPrevious(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    const WNDPROC previous = WindowMap().Find(hwnd).Previous;
-    return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wp, lp)
-                               : DefWindowProcA(hwnd, msg, wp, lp);
+    const TWindowMap::TEntry entry = WindowMap().Find(hwnd);
+    return CallWindowProcedure(entry.Previous, entry.Unicode, hwnd, msg, wp, lp);
 }
 
 TShiftState ShiftFromMouseKeys(WPARAM keys) noexcept {
@@ -136,6 +153,7 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCDESTROY) {
         const HWND hwnd = hwnd_;
         const WNDPROC previous = previousProc_;
+        const bool unicode = unicode_;
         Unbind();
         WindowMap().Remove(hwnd); // no message comes after this one
         try {
@@ -143,8 +161,7 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
         } catch (...) {
             HandleException();
         }
-        return previous != nullptr ? CallWindowProcA(previous, hwnd, msg, wp, lp)
-                                   : DefWindowProcA(hwnd, msg, wp, lp);
+        return CallWindowProcedure(previous, unicode, hwnd, msg, wp, lp);
     }
     // While the control or what holds it is being destroyed, its handlers may point into
     // objects that are half gone: the window only gets its default handling. Its children's
@@ -260,6 +277,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool TWinControl::KeyMessage(UINT msg, WPARAM& wp, LPARAM lp) {
     if (msg == WM_CHAR) {
+        // The handlers deal in the keys of ASCII (Enter); a character of any other script goes
+        // to the control whole, as a Unicode window gets it.
+        if (wp > 0x7F)
+            return false;
         char key = static_cast<char>(wp);
         KeyPress(key);
         wp = static_cast<unsigned char>(key);

@@ -13,6 +13,14 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noex
 // watched window (its watcher); the window's own procedure once either is gone.
 LRESULT CALLBACK ControlSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 
+// A window's procedure, got, set and called through the variants of the window's own character
+// set: a Unicode window (most system controls) stays one, so that typed characters of any script
+// reach it whole. Calling a null procedure runs the default one.
+WNDPROC GetWindowProcedure(HWND hwnd, bool unicode) noexcept;
+bool SetWindowProcedure(HWND hwnd, WNDPROC procedure, bool unicode) noexcept;
+LRESULT CallWindowProcedure(WNDPROC procedure, bool unicode, HWND hwnd, UINT msg, WPARAM wp,
+                            LPARAM lp) noexcept;
+
 // A part of the layer that sees the messages of a window it did not make (a host outside the
 // layer, the edit of a combo box) before the window's own procedure, which it reaches through
 // CallPrevious. Watched windows go through the same map and procedure as the system controls.

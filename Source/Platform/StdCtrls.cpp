@@ -54,6 +54,10 @@ void TEdit::SetSelStart(int start) {
     SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(start), start);
 }
 
+void TEdit::SelectAll() {
+    SendMessageA(Handle(), EM_SETSEL, 0, -1);
+}
+
 bool TEdit::Reflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wp) == EN_CHANGE) {
         Change();

@@ -16,6 +16,7 @@ public:
     void SetReadOnly(bool readOnly);
     int SelStart() const;
     void SetSelStart(int start);
+    void SelectAll();
 
 protected:
     TEdit(TComponent* owner, TParent parent, DWORD style);

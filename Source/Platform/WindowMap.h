@@ -18,6 +18,8 @@ public:
         TWinControl* Control = nullptr;
         WNDPROC Previous = nullptr;
         TWindowWatcher* Watcher = nullptr;
+        // The layer's procedure was set, and Previous is called, through the Unicode variants.
+        bool Unicode = false;
     };
 
     void Set(HWND hwnd, TEntry entry) {

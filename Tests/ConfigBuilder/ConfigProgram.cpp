@@ -58,6 +58,7 @@ struct TFindChild {
     std::string ClassName;
     std::string Text;
     bool AnyText;
+    bool VisibleOnly = false;
     HWND Found = nullptr;
 };
 
@@ -65,7 +66,8 @@ BOOL CALLBACK FindChildProc(HWND window, LPARAM param) noexcept {
     auto& find = *reinterpret_cast<TFindChild*>(param);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    if (find.ClassName == className && (find.AnyText || WindowText(window) == find.Text)) {
+    if (find.ClassName == className && (!find.VisibleOnly || IsWindowVisible(window)) &&
+        (find.AnyText || WindowText(window) == find.Text)) {
         find.Found = window;
         return FALSE;
     }
@@ -176,6 +178,18 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
     return find.Found;
 }
 
+HWND FindVisibleChild(HWND parent, const std::string& className, const std::string& text, bool anyText) {
+    TFindChild find{className, text, anyText, true};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 HWND FindProcessWindow(DWORD processId, const std::string& className) {
     TFindTop find{processId, className};
     EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&find));
@@ -218,6 +232,10 @@ std::string TreeItemText(HWND tree, HTREEITEM item) {
     return text;
 }
 
+HTREEITEM TreeSelection(HWND tree) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
 void SelectTreeItem(HWND tree, HTREEITEM item) {
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
@@ -244,18 +262,16 @@ void ClickWindow(HWND window) {
 
 bool FocusByClick(HWND control) {
     HWND root = GetAncestor(control, GA_ROOT);
-    const DWORD thread = GetWindowThreadProcessId(control, nullptr);
+    // No click where none is needed: a click that goes astray (a late pointer move under Xvfb)
+    // would not be noticed once the focus is there.
+    BringToFront(root);
+    if (FocusOf(control) == control)
+        return true;
     // Input may arrive while the window is still being activated: click again then.
     for (int attempt = 0; attempt < 3; ++attempt) {
         BringToFront(root);
         ClickWindow(control);
-        if (WaitUntil(
-                [&] {
-                    GUITHREADINFO info{};
-                    info.cbSize = sizeof info;
-                    return GetGUIThreadInfo(thread, &info) && info.hwndFocus == control;
-                },
-                1500))
+        if (WaitUntil([&] { return FocusOf(control) == control; }, 1500))
             return true;
     }
     return false;
@@ -268,6 +284,11 @@ void PressKeys(std::initializer_list<WORD> keys) {
     }
 }
 
+void PressKeysInOrder(std::initializer_list<std::pair<WORD, bool>> keys) {
+    for (const auto& [key, up] : keys)
+        SendKey(key, up);
+}
+
 void TypeText(const std::string& text) {
     for (char c : text) {
         const SHORT scan = VkKeyScanA(c);
@@ -277,6 +298,19 @@ void TypeText(const std::string& text) {
         PressKeys({static_cast<WORD>(scan & 0xFF)});
         if (shift)
             SendKey(VK_SHIFT, true);
+    }
+}
+
+void TypeUnicode(const std::wstring& text) {
+    for (const wchar_t c : text) {
+        INPUT inputs[2]{};
+        for (INPUT& input : inputs) {
+            input.type = INPUT_KEYBOARD;
+            input.ki.wScan = c;
+            input.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof inputs[0]);
     }
 }
 

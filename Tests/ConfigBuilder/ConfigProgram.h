@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 // GlazloConfig.exe (and, on request, GlazloCenter.exe and glzemb.dll) from the build folder,
@@ -43,6 +44,11 @@ UniqueHandle StartProgram(const std::string& program, const std::string& argumen
 
 // Windows of another process.
 HWND FindChild(HWND parent, const std::string& className, const std::string& text = "", bool anyText = true);
+// The same among the windows that show (a page kept hidden holds boxes of the same texts).
+HWND FindVisibleChild(HWND parent, const std::string& className, const std::string& text = "",
+                      bool anyText = true);
+// The window that has the keyboard focus in the thread of window.
+HWND FocusOf(HWND window);
 // The top-level window of that class and process, visible; null when there is none.
 HWND FindProcessWindow(DWORD processId, const std::string& className);
 std::string WindowText(HWND window);
@@ -51,16 +57,22 @@ std::string WindowText(HWND window);
 HTREEITEM TreeRoot(HWND tree);
 HTREEITEM TreeChild(HWND tree, HTREEITEM item, int index);
 std::string TreeItemText(HWND tree, HTREEITEM item);
+HTREEITEM TreeSelection(HWND tree);
 void SelectTreeItem(HWND tree, HTREEITEM item);
 
 // Input as the user gives it: to the foreground window.
 void BringToFront(HWND window);
 void ClickAt(POINT screen);
 void ClickWindow(HWND window);
-// Clicks into a control until it has the focus; false when it never gets it.
+// Clicks into a control until it has the focus (no click when it has it); false when it never
+// gets it.
 bool FocusByClick(HWND control);
 void PressKeys(std::initializer_list<WORD> keys);
+// Each key down (false) or up (true), in the order given.
+void PressKeysInOrder(std::initializer_list<std::pair<WORD, bool>> keys);
 void TypeText(const std::string& text);
+// Characters of any script, as an input method gives them (KEYEVENTF_UNICODE).
+void TypeUnicode(const std::wstring& text);
 void PressShortCut(WORD modifier, WORD key);
 // Opens a drop-down of the menu bar (tool bar button index) and chooses the item that Down
 // pressed downs times reaches (separators are skipped).

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <optional>
+#include <functional>
 
 namespace {
 
@@ -137,6 +138,129 @@ TEST_F(GlazloConfig, TypedNameIsSavedByCtrlSAndTheCenterHearsSaveAndStop) {
     EXPECT_TRUE(WaitUntil([&] { return center.Heard() == "2,3"; }, 5000)) << center.Codes();
 }
 
+// The rule's page in the tree's selection shows; its box that shows text, waited for.
+HWND ShowRuleBox(HWND main, int rule, const std::string& text) {
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), rule));
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindVisibleChild(main, "Edit", text, false)) != nullptr; }, 5000);
+    return box;
+}
+
+// Whatever box of a rule's page the caret was in and however the rule is added (short-cut or
+// menu), what is typed next names the new rule; the rule that was being edited keeps what its
+// box showed.
+TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Keys", "KeysClass", 37));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    const struct {
+        const char* Shown;
+        std::function<void()> Add;
+        const char* NewName;
+    } rounds[] = {{"Keys", [] { PressShortCut(VK_CONTROL, 'A'); }, "Named"},
+                  // Window Rule, Add rule: the first item of the second menu.
+                  {"37", [&] { ChooseMenuItem(MenuBarOf(main), 1, 1); }, "Leveled"},
+                  {"KeysClass", [] { PressShortCut(VK_CONTROL, 'A'); }, "Classed"}};
+    for (const auto& round : rounds) {
+        HWND box = ShowRuleBox(main, 0, round.Shown);
+        ASSERT_NE(nullptr, box) << round.Shown;
+        ASSERT_TRUE(FocusByClick(box)) << round.Shown;
+        PressKeys({VK_END});
+        round.Add();
+        HWND name = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (name = FindVisibleChild(main, "Edit", "Window Rule 1", false)) != nullptr; }, 5000))
+            << round.Shown;
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == name; }, 2000)) << round.Shown;
+        TypeText(round.NewName);
+        PressKeys({VK_RETURN});
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(name) == round.NewName; }, 2000))
+            << round.Shown << ": " << WindowText(name) << ", " << WindowText(box);
+        EXPECT_EQ(round.Shown, WindowText(box));
+    }
+    PressShortCut(VK_CONTROL, 'S');
+    ASSERT_TRUE(
+        WaitUntil([&] { return program.ReadConfiguration().find("Classed") != std::string::npos; }, 5000));
+    const std::string saved = program.ReadConfiguration();
+    for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\"", "\"Classed\""})
+        EXPECT_NE(saved.find(name), std::string::npos) << name;
+    EXPECT_NE(saved.find(">37</param>"), std::string::npos);
+    EXPECT_NE(saved.find(">KeysClass</param>"), std::string::npos);
+    EXPECT_EQ(saved.find("Window Rule"), std::string::npos);
+}
+
+// After a rule is deleted from its page, the keyboard is in the tree, on the rule above it.
+TEST_F(GlazloConfig, AfterDeleteRuleTheKeyboardIsInTheTree) {
+    TConfigProgram program;
+    program.WriteConfiguration(ConfigurationText({{"First", "FirstClass"}, {"Second", "SecondClass"}}));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND tree = FindChild(main, "SysTreeView32");
+    HWND name = ShowRuleBox(main, 1, "Second");
+    ASSERT_NE(nullptr, name);
+    ASSERT_TRUE(FocusByClick(name));
+    PressShortCut(VK_CONTROL, 'D');
+    HWND box = MessageBoxOf(program.ProcessId());
+    ASSERT_NE(nullptr, box);
+    BringToFront(box);
+    PressKeys({VK_RETURN}); // Yes
+    ASSERT_TRUE(WaitUntil([&] { return TreeChild(tree, TreeRoot(tree), 1) == nullptr; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, 2000));
+    EXPECT_EQ("First", TreeItemText(tree, TreeSelection(tree)));
+    // The keyboard works there at once: Up goes to the root.
+    PressKeys({VK_UP});
+    EXPECT_TRUE(WaitUntil([&] { return TreeSelection(tree) == TreeRoot(tree); }, 2000));
+
+    // A page that gives way while the editor is in the background leaves no key to its boxes
+    // either: back in front, the keyboard is in the tree.
+    name = ShowRuleBox(main, 0, "First");
+    ASSERT_NE(nullptr, name);
+    ASSERT_TRUE(FocusByClick(name));
+    SetForegroundWindow(GetDesktopWindow());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() != main; }, 2000));
+    SelectTreeItem(tree, TreeRoot(tree));
+    BringToFront(main);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, 2000)) << FocusOf(main);
+}
+
+// Alt+Down opens a class box's list and leaves the menu bar alone: Down moves in the list, one
+// Esc closes it and typing goes on in the box. Alt alone still reaches the menu bar.
+TEST_F(GlazloConfig, AltDownOpensTheListOfAClassBoxAndNothingElse) {
+    TConfigProgram program;
+    program.WriteConfiguration(OneRule("Keys", "KeysClass"));
+    program.Start();
+    HWND main = program.MainWindow();
+    ASSERT_NE(nullptr, main);
+    HWND edit = ShowRuleBox(main, 0, "KeysClass");
+    ASSERT_NE(nullptr, edit);
+    HWND combo = GetParent(edit);
+    const auto dropped = [&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    const auto menuOpen = [&] { return FindProcessWindow(program.ProcessId(), "#32768") != nullptr; };
+    // Keys may arrive while the window is still being activated: again then.
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+        ASSERT_TRUE(FocusByClick(edit));
+        // Alt is let go before Down, as a hand does as often as not.
+        PressKeysInOrder({{VK_MENU, false}, {VK_DOWN, false}, {VK_MENU, true}, {VK_DOWN, true}});
+        opened = WaitUntil(dropped, 1500);
+    }
+    ASSERT_TRUE(opened);
+    PressKeys({VK_DOWN, VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return !dropped() && !menuOpen(); }, 2000));
+    PressKeys({VK_END});
+    TypeText("Z");
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(edit) == "KeysClassZ"; }, 2000)) << WindowText(edit);
+    EXPECT_FALSE(menuOpen());
+
+    PressKeys({VK_MENU, VK_DOWN});
+    EXPECT_TRUE(WaitUntil(menuOpen, 2000));
+    PressKeys({VK_ESCAPE, VK_ESCAPE});
+}
+
 TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged) {
     TCenterStandIn center("guard");
     TConfigProgram program;
@@ -145,16 +269,50 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     program.WriteConfiguration(ConfigurationText({{kanji, kanji + "Class"}, {chinese, chinese + "Class"}}));
     HWND main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
+    // Typed as an input method gives them, into the new rule's name and class boxes.
+    HWND nameEdit = FindVisibleChild(main, "Edit", "Window Rule 1", false);
+    ASSERT_NE(nullptr, nameEdit);
+    ASSERT_TRUE(FocusByClick(nameEdit));
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    TypeUnicode(L"\u6F22\u5B57 Gr\u00F6\u00DFe");
+    PressKeys({VK_RETURN});
+    HWND classCombo = FindVisibleChild(main, "ComboBox");
+    HWND classEdit = classCombo != nullptr ? FindWindowExA(classCombo, nullptr, "Edit", nullptr) : nullptr;
+    ASSERT_NE(nullptr, classEdit);
+    ASSERT_TRUE(FocusByClick(classEdit));
+    TypeUnicode(L"x\u4E2D\u6587\u00E9");
+    // A selection made from here overtakes keys not yet taken: wait for them.
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(classEdit, WM_GETTEXTLENGTH, 0, 0) == 4; }, 2000));
+    // The first rule's class box completes from its history and selects what it added: the next
+    // character typed replaces exactly that.
+    HWND tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 0));
+    HWND firstCombo = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            firstCombo = FindVisibleChild(main, "ComboBox");
+            return firstCombo != nullptr && firstCombo != classCombo;
+        },
+        5000));
+    HWND firstEdit = FindWindowExA(firstCombo, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(FocusByClick(firstEdit));
+    PressKeys({VK_END});
+    PressShortCut(VK_SHIFT, VK_HOME);
+    PressKeys({VK_DELETE});
+    TypeUnicode(L"\u6F22");
+    TypeUnicode(L"x");
     PressShortCut(VK_CONTROL, 'S');
     // Read once the center was told, after the file was written: a read while the program replaces
     // the file would make its save fail.
     ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 10000)) << center.Codes();
     const std::string saved = program.ReadConfiguration();
-    ASSERT_NE(saved.find("name=\"Window Rule 1\""), std::string::npos);
-    for (const std::string& name : {kanji, chinese}) {
+    EXPECT_NE(saved.find("name=\"\u6F22\u5B57 Gr\u00F6\u00DFe\""), std::string::npos);
+    EXPECT_NE(saved.find(">x\u4E2D\u6587\u00E9</param>"), std::string::npos);
+    EXPECT_NE(saved.find(">" + kanji.substr(0, 3) + "x</param>"), std::string::npos);
+    for (const std::string& name : {kanji, chinese})
         EXPECT_NE(saved.find("<window_rule name=\"" + name + "\""), std::string::npos) << name;
-        EXPECT_NE(saved.find(">" + name + "Class</param>"), std::string::npos) << name;
-    }
+    EXPECT_NE(saved.find(">" + chinese + "Class</param>"), std::string::npos);
     EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
 }
 

@@ -116,6 +116,13 @@ bool TWindowRuleDetailPanel::FocusedControlChanged() {
     return false;
 }
 
+void TWindowRuleDetailPanel::FocusName() {
+    if (!NameEdit->CanFocus())
+        return;
+    NameEdit->SetFocus();
+    NameEdit->SelectAll();
+}
+
 void TWindowRuleDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), "params/enabled"))

@@ -29,6 +29,8 @@ public:
     // The page goes out of sight: a refused name still in the box is told if it was not, and
     // the box shows the rule's name again.
     void LeavePage();
+    // The keyboard in the name box, its whole text selected to be typed over.
+    void FocusName();
 
     TGroupBox* GroupBox = nullptr;
     TScrollBox* ScrollBox = nullptr;
