@@ -171,7 +171,8 @@ void TCCApp::RequestReload() {
 bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
-        commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix);
+        commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix,
+                                                                TServedCommands::CenterCommands);
         // Another process that made the channels' names first (objects of another kind, a block
         // too small) or keeps a lock would leave a server that nobody reaches.
         if (!thread_->Channel().Usable() || !commandThread_->Channel().Usable()) {

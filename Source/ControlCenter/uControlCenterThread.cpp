@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix)
-    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)),
+TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix, TServedCommands served)
+    : TThread(true), app_(app), served_(served), channel_(std::make_unique<TProcessesCommunication>(prefix)),
       wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 TControlCenterThread::~TControlCenterThread() {
@@ -70,7 +70,9 @@ void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>&
     try {
         switch (code) {
         case cmdQueryWindowRule:
-            AnswerWindowQuery(size, data);
+            // Elsewhere a query gets what an unknown code gets.
+            if (served_ == TServedCommands::All)
+                AnswerWindowQuery(size, data);
             break;
         case cmdReloadConfiguration:
             channel_->Reply(replyDone, 0, nullptr);

@@ -82,6 +82,21 @@ TEST_F(RunningCenter, UnknownCodeGetsNoReplyAndTheNextCommandIsServed) {
     EXPECT_EQ(code, -1);
 }
 
+// The configuration program's channel has no rules: a window query there is an unknown code,
+// never a "no rule" for a window that has one.
+TEST_F(RunningCenter, ConfigurationChannelLeavesWindowQueriesUnanswered) {
+    TestWindow window(MatchingClass);
+    TProcessesCommunication control(ControlChannelPrefix);
+    const std::vector<char> payload = HandlePayload(window.Handle());
+    int code = 0;
+    int size = 0;
+    std::vector<char> reply;
+    EXPECT_EQ(control.SendCommand(cmdQueryWindowRule, 4, payload.data(), code, size, reply), channelTimeout);
+    EXPECT_EQ(control.SendCommand(cmdReloadSettings, 0, nullptr, code, size, reply), channelDone);
+    EXPECT_EQ(code, replyDone);
+    EXPECT_NE(center_.QueryWindow(window.Handle(), code).find("WINDOWRULENAME=FirstRule"), std::string::npos);
+}
+
 TEST_F(RunningCenter, ReloadAfterTheFileChangedChangesTheAnswers) {
     TestWindow window("GlzCenterLater");
     int code = 0;
