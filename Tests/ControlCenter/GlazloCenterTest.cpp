@@ -388,20 +388,24 @@ TEST_F(FailedStart, MissingHookLibrary) {
 // Another process of the user that took the channel's names first, or keeps its lock, leaves
 // GlazloCenter no channel that anybody could reach.
 TEST(FailedStartOnTheChannel, NamesTakenOrHeldByAnotherProcess) {
-    const std::pair<const char*, const char*> cases[] = {{ChannelPrefix, "small-block"},
-                                                         {ChannelPrefix, "wrong-kind:NewCommandEvent"},
-                                                         {ChannelPrefix, "hold-lock"},
-                                                         {ControlChannelPrefix, "hold-lock"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {ChannelPrefix, "small-block"},
+        {ChannelPrefix, "wrong-kind:NewCommandEvent"},
+        {ChannelPrefix, "hold-lock"},
+        {ControlChannelPrefix, "hold-lock"},
+        {ChannelPrefix, "manual-event:NewCommandEvent"},
+        {ControlChannelPrefix, "manual-event:NewCommandEvent"},
+        {ChannelPrefix, "manual-event:CommandCompleteEvent"}};
     for (const auto& [prefix, how] : cases) {
         const TChannelSquatter squatter(prefix, how);
-        ASSERT_TRUE(squatter.Holds()) << how;
+        ASSERT_TRUE(squatter.Holds()) << prefix << " " << how;
         CenterSandbox center;
         center.WriteConfiguration({{"Rule", MatchingClass}});
-        ASSERT_TRUE(center.Start(false)) << how;
+        ASSERT_TRUE(center.Start(false)) << prefix << " " << how;
         EXPECT_EQ(WaitForExitPumping(center.Process(), 10000),
                   static_cast<DWORD>(TCenterExit::ChannelUnusable))
-            << how;
-        EXPECT_FALSE(MappingExists(HookMappingName)) << how;
+            << prefix << " " << how;
+        EXPECT_FALSE(MappingExists(HookMappingName)) << prefix << " " << how;
     }
 }
 
