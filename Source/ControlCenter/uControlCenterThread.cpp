@@ -1,5 +1,6 @@
 #include "uControlCenterThread.h"
 
+#include "Errors.h"
 #include "Handles.h"
 #include "uCCApp.h"
 
@@ -50,6 +51,7 @@ void TControlCenterThread::Execute() {
             try {
                 app_->ReloadModel();
             } catch (...) {
+                TraceFailure("GlazloCenter reload");
             }
             continue;
         }
@@ -94,6 +96,7 @@ void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>&
             break;
         }
     } catch (...) {
+        TraceFailure("GlazloCenter command");
     }
 }
 
@@ -120,6 +123,8 @@ void TControlCenterThread::AnswerWindowQuery(int size, const std::vector<char>& 
         if (!text.empty() && app_ != nullptr)
             app_->FlashTrayIcon();
     } catch (...) {
+        // If it came before the reply, the client's wait runs out and it asks again.
+        TraceFailure("GlazloCenter window query");
     }
 }
 
