@@ -22,7 +22,7 @@ class RunningCenter : public ::testing::Test {
 protected:
     void SetUp() override {
         center_.WriteConfiguration({{"FirstRule", MatchingClass, 60}});
-        ASSERT_TRUE(center_.Start());
+        ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     }
     CenterSandbox center_;
 };
@@ -327,7 +327,7 @@ TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
                                                      {"\u4E2D\u6587", "\u4E2D\u6587Class", 60},
                                                      {"\u0393\u03B5\u03B9\u03AC", "GlzCenterGreek", 80,
                                                       "\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1"}}));
-    ASSERT_TRUE(center.Start());
+    ASSERT_TRUE(center.Start()) << center.StartFailure();
     WideTextWindow kanji(L"\u6F22\u5B57Class", L"");
     WideTextWindow chinese(L"\u4E2D\u6587Class", L"");
     WideTextWindow greek(L"GlzCenterGreek", L"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1");
