@@ -118,6 +118,10 @@ void CenterSandbox::InstallProgram(const char* program, const char* asName) cons
 
 bool CenterSandbox::Start(bool expectRunning) {
     startFailure_.clear();
+    // Wine's desktop is brought up by this process before any child needs it: started by two
+    // processes at once, it can leave a window that is gone as every window's parent, and the
+    // next window made ends its process with an X error.
+    GetDesktopWindow();
     // One that an earlier test had killed may still be ending: this one would end at once with 2.
     if (expectRunning &&
         !WaitUntil([] { return !TSingleAppInstance(ControlCenterInstanceName).IsOtherInstanceRunning(); },
