@@ -30,7 +30,10 @@ fi
 
 "$root/scripts/bootstrap.sh"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# Only what this run uses: the deliverables and the two helpers that drive them (scripts/test.sh
+# builds everything else).
+cmake --build "$build" -j"$(nproc)" --target GlazloConfig GlazloCenter glzemb GlazloHelp GlzCenterControl \
+  GlzConfigControl
 
 deliverables=(GlazloConfig.exe GlazloCenter.exe glzemb.dll Glazlo.ini Glazlo.chm)
 for f in "${deliverables[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "Errors.h"
 #include "ModuleFiles.h"
 #include "MultiLanguages.h"
 #include "RegistryKey.h"
@@ -20,6 +21,7 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPA
             return app->WindowProc(window, message, wParam, lParam);
         return 0;
     } catch (...) {
+        TraceFailure("GlazloCenter handler window");
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -31,11 +33,30 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) noexcept {
             found->push_back(window);
     } catch (...) {
         // One window that fails to match must not stop the others.
+        TraceFailure("GlazloCenter announcement");
     }
     return TRUE;
 }
 
 } // namespace
+
+int RunCenterProgram(TCCApp& app, const std::function<void(TCCApp&)>& run) noexcept {
+    try {
+        // Without COM nothing reads a language: Init tells the refusal in the built-in texts.
+        if (app.ComInitialized())
+            InitLanguageFromRegistry();
+        if (app.Init())
+            run(app);
+    } catch (...) {
+        TraceFailure("GlazloCenter");
+        // A failed step keeps its own cause; any other failure, also after a good start, is no
+        // normal end.
+        if (app.ExitCode() == TCenterExit::Normal)
+            app.SetExitCode(TCenterExit::UnforeseenFailure);
+    }
+    app.Finalize();
+    return static_cast<int>(app.ExitCode());
+}
 
 TCCApp* CCApp() noexcept {
     return TheApp.load();
@@ -105,6 +126,7 @@ void TCCApp::Finalize() noexcept {
     try {
         HideTrayIcon();
     } catch (...) {
+        TraceFailure("GlazloCenter tray icon");
     }
     RemoveHook();
     ReleaseModel();
@@ -151,6 +173,7 @@ void TCCApp::ReloadModel() {
         loaded = LoadConfigurationRoot();
     } catch (...) {
         // A load that raises is a file that did not load.
+        TraceFailure("GlazloCenter reload");
     }
     if (!loaded)
         return;
@@ -171,7 +194,8 @@ void TCCApp::RequestReload() {
 bool TCCApp::StartServerThread() {
     try {
         thread_ = std::make_unique<TControlCenterThread>(this);
-        commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix);
+        commandThread_ = std::make_unique<TControlCenterThread>(this, ControlChannelPrefix,
+                                                                TServedCommands::CenterCommands);
         // Another process that made the channels' names first (objects of another kind, a block
         // too small) or keeps a lock would leave a server that nobody reaches.
         if (!thread_->Channel().Usable() || !commandThread_->Channel().Usable()) {
@@ -185,6 +209,7 @@ bool TCCApp::StartServerThread() {
             return true;
         }
     } catch (...) {
+        TraceFailure("GlazloCenter server thread");
     }
     exitCode_ = TCenterExit::ServerThreadFailed;
     return false;
@@ -201,6 +226,7 @@ void TCCApp::StopServerThread() noexcept {
                 commandThread_->WaitFor();
         }
     } catch (...) {
+        TraceFailure("GlazloCenter command thread");
     }
     commandThread_.reset();
     try {
@@ -212,6 +238,7 @@ void TCCApp::StopServerThread() noexcept {
         thread_->ClearQuery();
         thread_.reset();
     } catch (...) {
+        TraceFailure("GlazloCenter server thread");
         thread_.reset();
     }
 }
@@ -221,6 +248,7 @@ void TCCApp::StopAnnouncer() noexcept {
         if (announcer_)
             announcer_->Stop();
     } catch (...) {
+        TraceFailure("GlazloCenter announcer");
     }
     announcer_.reset();
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +27,8 @@ inline constexpr UINT FlashPeriod = 250;
 inline constexpr UINT FlashRequestMessage = WM_APP + 1;
 
 // Exit codes of GlazloCenter: 0 after a normal run; a start-up that fails ends without a message
-// (except a refused COM) and with the code of its cause.
+// (except a refused COM) and with the code of its cause; a failure that no step foresaw, at
+// start-up or later, with 11.
 enum class TCenterExit : int {
     Normal = 0,
     ComRefused = 1,
@@ -39,7 +41,7 @@ enum class TCenterExit : int {
     HookNotPublished = 8,
     HandlerWindowFailed = 9,
     ServerThreadFailed = 10,
-    StartupException = 11,
+    UnforeseenFailure = 11,
     ChannelUnusable = 12,
 };
 
@@ -51,6 +53,8 @@ public:
     TCCApp(const TCCApp&) = delete;
     TCCApp& operator=(const TCCApp&) = delete;
 
+    // False when COM refused this thread: nothing can read a language or a configuration.
+    bool ComInitialized() const { return static_cast<bool>(com_); }
     bool Init();
     void Run();
     // Why the start-up failed; Normal after a successful one.
@@ -127,6 +131,10 @@ private:
     std::string title_;
     bool classRegistered_ = false;
 };
+
+// GlazloCenter's run on the calling thread, from reading the language to the end of the shutdown;
+// Run is what follows a good start-up (TCCApp::Run). Gives the exit code.
+int RunCenterProgram(TCCApp& app, const std::function<void(TCCApp&)>& run) noexcept;
 
 // The program's application object; null outside its lifetime.
 TCCApp* CCApp() noexcept;

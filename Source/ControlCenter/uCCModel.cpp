@@ -1,6 +1,7 @@
 #include "uCCModel.h"
 
 #include "BOMObjects.h"
+#include "Errors.h"
 #include "GeneralClasses.h"
 #include "Handles.h"
 #include "ModelRegistration.h"
@@ -53,6 +54,8 @@ void ReleaseConfigurationRoot(ComPtr<IBOMObjectSlave>& root) noexcept {
         if (root)
             root->ClearOwner();
     } catch (...) {
+        // The reference goes all the same.
+        TraceFailure("GlazloCenter model release");
     }
     root.Reset();
 }

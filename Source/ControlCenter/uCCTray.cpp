@@ -1,6 +1,7 @@
 // Tray icon, flash and menu of the resident program.
 #include "AppSpecificConsts.h"
 #include "Declarations.h"
+#include "Errors.h"
 #include "Handles.h"
 #include "MultiLanguages.h"
 #include "TaskBar.h"
@@ -99,6 +100,7 @@ void TCCApp::ShowTrayMenu() {
         TrackPopupMenu(menu.Get(), TPM_CENTERALIGN, cursor.x, cursor.y, 0, window_, nullptr);
         PostMessageA(window_, WM_NULL, 0, 0);
     } catch (...) {
+        TraceFailure("GlazloCenter tray menu");
     }
 }
 

@@ -1,5 +1,6 @@
 #include "uControlCenterThread.h"
 
+#include "Errors.h"
 #include "Handles.h"
 #include "uCCApp.h"
 
@@ -7,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
-TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix)
-    : TThread(true), app_(app), channel_(std::make_unique<TProcessesCommunication>(prefix)),
+TControlCenterThread::TControlCenterThread(TCCApp* app, const std::string& prefix, TServedCommands served)
+    : TThread(true), app_(app), served_(served), channel_(std::make_unique<TProcessesCommunication>(prefix)),
       wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 TControlCenterThread::~TControlCenterThread() {
@@ -50,6 +51,7 @@ void TControlCenterThread::Execute() {
             try {
                 app_->ReloadModel();
             } catch (...) {
+                TraceFailure("GlazloCenter reload");
             }
             continue;
         }
@@ -70,7 +72,9 @@ void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>&
     try {
         switch (code) {
         case cmdQueryWindowRule:
-            AnswerWindowQuery(size, data);
+            // Elsewhere a query gets what an unknown code gets.
+            if (served_ == TServedCommands::All)
+                AnswerWindowQuery(size, data);
             break;
         case cmdReloadConfiguration:
             channel_->Reply(replyDone, 0, nullptr);
@@ -92,6 +96,7 @@ void TControlCenterThread::Dispatch(int code, int size, const std::vector<char>&
             break;
         }
     } catch (...) {
+        TraceFailure("GlazloCenter command");
     }
 }
 
@@ -118,6 +123,8 @@ void TControlCenterThread::AnswerWindowQuery(int size, const std::vector<char>& 
         if (!text.empty() && app_ != nullptr)
             app_->FlashTrayIcon();
     } catch (...) {
+        // If it came before the reply, the client's wait runs out and it asks again.
+        TraceFailure("GlazloCenter window query");
     }
 }
 

@@ -14,13 +14,18 @@ class TCCApp;
 inline constexpr ULONGLONG KeptAnswerLifetime = 10000;
 inline constexpr size_t MaxKeptAnswers = 256;
 
+// Which commands a server answers: the command channel all four, the configuration program's
+// channel only its own (2 to 4), since it has no rules to answer a window query with.
+enum class TServedCommands { All, CenterCommands };
+
 // The resident program's server: answers a channel one request at a time. Commands 2 to 4 are
 // answered before they are acted upon; a reload asked for on any channel runs on the server of
 // the command channel, between two of its requests.
 class TControlCenterThread : public TThread {
 public:
     // Created suspended; App receives reload, close and settings work (may be null).
-    explicit TControlCenterThread(TCCApp* app, const std::string& prefix = ChannelPrefix);
+    explicit TControlCenterThread(TCCApp* app, const std::string& prefix = ChannelPrefix,
+                                  TServedCommands served = TServedCommands::All);
     ~TControlCenterThread() override;
 
     // Terminate, and end a wait for a request at once rather than after its time-out.
@@ -54,6 +59,7 @@ private:
     void Keep(HWND window, const std::string& text);
 
     TCCApp* app_;
+    TServedCommands served_;
     std::unique_ptr<TProcessesCommunication> channel_;
     // Ends a wait for a request: a stop or a reload is asked for.
     UniqueHandle wake_;

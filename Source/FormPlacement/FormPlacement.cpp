@@ -1,6 +1,7 @@
 #include "FormPlacement.h"
 
 #include "Application.h"
+#include "Errors.h"
 #include "Screen.h"
 #include "WindowPlacement.h"
 
@@ -580,5 +581,7 @@ void TFormStorage::ReadStoredProps() {
     try {
         storage.LoadAll(Owner(), storedProps_);
     } catch (...) {
+        // Properties that do not load leave the form as it was made.
+        TraceFailure("stored properties");
     }
 }

@@ -1,5 +1,6 @@
 #include "PropsStorage.h"
 
+#include "Errors.h"
 #include "Forms.h"
 #include "Pex.h"
 #include "PlacementStrings.h"
@@ -176,6 +177,7 @@ template <class Step> void TPropsStorage::ForEachItem(TComponent* form, TStoredI
             if (item.Component != nullptr && infoLists.count(item.Component->Name()) == 0)
                 infoLists.emplace(item.Component->Name(), TPropInfoList(item.Component, tkProperties));
     } catch (...) {
+        TraceFailure("stored properties");
         return;
     }
     struct TOwnerScope {
@@ -309,6 +311,7 @@ void TPropsStorage::LoadOne(const TPropInfo& info) {
         else
             SetValueText(info, text);
     } catch (...) {
+        // A stored value that does not convert (one written by hand) leaves the property as it is.
     }
 }
 

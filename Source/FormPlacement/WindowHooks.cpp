@@ -1,6 +1,7 @@
 #include "WindowHooks.h"
 
 #include "Application.h"
+#include "Errors.h"
 #include "Forms.h"
 
 #include <algorithm>
@@ -118,6 +119,7 @@ TRxWindowHook::~TRxWindowHook() {
         SetActive(false);
         SetWinControl(nullptr);
     } catch (...) {
+        TraceFailure("window hook");
     }
     Unwatch();
 }
@@ -443,5 +445,6 @@ void FreeGlobalHookList() noexcept {
     try {
         GlobalList().reset();
     } catch (...) {
+        TraceFailure("window hook list");
     }
 }

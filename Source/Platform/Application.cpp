@@ -143,6 +143,7 @@ void TApplication::ShowException(const std::string& message) noexcept {
             return;
         }
     } catch (...) {
+        // A handler that fails itself: the box below shows the message instead.
     }
     const HWND owner = GetActiveWindow();
     ::MessageBoxA(owner, message.c_str(), title_.empty() ? "Error" : title_.c_str(), MB_OK | MB_ICONERROR);

@@ -177,20 +177,23 @@ TEST_F(Controller, RunAndStopFollowTheResidentProgram) {
     EXPECT_FALSE(Enabled("StopCommandCenter"));
 }
 
+// Also a GlazloCenter of an earlier version, which answers only on the command channel.
 TEST_F(Controller, SaveWritesTheFileAndTellsTheResidentProgram) {
-    TCenterStandIn center("guard");
-    Execute("WindowRuleAdd");
-    TMessageBoxAnswerer answerer(IDOK);
-    Execute("AppSave");
-    EXPECT_TRUE(answerer.Texts().empty());
-    EXPECT_FALSE(root->Modified);
-    EXPECT_FALSE(Enabled("AppSave"));
-    const std::string saved = ReadFileText(ApplicationFolder + "Glazlo.ini");
-    EXPECT_NE(std::string::npos, saved.find("Window Rule 2"));
-    // The menu and the tool bar come from the program, never from the file.
-    for (const char* command : {"AppSave", "WindowRuleMenu", "BOMUICOMMAND", "toolbar"})
-        EXPECT_EQ(std::string::npos, saved.find(command)) << command;
-    EXPECT_EQ("2", center.Heard());
+    for (const char* options : {"guard", "guard original"}) {
+        TCenterStandIn center(options);
+        Execute("WindowRuleAdd");
+        TMessageBoxAnswerer answerer(IDOK);
+        Execute("AppSave");
+        EXPECT_TRUE(answerer.Texts().empty()) << options;
+        EXPECT_FALSE(root->Modified);
+        EXPECT_FALSE(Enabled("AppSave"));
+        const std::string saved = ReadFileText(ApplicationFolder + "Glazlo.ini");
+        EXPECT_NE(std::string::npos, saved.find("Window Rule 2"));
+        // The menu and the tool bar come from the program, never from the file.
+        for (const char* command : {"AppSave", "WindowRuleMenu", "BOMUICOMMAND", "toolbar"})
+            EXPECT_EQ(std::string::npos, saved.find(command)) << command;
+        EXPECT_EQ("2", center.Heard()) << options;
+    }
 }
 
 TEST_F(Controller, SaveIsNotHeldUpByAnotherProcessKeepingTheChannelLocked) {

@@ -3,7 +3,9 @@
 #include "AppSpecificConsts.h"
 #include "CenterTestSupport.h"
 #include "Declarations.h"
+#include "Errors.h"
 #include "MultiLanguages.h"
+#include "RegistryKey.h"
 #include "uCCApp.h"
 #include "uCCModel.h"
 
@@ -11,6 +13,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -212,6 +215,80 @@ TEST(ControlCenterThread, SlowAnswersReachTheClientsThatAsked) {
     }
     ReleaseConfigurationRoot(root);
     ApplicationFolder.clear();
+}
+
+// A failure that leaves the run after a good start is no normal end: like an unforeseen failure
+// at start-up it ends with 11, never with the 0 of a program that was closed.
+TEST(CenterProgram, FailureAfterAGoodStartEndsWithElevenNotZero) {
+    CenterSandbox sandbox;
+    sandbox.WriteConfiguration({{"Rule", MatchingClass}});
+    TCCApp app;
+    ApplicationFolder = sandbox.Folder().string() + "\\";
+    SetCCApp(&app);
+    HWND handler = nullptr;
+    const int code = RunCenterProgram(app, [&](TCCApp& started) {
+        handler = started.Window();
+        throw Exception("the run failed");
+    });
+    SetCCApp(nullptr);
+    ApplicationFolder.clear();
+    EXPECT_NE(handler, nullptr);
+    EXPECT_EQ(code, static_cast<int>(TCenterExit::UnforeseenFailure));
+    if (IsWindow(handler))
+        DestroyWindow(handler);
+}
+
+// COM refuses an apartment to a thread that is in the multithreaded one already. The refusal is
+// the one start-up failure told in a message box, and nothing is read through COM before it is
+// found: not even the language file the settings name, so the box shows the built-in text.
+TEST(CenterProgram, RefusedComIsToldInAMessageBoxBeforeAnythingIsReadThroughIt) {
+    CenterSandbox sandbox;
+    std::filesystem::create_directory(sandbox.Folder() / "Languages");
+    std::ofstream(sandbox.Folder() / "Languages" / "xx.lng", std::ios::binary)
+        << "<?xml version=\"1.0\"?><language id=\"xx\" name=\"Xx\"><strings>"
+           "<string name=\"Error_COMInitialization\">Translated refusal</string></strings></language>";
+    const char* const productKey = "SOFTWARE\\Quenda Tools\\Glazlo";
+    ASSERT_TRUE(TRegistryKey::Create(HKEY_CURRENT_USER, productKey).WriteString("Language", "xx"));
+    std::atomic<DWORD> threadId{0};
+    std::future<int> exitCode = std::async(std::launch::async, [&] {
+        const HRESULT multithreaded = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        threadId = GetCurrentThreadId();
+        TCCApp app;
+        ApplicationFolder = sandbox.Folder().string() + "\\";
+        const int code = app.ComInitialized() ? -1 : RunCenterProgram(app, &TCCApp::Run);
+        ApplicationFolder.clear();
+        if (SUCCEEDED(multithreaded))
+            CoUninitialize();
+        return code;
+    });
+    // The box is found once its text is in place.
+    HWND box = nullptr;
+    char text[256] = {};
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            EnumThreadWindows(
+                threadId,
+                [](HWND window, LPARAM found) -> BOOL {
+                    char className[16] = {};
+                    GetClassNameA(window, className, sizeof className);
+                    if (std::string(className) != "#32770")
+                        return TRUE;
+                    *reinterpret_cast<HWND*>(found) = window;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
+            return box != nullptr && GetDlgItemTextA(box, 0xFFFF, text, sizeof text) > 0;
+        },
+        10000));
+    if (box != nullptr)
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    const bool ended = exitCode.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    TRegistryKey::Open(HKEY_CURRENT_USER, productKey, KEY_WRITE).DeleteValue("Language");
+    ASSERT_TRUE(ended);
+    EXPECT_STREQ(text, "COM initialization error.");
+    EXPECT_EQ(exitCode.get(), static_cast<int>(TCenterExit::ComRefused));
+    const ComScope com = InitializeCom();
+    LoadLanguage("");
 }
 
 TEST(GlazloCenter, BrokenChannelDoesNotSpinTheServer) {

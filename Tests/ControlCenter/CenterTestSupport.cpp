@@ -1,6 +1,7 @@
 #include "CenterTestSupport.h"
 
 #include "ModuleFiles.h"
+#include "SingleAppInstance.h"
 #include "uCCApp.h"
 
 #include <shellapi.h>
@@ -117,14 +118,28 @@ void CenterSandbox::InstallProgram(const char* program, const char* asName) cons
 }
 
 bool CenterSandbox::Start(bool expectRunning) {
+    startFailure_.clear();
+    // Wine's desktop is brought up by this process before any child needs it: started by two
+    // processes at once, it can leave a window that is gone as every window's parent, and the
+    // next window made ends its process with an X error.
+    GetDesktopWindow();
+    // One that an earlier test had killed may still be ending: this one would end at once with 2.
+    if (expectRunning &&
+        !WaitUntil([] { return !TSingleAppInstance(ControlCenterInstanceName).IsOtherInstanceRunning(); },
+                   10000)) {
+        startFailure_ = "another GlazloCenter still runs";
+        return false;
+    }
     const std::string program = (folder_ / "GlazloCenter.exe").string();
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, folder_.string().c_str(), &startup, &info))
+                        nullptr, folder_.string().c_str(), &startup, &info)) {
+        startFailure_ = "GlazloCenter.exe could not be started, error " + std::to_string(GetLastError());
         return false;
+    }
     // In the job before it runs a single instruction.
     AssignProcessToJobObject(job_.Get(), info.hProcess);
     ResumeThread(info.hThread);
@@ -133,8 +148,18 @@ bool CenterSandbox::Start(bool expectRunning) {
     if (!expectRunning)
         return true;
     // Its main thread waits for input only in the message loop, after the whole start-up.
-    return WaitForInputIdle(process_.Get(), 15000) == 0 &&
-           WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+    const DWORD idle = WaitForInputIdle(process_.Get(), 15000);
+    DWORD exitCode = STILL_ACTIVE;
+    if (WaitForSingleObject(process_.Get(), 0) != WAIT_TIMEOUT) {
+        GetExitCodeProcess(process_.Get(), &exitCode);
+        startFailure_ = "GlazloCenter ended with exit code " + std::to_string(exitCode);
+        return false;
+    }
+    if (idle != 0) {
+        startFailure_ = "GlazloCenter had not started after 15 s (" + std::to_string(idle) + ")";
+        return false;
+    }
+    return true;
 }
 
 DWORD CenterSandbox::Stop(DWORD timeout) {

@@ -42,7 +42,10 @@ public:
     void InstallProgram(const char* program, const char* asName) const;
     // Starts GlazloCenter; with expectRunning, true once its main thread waits for input (it then
     // runs its message loop), else at once. It ends with this object or this test program.
+    // With expectRunning it first waits, up to 10 s, for an earlier GlazloCenter to end.
     bool Start(bool expectRunning = true);
+    // Why the last Start answered false.
+    const std::string& StartFailure() const { return startFailure_; }
     HANDLE Process() const { return process_.Get(); }
     DWORD ProcessId() const { return GetProcessId(process_.Get()); }
     // Ends a running GlazloCenter with command 3 and waits; its exit code or WAIT_TIMEOUT.
@@ -61,6 +64,7 @@ private:
     UniqueHandle job_;
     UniqueHandle process_;
     TProcessesCommunication channel_;
+    std::string startFailure_;
 };
 
 // A program that ships with Wine, by its file name ("notepad.exe", "winemine.exe").

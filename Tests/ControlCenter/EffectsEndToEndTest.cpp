@@ -212,7 +212,7 @@ class EffectsEndToEnd : public ::testing::Test {
 protected:
     void Start(const std::vector<Rule>& rules) {
         WriteRules(center_, rules);
-        ASSERT_TRUE(center_.Start());
+        ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     }
     CenterSandbox center_;
 };
@@ -440,7 +440,7 @@ TEST_F(EffectsEndToEnd, RuleComesBackWhenTheResidentProgramStartsAgain) {
     ASSERT_EQ(center_.Stop(5000), 0u);
     ASSERT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == -1; }, 3000));
     // The library stays loaded in the host; the next run announces the open window to it.
-    ASSERT_TRUE(center_.Start());
+    ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(window) == 102; }, 5000)) << LayeredAlpha(window);
     EXPECT_EQ(center_.Stop(5000), 0u);
 }

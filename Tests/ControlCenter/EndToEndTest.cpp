@@ -18,7 +18,7 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
     CenterSandbox center;
     center.WriteConfiguration({{"Notepad", "Notepad", 60}});
     TestWindow early("GlzEndToEndEarly");
-    ASSERT_TRUE(center.Start());
+    ASSERT_TRUE(center.Start()) << center.StartFailure();
 
     const HostProcess notepad(WineProgram{"notepad.exe"});
     ASSERT_TRUE(notepad.Started());
@@ -49,7 +49,7 @@ TEST(EndToEnd, NotepadBecomesTransparentAndAnOpenWindowFollowsAReload) {
 TEST(EndToEnd, CaptionRuleReachesAFreshlyStartedNotepadOnceItsCaptionNamesTheRulesPart) {
     CenterSandbox center;
     center.WriteConfiguration({{"Notes", "Notepad", 60, "Glazlo notes", false}});
-    ASSERT_TRUE(center.Start());
+    ASSERT_TRUE(center.Start()) << center.StartFailure();
     const HostProcess notepad(WineProgram{"notepad.exe"});
     ASSERT_TRUE(notepad.Started());
     HWND window = nullptr;
@@ -96,7 +96,7 @@ class CenterWithRule : public ::testing::Test {
 protected:
     void Start(const char* windowClass) {
         center_.WriteConfiguration({{"Rule", windowClass, 60}});
-        ASSERT_TRUE(center_.Start());
+        ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     }
     CenterSandbox center_;
 };

@@ -22,7 +22,7 @@ class RunningCenter : public ::testing::Test {
 protected:
     void SetUp() override {
         center_.WriteConfiguration({{"FirstRule", MatchingClass, 60}});
-        ASSERT_TRUE(center_.Start());
+        ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     }
     CenterSandbox center_;
 };
@@ -80,6 +80,21 @@ TEST_F(RunningCenter, UnknownCodeGetsNoReplyAndTheNextCommandIsServed) {
     EXPECT_EQ(center_.Send(5, {}, code, reply), channelTimeout);
     EXPECT_EQ(center_.Send(cmdQueryWindowRule, std::vector<char>(8), code, reply), channelDone);
     EXPECT_EQ(code, -1);
+}
+
+// The configuration program's channel has no rules: a window query there is an unknown code,
+// never a "no rule" for a window that has one.
+TEST_F(RunningCenter, ConfigurationChannelLeavesWindowQueriesUnanswered) {
+    TestWindow window(MatchingClass);
+    TProcessesCommunication control(ControlChannelPrefix);
+    const std::vector<char> payload = HandlePayload(window.Handle());
+    int code = 0;
+    int size = 0;
+    std::vector<char> reply;
+    EXPECT_EQ(control.SendCommand(cmdQueryWindowRule, 4, payload.data(), code, size, reply), channelTimeout);
+    EXPECT_EQ(control.SendCommand(cmdReloadSettings, 0, nullptr, code, size, reply), channelDone);
+    EXPECT_EQ(code, replyDone);
+    EXPECT_NE(center_.QueryWindow(window.Handle(), code).find("WINDOWRULENAME=FirstRule"), std::string::npos);
 }
 
 TEST_F(RunningCenter, ReloadAfterTheFileChangedChangesTheAnswers) {
@@ -291,7 +306,7 @@ TEST(CenterText, RulesOfAnyScriptMatchOnlyTheirOwnWindows) {
                                                      {"High", "G\uFDD0D800Class"},
                                                      {"Noncharacter", "G\uFDD0FFFFClass"},
                                                      {"Marked", "G\uFDD0FDD0FFFFClass"}}));
-    ASSERT_TRUE(center.Start());
+    ASSERT_TRUE(center.Start()) << center.StartFailure();
     WideTextWindow kanji(L"\u6F22\u5B57Class", L"");
     WideTextWindow chinese(L"\u4E2D\u6587Class", L"");
     WideTextWindow greek(L"GlzCenterGreek", L"\u039A\u03B1\u03BB\u03B7\u03BC\u03AD\u03C1\u03B1");
@@ -367,20 +382,24 @@ TEST_F(FailedStart, MissingHookLibrary) {
 // Another process of the user that took the channel's names first, or keeps its lock, leaves
 // GlazloCenter no channel that anybody could reach.
 TEST(FailedStartOnTheChannel, NamesTakenOrHeldByAnotherProcess) {
-    const std::pair<const char*, const char*> cases[] = {{ChannelPrefix, "small-block"},
-                                                         {ChannelPrefix, "wrong-kind:NewCommandEvent"},
-                                                         {ChannelPrefix, "hold-lock"},
-                                                         {ControlChannelPrefix, "hold-lock"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {ChannelPrefix, "small-block"},
+        {ChannelPrefix, "wrong-kind:NewCommandEvent"},
+        {ChannelPrefix, "hold-lock"},
+        {ControlChannelPrefix, "hold-lock"},
+        {ChannelPrefix, "manual-event:NewCommandEvent"},
+        {ControlChannelPrefix, "manual-event:NewCommandEvent"},
+        {ChannelPrefix, "manual-event:CommandCompleteEvent"}};
     for (const auto& [prefix, how] : cases) {
         const TChannelSquatter squatter(prefix, how);
-        ASSERT_TRUE(squatter.Holds()) << how;
+        ASSERT_TRUE(squatter.Holds()) << prefix << " " << how;
         CenterSandbox center;
         center.WriteConfiguration({{"Rule", MatchingClass}});
-        ASSERT_TRUE(center.Start(false)) << how;
+        ASSERT_TRUE(center.Start(false)) << prefix << " " << how;
         EXPECT_EQ(WaitForExitPumping(center.Process(), 10000),
                   static_cast<DWORD>(TCenterExit::ChannelUnusable))
-            << how;
-        EXPECT_FALSE(MappingExists(HookMappingName)) << how;
+            << prefix << " " << how;
+        EXPECT_FALSE(MappingExists(HookMappingName)) << prefix << " " << how;
     }
 }
 

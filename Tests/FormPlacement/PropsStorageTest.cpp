@@ -157,7 +157,7 @@ TEST_P(PropsStorageTest, EveryPropertyKindRoundTrips) {
     EXPECT_EQ(target, loaded->Buddy);
 }
 
-TEST_P(PropsStorageTest, UnconvertibleTextsLoadAsThePartSays) {
+TEST_P(PropsStorageTest, TextsThatDoNotConvertLoadWhatTheyCanAndLeaveTheRest) {
     subject->Count = 5;
     subject->Align = 1;
     subject->Ratio = 2.5L;

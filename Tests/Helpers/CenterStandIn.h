@@ -8,7 +8,8 @@
 
 // The stand-in for GlazloCenter: a channel server in a process of its own that logs the codes
 // it receives. Options: "guard" holds GlazloCenter's single-instance name, "ignore=N" leaves
-// the first N commands unanswered.
+// the first N commands unanswered, "original" serves the command channel instead of the
+// configuration program's.
 class TCenterStandIn {
 public:
     explicit TCenterStandIn(const std::string& options = "");

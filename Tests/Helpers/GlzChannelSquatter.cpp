@@ -2,6 +2,7 @@
 //   GlzChannelSquatter <prefix> <ready event> hold-lock     takes the block's lock and keeps it
 //   GlzChannelSquatter <prefix> <ready event> small-block   makes the block a 4 KB section first
 //   GlzChannelSquatter <prefix> <ready event> wrong-kind:S  makes the name prefix+S a semaphore first
+//   GlzChannelSquatter <prefix> <ready event> manual-event:S makes prefix+S a signalled manual-reset event
 // Sets the ready event once it holds what it took, then keeps it until the event "<ready event>Quit"
 // is set or 30 s have passed, and ends (a held lock is then abandoned). Exit code 3 when the names
 // were taken already or could not be made.
@@ -28,6 +29,11 @@ bool Take(const std::string& prefix, const std::string& how, UniqueHandle& held)
     if (how.rfind("wrong-kind:", 0) == 0) {
         const std::string name = prefix + how.substr(11);
         held.Reset(CreateSemaphoreA(nullptr, 0, 1, name.c_str()));
+        return held && GetLastError() != ERROR_ALREADY_EXISTS;
+    }
+    if (how.rfind("manual-event:", 0) == 0) {
+        const std::string name = prefix + how.substr(13);
+        held.Reset(CreateEventA(nullptr, TRUE, TRUE, name.c_str()));
         return held && GetLastError() != ERROR_ALREADY_EXISTS;
     }
     return false;

@@ -15,6 +15,7 @@ inline constexpr int CenterCommandSends = 5;
 bool IsControlCenterRunning();
 
 // Sends a command without data on a fresh client of the configuration program's channel, only
-// when GlazloCenter runs. A send that gets no answer is repeated while it runs, up to five sends.
+// when GlazloCenter runs; on the command channel when that channel has no names (a GlazloCenter
+// of an earlier version). A send that gets no answer is repeated while it runs, up to five sends.
 // Every command of the configuration program goes this way, the reload after a save included.
 TCenterAnswer SendCenterCommand(int code);

@@ -42,6 +42,16 @@ std::string CurrentExceptionText() noexcept {
     return "Unknown error";
 }
 
+void TraceFailure(const char* where) noexcept {
+    try {
+        const std::string line = std::string("Glazlo: ") + where + ": " + CurrentExceptionText() + "\n";
+        OutputDebugStringA(line.c_str());
+    } catch (...) {
+        // No memory left for the line: the plainest trace there is.
+        OutputDebugStringA("Glazlo: a failure was dropped\n");
+    }
+}
+
 void AssertionFailed(const std::string& message, const char* file, int line) {
     throw EAssertionFailed(message, BaseName(file), line);
 }

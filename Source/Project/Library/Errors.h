@@ -63,6 +63,10 @@ public:
 // catch blocks only.
 std::string CurrentExceptionText() noexcept;
 
+// Records the exception being handled, with Where it was caught, for a developer's debugger
+// (OutputDebugString): for catch blocks that go on without it.
+void TraceFailure(const char* where) noexcept;
+
 [[noreturn]] void AssertionFailed(const std::string& message, const char* file, int line);
 
 // Raises EOleSysError for a failed HRESULT.

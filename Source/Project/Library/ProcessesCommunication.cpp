@@ -12,8 +12,12 @@ struct TProcessesCommunication::NamedObjects {
     UniqueHandle CommandComplete;
     // The wait of whoever opened the names; closing them waits no longer than opening did.
     DWORD Timeout;
+    // False when another process made either event under its name as one that resets by hand.
+    bool EventsResetThemselves = false;
 
-    bool Usable() const { return View && WriteLock && CommandLock && NewCommand && CommandComplete; }
+    bool Usable() const {
+        return View && WriteLock && CommandLock && NewCommand && CommandComplete && EventsResetThemselves;
+    }
     // Any process of the user can take the lock and keep it: the wait is always bounded.
     bool Lock(DWORD timeout) const {
         if (!WriteLock)
@@ -50,6 +54,22 @@ std::vector<char> Snapshot(int code, int size, const std::vector<char>& data) {
     return request;
 }
 
+// False for an event known to reset only by hand: one that stays signalled would wake its waiter
+// without end. Unknown (the query is missing or refused) counts as an event of the channel's kind.
+bool ResetsItself(HANDLE event) {
+    using TQueryEvent = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    struct TEventBasicInformation {
+        int Type; // 0 resets by hand, 1 resets itself
+        LONG State;
+    };
+    static const auto query = reinterpret_cast<TQueryEvent>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryEvent")));
+    TEventBasicInformation info{};
+    if (query == nullptr || query(event, 0, &info, sizeof info, nullptr) < 0)
+        return true;
+    return info.Type != 0;
+}
+
 // The named objects each prefix has open in this process, for as long as a channel object uses
 // them.
 SRWLOCK openObjectsLock = SRWLOCK_INIT;
@@ -67,6 +87,8 @@ TProcessesCommunication::NamedObjects::NamedObjects(const std::string& prefix, D
         CreateEventA(nullptr, FALSE, FALSE, ObjectName(prefix, ChannelNewCommandSuffix).c_str()));
     CommandComplete.Reset(
         CreateEventA(nullptr, FALSE, TRUE, ObjectName(prefix, ChannelCommandCompleteSuffix).c_str()));
+    EventsResetThemselves = NewCommand && CommandComplete && ResetsItself(NewCommand.Get()) &&
+                            ResetsItself(CommandComplete.Get());
     const HANDLE section =
         CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, ChannelBufferSize,
                            ObjectName(prefix, ChannelSharedMemorySuffix).c_str());

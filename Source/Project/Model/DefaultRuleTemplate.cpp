@@ -1,6 +1,7 @@
 #include "DefaultRuleTemplate.h"
 
 #include "BOMInterfaces.h"
+#include "Errors.h"
 #include "XMLStorage.h"
 
 #include <mutex>
@@ -38,5 +39,6 @@ void ApplyDefaultRuleTemplate(IBOMObject* rule) noexcept {
         if (ComPtr<IPersistObject> persist = Supports<IPersistObject>(static_cast<IUnknown*>(rule)))
             persist->Load(storage.Get());
     } catch (...) {
+        TraceFailure("rule template");
     }
 }
