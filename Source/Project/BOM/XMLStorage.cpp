@@ -43,12 +43,17 @@ bool IsSpokenFor(wchar_t c) {
     return IsPictureOfControl(c) || c == CodeUnitEscape || IsSurrogate(c);
 }
 
-// The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
-// document holds it.
-std::wstring DocumentText(const std::string& text) {
+std::wstring WideText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
+// document holds it.
+std::wstring DocumentText(const std::string& text) {
+    std::wstring wide = WideText(text);
     UnescapeCodeUnits(wide, IsSurrogate);
     EscapeCodeUnits(wide, MustEscapeInXml, IsEscapedInXml);
     for (wchar_t& c : wide)
@@ -139,13 +144,6 @@ ComPtr<IXMLDOMElement> DocumentElement(IXMLDOMDocument* document) {
     ComPtr<IXMLDOMElement> element;
     OleCheck(document->get_documentElement(element.GetAddressOf()), "get_documentElement");
     return element;
-}
-
-std::wstring WideText(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 // The name of an element node; empty for every other kind of node.
