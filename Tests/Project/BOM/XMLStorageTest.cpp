@@ -1,8 +1,10 @@
 #include "BOMTestSupport.h"
 #include "FileReplacement.h"
+#include "TextConversion.h"
 #include "XMLStorage.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -20,6 +22,41 @@ std::string ReadFileBytes(const std::string& path) {
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// Files whose paths only the wide calls with the "\\?\" prefix reach (MAX_PATH and longer).
+std::wstring LongPath(const std::string& path) {
+    return L"\\\\?\\" + AnsiToWide(path);
+}
+
+void WriteLongPathFile(const std::string& path, const std::string& bytes) {
+    const UniqueHandle file(CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file &&
+                WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        << path;
+}
+
+// The names of the files in the folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data{};
+    const UniqueFind find(FindFirstFileW((LongPath(folder) + L"\\*").c_str(), &data));
+    if (!find)
+        return names;
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(WideToAnsi(data.cFileName));
+    } while (FindNextFileW(find.Get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveFolder(const std::string& folder) {
+    for (const std::string& name : FilesIn(folder))
+        DeleteFileW(LongPath(folder + "\\" + name).c_str());
+    RemoveDirectoryW(LongPath(folder).c_str());
 }
 
 // A fresh folder per test, so that left-over temporary files can be counted.
@@ -361,6 +398,30 @@ TEST_F(XMLFiles, LeftoversOfAKilledSaveAreRemovedByTheNextOneAndNoOtherFile) {
     for (const std::string& name : kept)
         EXPECT_EQ(ReadFileBytes(File(name)), "mine") << name;
     EXPECT_EQ(ReadFileBytes(target), "<new/>\n");
+}
+
+// The temporary file's name is longer than the file's own: a file at any path the programs can
+// open (up to 259 characters) is saved all the same, and the leftover of a killed save there goes
+// with the next save, and no other file.
+TEST_F(XMLFiles, FileAtAnyPathTheProgramsCanOpenIsSavedAndItsLeftoverRemoved) {
+    for (const size_t length : {size_t{239}, size_t{247}, size_t{259}}) {
+        const size_t padding = length - folder.size() - std::strlen("\\config.xml") - 1;
+        ASSERT_LT(padding, size_t{256}) << length;
+        const std::string inner = File(std::string(padding, 'd'));
+        const std::string target = inner + "\\config.xml";
+        ASSERT_EQ(target.size(), length);
+        ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr)) << length;
+        WriteFileBytes(target, "<old/>");
+        WriteLongPathFile(ReplacementTemporaryName(target, 0x1A2F), std::string(2500, 'x'));
+        WriteLongPathFile(inner + "\\config.xml.glzsave-12.tmp", "mine");
+        auto storage = NewStorage();
+        ASSERT_TRUE(storage->NewDocument("new"));
+        EXPECT_NO_THROW(storage->SaveToFile(target)) << length;
+        EXPECT_EQ(ReadFileBytes(target), "<new/>\n") << length;
+        EXPECT_EQ(FilesIn(inner), (std::vector<std::string>{"config.xml", "config.xml.glzsave-12.tmp"}))
+            << length;
+        RemoveFolder(inner);
+    }
 }
 
 } // namespace
