@@ -5,12 +5,14 @@
 #include "ConfigProgram.h"
 #include "ProcessesCommunication.h"
 #include "SingleAppInstance.h"
+#include "TextConversion.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <functional>
 
@@ -614,6 +616,134 @@ TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
         << LayeredAlpha(road.Target);
     EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">GlzCfgTyped<"));
+}
+
+// The product laid out in a folder whose path takes more than MAX_PATH bytes in UTF-8 though far
+// fewer characters, as a folder named in a script outside ASCII soon does (both programs run with
+// UTF-8 as their ANSI code page), with a language file of its own; ended with the object.
+class TAccentedProductFolder {
+public:
+    TAccentedProductFolder() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        root_ = std::filesystem::path(temp) / (L"glzlong" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                                               std::to_wstring(GetTickCount64()));
+        folder_ = root_ / std::wstring(120, L'\u00E9');
+        std::filesystem::create_directories(folder_ / "Languages");
+        for (const char* file : {"GlazloConfig.exe", "GlazloCenter.exe", "glzemb.dll"})
+            std::filesystem::copy_file(std::filesystem::path(ProgramFolder()) / file, folder_ / file);
+        RegSetKeyValueA(HKEY_CURRENT_USER, ProductKey, "Language", REG_SZ, "LF", 3);
+    }
+    ~TAccentedProductFolder() {
+        for (UniqueHandle& process : processes_)
+            if (WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+                TerminateProcess(process.Get(), 1);
+                WaitForSingleObject(process.Get(), 5000);
+            }
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, ProductKey, "Language");
+        // The library stays mapped in hooked processes until they let it go.
+        std::error_code ignored;
+        WaitUntil(
+            [&] {
+                std::filesystem::remove_all(root_, ignored);
+                return !std::filesystem::exists(root_);
+            },
+            2000);
+    }
+    TAccentedProductFolder(const TAccentedProductFolder&) = delete;
+    TAccentedProductFolder& operator=(const TAccentedProductFolder&) = delete;
+
+    void Write(const std::filesystem::path& name, const std::string& text) const {
+        const UniqueHandle file(CreateFileW((folder_ / name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    std::string Read(const std::filesystem::path& name) const {
+        const UniqueHandle file(CreateFileW((folder_ / name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::string text(1 << 16, '\0');
+        DWORD read = 0;
+        if (!file || !ReadFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &read, nullptr))
+            read = 0;
+        text.resize(read);
+        return text;
+    }
+    // Starts one of its programs in it; the process.
+    HANDLE Start(const char* program) {
+        const std::wstring path = (folder_ / program).wstring();
+        std::wstring commandLine = L"\"" + path + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder_.c_str(), &startup, &info))
+            return nullptr;
+        CloseHandle(info.hThread);
+        processes_.emplace_back(info.hProcess);
+        return info.hProcess;
+    }
+    const std::filesystem::path& Folder() const { return folder_; }
+
+private:
+    static constexpr const char* ProductKey = "SOFTWARE\\Quenda Tools\\Glazlo";
+    std::filesystem::path root_;
+    std::filesystem::path folder_;
+    std::vector<UniqueHandle> processes_;
+};
+
+// Both programs take their folder whole: the configuration, glzemb.dll and the language files
+// are found there, and a save writes the configuration there.
+TEST_F(GlazloConfig, BothProgramsRunFromAFolderWhosePathIsLongerThanMaxPathInUtf8) {
+    TAccentedProductFolder product;
+    ASSERT_GT(WideToUtf8((product.Folder() / "Glazlo.ini").wstring()).size(), size_t{MAX_PATH});
+    ASSERT_LT((product.Folder() / "Glazlo.ini").wstring().size(), size_t{200});
+    product.Write("Glazlo.ini", OneRule("Accented", "GlzCfgAccented", 60));
+    product.Write("Languages\\lf.lng",
+                  "<?xml version=\"1.0\"?>\r\n<language id=\"LF\" name=\"Long Folder\"><strings>"
+                  "<string name=\"AppRootNodeCaption\">Rules from afar</string></strings></language>\r\n");
+
+    HANDLE center = product.Start("GlazloCenter.exe");
+    ASSERT_NE(nullptr, center);
+    WaitForInputIdle(center, 15000);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(center, &exitCode);
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), exitCode) << "GlazloCenter ended";
+    const HostProcess host("A:GlzCfgAccented");
+    std::vector<HWND> windows;
+    ASSERT_TRUE(WaitUntil([&] { return !(windows = host.Windows("GlzCfgAccented")).empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(windows.front()) == 153; }, 10000))
+        << LayeredAlpha(windows.front());
+
+    HANDLE config = product.Start("GlazloConfig.exe");
+    ASSERT_NE(nullptr, config);
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            return (main = FindProcessWindow(GetProcessId(config), "TCBAppForm")) != nullptr ||
+                   WaitForSingleObject(config, 0) == WAIT_OBJECT_0;
+        },
+        10000);
+    GetExitCodeProcess(config, &exitCode);
+    ASSERT_NE(nullptr, main) << "GlazloConfig ended with " << exitCode;
+    HWND tree = FindChild(main, "SysTreeView32");
+    ASSERT_NE(nullptr, tree);
+    EXPECT_EQ("Rules from afar", TreeItemText(tree, TreeRoot(tree)));
+    EXPECT_EQ("Accented", TreeItemText(tree, TreeChild(tree, TreeRoot(tree), 0)));
+
+    // A new rule saved by Ctrl+S is in the file, and GlazloCenter has taken the file again.
+    BringToFront(main);
+    PressShortCut(VK_CONTROL, 'A');
+    ASSERT_TRUE(WaitUntil([&] { return FindChild(main, "Edit", "Window Rule 1", false) != nullptr; }, 5000));
+    PressShortCut(VK_CONTROL, 'S');
+    EXPECT_TRUE(WaitUntil(
+        [&] { return product.Read("Glazlo.ini").find("Window Rule 1") != std::string::npos; }, 5000));
+    EXPECT_EQ(nullptr, FindProcessWindow(GetProcessId(config), "#32770")) << "a message box";
+    TProcessesCommunication channel(ChannelPrefix);
+    int code = 0, size = 0;
+    std::vector<char> reply;
+    channel.SendCommand(cmdCloseCenter, 0, nullptr, code, size, reply);
+    EXPECT_EQ(0u, WaitForExit(center, 10000));
 }
 
 } // namespace
