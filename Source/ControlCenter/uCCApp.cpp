@@ -154,7 +154,7 @@ bool TCCApp::LoadModel() {
     config_ = LoadConfigurationRoot(&check);
     if (check == TConfigFileCheck::Missing)
         loadFailure_ = TCenterExit::ConfigMissing;
-    else if (check == TConfigFileCheck::NotARegularFile)
+    else if (check == TConfigFileCheck::NotARegularFile || check == TConfigFileCheck::TooLarge)
         loadFailure_ = TCenterExit::ConfigNotAFile;
     else
         loadFailure_ = config_ ? TCenterExit::Normal : TCenterExit::ConfigUnreadable;
@@ -169,14 +169,18 @@ void TCCApp::ReloadModel() {
     // The rules in force are replaced only by a file that has loaded: one that is missing, broken
     // or too large leaves every window with the rule it has, and the answers as they were.
     ComPtr<IBOMObjectSlave> loaded;
+    TConfigFileCheck check = TConfigFileCheck::Usable;
     try {
-        loaded = LoadConfigurationRoot();
+        loaded = LoadConfigurationRoot(&check);
     } catch (...) {
         // A load that raises is a file that did not load.
         TraceFailure("GlazloCenter reload");
-    }
-    if (!loaded)
         return;
+    }
+    if (!loaded) {
+        TraceFailure("GlazloCenter reload", ConfigurationLoadFailure(check));
+        return;
+    }
     if (thread_)
         thread_->ClearQuery();
     ReleaseModel();

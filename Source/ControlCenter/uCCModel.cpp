@@ -23,10 +23,26 @@ TConfigFileCheck CheckConfigurationFile(const std::string& path) {
     if (!file)
         return TConfigFileCheck::NotARegularFile;
     LARGE_INTEGER size{};
-    if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-        static_cast<ULONGLONG>(size.QuadPart) > MaxConfigurationFileSize)
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0)
         return TConfigFileCheck::NotARegularFile;
+    if (static_cast<ULONGLONG>(size.QuadPart) > MaxConfigurationFileSize)
+        return TConfigFileCheck::TooLarge;
     return TConfigFileCheck::Usable;
+}
+
+std::string ConfigurationLoadFailure(TConfigFileCheck check) {
+    const std::string file = ConfigurationFilePath();
+    switch (check) {
+    case TConfigFileCheck::Missing:
+        return file + " is missing";
+    case TConfigFileCheck::NotARegularFile:
+        return file + " is not a regular file";
+    case TConfigFileCheck::TooLarge:
+        return file + " is larger than " + std::to_string(MaxConfigurationFileSize >> 20) + " MiB";
+    case TConfigFileCheck::Usable:
+        break;
+    }
+    return file + " is not well-formed XML or could not be read";
 }
 
 void RegisterCenterClasses() {

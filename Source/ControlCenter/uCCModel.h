@@ -8,9 +8,11 @@
 #include <string>
 
 // What a look at the configuration file found before it is read.
-enum class TConfigFileCheck { Usable, Missing, NotARegularFile };
+enum class TConfigFileCheck { Usable, Missing, NotARegularFile, TooLarge };
 // Refuses what the XML reader could hang on: a folder, a device or pipe, a huge file.
 TConfigFileCheck CheckConfigurationFile(const std::string& path);
+// Why the configuration file did not load, after the look found Check: for the developer's trace.
+std::string ConfigurationLoadFailure(TConfigFileCheck check);
 
 // Puts the object model's and the window-rule model's classes into the class registry, once.
 void RegisterCenterClasses();

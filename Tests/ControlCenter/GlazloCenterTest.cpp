@@ -9,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <mutex>
+#include <utility>
 
 namespace {
 
@@ -25,6 +29,81 @@ protected:
         ASSERT_TRUE(center_.Start()) << center_.StartFailure();
     }
     CenterSandbox center_;
+};
+
+// The debug output (OutputDebugString) of the programs on this desktop, read as a debug monitor
+// reads it: through the shared buffer and the two events that every writer looks for.
+class DebugMonitor {
+public:
+    DebugMonitor()
+        : bufferReady_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY")),
+          dataReady_(CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY")),
+          stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, BufferSize,
+                                      "DBWIN_BUFFER")) {
+        view_ = MapView(mapping_.Get(), FILE_MAP_READ, BufferSize);
+        if (view_ && bufferReady_ && dataReady_ && stop_)
+            thread_.Reset(CreateThread(nullptr, 0, &DebugMonitor::Body, this, 0, nullptr));
+    }
+    ~DebugMonitor() {
+        SetEvent(stop_.Get());
+        if (thread_)
+            WaitForSingleObject(thread_.Get(), 5000);
+    }
+    DebugMonitor(const DebugMonitor&) = delete;
+    DebugMonitor& operator=(const DebugMonitor&) = delete;
+    bool Reading() const { return static_cast<bool>(thread_); }
+    // The lines the process wrote so far, in order.
+    std::vector<std::string> Lines(DWORD processId) const {
+        const std::lock_guard<std::mutex> lock(lock_);
+        std::vector<std::string> lines;
+        for (const auto& [writer, line] : lines_)
+            if (writer == processId)
+                lines.push_back(line);
+        return lines;
+    }
+    // Waits for a line of the process that holds Part; the lines then.
+    std::vector<std::string> WaitForLine(DWORD processId, const std::string& part,
+                                         DWORD timeout = 5000) const {
+        std::vector<std::string> lines;
+        WaitUntil(
+            [&] {
+                lines = Lines(processId);
+                return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+                    return line.find(part) != std::string::npos;
+                });
+            },
+            timeout);
+        return lines;
+    }
+
+private:
+    static constexpr DWORD BufferSize = 4096;
+    static DWORD WINAPI Body(void* self) noexcept {
+        auto* me = static_cast<DebugMonitor*>(self);
+        const HANDLE events[] = {me->dataReady_.Get(), me->stop_.Get()};
+        SetEvent(me->bufferReady_.Get());
+        while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0) {
+            const auto* buffer = static_cast<const char*>(me->view_.Get());
+            DWORD writer = 0;
+            std::memcpy(&writer, buffer, sizeof writer);
+            const char* text = buffer + sizeof writer;
+            {
+                const std::lock_guard<std::mutex> lock(me->lock_);
+                me->lines_.emplace_back(writer, std::string(text, strnlen(text, BufferSize - sizeof writer)));
+            }
+            SetEvent(me->bufferReady_.Get());
+        }
+        return 0;
+    }
+    UniqueHandle bufferReady_;
+    UniqueHandle dataReady_;
+    UniqueHandle stop_;
+    UniqueHandle mapping_;
+    MappedView view_;
+    UniqueHandle thread_;
+    mutable std::mutex lock_;
+    std::vector<std::pair<DWORD, std::string>> lines_;
 };
 
 bool MappingExists(const char* name) {
@@ -110,25 +189,43 @@ TEST_F(RunningCenter, ReloadAfterTheFileChangedChangesTheAnswers) {
     EXPECT_EQ(center_.QueryWindow(first.Handle(), code), "");
 }
 
+// Each is also told in the debug output, with its cause.
 TEST_F(RunningCenter, ReloadOfAFileThatDoesNotLoadKeepsTheRulesInForce) {
+    const DebugMonitor monitor;
+    ASSERT_TRUE(monitor.Reading());
     TestWindow window(MatchingClass);
     int code = 0;
     const std::string before = center_.QueryWindow(window.Handle(), code);
     ASSERT_FALSE(before.empty());
     std::string reply;
+    const std::filesystem::path file = center_.Folder() / "Glazlo.ini";
+    const std::pair<std::function<void()>, const char*> broken[] = {
+        {[&] { center_.WriteConfigurationText("<quenda_windows><window_rules>"); }, "is not well-formed XML"},
+        {[&] { center_.WriteConfigurationText(""); }, "is not well-formed XML"},
+        {[&] { center_.RemoveConfiguration(); }, "is missing"},
+        {[&] { std::filesystem::create_directory(file); }, "is not a regular file"},
+        {[&] {
+             std::filesystem::remove(file);
+             center_.WriteConfiguration({{"Huge", "GlzCenterHuge"}});
+             std::filesystem::resize_file(file, MaxConfigurationFileSize + 1);
+         },
+         "is larger than 64 MiB"},
+    };
     // The server takes one command at a time: the query after each reload sees its outcome.
-    for (const char* broken :
-         std::initializer_list<const char*>{"<quenda_windows><window_rules>", "", nullptr}) {
-        if (broken != nullptr)
-            center_.WriteConfigurationText(broken);
-        else
-            center_.RemoveConfiguration();
+    for (const auto& [breakFile, cause] : broken) {
+        const size_t told = monitor.Lines(center_.ProcessId()).size();
+        breakFile();
         ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
         std::string after;
         EXPECT_TRUE(
             WaitUntil([&] { return after = center_.QueryWindow(window.Handle(), code), code == 1; }, 5000));
-        EXPECT_EQ(after, before);
+        EXPECT_EQ(after, before) << cause;
+        const std::vector<std::string> lines = monitor.WaitForLine(center_.ProcessId(), cause);
+        ASSERT_EQ(lines.size(), told + 1) << cause;
+        EXPECT_EQ(lines.back().rfind("Glazlo: ", 0), 0u) << lines.back();
+        EXPECT_NE(lines.back().find(cause), std::string::npos) << lines.back();
     }
+    std::filesystem::remove(file);
     // A file that loads again replaces them.
     center_.WriteConfiguration({{"LaterRule", "GlzCenterLater", 40}});
     ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);

@@ -43,8 +43,12 @@ std::string CurrentExceptionText() noexcept {
 }
 
 void TraceFailure(const char* where) noexcept {
+    TraceFailure(where, CurrentExceptionText());
+}
+
+void TraceFailure(const char* where, const std::string& cause) noexcept {
     try {
-        const std::string line = std::string("Glazlo: ") + where + ": " + CurrentExceptionText() + "\n";
+        const std::string line = std::string("Glazlo: ") + where + ": " + cause + "\n";
         OutputDebugStringA(line.c_str());
     } catch (...) {
         // No memory left for the line: the plainest trace there is.

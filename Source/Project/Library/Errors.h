@@ -66,6 +66,8 @@ std::string CurrentExceptionText() noexcept;
 // Records the exception being handled, with Where it was caught, for a developer's debugger
 // (OutputDebugString): for catch blocks that go on without it.
 void TraceFailure(const char* where) noexcept;
+// The same for a failure that raised nothing, told by its Cause.
+void TraceFailure(const char* where, const std::string& cause) noexcept;
 
 [[noreturn]] void AssertionFailed(const std::string& message, const char* file, int line);
 
