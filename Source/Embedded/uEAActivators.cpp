@@ -148,10 +148,31 @@ void TMessageTrigger::SetParam(const std::string& name, const std::string& value
 }
 
 void TMessageTrigger::Fire() {
+    only_.reset();
+    FireAfterLag();
+}
+
+void TMessageTrigger::FireOnly(std::vector<ComPtr<IActionActivator>> agents) {
+    only_ = std::move(agents);
+    FireAfterLag();
+}
+
+void TMessageTrigger::FireAfterLag() {
     if (LagEnabled && LagInterval != 0)
         PrepareLagTimer();
     else
+        FireNow();
+}
+
+void TMessageTrigger::FireNow() {
+    if (!only_) {
         TActionsActivator::Fire();
+        return;
+    }
+    const std::vector<ComPtr<IActionActivator>> agents = std::move(*only_);
+    only_.reset();
+    for (const ComPtr<IActionActivator>& agent : agents)
+        Guarded("TActionsActivator.Fire", [&] { agent->Fire(); });
 }
 
 void TMessageTrigger::PrepareLagTimer() {
@@ -170,7 +191,8 @@ void TMessageTrigger::LagTimerNotify() {
     if (LagTimer)
         LagTimer->SetEnabled(false);
     if (IsTriggerValid())
-        TActionsActivator::Fire();
+        FireNow();
+    only_.reset();
 }
 
 void TWMCreateMessageTrigger::AfterMessage(TMessage& message, bool) {
@@ -178,11 +200,47 @@ void TWMCreateMessageTrigger::AfterMessage(TMessage& message, bool) {
         Fire();
 }
 
+void TWindowStateTrigger::Attach() {
+    TMessageTrigger::Attach();
+    operationsAtAttach_.clear();
+    ForEachAgent("TWindowStateTrigger.Attach", [this](const ComPtr<IActionActivator>& agent) {
+        const std::string name = agent->GetActionName();
+        operationsAtAttach_.emplace(name, OperationInForce(name));
+    });
+}
+
+bool TWindowStateTrigger::UnchangedSinceAttach(const ComPtr<IActionActivator>& agent) {
+    const std::string name = agent->GetActionName();
+    const auto found = operationsAtAttach_.find(name);
+    return found != operationsAtAttach_.end() && found->second == OperationInForce(name);
+}
+
+std::string TWindowStateTrigger::OperationInForce(const std::string& actionName) {
+    const ComPtr<IWindowHandler> handler = GetWindowHandler();
+    const ComPtr<IActions> actions = handler ? handler->Actions() : nullptr;
+    const ComPtr<IWindowAction> action = actions ? actions->Get(actionName) : nullptr;
+    const ComPtr<IOperation> operation = action ? action->GetCurrentOperation() : nullptr;
+    return operation ? operation->GetName() : std::string();
+}
+
 void TWMActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
     if (message.Msg == WM_ACTIVATE && (message.WParam == WA_ACTIVE || message.WParam == WA_CLICKACTIVE))
         Fire();
-    else if (message.Msg == ExtenderAttachedMessage && IsTriggerValid())
-        Fire();
+    else if (message.Msg == ExtenderAttachedMessage)
+        ApplyActiveState();
+}
+
+void TWMActivateWindowMessageTrigger::ApplyActiveState() {
+    std::vector<ComPtr<IActionActivator>> agents;
+    if (IsTriggerValid())
+        ForEachAgent("TWMActivateWindowMessageTrigger.ApplyActiveState",
+                     [&](const ComPtr<IActionActivator>& agent) {
+                         if (agent->GetActionKind() == TActionKind::Concrete || !UnchangedSinceAttach(agent))
+                             agents.push_back(agent);
+                     });
+    EndOfAttachment();
+    if (!agents.empty())
+        FireOnly(std::move(agents));
 }
 
 bool TWMActivateWindowMessageTrigger::IsTriggerValid() {
@@ -196,35 +254,14 @@ void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
         ApplyInactiveState();
 }
 
-void TWMInActivateWindowMessageTrigger::Attach() {
-    TMessageTrigger::Attach();
-    operationsAtAttach_.clear();
-    ForEachAgent("TWMInActivateWindowMessageTrigger.Attach", [this](const ComPtr<IActionActivator>& agent) {
-        const std::string name = agent->GetActionName();
-        operationsAtAttach_.emplace(name, OperationInForce(name));
-    });
-}
-
 void TWMInActivateWindowMessageTrigger::ApplyInactiveState() {
-    // Once per attachment.
-    const std::map<std::string, std::string> atAttach = std::exchange(operationsAtAttach_, {});
-    if (!IsTriggerValid())
-        return;
-    ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
-                 [&](const ComPtr<IActionActivator>& agent) {
-                     const std::string name = agent->GetActionName();
-                     const auto found = atAttach.find(name);
-                     if (found != atAttach.end() && found->second == OperationInForce(name))
-                         agent->Fire();
-                 });
-}
-
-std::string TWMInActivateWindowMessageTrigger::OperationInForce(const std::string& actionName) {
-    const ComPtr<IWindowHandler> handler = GetWindowHandler();
-    const ComPtr<IActions> actions = handler ? handler->Actions() : nullptr;
-    const ComPtr<IWindowAction> action = actions ? actions->Get(actionName) : nullptr;
-    const ComPtr<IOperation> operation = action ? action->GetCurrentOperation() : nullptr;
-    return operation ? operation->GetName() : std::string();
+    if (IsTriggerValid())
+        ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
+                     [&](const ComPtr<IActionActivator>& agent) {
+                         if (UnchangedSinceAttach(agent))
+                             agent->Fire();
+                     });
+    EndOfAttachment();
 }
 
 bool TWMInActivateWindowMessageTrigger::IsTriggerValid() {

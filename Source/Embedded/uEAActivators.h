@@ -5,7 +5,9 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The agent: steps one action of the rule to its next operation or runs a named one.
 class TActionActivator : public TAbstractParamsItem,
@@ -111,11 +113,18 @@ protected:
     void Init() override;
     void SetParam(const std::string& name, const std::string& value) override;
     virtual bool IsTriggerValid() { return true; }
+    // Fires only these agents, with the lag as Fire; a qualifying message before the lag runs out
+    // makes it fire every agent again.
+    void FireOnly(std::vector<ComPtr<IActionActivator>> agents);
 
 private:
+    void FireAfterLag();
+    void FireNow();
     void PrepareLagTimer();
     void LagTimerNotify();
     std::unique_ptr<TTimer> LagTimer;
+    // The agents of the firing under way, when not all of them.
+    std::optional<std::vector<ComPtr<IActionActivator>>> only_;
 };
 
 class TWMCreateMessageTrigger : public TMessageTrigger {
@@ -123,35 +132,54 @@ public:
     void AfterMessage(TMessage& message, bool handled) override;
 };
 
-class TWMActivateWindowMessageTrigger : public TMessageTrigger {
+// A trigger of the window's active or inactive state. A window already in that state when its
+// rule arrives takes it on the attached message, after the creation triggers, rather than at its
+// next switch. A "next" agent names no state: its step follows where the action's ring stands. A
+// ring the creation triggers left as it was stands where the active state keeps it; one they
+// stepped stands where the inactive state does.
+class TWindowStateTrigger : public TMessageTrigger {
 public:
-    // A window that is in front when the rule arrives took its activation before the rule could
-    // see it: it takes the active state on the attached message, after the creation triggers, as
-    // it would have after its creation; a creation step that switched ghost mode on for an opaque
-    // window would otherwise leave the window in front deaf to the mouse.
-    void AfterMessage(TMessage& message, bool handled) override;
-
-protected:
-    bool IsTriggerValid() override;
-};
-
-class TWMInActivateWindowMessageTrigger : public TMessageTrigger {
-public:
-    void AfterMessage(TMessage& message, bool handled) override;
     void Attach() override;
 
 protected:
-    bool IsTriggerValid() override;
+    // Whether the operation in force in the agent's action is still the one of the attachment.
+    bool UnchangedSinceAttach(const ComPtr<IActionActivator>& agent);
+    // Once per attachment: further attached messages find nothing to compare with.
+    void EndOfAttachment() { operationsAtAttach_.clear(); }
 
 private:
-    // A window that is not in front when the rule arrives is inactive already: it takes that
-    // state at once rather than after its first activation and deactivation. That happens on the
-    // attached message, after the creation triggers: an action they set keeps what they set, and
-    // their "next" steps never switch off again what this state switched on.
-    void ApplyInactiveState();
     // The operation in force in the named action of the rule; empty when there is none.
     std::string OperationInForce(const std::string& actionName);
 
     // By action name, the operation in force when the rule was attached.
     std::map<std::string, std::string> operationsAtAttach_;
+};
+
+class TWMActivateWindowMessageTrigger : public TWindowStateTrigger {
+public:
+    // Also on the attached message: a creation step that switched ghost mode on for an opaque
+    // window would otherwise leave the window in front deaf to the mouse.
+    void AfterMessage(TMessage& message, bool handled) override;
+
+protected:
+    bool IsTriggerValid() override;
+
+private:
+    // In front when the rule arrives: every agent that names its operation performs it, and a
+    // "next" agent steps only a ring that a creation step moved.
+    void ApplyActiveState();
+};
+
+class TWMInActivateWindowMessageTrigger : public TWindowStateTrigger {
+public:
+    void AfterMessage(TMessage& message, bool handled) override;
+
+protected:
+    bool IsTriggerValid() override;
+
+private:
+    // Behind when the rule arrives: only the actions the creation triggers left as they were
+    // take this state. An action they set keeps what they set, and their "next" steps never
+    // switch off again what this state switched on.
+    void ApplyInactiveState();
 };

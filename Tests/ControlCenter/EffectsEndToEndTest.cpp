@@ -415,6 +415,76 @@ TEST_F(EffectsEndToEnd, GhostWhileInactiveLetsTheMouseThroughABackgroundWindowAt
     EXPECT_EQ(center_.Stop(5000), 0u);
 }
 
+// A ring of "next" steps on activation and on deactivation: transparent exactly while another
+// window is in front, whether the window was in front or behind when its rule arrived, and whether
+// or not a creation step moved the ring first.
+TEST_F(EffectsEndToEnd, NextStepsOnActivationAndDeactivationMakeTransparentOnlyWhileAnotherWindowIsInFront) {
+    // Marked: stay-on-top coming on on creation tells that the creation triggers have run; the
+    // active and inactive states follow them on the same message.
+    const auto rules = [](bool marked) {
+        std::vector<Rule> ring;
+        for (const bool born : {false, true}) {
+            std::vector<Agent> onCreate;
+            onCreate.push_back(born ? Agent{"TransparentWindow", ""} : Agent{});
+            if (marked)
+                onCreate.push_back({"StayOnTop", "STAYONTOPON"});
+            std::vector<Trigger> triggers{{OnActivate, 0, {{"TransparentWindow", ""}}},
+                                          {OnInactivate, 0, {{"TransparentWindow", ""}}}};
+            if (born || marked)
+                triggers.push_back({OnCreate, 0, onCreate});
+            ring.push_back({born ? "RingBorn" : "Ring", born ? "GlzFxRingBorn" : "GlzFxRing", 60, marked,
+                            false, triggers});
+        }
+        return ring;
+    };
+    Start({});
+    TestWindow other("GlzFxOther");
+    SetWindowPos(other.Handle(), HWND_TOP, 600, 10, 200, 150, SWP_NOACTIVATE);
+    HostProcess host("A:GlzFxRing A:GlzFxRingBorn");
+    HWND ring = ShownWindow(host, "GlzFxRing", 10, 10);
+    HWND born = ShownWindow(host, "GlzFxRingBorn", 300, 10);
+    ASSERT_TRUE(ring != nullptr && born != nullptr);
+    const auto inFront = [&](HWND front) {
+        return WaitUntil(
+            [&] {
+                return GetForegroundWindow() == front &&
+                       (ring == front ? Opaque(ring) : LayeredAlpha(ring) == 153) &&
+                       (born == front ? Opaque(born) : LayeredAlpha(born) == 153);
+            },
+            3000);
+    };
+    const auto switches = [&](const char* when) {
+        for (HWND front : {other.Handle(), ring, born, other.Handle(), born, ring, other.Handle(), ring}) {
+            ASSERT_TRUE(Foreground(front)) << when;
+            EXPECT_TRUE(inFront(front))
+                << when << ": "
+                << (front == ring   ? "ring"
+                    : front == born ? "born"
+                                    : "other")
+                << " in front, alpha " << LayeredAlpha(ring) << " and " << LayeredAlpha(born);
+        }
+    };
+    int code = 0;
+    std::string reply;
+
+    // The rule arrives while the window without a creation step is in front.
+    ASSERT_TRUE(Foreground(ring));
+    WriteRules(center_, rules(false));
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    ASSERT_TRUE(WaitUntil([&] { return Subclassed(ring) && Subclassed(born); }, 5000));
+    EXPECT_TRUE(inFront(ring)) << LayeredAlpha(ring) << " " << LayeredAlpha(born);
+    switches("first rule");
+
+    // Again, with the window whose creation step moved the ring in front.
+    ASSERT_TRUE(Foreground(born));
+    WriteRules(center_, rules(true));
+    ASSERT_EQ(center_.Send(cmdReloadConfiguration, {}, code, reply), channelDone);
+    ASSERT_TRUE(WaitUntil([&] { return (ExStyle(ring) & ExStyle(born) & WS_EX_TOPMOST) != 0; }, 5000));
+    EXPECT_TRUE(inFront(born)) << LayeredAlpha(ring) << " " << LayeredAlpha(born);
+    switches("second rule");
+    EXPECT_EQ(center_.Stop(5000), 0u);
+}
+
 TEST_F(EffectsEndToEnd, HostOwnLayeringIsWhatItWasAfterTheResidentProgramEnds) {
     Start({{"HostLayered",
             "GlzFxHostLayered",
