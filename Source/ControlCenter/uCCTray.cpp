@@ -16,8 +16,13 @@ HICON ProgramIcon(const std::string& name) {
 }
 
 void OpenInProgramFolder(HWND owner, const char* file) {
-    ShellExecuteA(owner, nullptr, (ApplicationFolder + file).c_str(), nullptr, ApplicationFolder.c_str(),
-                  SW_SHOW);
+    const std::string path = ApplicationFolder + file;
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(owner, nullptr, path.c_str(), nullptr, ApplicationFolder.c_str(), SW_SHOW));
+    // Up to 32 is an error code: the menu item did nothing.
+    if (result <= 32)
+        TraceFailure("GlazloCenter tray menu",
+                     path + " could not be opened, error " + std::to_string(result));
 }
 
 } // namespace

@@ -322,10 +322,19 @@ TEST_F(RunningCenter, TrayMenuCloseItemEndsTheProgram) {
 }
 
 TEST_F(RunningCenter, TrayMenuConfigureItemStartsTheConfigurationProgram) {
-    center_.InstallProgram("GlzStandIn.exe", "GlazloConfig.exe");
+    const DebugMonitor monitor;
+    ASSERT_TRUE(monitor.Reading());
     HWND handler = HandlerWindowOf(center_.ProcessId());
     ASSERT_NE(handler, nullptr);
+    // Without the program beside GlazloCenter nothing starts, and the debug output tells why.
     // The last item, counted from the bottom.
+    ASSERT_TRUE(ChooseTrayMenuItem(handler, center_.ProcessId(), VK_UP));
+    const std::vector<std::string> lines = monitor.WaitForLine(center_.ProcessId(), "GlazloConfig.exe");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines.back().rfind("Glazlo: ", 0), 0u) << lines.back();
+    EXPECT_NE(lines.back().find("could not be opened"), std::string::npos) << lines.back();
+
+    center_.InstallProgram("GlzStandIn.exe", "GlazloConfig.exe");
     ASSERT_TRUE(ChooseTrayMenuItem(handler, center_.ProcessId(), VK_UP));
     const auto started = center_.Folder() / "GlazloConfig.exe.started";
     EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(started); }, 10000));
