@@ -502,6 +502,25 @@ TEST_F(EmbeddedItems, DeactivationRuleAttachedToABackgroundWindowAppliesAtOnce) 
     DestroyWindow(other);
 }
 
+// A window in front when its rule arrives takes the active state the lag after the attachment:
+// an agent that names its operation performs it, a "next" agent steps no ring that no creation
+// step moved.
+TEST_F(EmbeddedItems, ActiveStateTakenAtAttachmentKeepsTheLagAndStepsNoUnmovedRing) {
+    HWND window = TTestExtender::CreateTargetWindow();
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 2000));
+    TAttached rule("\\WINDOWRULENAME=InFront\\ACTION=" + Plain("GHOSTWINDOWACTION", "G") +
+                       "\\ACTION=" + Transparent("T", "60") +
+                       "\\TRIGGER=WMACTIVATEWINDOWMESSAGETRIGGER{\\LAG_ENABLED=yes\\LAG_INTERVAL=300"
+                       "\\AGENT={\\NAME=Named\\ACTIONNAME=G\\ACTIONKIND=concrete\\OPERATIONNAME=GHOSTON}"
+                       "\\AGENT={\\NAME=Step\\ACTIONNAME=T\\ACTIONKIND=next\\OPERATIONNAME=}}",
+                   window);
+    EXPECT_EQ(0, ExStyle(window) & WS_EX_TRANSPARENT); // no message was pumped, no lag waited for
+    EXPECT_TRUE(WaitFor([&] { return (ExStyle(window) & WS_EX_TRANSPARENT) != 0; }, 3000));
+    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(Opaque(window)) << static_cast<int>(Alpha(window));
+}
+
 // After its lag a trigger fires only when the window is still where the message put it.
 TEST_F(EmbeddedItems, LagFiresOnlyWhileTheWindowStaysInFrontOrBehind) {
     HWND other = TTestExtender::CreateTargetWindow();
