@@ -3,6 +3,7 @@
 #include "CenterTestSupport.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ConfigProgram.h"
+#include "Declarations.h"
 #include "ProcessesCommunication.h"
 #include "SingleAppInstance.h"
 #include "TextConversion.h"
@@ -692,6 +693,10 @@ public:
         processes_.emplace_back(info.hProcess);
         return info.hProcess;
     }
+    // One of its programs started by another, ended with the object too.
+    void Adopt(DWORD processId) {
+        processes_.emplace_back(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    }
     const std::filesystem::path& Folder() const { return folder_; }
 
 private:
@@ -702,7 +707,8 @@ private:
 };
 
 // Both programs take their folder whole: the configuration, glzemb.dll and the language files
-// are found there, and a save writes the configuration there.
+// are found there, a save writes the configuration there, and GlazloCenter's tray icon starts the
+// editor from there.
 TEST_F(GlazloConfig, BothProgramsRunFromAFolderWhosePathIsLongerThanMaxPathInUtf8) {
     TAccentedProductFolder product;
     ASSERT_GT(WideToUtf8((product.Folder() / "Glazlo.ini").wstring()).size(), size_t{MAX_PATH});
@@ -740,7 +746,7 @@ TEST_F(GlazloConfig, BothProgramsRunFromAFolderWhosePathIsLongerThanMaxPathInUtf
     EXPECT_EQ("Rules from afar", TreeItemText(tree, TreeRoot(tree)));
     EXPECT_EQ("Accented", TreeItemText(tree, TreeChild(tree, TreeRoot(tree), 0)));
 
-    // A new rule saved by Ctrl+S is in the file, and GlazloCenter has taken the file again.
+    // A new rule saved by Ctrl+S is in the file.
     BringToFront(main);
     PressShortCut(VK_CONTROL, 'A');
     ASSERT_TRUE(WaitUntil([&] { return FindChild(main, "Edit", "Window Rule 1", false) != nullptr; }, 5000));
@@ -754,6 +760,19 @@ TEST_F(GlazloConfig, BothProgramsRunFromAFolderWhosePathIsLongerThanMaxPathInUtf
          label != nullptr; label = FindWindowExA(box, label, "Static", nullptr))
         said += WindowText(label) + " ";
     EXPECT_EQ(nullptr, box) << "a message box: " << said;
+
+    TerminateProcess(config, 1);
+    WaitForSingleObject(config, 5000);
+    const HWND handler = HandlerWindowOf(GetProcessId(center));
+    ASSERT_NE(nullptr, handler);
+    PostMessageA(handler, TrayCallbackMessage, 0, WM_LBUTTONDBLCLK);
+    HWND again = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (again = FindWindowA("TCBAppForm", nullptr)) != nullptr; }, 10000));
+    if (again != nullptr) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(again, &processId);
+        product.Adopt(processId);
+    }
     TProcessesCommunication channel(ChannelPrefix);
     int code = 0, size = 0;
     std::vector<char> reply;
