@@ -209,10 +209,11 @@ void TWindowStateTrigger::Attach() {
     });
 }
 
-bool TWindowStateTrigger::UnchangedSinceAttach(const ComPtr<IActionActivator>& agent) {
+bool TWindowStateTrigger::UnchangedSince(const TOperationsInForce& atAttach,
+                                         const ComPtr<IActionActivator>& agent) {
     const std::string name = agent->GetActionName();
-    const auto found = operationsAtAttach_.find(name);
-    return found != operationsAtAttach_.end() && found->second == OperationInForce(name);
+    const auto found = atAttach.find(name);
+    return found != atAttach.end() && found->second == OperationInForce(name);
 }
 
 std::string TWindowStateTrigger::OperationInForce(const std::string& actionName) {
@@ -231,14 +232,15 @@ void TWMActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
 }
 
 void TWMActivateWindowMessageTrigger::ApplyActiveState() {
+    const TOperationsInForce atAttach = TakeOperationsAtAttach();
+    if (atAttach.empty() || !IsTriggerValid())
+        return;
     std::vector<ComPtr<IActionActivator>> agents;
-    if (IsTriggerValid())
-        ForEachAgent("TWMActivateWindowMessageTrigger.ApplyActiveState",
-                     [&](const ComPtr<IActionActivator>& agent) {
-                         if (agent->GetActionKind() == TActionKind::Concrete || !UnchangedSinceAttach(agent))
-                             agents.push_back(agent);
-                     });
-    EndOfAttachment();
+    ForEachAgent("TWMActivateWindowMessageTrigger.ApplyActiveState",
+                 [&](const ComPtr<IActionActivator>& agent) {
+                     if (agent->GetActionKind() == TActionKind::Concrete || !UnchangedSince(atAttach, agent))
+                         agents.push_back(agent);
+                 });
     if (!agents.empty())
         FireOnly(std::move(agents));
 }
@@ -255,13 +257,14 @@ void TWMInActivateWindowMessageTrigger::AfterMessage(TMessage& message, bool) {
 }
 
 void TWMInActivateWindowMessageTrigger::ApplyInactiveState() {
-    if (IsTriggerValid())
-        ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
-                     [&](const ComPtr<IActionActivator>& agent) {
-                         if (UnchangedSinceAttach(agent))
-                             agent->Fire();
-                     });
-    EndOfAttachment();
+    const TOperationsInForce atAttach = TakeOperationsAtAttach();
+    if (!IsTriggerValid())
+        return;
+    ForEachAgent("TWMInActivateWindowMessageTrigger.ApplyInactiveState",
+                 [&](const ComPtr<IActionActivator>& agent) {
+                     if (UnchangedSince(atAttach, agent))
+                         agent->Fire();
+                 });
 }
 
 bool TWMInActivateWindowMessageTrigger::IsTriggerValid() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The agent: steps one action of the rule to its next operation or runs a named one.
@@ -142,17 +143,19 @@ public:
     void Attach() override;
 
 protected:
+    // By action name, the operation in force.
+    using TOperationsInForce = std::map<std::string, std::string>;
+    // Those of the attachment, handed out once: a further attached message (anybody may send
+    // one) finds none and changes nothing.
+    TOperationsInForce TakeOperationsAtAttach() { return std::exchange(operationsAtAttach_, {}); }
     // Whether the operation in force in the agent's action is still the one of the attachment.
-    bool UnchangedSinceAttach(const ComPtr<IActionActivator>& agent);
-    // Once per attachment: further attached messages find nothing to compare with.
-    void EndOfAttachment() { operationsAtAttach_.clear(); }
+    bool UnchangedSince(const TOperationsInForce& atAttach, const ComPtr<IActionActivator>& agent);
 
 private:
     // The operation in force in the named action of the rule; empty when there is none.
     std::string OperationInForce(const std::string& actionName);
 
-    // By action name, the operation in force when the rule was attached.
-    std::map<std::string, std::string> operationsAtAttach_;
+    TOperationsInForce operationsAtAttach_;
 };
 
 class TWMActivateWindowMessageTrigger : public TWindowStateTrigger {

@@ -2,6 +2,7 @@
 
 #include "Embedded/EmbTestSupport.h"
 
+#include "Declarations.h"
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
 #include "uRGLTimers.h"
@@ -504,7 +505,7 @@ TEST_F(EmbeddedItems, DeactivationRuleAttachedToABackgroundWindowAppliesAtOnce) 
 
 // A window in front when its rule arrives takes the active state the lag after the attachment:
 // an agent that names its operation performs it, a "next" agent steps no ring that no creation
-// step moved.
+// step moved. That happens once: an attached message sent again by anybody fires nothing.
 TEST_F(EmbeddedItems, ActiveStateTakenAtAttachmentKeepsTheLagAndStepsNoUnmovedRing) {
     HWND window = TTestExtender::CreateTargetWindow();
     SetForegroundWindow(window);
@@ -519,6 +520,16 @@ TEST_F(EmbeddedItems, ActiveStateTakenAtAttachmentKeepsTheLagAndStepsNoUnmovedRi
     EXPECT_TRUE(WaitFor([&] { return (ExStyle(window) & WS_EX_TRANSPARENT) != 0; }, 3000));
     WaitFor([] { return false; }, 300);
     EXPECT_TRUE(Opaque(window)) << static_cast<int>(Alpha(window));
+
+    const ComPtr<TCountingObserver> observer = NewObject<TCountingObserver>();
+    for (const char* action : {"G", "T"})
+        rule.Action(action)->GetPublisher()->Subscribe(observer.Get());
+    SendMessageA(window, ExtenderAttachedMessage, 0, 0);
+    WaitFor([] { return false; }, 800);
+    EXPECT_EQ(0, observer->Updates);
+    EXPECT_TRUE(Opaque(window)) << static_cast<int>(Alpha(window));
+    for (const char* action : {"G", "T"})
+        rule.Action(action)->GetPublisher()->Unsubscribe(observer.Get());
 }
 
 // After its lag a trigger fires only when the window is still where the message put it.
