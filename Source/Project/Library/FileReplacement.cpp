@@ -128,6 +128,23 @@ DWORD MoveFailure(const std::wstring& longPath) {
     return !probe && GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : error;
 }
 
+// Moves the written temporary file over the file. A reader that has the file open only for a
+// moment (GlazloCenter reading the previous save, a virus scanner) is waited for, briefly: a save
+// must not be refused for that.
+bool MoveOver(const std::wstring& tempPath, const std::wstring& longPath) {
+    constexpr int Tries = 40;
+    constexpr DWORD Pause = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(tempPath.c_str(), longPath.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt == Tries || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return false;
+        Sleep(Pause);
+    }
+}
+
 } // namespace
 
 std::string ReplacementTemporaryName(const std::string& fullPath, unsigned long unique) {
@@ -159,8 +176,7 @@ void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
     try {
         WriteAll(file, fullPath, bytes);
         file.Reset();
-        if (!MoveFileExW(tempPath.c_str(), longPath.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (!MoveOver(tempPath, longPath))
             throw EFileWriteError(MoveFailure(longPath), fullPath);
     } catch (...) {
         file.Reset();

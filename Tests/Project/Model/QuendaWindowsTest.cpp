@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
 #include "CenterStandIn.h"
+#include "FileReplacement.h"
 #include "Handles.h"
 #include "Helpers/WaitUntil.h"
 #include "ModelTestSupport.h"
@@ -354,8 +355,32 @@ TEST_F(Root, ReadOnlyOrHeldFileIsRefusedInTheUsersWordsAndNothingChangesOnDisk) 
         EXPECT_TRUE(windows->Modified);
     }
     EXPECT_EQ(ReadFileText(path), TwoRuleFile());
-    EXPECT_EQ(SaveFailure(windows), "");
-    EXPECT_FALSE(windows->Modified);
+    {
+        // A reader that lets go while the save is under way, as GlazloCenter reading the
+        // previous save does: the save waits for it instead of being refused.
+        UniqueHandle held(
+            CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        std::thread reader([&] {
+            // Let go once the save has written and closed its temporary file: it is moving it
+            // over the file that is still held.
+            const std::string pattern = path + ReplacementMark + "*.tmp";
+            WaitUntil([&] {
+                WIN32_FIND_DATAA found{};
+                if (!UniqueFind(FindFirstFileA(pattern.c_str(), &found)))
+                    return false;
+                const std::string temporary = path.substr(0, path.find_last_of('\\') + 1) + found.cFileName;
+                return static_cast<bool>(UniqueHandle(
+                    CreateFileA(temporary.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+            });
+            held.Reset();
+        });
+        message = SaveFailure(windows);
+        reader.join();
+        EXPECT_EQ(message, "");
+        EXPECT_FALSE(windows->Modified);
+        EXPECT_NE(ReadFileText(path), TwoRuleFile());
+    }
 }
 
 TEST_F(Root, ConfigurationTooLargeForTheResidentProgramIsNotWritten) {
