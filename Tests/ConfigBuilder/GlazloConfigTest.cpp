@@ -599,10 +599,11 @@ TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
 }
 
 // A class typed into the page and saved by Ctrl+S without leaving the box (Save still off, as
-// nothing had changed) reaches the window of that class.
+// nothing had changed) reaches the window of that class. The box's history holds the class in
+// another letter case, which matches no window: the letters typed or pasted stay as they are.
 TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
     TConfigProgram program(true);
-    program.WriteConfiguration(OneRule("Target", "NoSuchClassYet", 60));
+    program.WriteConfiguration(OneRule("Target", "glzcfgtypedclass", 60));
     TWholeRoad road(program, "GlzCfgTyped");
     ASSERT_NE(nullptr, road.Target);
 
@@ -610,10 +611,16 @@ TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
     HWND main = program.MainWindow();
     ASSERT_NE(nullptr, main);
     EXPECT_NE(153, LayeredAlpha(road.Target));
-    ASSERT_TRUE(RetypeAndSave(main, "NoSuchClassYet", "GlzCfgTyped"));
+    ASSERT_TRUE(RetypeAndSave(main, "glzcfgtypedclass", "GlzCfgTyped"));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
         << LayeredAlpha(road.Target);
     EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">GlzCfgTyped<"));
+
+    ASSERT_TRUE(PasteOver(main, "GlzCfgTyped", L"GLZCFG"));
+    PressShortCut(VK_CONTROL, 'S');
+    EXPECT_TRUE(
+        WaitUntil([&] { return program.ReadConfiguration().find(">GLZCFG<") != std::string::npos; }, 10000))
+        << WindowText(FocusOf(main));
 }
 
 } // namespace

@@ -258,7 +258,19 @@ TEST_F(RulePage, ClassBoxCompletesFromItsHistoryAndBackspaceDoesNotCompleteAgain
     HWND edit = classPanel->WindowClassComboBox->EditHandle();
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
+    // A class matches only in its own letter case: the typed letters stay as they are.
     Type(edit, "no");
+    EXPECT_EQ("no", classPanel->WindowClassComboBox->Text());
+    // So do pasted letters; pasted at the end, the start of an entry completes as when typed.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Paste(edit, "NOTE");
+    EXPECT_EQ("NOTE", classPanel->WindowClassComboBox->Text());
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "\b");
+    Paste(edit, "Note");
+    EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text());
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "No");
     EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text());
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
