@@ -453,6 +453,32 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(rulePage);
     ASSERT_NE(nullptr, level);
     EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
+
+    // The window made narrower step by step, as a drag of its edge does: the tree gives way,
+    // down to its 30 pixels, so that the page keeps its 250 and stays in sight. The window
+    // stops at its least size, where both fit beside the splitter.
+    MINMAXINFO limits{};
+    SendMessageA(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    for (int width = form->Width() - 20; width > limits.ptMinTrackSize.x - 60; width -= 20) {
+        form->SetBounds(form->Left(), form->Top(), width, form->Height());
+        EXPECT_EQ(std::max(30, form->ClientWidth() - 5 - 250), form->TreeView->Width()) << width;
+        EXPECT_EQ(form->TreeView->Width(), form->Splitter->Left()) << width;
+        EXPECT_EQ(form->ClientWidth(), form->DetailPanel->Left() + form->DetailPanel->Width()) << width;
+        EXPECT_GE(form->DetailPanel->Width(), 250) << width;
+    }
+    EXPECT_EQ(limits.ptMinTrackSize.x, form->Width());
+    EXPECT_TRUE(WithinWindow(rulePage->NameEdit->Handle(), form->DetailPanel->Handle()));
+    EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
+    // Minimised and back, the tree keeps the width it was given.
+    form->SetBounds(form->Left(), form->Top(), form->Width() + 200, form->Height());
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    SendMessageA(form->Splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(102, 50));
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 50));
+    const int given = form->TreeView->Width();
+    EXPECT_GT(given, 30);
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    ShowWindow(form->Handle(), SW_RESTORE);
+    EXPECT_EQ(given, form->TreeView->Width());
 }
 
 // A page is kept in the detail host between selections: shown again it is the same page, the
