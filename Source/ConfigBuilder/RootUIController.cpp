@@ -15,6 +15,7 @@
 #include "uCBAppForm.h"
 #include "uOptionsForm.h"
 #include "uWindowRuleDetailPanel.h"
+#include "WinFuncs.h"
 
 #include <commctrl.h>
 
@@ -286,7 +287,7 @@ void TRootUIController::DeleteWindowRule() {
         return;
     const std::string question =
         Translate("AW_DeleteWindowRule", "Are you sure you want to delete the Window Rule") + " \"" +
-        rule->GetName() + "\"?";
+        TextForWindow(rule->GetName()) + "\"?";
     if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (HTREEITEM above = TreeView_GetPrevVisible(tree_->Handle(), node.ItemId()))

@@ -316,6 +316,30 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
 }
 
+// The visible edit of window that shows text, compared in the edit's own UTF-16.
+HWND FindVisibleEdit(HWND window, const std::wstring& text) {
+    struct TSearch {
+        const std::wstring& Text;
+        HWND Found = nullptr;
+    } search{text};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(param);
+            char className[8] = {};
+            std::wstring shown(s.Text.size() + 2, L'\0');
+            GetClassNameA(child, className, sizeof className);
+            // A window of another process answers GetWindowText with its caption only.
+            shown.resize(static_cast<std::size_t>(
+                SendMessageW(child, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
+            if (std::strcmp(className, "Edit") == 0 && IsWindowVisible(child) && shown == s.Text)
+                s.Found = child;
+            return s.Found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 // Puts text on the clipboard, as a copy in another program does.
 bool PutOnClipboard(const std::wstring& text) {
     if (!OpenClipboard(nullptr))
@@ -392,16 +416,38 @@ TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoad
         EXPECT_EQ(resident.QueryWindow(other.Handle(), code), "");
     }
 
-    // GlazloConfig loads it too, and saves the same values again.
+    // GlazloConfig loads it too, and saves the same values again. A rule whose name, class and
+    // caption hold U+0000 (written as U+FDD0 "0000") is added to the file: its page shows each
+    // of them whole, in that form, and leaving its boxes stores them unchanged.
+    const std::string nul = "\uFDD00000";
+    const std::string file =
+        ConfigurationText({{"05 A" + nul + "B", "GlzNul" + nul + "Class", 60, "Cap" + nul + "tion"}});
+    const std::string tail = "</content></window_rules>";
+    const std::size_t rule = file.find("<window_rule ");
+    std::string withNul = saved;
+    withNul.insert(withNul.rfind(tail), file.substr(rule, file.rfind(tail) - rule));
+    program.WriteConfiguration(withNul);
     center.emplace("guard");
     main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
+    tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 1));
+    HWND boxes[] = {nullptr, nullptr, nullptr};
+    const std::wstring shown[] = {L"05 A\uFDD00000B", L"GlzNul\uFDD00000Class", L"Cap\uFDD00000tion"};
+    ASSERT_TRUE(WaitUntil([&] { return (boxes[0] = FindVisibleEdit(main, shown[0])) != nullptr; }, 5000));
+    for (int i = 1; i < 3; ++i)
+        ASSERT_NE(nullptr, boxes[i] = FindVisibleEdit(main, shown[i])) << i;
+    for (HWND box : {boxes[0], boxes[1], boxes[2], boxes[0]})
+        ASSERT_TRUE(FocusByClick(box));
     PressShortCut(VK_CONTROL, 'S');
     ASSERT_TRUE(WaitUntil([&] { return center->Heard() == "2"; }, 10000)) << center->Codes();
     const std::string again = program.ReadConfiguration();
     EXPECT_NE(again.find("name=\"Window Rule 1\""), std::string::npos);
     EXPECT_NE(again.find("<window_rule name=\"" + name + "\""), std::string::npos) << again.substr(0, 400);
     EXPECT_NE(again.find(">GlzPasted\uFDD0FFFFClass</param>"), std::string::npos) << again.substr(0, 400);
+    for (const std::string& value :
+         {"\"05 A" + nul + "B\"", ">GlzNul" + nul + "Class<", ">Cap" + nul + "tion<"})
+        EXPECT_NE(again.find(value), std::string::npos) << value;
 }
 
 TEST_F(GlazloConfig, RulesItCannotReadAreNamedAtStartBeforeAnythingIsWritten) {

@@ -6,3 +6,6 @@
 // U+FFFD.
 std::wstring Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const std::wstring& text);
+// The process's code page (the program's 8-bit texts) and UTF-16.
+std::wstring CodePageToWide(const std::string& text);
+std::string WideToCodePage(const std::wstring& text);
