@@ -258,9 +258,11 @@ TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
     EXPECT_FALSE(Modified());
 }
 
-// Text in the level box that is no level is not left on show: leaving the box, or a command
-// before it is left, stores a level or shows the stored one again, so the file gets what the
-// box shows.
+// The level box shows the level a window gets from the action's text, read as the window
+// library reads it, and passing through the box leaves that text as it is. Text that is no level
+// is not left on show: leaving the box, or a command before it is left, gives back the level
+// the box showed when it was entered, not a number it passed through while being emptied.
+// Every whole number typed counts, within 0 to 100.
 TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     TWindowRuleDetailPanel* page = ShowRulePage();
     ASSERT_NE(nullptr, page);
@@ -268,25 +270,70 @@ TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     ASSERT_NE(nullptr, level);
     const std::string levelPath = "window_rules/Notepad/actions/TransparentWindow/params/transparency_level";
     HWND edit = level->TransparencyLevelEdit->Handle();
-    const std::string stored = ParamAt(root.Get(), levelPath);
-    Retype(edit, "abc");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ(stored, level->TransparencyLevelEdit->Text());
-    // "5" is a level and stored as it is typed; "5.5" is none.
-    Retype(edit, "5.5");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
-    EXPECT_EQ("5", ParamAt(root.Get(), levelPath));
-    EXPECT_EQ(5, level->TransparencyLevelTrackBar->Position());
-    Retype(edit, "");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    const auto leave = [&] { page->NameEdit->SetFocus(); };
+    const std::pair<const char*, const char*> inFile[] = {
+        {" 50", "50"}, {"$32", "50"}, {"-5", "100"}, {"150", "100"}, {"abc", "100"}};
+    for (const auto& [text, shown] : inFile) {
+        SetParamAt(root.Get(), levelPath, text);
+        EXPECT_EQ(shown, level->TransparencyLevelEdit->Text()) << text;
+        EXPECT_EQ(std::stoi(shown), level->TransparencyLevelTrackBar->Position()) << text;
+        SetFocus(edit);
+        leave();
+        EXPECT_EQ(text, ParamAt(root.Get(), levelPath));
+    }
 
-    Retype(edit, "abc");
+    // Emptied key by key and left, or a command run: the level shown on entering comes back.
+    const auto backspaces = [&](int count) {
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 100, 100);
+        for (int i = 0; i < count; ++i)
+            SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    };
+    SetParamAt(root.Get(), levelPath, "33");
+    backspaces(2);
+    EXPECT_EQ("", level->TransparencyLevelEdit->Text());
+    leave();
+    EXPECT_EQ("33", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("33", ParamAt(root.Get(), levelPath));
+    backspaces(2);
     EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("33", level->TransparencyLevelEdit->Text());
     EXPECT_NE(std::string::npos,
-              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">5<"));
+              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">33<"));
+    SetParamAt(root.Get(), levelPath, "100");
+    backspaces(3);
+    for (char key : std::string("abc"))
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+    leave();
+    EXPECT_EQ("100", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("100", ParamAt(root.Get(), levelPath));
+
+    // Whole numbers count as typed or pasted, within 0 to 100: a pasted number beyond every
+    // level means "at most". "5.5" is none.
+    const auto paste = [&](const std::string& text) {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_TEXT, memory);
+        CloseClipboard();
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, WM_PASTE, 0, 0);
+    };
+    const struct {
+        const char* Text;
+        bool Pasted;
+        const char* Stored;
+    } entered[] = {{"5", false, "5"}, {"+7", false, "7"},  {"-3", false, "0"}, {"99999999999", true, "100"},
+                   {"+8", true, "8"}, {"5.5", false, "8"}, {"", false, "8"}};
+    for (const auto& [text, pasted, stored] : entered) {
+        pasted ? paste(text) : Retype(edit, text);
+        leave();
+        EXPECT_EQ(stored, level->TransparencyLevelEdit->Text()) << text;
+        EXPECT_EQ(stored, ParamAt(root.Get(), levelPath)) << text;
+    }
 }
 
 // A name the rule cannot take is told with the reason and stays in the box, with the focus, to

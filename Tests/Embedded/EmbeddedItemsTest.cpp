@@ -4,6 +4,7 @@
 
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
+#include "RuleTextNumbers.h"
 #include "uRGLTimers.h"
 
 #include <gtest/gtest.h>
