@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "Application.h"
 #include "CheckBox.h"
+#include "Clipboard.h"
 #include "ComCtrls.h"
 #include "ConfigBuilderTestSupport.h"
 #include "Menus.h"
@@ -311,13 +312,7 @@ TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     // Whole numbers count as typed or pasted, within 0 to 100: a pasted number beyond every
     // level means "at most". "5.5" is none.
     const auto paste = [&](const std::string& text) {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        SetClipboardData(CF_TEXT, memory);
-        CloseClipboard();
+        ASSERT_TRUE(PutTextOnClipboard(text));
         SetFocus(edit);
         SendMessageA(edit, EM_SETSEL, 0, -1);
         SendMessageA(edit, WM_PASTE, 0, 0);

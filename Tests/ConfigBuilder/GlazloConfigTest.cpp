@@ -1,6 +1,7 @@
 // GlazloConfig.exe from a product folder of its own, driven from outside as a user would.
 #include "CenterStandIn.h"
 #include "CenterTestSupport.h"
+#include "Clipboard.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ConfigProgram.h"
 #include "ProcessesCommunication.h"
@@ -338,26 +339,6 @@ HWND FindVisibleEdit(HWND window, const std::wstring& text) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.Found;
-}
-
-// Puts text on the clipboard, as a copy in another program does.
-bool PutOnClipboard(const std::wstring& text) {
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    const size_t size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    bool put = false;
-    if (void* data = memory != nullptr ? GlobalLock(memory) : nullptr) {
-        std::memcpy(data, text.c_str(), size);
-        GlobalUnlock(memory);
-        // The clipboard owns the memory once it took it.
-        put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    }
-    if (!put && memory != nullptr)
-        GlobalFree(memory);
-    CloseClipboard();
-    return put;
 }
 
 // Clicks into the box that shows shown and pastes text over it.

@@ -1,6 +1,7 @@
 #include "BOMObjects.h"
 #include "BOM_UI.h"
 #include "CheckBox.h"
+#include "Clipboard.h"
 #include "ComCtrls.h"
 #include "DetailPanelRegistration.h"
 #include "DetailPanelRoutines.h"
@@ -37,13 +38,7 @@ void Type(HWND edit, const std::string& keys) {
 }
 
 void Paste(HWND edit, const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
+    ASSERT_TRUE(PutTextOnClipboard(text));
     SendMessageA(edit, WM_PASTE, 0, 0);
 }
 
