@@ -608,21 +608,50 @@ bool RetypeAndSave(HWND main, const std::string& shown, const std::string& text)
     return true;
 }
 
-// The whole road: a level typed on the page and saved reaches a window of another program.
+// The whole road: a level typed on the page and saved reaches a window of another program. The
+// page shows the level the window has, and the level box gives the file's text up only to what
+// the user typed there: passing through it, or emptying it and leaving, changes nothing.
 TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
     TConfigProgram program(true);
-    program.WriteConfiguration(OneRule("Target", "GlzCfgTarget", 60));
+    // A level written by hand in hexadecimal: 50.
+    std::string file = OneRule("Target", "GlzCfgTarget", 60);
+    file.replace(file.find(">60<"), 4, ">$32<");
+    program.WriteConfiguration(file);
     TWholeRoad road(program, "GlzCfgTarget");
     ASSERT_NE(nullptr, road.Target);
-    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 127; }, 5000))
         << LayeredAlpha(road.Target);
 
     program.Start();
     HWND main = program.MainWindow();
     ASSERT_NE(nullptr, main);
-    ASSERT_TRUE(RetypeAndSave(main, "60", "30"));
+    HWND level = ShowRuleBox(main, 0, "50");
+    ASSERT_NE(nullptr, level);
+    HWND name = FindVisibleChild(main, "Edit", "Target", false);
+    ASSERT_NE(nullptr, name);
+    // Whatever was done in the level box, a name typed and saved shows what the file holds.
+    const auto renameAndSave = [&](const char* added, const std::string& saved) {
+        ASSERT_TRUE(FocusByClick(name));
+        PressKeys({VK_END});
+        TypeText(added);
+        PressShortCut(VK_CONTROL, 'S');
+        ASSERT_TRUE(
+            WaitUntil([&] { return program.ReadConfiguration().find(saved) != std::string::npos; }, 10000));
+    };
+    ASSERT_TRUE(FocusByClick(level));
+    renameAndSave("X", "\"TargetX\"");
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">$32<"));
+
+    ASSERT_TRUE(RetypeAndSave(main, "50", "30"));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 76; }, 5000))
         << LayeredAlpha(road.Target);
+    // Emptied with BackSpace and left: the 30 it showed comes back, not the 3 it passed through.
+    ASSERT_TRUE(FocusByClick(level));
+    PressKeys({VK_END, VK_BACK, VK_BACK});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(level).empty(); }, 2000));
+    renameAndSave("Y", "\"TargetXY\"");
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">30<"));
+    EXPECT_EQ("30", WindowText(level));
 }
 
 // A class typed into the page and saved by Ctrl+S without leaving the box (Save still off, as
