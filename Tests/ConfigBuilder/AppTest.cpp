@@ -381,17 +381,17 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         EXPECT_TRUE(dropped);
         EXPECT_EQ(2u, answerer.Texts().size());
     }
-    {
-        // A click on another rule is told too; that rule's page follows, and the refused name is
-        // gone when the rule's page comes back.
-        Retype(edit, "notepad");
-        TMessageBoxAnswerer answerer(IDOK);
-        HWND tree = form->TreeView->Handle();
-        RECT item{};
-        TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
-        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    HWND tree = form->TreeView->Handle();
+    // The first rule's item in the tree: its text, and where its check box lies on that row.
+    RECT item{};
+    TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
+    const int row = (item.top + item.bottom) / 2;
+    int checkBox = 0;
+    while (checkBox < item.left && !form->TreeView->IsOnStateIcon(checkBox, row))
+        ++checkBox;
+    // A click in the tree at a point of its client area; where it lands travels with it.
+    const auto clickTree = [&](POINT at) {
         ClientToScreen(tree, &at);
-        // Where the click lands travels with it.
         INPUT click[2]{};
         for (INPUT& input : click) {
             input.type = INPUT_MOUSE;
@@ -401,6 +401,39 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
         click[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
         SendInput(2, click, sizeof click[0]);
+    };
+    {
+        // A click on another rule's check box is told the same and runs nothing: the rule stays
+        // enabled.
+        ASSERT_LT(checkBox, item.left);
+        Retype(edit, "a/b");
+        TMessageBoxAnswerer answerer(IDOK);
+        clickTree({checkBox + 4, row});
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return !answerer.Texts().empty();
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ("yes", ParamAt(root.Get(), "window_rules/Notepad/params/enabled"));
+        EXPECT_EQ(edit, GetFocus());
+        EXPECT_EQ("a/b", page->NameEdit->Text());
+        EXPECT_EQ(ruleName, form->TreeView->Selected().Text());
+        // Once the name is one the rule can take, a click switches the rule (beside the first
+        // one, so that the two make no double click).
+        Retype(edit, ruleName);
+        clickTree({checkBox + 12, row});
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return ParamAt(root.Get(), "window_rules/Notepad/params/enabled") == "no";
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+    }
+    {
+        // A click on another rule is told too; that rule's page follows, and the refused name is
+        // gone when the rule's page comes back.
+        Retype(edit, "notepad");
+        TMessageBoxAnswerer answerer(IDOK);
+        clickTree({(item.left + item.right) / 2, row});
         EXPECT_TRUE(WaitUntil([&] {
             Application().ProcessMessages();
             return form->TreeView->Selected().Text() == "Notepad";
