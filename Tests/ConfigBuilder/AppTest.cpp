@@ -301,6 +301,12 @@ TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     EXPECT_EQ("33", level->TransparencyLevelEdit->Text());
     EXPECT_NE(std::string::npos,
               ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">33<"));
+    // The level given back is no change of the configuration.
+    ASSERT_FALSE(Modified());
+    backspaces(2);
+    leave();
+    EXPECT_EQ("33", ParamAt(root.Get(), levelPath));
+    EXPECT_FALSE(Modified());
     SetParamAt(root.Get(), levelPath, "100");
     backspaces(3);
     for (char key : std::string("abc"))

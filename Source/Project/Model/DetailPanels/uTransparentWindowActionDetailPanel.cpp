@@ -5,6 +5,7 @@
 #include "MultiLanguages.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
+#include "QuendaWindows.h"
 #include "RuleTextNumbers.h"
 #include "StdCtrls.h"
 
@@ -45,6 +46,12 @@ constexpr char kCreateAgent[] = "triggers/CreateMessageTrigger/agents/WMCreateEv
 constexpr char kStayOnTopAgent[] = "triggers/CreateMessageTrigger/agents/StayOnTopWMCreateEventAgent";
 constexpr char kStayOnTopAction[] = "actions/StayOnTop";
 constexpr char kGhostAction[] = "actions/GhostWindow";
+
+// The loaded configuration the action belongs to; null for an action outside one.
+TQuendaWindows* ConfigurationOf(IBOMObject* action) {
+    ComPtr<IBOMObject> root = action != nullptr ? action->ResolvePath("/") : nullptr;
+    return dynamic_cast<TQuendaWindows*>(root.Get());
+}
 
 std::string EnabledPath(const char* item) {
     return std::string(kToRule) + item + kEnabled;
@@ -164,8 +171,11 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
         return;
     // The first change since the box was entered: the level held now is what the box gives back
     // when it is left with no level in it, not a number it passed through while being emptied.
-    if (!std::exchange(levelTyped_, true))
+    if (!std::exchange(levelTyped_, true)) {
         levelTextBefore_ = ParamText(Obj.Get(), kLevelPath);
+        const TQuendaWindows* configuration = ConfigurationOf(Obj.Get());
+        modifiedBefore_ = configuration != nullptr && configuration->Modified;
+    }
     const std::optional<int> level = LevelFromEditText(before, text, TransparencyLevelEdit->SelStart());
     if (!level)
         return;
@@ -189,8 +199,12 @@ void TTransparentWindowActionDetailPanel_ZEP::StoreLevelText() {
     const std::string text = TransparencyLevelEdit->Text();
     if (const std::optional<int> level = LevelFromEditText(text, text, 0))
         SetLevel(*level);
-    else if (levelTextBefore_)
+    else if (levelTextBefore_) {
         SetParamValue(kLevelParam, Variant(*levelTextBefore_));
+        // Everything is as before the typing: so is whether the configuration counts as changed.
+        if (TQuendaWindows* configuration = ConfigurationOf(Obj.Get()))
+            configuration->Modified = modifiedBefore_;
+    }
     UpdateControls();
 }
 

@@ -52,8 +52,10 @@ protected:
     std::string shownLevelText_;
     // The user changed the box's text since entering it or since it was last stored.
     bool levelTyped_ = false;
-    // The level text the action held before that change.
+    // The level text the action held before that change, and whether the configuration counted
+    // as changed then.
     std::optional<std::string> levelTextBefore_;
+    bool modifiedBefore_ = false;
 };
 
 // The level and three switches of the rule's template: transparent only while inactive,
