@@ -1,7 +1,5 @@
 #include "PexControls.h"
 
-#include "Pex.h"
-
 #include <commctrl.h>
 
 #include <algorithm>
@@ -22,8 +20,10 @@ std::vector<std::string> AddTextToHistory(std::vector<std::string> items, const 
 }
 
 std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items, const std::string& typed) {
+    // In the typed letter case only: a class or caption matches only in its own, and an entry
+    // of another case would replace the letters the user typed.
     for (std::size_t i = 0; i < items.size(); ++i)
-        if (TextEqualsIgnoreCase(items[i].substr(0, typed.size()), typed))
+        if (items[i].compare(0, typed.size(), typed) == 0)
             return i;
     return std::nullopt;
 }
@@ -81,7 +81,10 @@ void THistoryComboBox::AddToHistory() {
 void THistoryComboBox::Change() {
     TComboBox::Change();
     const std::string typed = Text();
-    if (AutoCompletion && !IsSilent() && static_cast<int>(typed.size()) > lastTextLength_) {
+    // Only text added at the end is completed: a tail added behind text typed or pasted in the
+    // middle would take the caret away from where the user is typing.
+    if (AutoCompletion && !IsSilent() && static_cast<int>(typed.size()) > lastTextLength_ &&
+        SelStart() == EditLength(typed)) {
         const std::vector<std::string> items = Items();
         // The whole text of an entry is what the user means, even when a longer entry that
         // starts with it comes first: it is never turned into that one.

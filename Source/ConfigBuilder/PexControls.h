@@ -13,7 +13,7 @@
 // inserted there; with a positive capacity the oldest entries beyond it are dropped.
 std::vector<std::string> AddTextToHistory(std::vector<std::string> items, const std::string& text,
                                           int capacity);
-// The first entry that starts with typed, letter case ignored; none when there is none.
+// The first entry that starts with typed, in its letter case; none when there is none.
 std::optional<std::size_t> FindCompletion(const std::vector<std::string>& items, const std::string& typed);
 
 // An editable combo box whose drop-down list holds the texts entered before, and which

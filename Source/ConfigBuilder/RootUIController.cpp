@@ -15,6 +15,7 @@
 #include "uCBAppForm.h"
 #include "uOptionsForm.h"
 #include "uWindowRuleDetailPanel.h"
+#include "WinFuncs.h"
 
 #include <commctrl.h>
 
@@ -123,6 +124,11 @@ void TRootUIController::BindTree(TTreeView& tree, HWND detailHost, HWND owner) {
     tree.OnMouseUp = [this](TMouseButton button, TShiftState shift, int x, int y) {
         OnTreeMouseUp(button, shift, x, y);
     };
+    // A click on an item's check box switches the item: a command, which a refused name stops as
+    // every other, before the tree takes the click (and the focus) at all.
+    tree.OnMouseDown = [this](TMouseButton, TShiftState, int x, int y, bool& handled) {
+        handled = tree_->IsOnStateIcon(x, y) && !StoreFocusedValue();
+    };
 
     root_.AttachUI(static_cast<IUI*>(&root_));
     treeUI_->TreeNode(root_.InsertTreeNode(*treeUI_, {})).Expand();
@@ -146,6 +152,7 @@ void TRootUIController::UnbindTree() {
     tree_->OnDeletion = nullptr;
     tree_->OnExpanding = nullptr;
     tree_->OnMouseUp = nullptr;
+    tree_->OnMouseDown = nullptr;
     tree_ = nullptr;
     treeUI_.reset();
     detailHost_ = nullptr;
@@ -286,7 +293,7 @@ void TRootUIController::DeleteWindowRule() {
         return;
     const std::string question =
         Translate("AW_DeleteWindowRule", "Are you sure you want to delete the Window Rule") + " \"" +
-        rule->GetName() + "\"?";
+        TextForWindow(rule->GetName()) + "\"?";
     if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (HTREEITEM above = TreeView_GetPrevVisible(tree_->Handle(), node.ItemId()))

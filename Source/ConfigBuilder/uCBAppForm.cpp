@@ -130,14 +130,29 @@ void TCBAppForm::KeepStoredSizesInside() {
     FormStorage->MinMaxInfo().SetMinTrackHeight(least.cy);
     if (Width() < least.cx || Height() < least.cy)
         SetBounds(Left(), Top(), std::max<int>(Width(), least.cx), std::max<int>(Height(), least.cy));
-    const int widest = std::max(Splitter->MinSize, ClientWidth() - Splitter->Width() - Splitter->MinRestSize);
-    TreeView->SetWidth(std::clamp(TreeView->Width(), Splitter->MinSize, widest));
+    FitTreeBesidePage(ClientWidth());
     for (TToolBar* bar : {MenuToolBar, ToolBarToolBar}) {
         const int width = std::clamp(bar->Width(), 0, ControlBar->ClientWidth());
         const int height = std::clamp(bar->Height(), 0, ControlBar->ClientHeight());
         bar->SetBounds(std::clamp(bar->Left(), 0, ControlBar->ClientWidth() - width),
                        std::clamp(bar->Top(), 0, ControlBar->ClientHeight() - height), width, height);
     }
+}
+
+void TCBAppForm::FitTreeBesidePage(int clientWidth) {
+    const int widest = std::max(Splitter->MinSize, clientWidth - Splitter->Width() - Splitter->MinRestSize);
+    const int width = std::clamp(TreeView->Width(), Splitter->MinSize, widest);
+    if (width != TreeView->Width())
+        TreeView->SetWidth(width);
+}
+
+LRESULT TCBAppForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // While the window is made narrower the page keeps its floor, as at the start: the tree
+    // gives way first, before the page is laid out at the new size. A minimised window has no
+    // width to fit.
+    if (msg == WM_SIZE && wp != SIZE_MINIMIZED && Splitter != nullptr)
+        FitTreeBesidePage(LOWORD(lp));
+    return TForm::WndProc(msg, wp, lp);
 }
 
 TCBAppForm::~TCBAppForm() {

@@ -29,7 +29,13 @@ public:
     TImageList TreeViewStateImages{16, 16};
     TImageList ToolBarImages{16, 16};
 
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
 private:
     SIZE LeastSize() const;
     void KeepStoredSizesInside();
+    // The tree narrowed, down to its floor, where the page would fall below its own beside it
+    // in a client area that wide.
+    void FitTreeBesidePage(int clientWidth);
 };

@@ -2,7 +2,6 @@
 
 #include "EAErrorLog.h"
 
-#include <optional>
 #include <string>
 
 // "Where: Err = " and the message of the exception being handled, to the error log; for use in
@@ -22,10 +21,6 @@ template <class Body> bool Guarded(const char* where, Body&& body) noexcept {
         return false;
     }
 }
-
-// Integer as the rule text writes it: leading blanks, a sign, decimal or hexadecimal after
-// "$", "x" or "0x"; nothing else may follow. Empty when the text is no 32-bit integer.
-std::optional<int> TextToInt(const std::string& text);
 
 // "yes" in any ASCII letter case, and nothing else.
 bool IsYes(const std::string& value);

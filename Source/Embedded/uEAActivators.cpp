@@ -2,6 +2,7 @@
 
 #include "Declarations.h"
 #include "EARoutines.h"
+#include "RuleTextNumbers.h"
 #include "Routines.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
 #include "uEATransparentWindowAction.h"
 
-#include "EARoutines.h"
+#include "RuleTextNumbers.h"
 
 void TTransparentWindowAction::Init() {
     TAction::Init();
@@ -9,11 +9,8 @@ void TTransparentWindowAction::Init() {
 
 void TTransparentWindowAction::SetParam(const std::string& name, const std::string& value) {
     TAction::SetParam(name, value);
-    if (name == "TRANSPARENTLEVEL") {
-        // Below 0 is no usable level, as one that does not parse: the window stays opaque.
-        const int level = TextToInt(value).value_or(100);
-        TransparencyLevel = level < 0 ? 100 : level;
-    }
+    if (name == "TRANSPARENTLEVEL")
+        TransparencyLevel = TransparencyLevelInForce(value);
 }
 
 void TTransparentWindowAction::CreateOperations() {

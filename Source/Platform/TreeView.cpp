@@ -301,9 +301,17 @@ LRESULT TTreeView::HandleNotify(const NMHDR& header) {
 }
 
 LRESULT TTreeView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    // The second click of a double click goes down as well.
+    const bool left = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK;
+    if (left || msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK) {
         downPoint_ = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         downKeys_ = wp;
+        bool handled = false;
+        if (OnMouseDown)
+            OnMouseDown(left ? TMouseButton::Left : TMouseButton::Right, ShiftFromMouseKeys(wp), downPoint_.x,
+                        downPoint_.y, handled);
+        if (handled)
+            return 0;
     }
     return TWinControl::WndProc(msg, wp, lp);
 }

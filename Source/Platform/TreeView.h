@@ -104,6 +104,9 @@ public:
     std::function<void(TTreeNode)> OnChange;
     // A button was released over the tree; the point is in client coordinates.
     std::function<void(TMouseButton, TShiftState, int, int)> OnMouseUp;
+    // A button went down over the tree, before the tree takes the click; handled set to true
+    // keeps the click from the tree (no selection, no focus, no OnMouseUp).
+    std::function<void(TMouseButton, TShiftState, int, int, bool& handled)> OnMouseDown;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -1,6 +1,7 @@
 #include "AppSpecificConsts.h"
 #include "Application.h"
 #include "CheckBox.h"
+#include "Clipboard.h"
 #include "ComCtrls.h"
 #include "ConfigBuilderTestSupport.h"
 #include "Menus.h"
@@ -258,9 +259,11 @@ TEST_F(MainWindow, CtrlSSavesTheClassBeingTyped) {
     EXPECT_FALSE(Modified());
 }
 
-// Text in the level box that is no level is not left on show: leaving the box, or a command
-// before it is left, stores a level or shows the stored one again, so the file gets what the
-// box shows.
+// The level box shows the level a window gets from the action's text, read as the window
+// library reads it, and passing through the box leaves that text as it is. Text that is no level
+// is not left on show: leaving the box, or a command before it is left, gives back the level
+// the box showed when it was entered, not a number it passed through while being emptied.
+// Every whole number typed counts, within 0 to 100.
 TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     TWindowRuleDetailPanel* page = ShowRulePage();
     ASSERT_NE(nullptr, page);
@@ -268,25 +271,70 @@ TEST_F(MainWindow, TheLevelBoxShowsTheLevelTheFileGets) {
     ASSERT_NE(nullptr, level);
     const std::string levelPath = "window_rules/Notepad/actions/TransparentWindow/params/transparency_level";
     HWND edit = level->TransparencyLevelEdit->Handle();
-    const std::string stored = ParamAt(root.Get(), levelPath);
-    Retype(edit, "abc");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ(stored, level->TransparencyLevelEdit->Text());
-    // "5" is a level and stored as it is typed; "5.5" is none.
-    Retype(edit, "5.5");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
-    EXPECT_EQ("5", ParamAt(root.Get(), levelPath));
-    EXPECT_EQ(5, level->TransparencyLevelTrackBar->Position());
-    Retype(edit, "");
-    page->NameEdit->SetFocus();
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    const auto leave = [&] { page->NameEdit->SetFocus(); };
+    const std::pair<const char*, const char*> inFile[] = {
+        {" 50", "50"}, {"$32", "50"}, {"-5", "100"}, {"150", "100"}, {"abc", "100"}};
+    for (const auto& [text, shown] : inFile) {
+        SetParamAt(root.Get(), levelPath, text);
+        EXPECT_EQ(shown, level->TransparencyLevelEdit->Text()) << text;
+        EXPECT_EQ(std::stoi(shown), level->TransparencyLevelTrackBar->Position()) << text;
+        SetFocus(edit);
+        leave();
+        EXPECT_EQ(text, ParamAt(root.Get(), levelPath));
+    }
 
-    Retype(edit, "abc");
+    // Emptied key by key and left, or a command run: the level shown on entering comes back.
+    const auto backspaces = [&](int count) {
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 100, 100);
+        for (int i = 0; i < count; ++i)
+            SendMessageA(edit, WM_CHAR, VK_BACK, 1);
+    };
+    SetParamAt(root.Get(), levelPath, "33");
+    backspaces(2);
+    EXPECT_EQ("", level->TransparencyLevelEdit->Text());
+    leave();
+    EXPECT_EQ("33", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("33", ParamAt(root.Get(), levelPath));
+    backspaces(2);
     EXPECT_TRUE(controller->HandleShortCut(TShortCut('S' | scCtrl)));
-    EXPECT_EQ("5", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("33", level->TransparencyLevelEdit->Text());
     EXPECT_NE(std::string::npos,
-              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">5<"));
+              ReadFileText(ApplicationFolder + "Glazlo.ini").find("<param name=\"transparency_level\">33<"));
+    // The level given back is no change of the configuration.
+    ASSERT_FALSE(Modified());
+    backspaces(2);
+    leave();
+    EXPECT_EQ("33", ParamAt(root.Get(), levelPath));
+    EXPECT_FALSE(Modified());
+    SetParamAt(root.Get(), levelPath, "100");
+    backspaces(3);
+    for (char key : std::string("abc"))
+        SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(key), 1);
+    leave();
+    EXPECT_EQ("100", level->TransparencyLevelEdit->Text());
+    EXPECT_EQ("100", ParamAt(root.Get(), levelPath));
+
+    // Whole numbers count as typed or pasted, within 0 to 100: a pasted number beyond every
+    // level means "at most". "5.5" is none.
+    const auto paste = [&](const std::string& text) {
+        ASSERT_TRUE(PutTextOnClipboard(text));
+        SetFocus(edit);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, WM_PASTE, 0, 0);
+    };
+    const struct {
+        const char* Text;
+        bool Pasted;
+        const char* Stored;
+    } entered[] = {{"5", false, "5"}, {"+7", false, "7"},  {"-3", false, "0"}, {"99999999999", true, "100"},
+                   {"+8", true, "8"}, {"5.5", false, "8"}, {"", false, "8"}};
+    for (const auto& [text, pasted, stored] : entered) {
+        pasted ? paste(text) : Retype(edit, text);
+        leave();
+        EXPECT_EQ(stored, level->TransparencyLevelEdit->Text()) << text;
+        EXPECT_EQ(stored, ParamAt(root.Get(), levelPath)) << text;
+    }
 }
 
 // A name the rule cannot take is told with the reason and stays in the box, with the focus, to
@@ -339,17 +387,17 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         EXPECT_TRUE(dropped);
         EXPECT_EQ(2u, answerer.Texts().size());
     }
-    {
-        // A click on another rule is told too; that rule's page follows, and the refused name is
-        // gone when the rule's page comes back.
-        Retype(edit, "notepad");
-        TMessageBoxAnswerer answerer(IDOK);
-        HWND tree = form->TreeView->Handle();
-        RECT item{};
-        TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
-        POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    HWND tree = form->TreeView->Handle();
+    // The first rule's item in the tree: its text, and where its check box lies on that row.
+    RECT item{};
+    TreeView_GetItemRect(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)), &item, TRUE);
+    const int row = (item.top + item.bottom) / 2;
+    int checkBox = 0;
+    while (checkBox < item.left && !form->TreeView->IsOnStateIcon(checkBox, row))
+        ++checkBox;
+    // A click in the tree at a point of its client area; where it lands travels with it.
+    const auto clickTree = [&](POINT at) {
         ClientToScreen(tree, &at);
-        // Where the click lands travels with it.
         INPUT click[2]{};
         for (INPUT& input : click) {
             input.type = INPUT_MOUSE;
@@ -359,6 +407,39 @@ TEST_F(MainWindow, ARefusedNameIsToldAndStaysInTheBoxToBeCorrected) {
         click[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
         click[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
         SendInput(2, click, sizeof click[0]);
+    };
+    {
+        // A click on another rule's check box is told the same and runs nothing: the rule stays
+        // enabled.
+        ASSERT_LT(checkBox, item.left);
+        Retype(edit, "a/b");
+        TMessageBoxAnswerer answerer(IDOK);
+        clickTree({checkBox + 4, row});
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return !answerer.Texts().empty();
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+        EXPECT_EQ("yes", ParamAt(root.Get(), "window_rules/Notepad/params/enabled"));
+        EXPECT_EQ(edit, GetFocus());
+        EXPECT_EQ("a/b", page->NameEdit->Text());
+        EXPECT_EQ(ruleName, form->TreeView->Selected().Text());
+        // Once the name is one the rule can take, a click switches the rule (beside the first
+        // one, so that the two make no double click).
+        Retype(edit, ruleName);
+        clickTree({checkBox + 12, row});
+        EXPECT_TRUE(WaitUntil([&] {
+            Application().ProcessMessages();
+            return ParamAt(root.Get(), "window_rules/Notepad/params/enabled") == "no";
+        }));
+        EXPECT_EQ(1u, answerer.Texts().size());
+    }
+    {
+        // A click on another rule is told too; that rule's page follows, and the refused name is
+        // gone when the rule's page comes back.
+        Retype(edit, "notepad");
+        TMessageBoxAnswerer answerer(IDOK);
+        clickTree({(item.left + item.right) / 2, row});
         EXPECT_TRUE(WaitUntil([&] {
             Application().ProcessMessages();
             return form->TreeView->Selected().Text() == "Notepad";
@@ -453,6 +534,32 @@ TEST_F(MainWindow, TheSplitterRightOfTheTreeResizesTreeAndPage) {
     auto* level = FindControlIn<TTransparentWindowActionDetailPanel_GLZ>(rulePage);
     ASSERT_NE(nullptr, level);
     EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
+
+    // The window made narrower step by step, as a drag of its edge does: the tree gives way,
+    // down to its 30 pixels, so that the page keeps its 250 and stays in sight. The window
+    // stops at its least size, where both fit beside the splitter.
+    MINMAXINFO limits{};
+    SendMessageA(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    for (int width = form->Width() - 20; width > limits.ptMinTrackSize.x - 60; width -= 20) {
+        form->SetBounds(form->Left(), form->Top(), width, form->Height());
+        EXPECT_EQ(std::max(30, form->ClientWidth() - 5 - 250), form->TreeView->Width()) << width;
+        EXPECT_EQ(form->TreeView->Width(), form->Splitter->Left()) << width;
+        EXPECT_EQ(form->ClientWidth(), form->DetailPanel->Left() + form->DetailPanel->Width()) << width;
+        EXPECT_GE(form->DetailPanel->Width(), 250) << width;
+    }
+    EXPECT_EQ(limits.ptMinTrackSize.x, form->Width());
+    EXPECT_TRUE(WithinWindow(rulePage->NameEdit->Handle(), form->DetailPanel->Handle()));
+    EXPECT_TRUE(WithinWindow(level->TransparencyLevelUpDown->Handle(), form->DetailPanel->Handle()));
+    // Minimised and back, the tree keeps the width it was given.
+    form->SetBounds(form->Left(), form->Top(), form->Width() + 200, form->Height());
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 50));
+    SendMessageA(form->Splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(102, 50));
+    SendMessageA(form->Splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(102, 50));
+    const int given = form->TreeView->Width();
+    EXPECT_GT(given, 30);
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    ShowWindow(form->Handle(), SW_RESTORE);
+    EXPECT_EQ(given, form->TreeView->Width());
 }
 
 // A page is kept in the detail host between selections: shown again it is the same page, the

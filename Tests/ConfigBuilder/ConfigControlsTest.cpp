@@ -31,10 +31,16 @@ TEST(HistoryList, PositiveCapacityTrimsTheOldestAndZeroKeepsAll) {
     EXPECT_EQ((Items{"c", "a", "b"}), AddTextToHistory({"a", "b"}, "c", 3));
 }
 
-TEST(HistoryList, CompletionFindsTheFirstEntryIgnoringCase) {
-    const Items items{"Explorer", "Notepad", "notes"};
-    EXPECT_EQ(1u, FindCompletion(items, "NOT").value_or(99));
+// A completion never changes a letter typed: only an entry in the typed letter case counts.
+TEST(HistoryList, CompletionFindsTheFirstEntryInTheTypedLetterCase) {
+    const Items items{"Explorer", "Notepad", "notes", "\xD0\x96\xD1\x83\xD0\xBA"};
+    EXPECT_EQ(1u, FindCompletion(items, "No").value_or(99));
+    EXPECT_EQ(2u, FindCompletion(items, "not").value_or(99));
     EXPECT_EQ(2u, FindCompletion(items, "notes").value_or(99));
+    EXPECT_FALSE(FindCompletion(items, "NOT").has_value());
+    EXPECT_FALSE(FindCompletion(items, "notepad").has_value());
+    // Cyrillic "ZHU" in capitals is no start of "Zhuk".
+    EXPECT_FALSE(FindCompletion(items, "\xD0\x96\xD0\xA3").has_value());
     EXPECT_FALSE(FindCompletion(items, "notepads").has_value());
     EXPECT_FALSE(FindCompletion(items, "x").has_value());
 }
@@ -73,7 +79,11 @@ TEST_F(HistoryCombo, ACapacitySetLaterKeepsExactlyThatManyEntries) {
 }
 
 TEST_F(HistoryCombo, TypingCompletesWithTheTailSelectedAndBackspaceDoesNotCompleteAgain) {
+    // An entry in another letter case is no completion of what is typed.
     Type("n");
+    EXPECT_EQ("n", combo.Text());
+    Type("\b");
+    Type("N");
     EXPECT_EQ("Notepad", combo.Text());
     EXPECT_EQ((std::pair<DWORD, DWORD>{1, 7}), Selection());
     // Typing on over the completed tail completes again.
@@ -102,8 +112,21 @@ TEST_F(HistoryCombo, TypingAWholeEntryNeverTurnsIntoALongerOne) {
     EXPECT_EQ((Items{"Notepad", "NotepadWrong"}), combo.Items());
 }
 
+// Text typed or pasted in the middle is not completed: the caret stays where the user types.
+TEST_F(HistoryCombo, TextAddedInTheMiddleIsNotCompleted) {
+    combo.SetText("Nte");
+    SendMessageA(combo.EditHandle(), EM_SETSEL, 1, 1);
+    Type("o");
+    EXPECT_EQ("Note", combo.Text());
+    EXPECT_EQ((std::pair<DWORD, DWORD>{2, 2}), Selection());
+    SendMessageA(combo.EditHandle(), EM_SETSEL, 4, 4);
+    Type("p");
+    EXPECT_EQ("Notepad", combo.Text());
+    EXPECT_EQ((std::pair<DWORD, DWORD>{5, 7}), Selection());
+}
+
 TEST_F(HistoryCombo, BackspaceAfterTextFromCodeDoesNotComplete) {
-    Type("e");
+    Type("E");
     ASSERT_EQ("Explorer", combo.Text());
     combo.SetText("Notepad");
     SendMessageA(combo.EditHandle(), EM_SETSEL, 7, 7);

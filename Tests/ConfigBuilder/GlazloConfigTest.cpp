@@ -1,6 +1,7 @@
 // GlazloConfig.exe from a product folder of its own, driven from outside as a user would.
 #include "CenterStandIn.h"
 #include "CenterTestSupport.h"
+#include "Clipboard.h"
 #include "ConfigBuilderTestSupport.h"
 #include "ConfigProgram.h"
 #include "Declarations.h"
@@ -319,24 +320,28 @@ TEST_F(GlazloConfig, NamesAndClassesOfAnyScriptGoFromFileToEditorToFileUnchanged
     EXPECT_EQ(saved.find('?'), saved.find("?>")) << saved.substr(0, 300);
 }
 
-// Puts text on the clipboard, as a copy in another program does.
-bool PutOnClipboard(const std::wstring& text) {
-    if (!OpenClipboard(nullptr))
-        return false;
-    EmptyClipboard();
-    const size_t size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    bool put = false;
-    if (void* data = memory != nullptr ? GlobalLock(memory) : nullptr) {
-        std::memcpy(data, text.c_str(), size);
-        GlobalUnlock(memory);
-        // The clipboard owns the memory once it took it.
-        put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-    }
-    if (!put && memory != nullptr)
-        GlobalFree(memory);
-    CloseClipboard();
-    return put;
+// The visible edit of window that shows text, compared in the edit's own UTF-16.
+HWND FindVisibleEdit(HWND window, const std::wstring& text) {
+    struct TSearch {
+        const std::wstring& Text;
+        HWND Found = nullptr;
+    } search{text};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(param);
+            char className[8] = {};
+            std::wstring shown(s.Text.size() + 2, L'\0');
+            GetClassNameA(child, className, sizeof className);
+            // A window of another process answers GetWindowText with its caption only.
+            shown.resize(static_cast<std::size_t>(
+                SendMessageW(child, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
+            if (std::strcmp(className, "Edit") == 0 && IsWindowVisible(child) && shown == s.Text)
+                s.Found = child;
+            return s.Found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
 }
 
 // Clicks into the box that shows shown and pastes text over it.
@@ -395,16 +400,38 @@ TEST_F(GlazloConfig, NamesAndClassesXmlCannotCarryAreSavedSoThatBothProgramsLoad
         EXPECT_EQ(resident.QueryWindow(other.Handle(), code), "");
     }
 
-    // GlazloConfig loads it too, and saves the same values again.
+    // GlazloConfig loads it too, and saves the same values again. A rule whose name, class and
+    // caption hold U+0000 (written as U+FDD0 "0000") is added to the file: its page shows each
+    // of them whole, in that form, and leaving its boxes stores them unchanged.
+    const std::string nul = "\uFDD00000";
+    const std::string file =
+        ConfigurationText({{"05 A" + nul + "B", "GlzNul" + nul + "Class", 60, "Cap" + nul + "tion"}});
+    const std::string tail = "</content></window_rules>";
+    const std::size_t rule = file.find("<window_rule ");
+    std::string withNul = saved;
+    withNul.insert(withNul.rfind(tail), file.substr(rule, file.rfind(tail) - rule));
+    program.WriteConfiguration(withNul);
     center.emplace("guard");
     main = StartAndAddRule(program);
     ASSERT_NE(nullptr, main);
+    tree = FindChild(main, "SysTreeView32");
+    SelectTreeItem(tree, TreeChild(tree, TreeRoot(tree), 1));
+    HWND boxes[] = {nullptr, nullptr, nullptr};
+    const std::wstring shown[] = {L"05 A\uFDD00000B", L"GlzNul\uFDD00000Class", L"Cap\uFDD00000tion"};
+    ASSERT_TRUE(WaitUntil([&] { return (boxes[0] = FindVisibleEdit(main, shown[0])) != nullptr; }, 5000));
+    for (int i = 1; i < 3; ++i)
+        ASSERT_NE(nullptr, boxes[i] = FindVisibleEdit(main, shown[i])) << i;
+    for (HWND box : {boxes[0], boxes[1], boxes[2], boxes[0]})
+        ASSERT_TRUE(FocusByClick(box));
     PressShortCut(VK_CONTROL, 'S');
     ASSERT_TRUE(WaitUntil([&] { return center->Heard() == "2"; }, 10000)) << center->Codes();
     const std::string again = program.ReadConfiguration();
     EXPECT_NE(again.find("name=\"Window Rule 1\""), std::string::npos);
     EXPECT_NE(again.find("<window_rule name=\"" + name + "\""), std::string::npos) << again.substr(0, 400);
     EXPECT_NE(again.find(">GlzPasted\uFDD0FFFFClass</param>"), std::string::npos) << again.substr(0, 400);
+    for (const std::string& value :
+         {"\"05 A" + nul + "B\"", ">GlzNul" + nul + "Class<", ">Cap" + nul + "tion<"})
+        EXPECT_NE(again.find(value), std::string::npos) << value;
 }
 
 TEST_F(GlazloConfig, RulesItCannotReadAreNamedAtStartBeforeAnythingIsWritten) {
@@ -584,28 +611,58 @@ bool RetypeAndSave(HWND main, const std::string& shown, const std::string& text)
     return true;
 }
 
-// The whole road: a level typed on the page and saved reaches a window of another program.
+// The whole road: a level typed on the page and saved reaches a window of another program. The
+// page shows the level the window has, and the level box gives the file's text up only to what
+// the user typed there: passing through it, or emptying it and leaving, changes nothing.
 TEST_F(GlazloConfig, ALevelSavedOnThePageReachesAWindowOfAnotherProgram) {
     TConfigProgram program(true);
-    program.WriteConfiguration(OneRule("Target", "GlzCfgTarget", 60));
+    // A level written by hand in hexadecimal: 50.
+    std::string file = OneRule("Target", "GlzCfgTarget", 60);
+    file.replace(file.find(">60<"), 4, ">$32<");
+    program.WriteConfiguration(file);
     TWholeRoad road(program, "GlzCfgTarget");
     ASSERT_NE(nullptr, road.Target);
-    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 127; }, 5000))
         << LayeredAlpha(road.Target);
 
     program.Start();
     HWND main = program.MainWindow();
     ASSERT_NE(nullptr, main);
-    ASSERT_TRUE(RetypeAndSave(main, "60", "30"));
+    HWND level = ShowRuleBox(main, 0, "50");
+    ASSERT_NE(nullptr, level);
+    HWND name = FindVisibleChild(main, "Edit", "Target", false);
+    ASSERT_NE(nullptr, name);
+    // Whatever was done in the level box, a name typed and saved shows what the file holds.
+    const auto renameAndSave = [&](const char* added, const std::string& saved) {
+        ASSERT_TRUE(FocusByClick(name));
+        PressKeys({VK_END});
+        TypeText(added);
+        PressShortCut(VK_CONTROL, 'S');
+        ASSERT_TRUE(
+            WaitUntil([&] { return program.ReadConfiguration().find(saved) != std::string::npos; }, 10000));
+    };
+    ASSERT_TRUE(FocusByClick(level));
+    renameAndSave("X", "\"TargetX\"");
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">$32<"));
+
+    ASSERT_TRUE(RetypeAndSave(main, "50", "30"));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 76; }, 5000))
         << LayeredAlpha(road.Target);
+    // Emptied with BackSpace and left: the 30 it showed comes back, not the 3 it passed through.
+    ASSERT_TRUE(FocusByClick(level));
+    PressKeys({VK_END, VK_BACK, VK_BACK});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(level).empty(); }, 2000));
+    renameAndSave("Y", "\"TargetXY\"");
+    EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">30<"));
+    EXPECT_EQ("30", WindowText(level));
 }
 
 // A class typed into the page and saved by Ctrl+S without leaving the box (Save still off, as
-// nothing had changed) reaches the window of that class.
+// nothing had changed) reaches the window of that class. The box's history holds the class in
+// another letter case, which matches no window: the letters typed or pasted stay as they are.
 TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
     TConfigProgram program(true);
-    program.WriteConfiguration(OneRule("Target", "NoSuchClassYet", 60));
+    program.WriteConfiguration(OneRule("Target", "glzcfgtypedclass", 60));
     TWholeRoad road(program, "GlzCfgTyped");
     ASSERT_NE(nullptr, road.Target);
 
@@ -613,10 +670,16 @@ TEST_F(GlazloConfig, AClassTypedAndSavedByCtrlSReachesItsWindow) {
     HWND main = program.MainWindow();
     ASSERT_NE(nullptr, main);
     EXPECT_NE(153, LayeredAlpha(road.Target));
-    ASSERT_TRUE(RetypeAndSave(main, "NoSuchClassYet", "GlzCfgTyped"));
+    ASSERT_TRUE(RetypeAndSave(main, "glzcfgtypedclass", "GlzCfgTyped"));
     EXPECT_TRUE(WaitUntil([&] { return LayeredAlpha(road.Target) == 153; }, 5000))
         << LayeredAlpha(road.Target);
     EXPECT_NE(std::string::npos, program.ReadConfiguration().find(">GlzCfgTyped<"));
+
+    ASSERT_TRUE(PasteOver(main, "GlzCfgTyped", L"GLZCFG"));
+    PressShortCut(VK_CONTROL, 'S');
+    EXPECT_TRUE(
+        WaitUntil([&] { return program.ReadConfiguration().find(">GLZCFG<") != std::string::npos; }, 10000))
+        << WindowText(FocusOf(main));
 }
 
 // The product laid out in a folder whose path takes more than MAX_PATH bytes in UTF-8 though far

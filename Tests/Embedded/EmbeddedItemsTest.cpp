@@ -5,6 +5,7 @@
 #include "Declarations.h"
 #include "EARoutines.h"
 #include "EAWinFuncs.h"
+#include "RuleTextNumbers.h"
 #include "uRGLTimers.h"
 
 #include <gtest/gtest.h>

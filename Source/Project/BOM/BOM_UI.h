@@ -5,6 +5,7 @@
 #include "DetailPanels.h"
 #include "MouseButtons.h"
 #include "UITree.h"
+#include "WinFuncs.h"
 
 #include <memory>
 #include <string>
@@ -88,7 +89,8 @@ public:
     // What the node shows, both when it is made and at each UpdateTreeNode: the one place to
     // change a node's look, as a node made by InsertTreeNode is never passed to UpdateTreeNode.
     virtual TTreeNodeLook TreeNodeLook() {
-        return {GetCaption(), ImageIndex, ImageIndex, StateIndex, HasChildren};
+        // A name with a NUL shows whole, as the rule's page shows it.
+        return {TextForWindow(GetCaption()), ImageIndex, ImageIndex, StateIndex, HasChildren};
     }
     // One change of the node: a large tree fills in a fraction of the time.
     virtual void UpdateTreeNode(TUINode node) { node.SetLook(TreeNodeLook()); }

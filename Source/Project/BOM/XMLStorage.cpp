@@ -3,6 +3,7 @@
 #include "CodeUnitEscapes.h"
 #include "FileReplacement.h"
 #include "Handles.h"
+#include "TextConversion.h"
 
 #include <oleauto.h>
 
@@ -43,17 +44,10 @@ bool IsSpokenFor(wchar_t c) {
     return IsPictureOfControl(c) || c == CodeUnitEscape || IsSurrogate(c);
 }
 
-std::wstring WideText(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 // The program's 8-bit text, whose unpaired surrogates are escaped (GetWindowClassName), as the
 // document holds it.
 std::wstring DocumentText(const std::string& text) {
-    std::wstring wide = WideText(text);
+    std::wstring wide = AnsiToWide(text);
     UnescapeCodeUnits(wide, IsSurrogate);
     EscapeCodeUnits(wide, MustEscapeInXml, IsEscapedInXml);
     for (wchar_t& c : wide)
@@ -360,7 +354,7 @@ ComPtr<IHierStorage> TXMLStorage::AddChild(const std::string& name) {
 int TXMLStorage::ChildCount(const std::string& name) {
     if (!element_)
         return 0;
-    const std::wstring wanted = WideText(name);
+    const std::wstring wanted = AnsiToWide(name);
     int count = 0;
     for (ComPtr<IXMLDOMNode> node = ElementFrom(FirstChild(element_.Get()), wanted); node;
          node = ElementFrom(NextSibling(node.Get()), wanted))
@@ -394,7 +388,7 @@ ComPtr<IXMLDOMNode> TXMLStorage::FirstChildNamed(const std::wstring& name) {
 }
 
 ComPtr<IXMLDOMNode> TXMLStorage::FindChild(const std::string& name, int index) {
-    const std::wstring wanted = WideText(name);
+    const std::wstring wanted = AnsiToWide(name);
     const bool fromCursor = cursorNode_ && cursorName_ == wanted && cursorIndex_ <= index;
     int at = fromCursor ? cursorIndex_ : 0;
     ComPtr<IXMLDOMNode> node = fromCursor ? cursorNode_ : FirstChildNamed(wanted);

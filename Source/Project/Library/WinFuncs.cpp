@@ -1,7 +1,9 @@
 #include "WinFuncs.h"
 
 #include "CodeUnitEscapes.h"
+#include "TextConversion.h"
 
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -25,7 +27,42 @@ std::string NarrowText(const wchar_t* text, int length) {
     return narrow;
 }
 
+// What a control cannot show besides unpaired surrogates: the NUL that would end its text.
+bool IsEscapedInWindow(wchar_t unit) noexcept {
+    return unit == 0 || IsSurrogate(unit);
+}
+
+bool MustEscapeInWindow(std::wstring_view text, std::size_t at) noexcept {
+    return text[at] == 0 || IsUnpairedSurrogate(text, at);
+}
+
+// Whether text may hold a unit that one of the two forms writes otherwise: most text holds
+// neither a NUL nor U+FDD0.
+bool MayHoldEscapes(const std::string& text) noexcept {
+    return text.find('\0') != std::string::npos || text.find("\xEF\xB7\x90") != std::string::npos;
+}
+
+// The text written anew: escapes of the units readAs holds for read as those units, then
+// each unit for which mustEscape holds written as its escape.
+std::string Reescaped(const std::string& text, TEscapableUnit readAs,
+                      bool (*mustEscape)(std::wstring_view, std::size_t), TEscapableUnit escapable) {
+    if (!MayHoldEscapes(text))
+        return text;
+    std::wstring wide = AnsiToWide(text);
+    UnescapeCodeUnits(wide, readAs);
+    EscapeCodeUnits(wide, mustEscape, escapable);
+    return WideToAnsi(wide);
+}
+
 } // namespace
+
+std::string TextForWindow(const std::string& text) {
+    return Reescaped(text, IsSurrogate, MustEscapeInWindow, IsEscapedInWindow);
+}
+
+std::string TextFromWindow(const std::string& shown) {
+    return Reescaped(shown, IsEscapedInWindow, IsUnpairedSurrogate, IsSurrogate);
+}
 
 std::string GetWindowClassName(HWND window) {
     wchar_t buffer[255];

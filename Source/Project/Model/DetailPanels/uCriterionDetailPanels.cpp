@@ -79,18 +79,18 @@ void TTextCriterionDetailPanel::Localize() {
 void TTextCriterionDetailPanel::DoUpdateControls() {
     TAbstractCriterionDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> text = ParamText(Obj.Get(), std::string("params/") + texts_.Param)) {
-        textBox_->SetText(*text);
+        textBox_->SetText(TextForWindow(*text));
         textBox_->AddToHistory();
     }
 }
 
 void TTextCriterionDetailPanel::SetWindow(HWND wnd) {
-    textBox_->SetText(WindowText(wnd));
+    textBox_->SetText(TextForWindow(WindowText(wnd)));
     StoreText();
 }
 
 void TTextCriterionDetailPanel::PreviewWindow(HWND wnd) {
-    textBox_->SetText(WindowText(wnd));
+    textBox_->SetText(TextForWindow(WindowText(wnd)));
     textBox_->AddToHistory();
 }
 
@@ -103,11 +103,11 @@ bool TTextCriterionDetailPanel::FocusedControlChanged() {
     if (!textBox_->Focused())
         return false;
     const std::optional<std::string> stored = ParamText(Obj.Get(), std::string("params/") + texts_.Param);
-    return stored.has_value() && *stored != textBox_->Text();
+    return stored.has_value() && *stored != TextFromWindow(textBox_->Text());
 }
 
 void TTextCriterionDetailPanel::StoreText() {
-    SetParamValue(texts_.Param, Variant(textBox_->Text()));
+    SetParamValue(texts_.Param, Variant(TextFromWindow(textBox_->Text())));
 }
 
 void TTextCriterionDetailPanel::EditKeyPress(char& key) {

@@ -5,11 +5,12 @@
 #include "MultiLanguages.h"
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
+#include "QuendaWindows.h"
+#include "RuleTextNumbers.h"
 #include "StdCtrls.h"
 
 #include <algorithm>
-
-#include <charconv>
+#include <utility>
 
 namespace {
 
@@ -46,17 +47,32 @@ constexpr char kStayOnTopAgent[] = "triggers/CreateMessageTrigger/agents/StayOnT
 constexpr char kStayOnTopAction[] = "actions/StayOnTop";
 constexpr char kGhostAction[] = "actions/GhostWindow";
 
+// The loaded configuration the action belongs to; null for an action outside one.
+TQuendaWindows* ConfigurationOf(IBOMObject* action) {
+    ComPtr<IBOMObject> root = action != nullptr ? action->ResolvePath("/") : nullptr;
+    return dynamic_cast<TQuendaWindows*>(root.Get());
+}
+
 std::string EnabledPath(const char* item) {
     return std::string(kToRule) + item + kEnabled;
 }
 
-std::optional<int> WholeNumber(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [at, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || at != end)
+constexpr char kLevelParam[] = "transparency_level";
+constexpr char kLevelPath[] = "params/transparency_level";
+
+// A whole number as the user types or pastes it (a sign or none, decimal digits of any length),
+// counted within 0 to 100: a large number means "at most". None when the text is no whole number.
+std::optional<int> TypedLevel(const std::string& text) {
+    std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (at == text.size())
         return std::nullopt;
-    return value;
+    int value = 0;
+    for (; at < text.size(); ++at) {
+        if (text[at] < '0' || text[at] > '9')
+            return std::nullopt;
+        value = std::min(value * 10 + (text[at] - '0'), kMaxLevel);
+    }
+    return text[0] == '-' ? 0 : value;
 }
 
 } // namespace
@@ -65,10 +81,7 @@ std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::
     if (shownBefore == "0" && text.size() == 2 && text[1] == '0' && text[0] >= '1' && text[0] <= '9' &&
         caret == 1)
         return text[0] - '0';
-    std::optional<int> level = WholeNumber(text);
-    if (level)
-        level = std::clamp(*level, 0, kMaxLevel);
-    return level;
+    return TypedLevel(text);
 }
 
 TTransparentWindowActionDetailPanel_ZEP::TTransparentWindowActionDetailPanel_ZEP(TParent parent)
@@ -120,12 +133,12 @@ void TTransparentWindowActionDetailPanel_ZEP::Localize() {
 }
 
 int TTransparentWindowActionDetailPanel_ZEP::GetLevel() {
-    const std::optional<std::string> text = ParamText(Obj.Get(), "params/transparency_level");
-    return WholeNumber(text.value_or("")).value_or(kMaxLevel);
+    // As the window library reads it, so that the box shows what a window gets.
+    return TransparencyLevelInForce(ParamText(Obj.Get(), kLevelPath).value_or(""));
 }
 
 void TTransparentWindowActionDetailPanel_ZEP::SetLevel(int level) {
-    SetParamValue("transparency_level", Variant(std::to_string(level)));
+    SetParamValue(kLevelParam, Variant(std::to_string(level)));
 }
 
 void TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls() {
@@ -136,6 +149,10 @@ void TTransparentWindowActionDetailPanel_ZEP::DoUpdateControls() {
     TransparencyLevelEdit->SetText(std::to_string(level));
     shownLevelText_ = TransparencyLevelEdit->Text();
     TransparencyLevelTrackBar->SetPosition(level);
+    // A change that came from elsewhere (the arrows, the track bar) while the box was not being
+    // typed in is no typing of the box.
+    if (!TransparencyLevelEdit->Focused())
+        levelTyped_ = false;
 }
 
 void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelTrackBarChange() {
@@ -150,12 +167,21 @@ void TTransparentWindowActionDetailPanel_ZEP::TransparencyLevelEditChange() {
     const std::string text = TransparencyLevelEdit->Text();
     const std::string before = shownLevelText_;
     shownLevelText_ = text;
+    if (!Obj || IsUpdatingControls())
+        return;
+    // The first change since the box was entered: the level held now is what the box gives back
+    // when it is left with no level in it, not a number it passed through while being emptied.
+    if (!std::exchange(levelTyped_, true)) {
+        levelTextBefore_ = ParamText(Obj.Get(), kLevelPath);
+        const TQuendaWindows* configuration = ConfigurationOf(Obj.Get());
+        modifiedBefore_ = configuration != nullptr && configuration->Modified;
+    }
     const std::optional<int> level = LevelFromEditText(before, text, TransparencyLevelEdit->SelStart());
     if (!level)
         return;
     SetLevel(*level);
     // A digit typed before the 0 was taken alone: the caret goes behind it.
-    if (level != WholeNumber(text))
+    if (level != TypedLevel(text))
         TransparencyLevelEdit->SetSelStart(static_cast<int>(TransparencyLevelEdit->Text().size()));
 }
 
@@ -164,14 +190,21 @@ void TTransparentWindowActionDetailPanel_ZEP::StoreFocusedControl() {
         StoreLevelText();
 }
 
-// Text that is no level ("abc", "5.5", nothing) is not kept on show: the box would disagree
-// with what is saved.
+// A box the user did not type in stores nothing: the action keeps its text as the file has it
+// (" 50", "-5"). Text that is no level ("abc", "5.5", nothing) is not kept on show, as the box
+// would disagree with what is saved: the level held before the typing comes back.
 void TTransparentWindowActionDetailPanel_ZEP::StoreLevelText() {
-    if (!Obj || IsUpdatingControls())
+    if (!Obj || IsUpdatingControls() || !std::exchange(levelTyped_, false))
         return;
     const std::string text = TransparencyLevelEdit->Text();
     if (const std::optional<int> level = LevelFromEditText(text, text, 0))
         SetLevel(*level);
+    else if (levelTextBefore_) {
+        SetParamValue(kLevelParam, Variant(*levelTextBefore_));
+        // Everything is as before the typing: so is whether the configuration counts as changed.
+        if (TQuendaWindows* configuration = ConfigurationOf(Obj.Get()))
+            configuration->Modified = modifiedBefore_;
+    }
     UpdateControls();
 }
 

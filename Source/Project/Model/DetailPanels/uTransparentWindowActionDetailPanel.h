@@ -14,8 +14,8 @@ class TTrackBar;
 class TUpDown;
 
 // The level a change of the level edit stands for. A digit typed in front of a shown "0"
-// (text d + "0", caret after the digit) means that digit; any other text means its number.
-// None when the text is no level.
+// (text d + "0", caret after the digit) means that digit; any other whole number (a sign or
+// none, digits of any length) means its number within 0 to 100. None when the text is no level.
 std::optional<int> LevelFromEditText(const std::string& shownBefore, const std::string& text, int caret);
 
 // Edits the transparency level of a transparency action (0 to 100).
@@ -25,7 +25,8 @@ public:
 
     void Localize() override;
 
-    // "transparency_level" as a whole number; 100 when it is missing or no number.
+    // The level "transparency_level" puts in force on a window, as the window library reads it;
+    // 100 when it is missing or no level.
     int GetLevel();
     void SetLevel(int level);
     // The typed level, when the level box has the focus.
@@ -43,11 +44,18 @@ protected:
     void TransparencyLevelTrackBarChange();
     void TransparencyLevelUpDownClick();
     void TransparencyLevelEditChange();
-    // Stores the box's text when it is a level; either way the box then shows the level held.
+    // Once the user typed in the box: stores its text when it is a level, else gives back the
+    // level held before the typing; either way the box then shows the level held.
     void StoreLevelText();
 
     // The edit's text as the panel last showed it.
     std::string shownLevelText_;
+    // The user changed the box's text since entering it or since it was last stored.
+    bool levelTyped_ = false;
+    // The level text the action held before that change, and whether the configuration counted
+    // as changed then.
+    std::optional<std::string> levelTextBefore_;
+    bool modifiedBefore_ = false;
 };
 
 // The level and three switches of the rule's template: transparent only while inactive,

@@ -8,6 +8,7 @@
 #include "ExtCtrls.h"
 #include "ScopedValue.h"
 #include "StdCtrls.h"
+#include "WinFuncs.h"
 
 #include <windows.h>
 
@@ -30,20 +31,22 @@ constexpr const char* kRulePageRows[] = {"conditions/DefaultCondition", "actions
 std::string WhyNameIsRefused(IBOMObject* rule, const std::string& name) {
     if (Trim(name).empty())
         return Translate("WRDP_NameEmpty", "A window rule needs a name.");
+    // The name quoted as the box shows it: a NUL would end the message.
+    const std::string quoted = " \"" + TextForWindow(name) + "\"";
     if (!IsReachableName(name))
         return Translate("WRDP_NameUnusable",
                          "A window rule's name cannot contain \"/\" or \":\" nor be \".\", \"..\" or "
                          "\"all\":") +
-               " \"" + name + "\"";
+               quoted;
     ComPtr<IBOMCollection> rules = Supports<IBOMCollection>(rule->ResolvePath("..").Get());
     const int taken = rules ? rules->IndexOf(name) : -1;
     if (taken < 0 || name == rule->GetName())
         return {};
     if (taken == rules->IndexOf(rule->GetName()))
         return Translate("WRDP_NameCaseOnly", "A window rule's name cannot change in letter case only:") +
-               " \"" + name + "\"";
+               quoted;
     return Translate("WRDP_NameTaken", "Another window rule has this name (letter case does not count):") +
-           " \"" + name + "\"";
+           quoted;
 }
 
 } // namespace
@@ -107,7 +110,7 @@ void TWindowRuleDetailPanel::StoreTypedValues(bool tellRefusedName) {
 }
 
 bool TWindowRuleDetailPanel::FocusedControlChanged() {
-    if (NameEdit->Focused() && Obj && NameEdit->Text() != Obj->GetName())
+    if (NameEdit->Focused() && Obj && TypedName() != Obj->GetName())
         return true;
     for (int i = 0; i < ScrollBox->ControlCount(); ++i)
         if (auto* embedded = dynamic_cast<TAbstractDetailPanel*>(ScrollBox->Controls(i));
@@ -127,7 +130,7 @@ void TWindowRuleDetailPanel::DoUpdateControls() {
     TAbstractDetailPanel::DoUpdateControls();
     if (const std::optional<std::string> enabled = ParamText(Obj.Get(), "params/enabled"))
         EnabledCheckBox->SetChecked(*enabled == "yes");
-    NameEdit->SetText(ParamText(Obj.Get(), "params/name").value_or(""));
+    NameEdit->SetText(TextForWindow(ParamText(Obj.Get(), "params/name").value_or("")));
 }
 
 void TWindowRuleDetailPanel::EnabledCheckBoxClick() {
@@ -155,7 +158,7 @@ void TWindowRuleDetailPanel::NameEditKeyPress(char& key) {
 bool TWindowRuleDetailPanel::StoreName(bool tell) {
     if (!Obj || IsUpdatingControls() || telling_)
         return true;
-    const std::string name = NameEdit->Text();
+    const std::string name = TypedName();
     if (name == Obj->GetName())
         return true;
     const std::string why = WhyNameIsRefused(Obj.Get(), name);
@@ -175,8 +178,8 @@ void TWindowRuleDetailPanel::LeavePage() {
         const TScopedValue<bool> leaving(leaving_, true);
         StoreName(true);
     }
-    if (Obj && NameEdit->Text() != Obj->GetName())
-        NameEdit->SetText(Obj->GetName());
+    if (Obj && TypedName() != Obj->GetName())
+        NameEdit->SetText(TextForWindow(Obj->GetName()));
     nameRefused_ = false;
     toldName_.clear();
 }
@@ -189,6 +192,10 @@ void TWindowRuleDetailPanel::TellRefusedName(const std::string& why) {
     // Back to the box, to correct what was typed, unless the page goes.
     if (!leaving_ && IsWindowVisible(NameEdit->Handle()))
         NameEdit->SetFocus();
+}
+
+std::string TWindowRuleDetailPanel::TypedName() const {
+    return TextFromWindow(NameEdit->Text());
 }
 
 std::span<const char* const> TSinglePurposeWindowRuleDetailPanel::Rows() const {

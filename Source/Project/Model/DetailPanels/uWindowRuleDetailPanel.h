@@ -53,6 +53,8 @@ private:
     // Renames the rule to the typed name; a name it cannot take is told (when tell) and left in
     // the box. False when refused.
     bool StoreName(bool tell);
+    // The name the box shows, as the model holds it.
+    std::string TypedName() const;
     void TellRefusedName(const std::string& why);
 
     bool nameRefused_ = false;

@@ -1,6 +1,7 @@
 #include "BOMObjects.h"
 #include "BOM_UI.h"
 #include "CheckBox.h"
+#include "Clipboard.h"
 #include "ComCtrls.h"
 #include "DetailPanelRegistration.h"
 #include "DetailPanelRoutines.h"
@@ -37,13 +38,7 @@ void Type(HWND edit, const std::string& keys) {
 }
 
 void Paste(HWND edit, const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
+    ASSERT_TRUE(PutTextOnClipboard(text));
     SendMessageA(edit, WM_PASTE, 0, 0);
 }
 
@@ -258,7 +253,19 @@ TEST_F(RulePage, ClassBoxCompletesFromItsHistoryAndBackspaceDoesNotCompleteAgain
     HWND edit = classPanel->WindowClassComboBox->EditHandle();
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
+    // A class matches only in its own letter case: the typed letters stay as they are.
     Type(edit, "no");
+    EXPECT_EQ("no", classPanel->WindowClassComboBox->Text());
+    // So do pasted letters; pasted at the end, the start of an entry completes as when typed.
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Paste(edit, "NOTE");
+    EXPECT_EQ("NOTE", classPanel->WindowClassComboBox->Text());
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "\b");
+    Paste(edit, "Note");
+    EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text());
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, "No");
     EXPECT_EQ("Notepad", classPanel->WindowClassComboBox->Text());
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
