@@ -45,7 +45,8 @@ std::string WhyNameIsRefused(IBOMObject* rule, const std::string& name) {
     if (taken == rules->IndexOf(rule->GetName()))
         return Translate("WRDP_NameCaseOnly", "A window rule's name cannot change in letter case only:") +
                quoted;
-    return Translate("WRDP_NameTaken", "Another window rule has this name (letter case does not count):") +
+    return Translate("WRDP_NameTaken",
+                     "Another window rule has this name (the letters A to Z count in either case):") +
            quoted;
 }
 
