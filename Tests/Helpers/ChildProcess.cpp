@@ -45,8 +45,11 @@ TStartedProcess StartProcess(const std::string& program, const std::string& comm
 
 UniqueHandle StartSelf(const std::string& arguments) {
     const std::string path = ModuleFileName();
-    if (path.empty())
+    if (path.empty()) {
+        std::printf("Note: this program's own path is unknown, error %lu\n", GetLastError());
+        std::fflush(stdout);
         return {};
+    }
     return StartProcess(path, "\"" + path + "\" " + arguments).Process;
 }
 
