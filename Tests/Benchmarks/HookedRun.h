@@ -16,15 +16,8 @@ inline std::string BinFolder() {
 }
 
 // A program by its command line, in the build folder; null when it could not start.
-inline UniqueHandle StartCommand(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, BinFolder().c_str(),
-                        &startup, &info))
-        return {};
-    CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+inline UniqueHandle StartCommand(const std::string& commandLine) {
+    return StartProcess("", commandLine, BinFolder()).Process;
 }
 
 // A helper program of the build folder with its arguments.

@@ -1,5 +1,6 @@
 #include "ConfigProgram.h"
 
+#include "ChildProcess.h"
 #include "ModuleFiles.h"
 #include "WaitUntil.h"
 
@@ -142,15 +143,7 @@ HANDLE TConfigProgram::Start() {
 
 UniqueHandle StartProgram(const std::string& program, const std::string& arguments,
                           const std::string& folder) {
-    std::string commandLine = "\"" + program + "\" " + arguments;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info))
-        return {};
-    CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+    return StartProcess(program, "\"" + program + "\" " + arguments, folder).Process;
 }
 
 DWORD TConfigProgram::ProcessId() const {

@@ -155,6 +155,7 @@ HWND ShowRuleBox(HWND main, int rule, const std::string& text) {
 // menu), what is typed next names the new rule; the rule that was being edited keeps what its
 // box showed.
 TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
+    TCenterStandIn center("guard");
     TConfigProgram program;
     program.WriteConfiguration(OneRule("Keys", "KeysClass", 37));
     program.Start();
@@ -166,7 +167,7 @@ TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
         const char* NewName;
     } rounds[] = {{"Keys", [] { PressShortCut(VK_CONTROL, 'A'); }, "Named"},
                   // Window Rule, Add rule: the first item of the second menu.
-                  {"37", [&] { ChooseMenuItem(MenuBarOf(main), 1, 1); }, "Leveled"},
+                  {"37", [&] { EXPECT_TRUE(ChooseMenuItem(MenuBarOf(main), 1, 1)); }, "Leveled"},
                   {"KeysClass", [] { PressShortCut(VK_CONTROL, 'A'); }, "Classed"}};
     for (const auto& round : rounds) {
         HWND box = ShowRuleBox(main, 0, round.Shown);
@@ -186,8 +187,9 @@ TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
         EXPECT_EQ(round.Shown, WindowText(box));
     }
     PressShortCut(VK_CONTROL, 'S');
-    ASSERT_TRUE(
-        WaitUntil([&] { return program.ReadConfiguration().find("Classed") != std::string::npos; }, 5000));
+    // Read once the center was told, after the file was written: a read while the program replaces
+    // the file would make its save fail.
+    ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 5000)) << center.Codes();
     const std::string saved = program.ReadConfiguration();
     for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\"", "\"Classed\""})
         EXPECT_NE(saved.find(name), std::string::npos) << name;

@@ -1,5 +1,6 @@
 #include "PickTargets.h"
 
+#include "ChildProcess.h"
 #include "ModuleFiles.h"
 #include "WaitUntil.h"
 
@@ -17,13 +18,9 @@ TPickTargets::TPickTargets() {
     std::string line = "\"";
     line += BinFolder();
     line += "GlzPickTargets.exe\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    process_ = StartProcess("", line).Process;
+    if (!process_)
         return;
-    CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
     WaitUntil([this] {
         one = FindWindowA("GlzPickTarget", "Pick target one");
         two = FindWindowA("GlzPickTarget", "Pick target two");

@@ -131,20 +131,16 @@ bool CenterSandbox::Start(bool expectRunning) {
         return false;
     }
     const std::string program = (folder_ / "GlazloCenter.exe").string();
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, folder_.string().c_str(), &startup, &info)) {
-        startFailure_ = "GlazloCenter.exe could not be started, error " + std::to_string(GetLastError());
+    TStartedProcess started =
+        StartProcess(program, "\"" + program + "\"", folder_.string(), CREATE_SUSPENDED);
+    if (!started) {
+        startFailure_ = "GlazloCenter.exe could not be started, error " + std::to_string(started.Error);
         return false;
     }
     // In the job before it runs a single instruction.
-    AssignProcessToJobObject(job_.Get(), info.hProcess);
-    ResumeThread(info.hThread);
-    CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
+    AssignProcessToJobObject(job_.Get(), started.Process.Get());
+    ResumeThread(started.Thread.Get());
+    process_ = std::move(started.Process);
     if (!expectRunning)
         return true;
     // Its main thread waits for input only in the message loop, after the whole start-up.
@@ -233,15 +229,8 @@ int LayeredAlpha(HWND window) {
 
 namespace {
 
-UniqueHandle StartProgram(const char* program, std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        return {};
-    CloseHandle(info.hThread);
-    UniqueHandle process(info.hProcess);
+UniqueHandle StartProgram(const std::string& program, const std::string& commandLine) {
+    UniqueHandle process = StartProcess(program, commandLine).Process;
     WaitForInputIdle(process.Get(), 10000);
     return process;
 }
@@ -250,10 +239,10 @@ UniqueHandle StartProgram(const char* program, std::string commandLine) {
 
 HostProcess::HostProcess(const std::string& arguments) {
     const std::string program = (ProgramFolder() / "GlzTargetWindows.exe").string();
-    process_ = StartProgram(program.c_str(), "\"" + program + "\" " + arguments);
+    process_ = StartProgram(program, "\"" + program + "\" " + arguments);
 }
 
-HostProcess::HostProcess(WineProgram program) : process_(StartProgram(nullptr, program.FileName)) {}
+HostProcess::HostProcess(WineProgram program) : process_(StartProgram("", program.FileName)) {}
 
 HostProcess::~HostProcess() {
     if (process_) {

@@ -1,3 +1,4 @@
+#include "ChildProcess.h"
 #include "ModuleFiles.h"
 #include "ProcessesCommunication.h"
 #include "uEAHookProc.h"
@@ -32,23 +33,16 @@ std::string HelperCommand(const char* program, const char* arguments) {
 }
 
 struct TChild {
-    PROCESS_INFORMATION info{};
-    explicit TChild(const std::string& commandLine) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        std::string line = commandLine;
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, BinFolder().c_str(),
-                       &startup, &info);
-    }
+    TStartedProcess started;
+    explicit TChild(const std::string& commandLine) : started(StartProcess("", commandLine, BinFolder())) {}
     ~TChild() {
-        if (info.hProcess != nullptr) {
-            if (WaitForSingleObject(info.hProcess, 5000) != WAIT_OBJECT_0)
-                TerminateProcess(info.hProcess, 1); // a test helper that hangs is the failure
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
+        if (started && WaitForSingleObject(Process(), 5000) != WAIT_OBJECT_0)
+            TerminateProcess(Process(), 1); // a test helper that hangs is the failure
     }
-    bool Started() const { return info.hProcess != nullptr; }
+    bool Started() const { return static_cast<bool>(started); }
+    HANDLE Process() const { return started.Process.Get(); }
+    DWORD ProcessId() const { return GetProcessId(Process()); }
+    DWORD ThreadId() const { return GetThreadId(started.Thread.Get()); }
 };
 
 // A manual-reset event of the given name, not set.
@@ -137,13 +131,13 @@ TEST(HookProcessTest, HostWindowsKeepWorkingWhileHookedAndAfterUnhook) {
         EXPECT_EQ(ProbeReply, Query(created, 1));
         EXPECT_TRUE(IsWindowUnicode(wide));
         SetEvent(stop.Get());
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer.info.hProcess, 10000));
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer.Process(), 10000));
     }
     EXPECT_EQ(ProbeReply, Query(ansi, 1));
     EXPECT_EQ(ProbeReply, Query(wide, 1));
     EXPECT_NE(nullptr, reinterpret_cast<HWND>(Query(wide, 2)));
     PostMessageA(ansi, WM_QUIT, 0, 0);
-    PostThreadMessageA(host.info.dwThreadId, WM_QUIT, 0, 0);
+    PostThreadMessageA(host.ThreadId(), WM_QUIT, 0, 0);
 }
 
 namespace {
@@ -222,13 +216,13 @@ protected:
                 return ansi_ && wide_ && later_ && caption_;
             },
             10000));
-        tooltip_ = WindowsOf(host_->info.dwProcessId, "tooltips_class32").at(0);
-        ime_ = WindowsOf(host_->info.dwProcessId, "IME").at(0);
+        tooltip_ = WindowsOf(host_->ProcessId(), "tooltips_class32").at(0);
+        ime_ = WindowsOf(host_->ProcessId(), "IME").at(0);
     }
     void TearDown() override {
         Unhook();
         if (host_)
-            PostThreadMessageA(host_->info.dwThreadId, WM_QUIT, 0, 0);
+            PostThreadMessageA(host_->ThreadId(), WM_QUIT, 0, 0);
         TProcessesCommunication channel(ChannelPrefix);
         int code = 0, size = 0;
         std::vector<char> reply;
@@ -237,7 +231,7 @@ protected:
     void Unhook() {
         if (installer_) {
             SetEvent(hookStop_.Get());
-            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer_->info.hProcess, 10000));
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(installer_->Process(), 10000));
             installer_.reset();
         }
     }
@@ -314,7 +308,7 @@ TEST_F(RuleProcessTest, HostsOwnExceptionFromAnAttachedWindowReachesItsOwnLoop) 
     PostMessageA(ansi_, ThrowMessage, 0, 0);
     PostMessageA(wide_, ThrowMessage, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return Query(ansi_, 9) == 2; }, 5000));
-    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(host_->info.hProcess, 0));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(host_->Process(), 0));
     EXPECT_EQ(ProbeReply, Query(wide_, 1));
     EXPECT_TRUE(LayeredAtRuleAlpha(ansi_));
 }
@@ -329,7 +323,7 @@ TEST_F(RuleProcessTest, WindowWhoseCaptionIsSetAfterCreationGetsItsCaptionRule) 
 
 TEST_F(RuleProcessTest, HundredWindowsCreatedAtOnceAllGetTheirRule) {
     ASSERT_EQ(100, Query(ansi_, 6, 30000));
-    std::vector<HWND> windows = WindowsOf(host_->info.dwProcessId, "GlzRuleAnsi");
+    std::vector<HWND> windows = WindowsOf(host_->ProcessId(), "GlzRuleAnsi");
     ASSERT_EQ(101u, windows.size());
     EXPECT_TRUE(WaitUntil(
         [&] {

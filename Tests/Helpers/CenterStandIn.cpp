@@ -13,14 +13,8 @@ TCenterStandIn::TCenterStandIn(const std::string& options) {
     const std::string ready = UniqueName("GlzStandInReady");
     UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
     const std::string program = ModuleFolder() + "GlzCenterStandIn.exe";
-    std::string commandLine = "\"" + program + "\" \"" + log_ + "\" " + ready + " " + options;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-        CloseHandle(info.hThread);
-        process_.Reset(info.hProcess);
+    process_ = StartProcess(program, "\"" + program + "\" \"" + log_ + "\" " + ready + " " + options).Process;
+    if (process_) {
         HANDLE both[] = {readyEvent.Get(), process_.Get()};
         WaitForMultipleObjects(2, both, FALSE, 10000);
     }

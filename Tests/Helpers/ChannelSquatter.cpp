@@ -18,16 +18,11 @@ TChannelSquatter::TChannelSquatter(const std::string& prefix, const std::string&
     const UniqueHandle readyEvent(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
     quit_.Reset(CreateEventA(nullptr, TRUE, FALSE, (ready + "Quit").c_str()));
     const std::string program = ThisProgramFolder() + "GlzChannelSquatter.exe";
-    std::string commandLine = "\"" + program + "\" \"" + prefix + "\" " + ready + " " + how;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!readyEvent || !quit_ ||
-        !CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    if (!readyEvent || !quit_)
         return;
-    CloseHandle(info.hThread);
-    process_.Reset(info.hProcess);
+    process_ = StartProcess(program, "\"" + program + "\" \"" + prefix + "\" " + ready + " " + how).Process;
+    if (!process_)
+        return;
     const HANDLE both[] = {readyEvent.Get(), process_.Get()};
     holds_ = WaitForMultipleObjects(2, both, FALSE, 10000) == WAIT_OBJECT_0;
 }

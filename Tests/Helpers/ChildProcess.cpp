@@ -3,27 +3,54 @@
 #include "ModuleFiles.h"
 
 #include <atomic>
-#include <vector>
+#include <cstdio>
 
-UniqueHandle StartSelf(const std::string& arguments) {
-    const std::string path = ModuleFileName();
-    if (path.empty())
-        return {};
-    std::vector<char> commandLine;
-    commandLine.push_back('"');
-    commandLine.insert(commandLine.end(), path.begin(), path.end());
-    commandLine.push_back('"');
-    commandLine.push_back(' ');
-    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
-    commandLine.push_back('\0');
+namespace {
+
+TStartedProcess TryStart(const std::string& program, std::string commandLine, const std::string& folder,
+                         DWORD flags) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    TStartedProcess started;
+    if (!CreateProcessA(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr, nullptr,
+                        FALSE, flags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+        started.Error = GetLastError();
+        return started;
+    }
+    started.Process.Reset(info.hProcess);
+    started.Thread.Reset(info.hThread);
+    return started;
+}
+
+} // namespace
+
+TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
+                             const std::string& folder, DWORD flags) {
+    TStartedProcess started = TryStart(program, commandLine, folder, flags);
+    if (!started && started.Error == ERROR_INTERNAL_ERROR) {
+        // The lost process ran none of its own code: a second start is the same start.
+        std::printf("Note: Wine lost the new process during its start-up (error %lu): %s\n"
+                    "Note: started once more\n",
+                    started.Error, commandLine.c_str());
+        std::fflush(stdout);
+        started = TryStart(program, commandLine, folder, flags);
+    }
+    if (!started) {
+        std::printf("Note: could not start %s, error %lu\n", commandLine.c_str(), started.Error);
+        std::fflush(stdout);
+    }
+    return started;
+}
+
+UniqueHandle StartSelf(const std::string& arguments) {
+    const std::string path = ModuleFileName();
+    if (path.empty()) {
+        std::printf("Note: this program's own path is unknown, error %lu\n", GetLastError());
+        std::fflush(stdout);
         return {};
-    CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+    }
+    return StartProcess(path, "\"" + path + "\" " + arguments).Process;
 }
 
 DWORD WaitForExit(HANDLE process, DWORD timeout) {

@@ -6,6 +6,20 @@
 
 #include <string>
 
+// A process that was started, with its first thread; Error is why a start failed (0 when it ran).
+struct TStartedProcess {
+    UniqueHandle Process;
+    UniqueHandle Thread;
+    DWORD Error = 0;
+    explicit operator bool() const { return static_cast<bool>(Process); }
+};
+
+// CreateProcessA of Program (empty: the command line's first word) with CommandLine, in Folder
+// (empty: this one's), with the creation Flags. Under load, Wine now and then loses a new
+// process before its start-up is done and answers ERROR_INTERNAL_ERROR: such a start is tried
+// once more. The output tells each start that failed, with its error.
+TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
+                             const std::string& folder = "", DWORD flags = 0);
 // This program started again with Arguments, for the roles of a second process.
 UniqueHandle StartSelf(const std::string& arguments);
 // Waits up to Timeout for the process; its exit code, or WAIT_TIMEOUT when it still runs.

@@ -1,5 +1,6 @@
 #include "AppSpecificConsts.h"
 #include "BOMRoutines.h"
+#include "ChildProcess.h"
 #include "Handles.h"
 #include "ModelInterfaces.h"
 #include "ModelTestSupport.h"
@@ -104,14 +105,8 @@ TEST(SampleConfig, ShippedRuleAnswersForWineNotepad) {
     EnsureModelClasses();
     ComPtr<IBOMObjectSlave> root = LoadConfiguration(ProgramFolder() + "Glazlo.ini");
     ASSERT_TRUE(root);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    char command[] = "notepad.exe";
-    ASSERT_TRUE(
-        CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    UniqueHandle processHandle(process.hProcess);
-    UniqueHandle threadHandle(process.hThread);
+    const UniqueHandle processHandle = StartProcess("", "notepad.exe").Process;
+    ASSERT_TRUE(processHandle);
     HWND notepad = nullptr;
     for (DWORD start = GetTickCount(); notepad == nullptr && GetTickCount() - start < 10000; Sleep(20))
         notepad = FindWindowA("Notepad", nullptr);
