@@ -747,16 +747,11 @@ public:
     // Starts one of its programs in it; the process.
     HANDLE Start(const char* program) {
         const std::wstring path = (folder_ / program).wstring();
-        std::wstring commandLine = L"\"" + path + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            folder_.c_str(), &startup, &info))
+        TStartedProcess started = StartProcess(path, L"\"" + path + L"\"", folder_.wstring());
+        if (!started)
             return nullptr;
-        CloseHandle(info.hThread);
-        processes_.emplace_back(info.hProcess);
-        return info.hProcess;
+        processes_.push_back(std::move(started.Process));
+        return processes_.back().Get();
     }
     // One of its programs started by another, ended with the object too.
     void Adopt(DWORD processId) {

@@ -1,19 +1,20 @@
 #include "ChildProcess.h"
 
 #include "ModuleFiles.h"
+#include "TextConversion.h"
 
 #include <atomic>
 #include <cstdio>
 
 namespace {
 
-TStartedProcess TryStart(const std::string& program, std::string commandLine, const std::string& folder,
+TStartedProcess TryStart(const std::wstring& program, std::wstring commandLine, const std::wstring& folder,
                          DWORD flags) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     TStartedProcess started;
-    if (!CreateProcessA(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr, nullptr,
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr, nullptr,
                         FALSE, flags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         started.Error = GetLastError();
         return started;
@@ -25,22 +26,28 @@ TStartedProcess TryStart(const std::string& program, std::string commandLine, co
 
 } // namespace
 
-TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
-                             const std::string& folder, DWORD flags) {
+TStartedProcess StartProcess(const std::wstring& program, const std::wstring& commandLine,
+                             const std::wstring& folder, DWORD flags) {
     TStartedProcess started = TryStart(program, commandLine, folder, flags);
+    const std::string shown = WideToUtf8(commandLine);
     if (!started && started.Error == ERROR_INTERNAL_ERROR) {
         // The lost process ran none of its own code: a second start is the same start.
         std::printf("Note: Wine lost the new process during its start-up (error %lu): %s\n"
                     "Note: started once more\n",
-                    started.Error, commandLine.c_str());
+                    started.Error, shown.c_str());
         std::fflush(stdout);
         started = TryStart(program, commandLine, folder, flags);
     }
     if (!started) {
-        std::printf("Note: could not start %s, error %lu\n", commandLine.c_str(), started.Error);
+        std::printf("Note: could not start %s, error %lu\n", shown.c_str(), started.Error);
         std::fflush(stdout);
     }
     return started;
+}
+
+TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
+                             const std::string& folder, DWORD flags) {
+    return StartProcess(AnsiToWide(program), AnsiToWide(commandLine), AnsiToWide(folder), flags);
 }
 
 UniqueHandle StartSelf(const std::string& arguments) {

@@ -20,6 +20,9 @@ struct TStartedProcess {
 // once more. The output tells each start that failed, with its error.
 TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
                              const std::string& folder = "", DWORD flags = 0);
+// The same in UTF-16, for paths that the 8-bit calls of this program cannot carry.
+TStartedProcess StartProcess(const std::wstring& program, const std::wstring& commandLine,
+                             const std::wstring& folder, DWORD flags = 0);
 // This program started again with Arguments, for the roles of a second process.
 UniqueHandle StartSelf(const std::string& arguments);
 // Waits up to Timeout for the process; its exit code, or WAIT_TIMEOUT when it still runs.
