@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -309,6 +310,16 @@ void TypeUnicode(const std::wstring& text) {
 
 void PressShortCut(WORD modifier, WORD key) {
     SendKey(modifier, false);
+    // The key goes down only once the modifier is seen held: Wine brings its key state in line with
+    // the X server's when one of its windows gains the focus, which can let go of a modifier that
+    // only came by SendInput, and the short-cut would arrive as a plain key.
+    for (int attempt = 0;
+         attempt < 3 && !WaitUntil([&] { return (GetAsyncKeyState(modifier) & 0x8000) != 0; }, 500);
+         ++attempt) {
+        std::printf("Note: modifier %u not seen held, pressed again\n", modifier);
+        std::fflush(stdout);
+        SendKey(modifier, false);
+    }
     PressKeys({key});
     SendKey(modifier, true);
 }

@@ -187,8 +187,7 @@ TEST_F(GlazloConfig, TypingAfterAddRuleNamesTheNewRule) {
         EXPECT_EQ(round.Shown, WindowText(box));
     }
     PressShortCut(VK_CONTROL, 'S');
-    // Read once the center was told, after the file was written: a read while the program replaces
-    // the file would make its save fail.
+    // Read once the center was told, which is after the file was written.
     ASSERT_TRUE(WaitUntil([&] { return center.Heard() == "2"; }, 5000)) << center.Codes();
     const std::string saved = program.ReadConfiguration();
     for (const char* name : {"\"Keys\"", "\"Named\"", "\"Leveled\"", "\"Classed\""})
