@@ -422,6 +422,19 @@ TEST_F(XMLFiles, FileAtAnyPathTheProgramsCanOpenIsSavedAndItsLeftoverRemoved) {
             << length;
         RemoveFolder(inner);
     }
+    // One character more and the programs could not open the file again: refused, nothing written.
+    const std::string inner = File(std::string(260 - folder.size() - std::strlen("\\config.xml") - 1, 'd'));
+    ASSERT_TRUE(CreateDirectoryA(inner.c_str(), nullptr));
+    auto storage = NewStorage();
+    ASSERT_TRUE(storage->NewDocument("new"));
+    try {
+        storage->SaveToFile(inner + "\\config.xml");
+        ADD_FAILURE() << "a path of 260 characters was written";
+    } catch (const EFileWriteError& error) {
+        EXPECT_EQ(error.ErrorCode(), DWORD{ERROR_FILENAME_EXCED_RANGE});
+    }
+    EXPECT_EQ(FilesIn(inner), std::vector<std::string>{});
+    RemoveFolder(inner);
 }
 
 } // namespace
