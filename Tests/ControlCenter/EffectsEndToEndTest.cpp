@@ -159,9 +159,34 @@ bool Opaque(HWND window) {
     return alpha == -1 || alpha == 255;
 }
 
+HWND ActiveOfThread(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndActive : nullptr;
+}
+
+// The window is in front once its own thread has taken the activation, and the thread of the
+// window that was in front its deactivation, not only once the system names the new one: under
+// Wine those threads get their WM_ACTIVATE later, and a state read or a rule that arrives
+// meanwhile would see the windows as they were.
 bool Foreground(HWND window) {
+    const HWND previous = GetForegroundWindow();
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const DWORD previousThread = previous != nullptr ? GetWindowThreadProcessId(previous, nullptr) : 0;
     SetForegroundWindow(window);
-    return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    if (!WaitUntil(
+            [&] {
+                return GetForegroundWindow() == window && ActiveOfThread(thread) == window &&
+                       (previousThread == 0 || previousThread == thread ||
+                        ActiveOfThread(previousThread) != previous);
+            },
+            2000))
+        return false;
+    // A sent message is taken only after the activation those threads are handling.
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0 &&
+           (previousThread == 0 || previousThread == thread ||
+            SendMessageTimeoutA(previous, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0);
 }
 
 void Pause(DWORD milliseconds) {
