@@ -62,16 +62,17 @@ public:
                 lines.push_back(line);
         return lines;
     }
-    // Waits for a line of the process that holds Part; the lines then.
-    std::vector<std::string> WaitForLine(DWORD processId, const std::string& part,
+    // Waits for a line of the process that holds Part, among those after its first Told lines
+    // (what it had written before); the lines then.
+    std::vector<std::string> WaitForLine(DWORD processId, const std::string& part, size_t told = 0,
                                          DWORD timeout = 5000) const {
+        const auto holdsPart = [&](const std::string& line) { return line.find(part) != std::string::npos; };
         std::vector<std::string> lines;
         WaitUntil(
             [&] {
                 lines = Lines(processId);
-                return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-                    return line.find(part) != std::string::npos;
-                });
+                return lines.size() > told &&
+                       std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(told), lines.end(), holdsPart);
             },
             timeout);
         return lines;
@@ -220,7 +221,7 @@ TEST_F(RunningCenter, ReloadOfAFileThatDoesNotLoadKeepsTheRulesInForce) {
         EXPECT_TRUE(
             WaitUntil([&] { return after = center_.QueryWindow(window.Handle(), code), code == 1; }, 5000));
         EXPECT_EQ(after, before) << cause;
-        const std::vector<std::string> lines = monitor.WaitForLine(center_.ProcessId(), cause);
+        const std::vector<std::string> lines = monitor.WaitForLine(center_.ProcessId(), cause, told);
         ASSERT_EQ(lines.size(), told + 1) << cause;
         EXPECT_EQ(lines.back().rfind("Glazlo: ", 0), 0u) << lines.back();
         EXPECT_NE(lines.back().find(cause), std::string::npos) << lines.back();
