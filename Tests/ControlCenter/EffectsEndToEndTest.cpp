@@ -173,20 +173,20 @@ bool Foreground(HWND window) {
     const HWND previous = GetForegroundWindow();
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     const DWORD previousThread = previous != nullptr ? GetWindowThreadProcessId(previous, nullptr) : 0;
+    // Only a thread other than the window's own has a deactivation of its own to take.
+    const bool otherThread = previousThread != 0 && previousThread != thread;
     SetForegroundWindow(window);
     if (!WaitUntil(
             [&] {
                 return GetForegroundWindow() == window && ActiveOfThread(thread) == window &&
-                       (previousThread == 0 || previousThread == thread ||
-                        ActiveOfThread(previousThread) != previous);
+                       (!otherThread || ActiveOfThread(previousThread) != previous);
             },
             2000))
         return false;
     // A sent message is taken only after the activation those threads are handling.
     DWORD_PTR answer = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0 &&
-           (previousThread == 0 || previousThread == thread ||
-            SendMessageTimeoutA(previous, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0);
+           (!otherThread || SendMessageTimeoutA(previous, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) != 0);
 }
 
 void Pause(DWORD milliseconds) {

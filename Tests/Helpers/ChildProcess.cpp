@@ -29,8 +29,10 @@ TStartedProcess TryStart(const std::wstring& program, std::wstring commandLine, 
 TStartedProcess StartProcess(const std::wstring& program, const std::wstring& commandLine,
                              const std::wstring& folder, DWORD flags) {
     TStartedProcess started = TryStart(program, commandLine, folder, flags);
+    if (started)
+        return started;
     const std::string shown = WideToUtf8(commandLine);
-    if (!started && started.Error == ERROR_INTERNAL_ERROR) {
+    if (started.Error == ERROR_INTERNAL_ERROR) {
         // The lost process ran none of its own code: a second start is the same start.
         std::printf("Note: Wine lost the new process during its start-up (error %lu): %s\n"
                     "Note: started once more\n",

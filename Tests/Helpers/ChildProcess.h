@@ -14,8 +14,8 @@ struct TStartedProcess {
     explicit operator bool() const { return static_cast<bool>(Process); }
 };
 
-// CreateProcessA of Program (empty: the command line's first word) with CommandLine, in Folder
-// (empty: this one's), with the creation Flags. Under load, Wine now and then loses a new
+// Starts Program (empty: the command line's first word) with CommandLine, in Folder (empty: this
+// one's), with the creation Flags. Under load, Wine now and then loses a new
 // process before its start-up is done and answers ERROR_INTERNAL_ERROR: such a start is tried
 // once more. The output tells each start that failed, with its error.
 TStartedProcess StartProcess(const std::string& program, const std::string& commandLine,
